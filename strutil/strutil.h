@@ -1,0 +1,56 @@
+/*
+ * strutil: string utilities on NUL-terminated byte strings.
+ *
+ * Token arrays, in-place editing, classification and lookup, building and
+ * number formatting. Plain C interface; every function is safe to call from
+ * any number of threads on different arguments, and none keeps state.
+ *
+ * Memory handed to the caller comes from malloc: a created string is released
+ * with free(), a token array with free_parsed_array().
+ */
+#ifndef STRUTIL_H
+#define STRUTIL_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Splitting ---------------------------------------------------------
+ *
+ * A token array ("parsed array") is an array of char pointers whose element 0
+ * is the start of one heap buffer holding every token; elements 1 to count-1
+ * point into that same buffer. Release it with free_parsed_array(), never
+ * token by token.
+ */
+
+/*
+ * parse_string: splits `text` at every occurrence of one separator byte.
+ *
+ * `separator` is an int of which only the low 8 bits are used. Trailing
+ * separators (any number) are dropped first; every remaining separator ends
+ * a token, so a leading separator gives an empty first token and two adjacent
+ * separators an empty token between them. Tokens are not trimmed. A NUL
+ * separator gives the whole text as the single token.
+ *
+ * `*count` and `*array` are set to 0 and NULL before anything else, so both
+ * pointers must be valid. On success `*array` holds exactly `*count` (>= 1)
+ * elements, with no terminating NULL element, and the result is 0.
+ * `text` is never modified.
+ *
+ * Returns -1 with `*count` 0 and `*array` NULL when `text` is NULL or empty,
+ * or when memory runs out; nothing is left allocated then.
+ */
+int parse_string(const char *text, int separator, int *count, char ***array);
+
+/*
+ * free_parsed_array: releases a token array from parse_string (or from the
+ * command tokenizers): first element 0's buffer, then the array itself.
+ * Does nothing when `count` is 0 or `array` is NULL. Always returns 0.
+ */
+int free_parsed_array(int count, char **array);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* STRUTIL_H */

@@ -1,0 +1,294 @@
+// End-to-end runs of the built zelvo program: whole outputs, messages and
+// exit statuses compared exactly.
+#include "support/run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string program = ZELVO_PROGRAM;
+const std::string first_line = "\x1b" "E\x1b%1B\x1b&l1O\n";
+const std::string trailer = "SP;PG;\n\x1b%0A\x1b" "E";
+
+std::string job(const std::string &body, const std::string &setup = "IN;SP1;PA;PW0.2;\n")
+{
+    return first_line + setup + body + trailer;
+}
+
+std::string all_bytes()
+{
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes.push_back(static_cast<char>(i));
+    return bytes;
+}
+
+std::string sized(std::size_t n)
+{
+    std::string bytes(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<char>("PU0,0;PD10,10;"[i % 14] ^ (i / 14 % 7));
+    return bytes;
+}
+
+class Zelvo : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    // A clean environment: both zelvo variables unset unless a test adds them;
+    // PATH finds the stand-in commands in the test directory first.
+    RunOptions options(std::vector<std::string> args, std::vector<std::string> env = {})
+    {
+        RunOptions o;
+        o.args = std::move(args);
+        o.env = std::move(env);
+        o.env.push_back("PATH=" + dir.path().string() + ":/usr/bin:/bin");
+        o.cwd = dir.path();
+        return o;
+    }
+
+    // A stand-in spooler that copies its input to a file and exits with `status`.
+    void fake_command(const std::string &name, int status = 0)
+    {
+        dir.script(name, "cat > \"" + (dir.path() / (name + ".got")).string() + "\"\nexit "
+                             + std::to_string(status) + "\n");
+    }
+};
+
+TEST_F(Zelvo, RoadOfOneJob)
+{
+    fake_command("lp");
+    dir.write("a.plt", "IN;PU0,0;PD100,100;");
+    const RunResult r = run_program(program, options({"-out", "|lp", "a.plt"}, {"zelvo_param=lj,port"}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(read_file(dir.path() / "lp.got"),
+              job("IN;PU0,0;PD100,100;", "IN;SP1;PA;PW0.2;\nRO90;\nRO90;\n"));
+}
+
+TEST_F(Zelvo, DefaultJobOnStandardOutput)
+{
+    RunOptions o = options({});
+    o.stdin_data = "PU0,0;";
+    const RunResult r = run_program(program, o);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, job("PU0,0;"));
+}
+
+TEST_F(Zelvo, HeaderFollowsSettings)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> env;
+        std::string setup;
+    } rows[] = {
+        {{"-lwidth", "0.15"}, {}, "IN;SP1;PA;PW0.2;\n"},
+        {{"-lwidth", "0.45"}, {}, "IN;SP1;PA;PW0.4;\n"},
+        {{"-rot", "45"}, {}, "IN;SP1;PA;PW0.2;\n"},
+        {{"-rot", "-90"}, {}, "IN;SP1;PA;PW0.2;\n"},
+        {{"-rot", "180"}, {}, "IN;SP1;PA;PW0.2;\nRO180;\n"},
+        {{"-port", "-rot", "270"}, {}, "IN;SP1;PA;PW0.2;\nRO270;\n"},
+        {{"-lj", "-rot", "180"}, {}, "IN;SP1;PA;PW0.2;\nRO90;\nRO180;\n"},
+        {{"-lj"}, {}, "IN;SP1;PA;PW0.2;\nRO90;\n"},
+        {{}, {"zelvo_param=LJ,port,lwidth=0.5"}, "IN;SP1;PA;PW0.5;\nRO90;\nRO90;\n"},
+        {{"-land"}, {"zelvo_param=port"}, "IN;SP1;PA;PW0.2;\n"},
+        {{}, {"zelvo_param=lwidth,0.5"}, "IN;SP1;PA;PW0.0;\n"},
+        {{"-lwidth", "12.25"}, {}, "IN;SP1;PA;PW12.2;\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.setup);
+        RunOptions o = options(row.args, row.env);
+        o.stdin_data = "PA1,1;";
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.out, job("PA1,1;", row.setup));
+    }
+}
+
+TEST_F(Zelvo, CopiesBytesExactly)
+{
+    const std::size_t sizes[] = {0, 1, 9999, 10000, 10001, 19999, 20000, 20001, 29999, 30001};
+    for (std::size_t n : sizes) {
+        SCOPED_TRACE(n);
+        const std::string body = sized(n);
+        dir.write("in.plt", body);
+        RunOptions from_file = options({"in.plt"});
+        EXPECT_EQ(run_program(program, from_file).out, job(body));
+        RunOptions from_stdin = options({});
+        from_stdin.stdin_data = body;
+        EXPECT_EQ(run_program(program, from_stdin).out, job(body));
+    }
+    dir.write("bytes.plt", all_bytes());
+    EXPECT_EQ(run_program(program, options({"bytes.plt"})).out, job(all_bytes()));
+}
+
+TEST_F(Zelvo, WritesFileDestination)
+{
+    dir.write("a.plt", "A");
+    dir.write("b.plt", "B");
+    dir.write("plot.prn", "old contents that must be truncated away");
+    const RunResult r = run_program(
+        program, options({"-rot", "180", "-lwidth", "0.7", "-out", "plot.prn", "a.plt", "b.plt"}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(read_file(dir.path() / "plot.prn"), job("AB", "IN;SP1;PA;PW0.7;\nRO180;\n"));
+}
+
+TEST_F(Zelvo, DestinationRules)
+{
+    fake_command("lp");
+    dir.write("a.plt", "A");
+    // "-x" is standard output; zelvo_out applies without -out; -out wins over it.
+    EXPECT_EQ(run_program(program, options({"-out", "-x", "a.plt"})).out, job("A"));
+    EXPECT_EQ(run_program(program, options({"a.plt"}, {"zelvo_out=env.prn"})).out, "");
+    EXPECT_EQ(read_file(dir.path() / "env.prn"), job("A"));
+    EXPECT_EQ(run_program(program, options({"-out", "", "a.plt"}, {"zelvo_out=|lp"})).exit_status, 0);
+    EXPECT_EQ(read_file(dir.path() / "lp.got"), job("A"));
+    EXPECT_EQ(run_program(program, options({"-output", "opt.prn", "a.plt"}, {"zelvo_out=env2.prn"})).out,
+              "");
+    EXPECT_EQ(read_file(dir.path() / "opt.prn"), job("A"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "env2.prn"));
+}
+
+TEST_F(Zelvo, OutputThatCannotBeOpened)
+{
+    dir.write("a.plt", "A");
+    for (const RunOptions &o : {options({"a.plt"}, {"zelvo_out="}),
+                                options({"-out", "missing/dir/x.prn", "a.plt"})}) {
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Unable to open output file\n");
+    }
+}
+
+TEST_F(Zelvo, MissingInputIsReportedAndSkipped)
+{
+    dir.write("b.plt", "B");
+    const RunResult r = run_program(program, options({"nothere.plt", "b.plt"}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "Unable to open: nothere.plt\n");
+    EXPECT_EQ(r.out, job("B"));
+}
+
+TEST_F(Zelvo, OptionAfterInputIsStandardInput)
+{
+    dir.write("a.plt", "A");
+    RunOptions o = options({"a.plt", "-port"});
+    o.stdin_data = "S";
+    EXPECT_EQ(run_program(program, o).out, job("AS"));
+    RunOptions lone = options({"-lwidth"});
+    lone.stdin_data = "S";
+    EXPECT_EQ(run_program(program, lone).out, job("S"));
+}
+
+TEST_F(Zelvo, UsageText)
+{
+    const std::string usage =
+        "drelk: This program sets up postscript files for printing\n"
+        "drelk syntax (version:2.0)\n"
+        "   drelk [options...] files...\n"
+        " -port       Specifies portrait mode\n"
+        " -eps        Specifies to create encapsulated postscript files (EPS)\n"
+        " -title title  Specifies title line of output file (handy for EPS files)\n"
+        " -output device  Specifies output printer device\n";
+    for (const char *flag : {"-h", "-help"}) {
+        const RunResult r = run_program(program, options({"-out", "never.prn", flag}));
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.out, usage);
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "never.prn"));
+}
+
+// What the filter does beyond the historical behaviour: no failure is ever
+// reported as success, and no input is handled unsafely.
+
+TEST_F(Zelvo, WriteFailureIsAnError)
+{
+    dir.write("big.plt", sized(3 << 20));
+    for (const char *input : {"a.plt", "big.plt"}) {
+        SCOPED_TRACE(input);
+        dir.write("a.plt", "A");
+        RunOptions full = options({input});
+        full.stdout_path = "/dev/full";
+        const RunResult r = run_program(program, full);
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.err, "Unable to write output file\n");
+
+        const RunResult named = run_program(program, options({"-out", "/dev/full", input}));
+        EXPECT_EQ(named.exit_status, 1);
+        EXPECT_EQ(named.err, "Unable to write output file\n");
+
+        RunOptions closed = options({input});
+        closed.close_stdout = true;
+        const RunResult c = run_program(program, closed);
+        EXPECT_EQ(c.exit_status, 1);
+        EXPECT_EQ(c.err, "Unable to write output file\n");
+    }
+}
+
+TEST_F(Zelvo, FailingCommandIsAnError)
+{
+    fake_command("lp", 3);
+    dir.write("a.plt", "A");
+    const RunResult r = run_program(program, options({"-out", "|lp", "a.plt"}));
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "Output command failed\n");
+    EXPECT_EQ(read_file(dir.path() / "lp.got"), job("A"));
+
+    dir.script("killed", "cat > /dev/null\nkill -9 $$\n");
+    const RunResult k = run_program(program, options({"-out", "|killed", "a.plt"}));
+    EXPECT_EQ(k.exit_status, 1);
+    // The shell may report the signal on its own line first.
+    EXPECT_TRUE(k.err.ends_with("Output command failed\n")) << k.err;
+}
+
+TEST_F(Zelvo, UnreadableInputIsReported)
+{
+    std::filesystem::create_directory(dir.path() / "adir");
+    dir.write("b.plt", "B");
+    const RunResult r = run_program(program, options({"adir", "b.plt"}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "Unable to read: adir\n");
+    EXPECT_EQ(r.out, job("B"));
+}
+
+TEST_F(Zelvo, OverlongDestinationIsRefused)
+{
+    fake_command("lp");
+    const std::string name(80, 'n');
+    const std::string command = "|lp" + std::string(77, ' ');
+    const RunOptions runs[] = {options({"-out", name}), options({}, {"zelvo_out=" + name}),
+                               options({"-out", command})};
+    for (const RunOptions &o : runs) {
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Output name too long\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / name));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "lp.got"));
+
+    const std::string longest(79, 'm');
+    EXPECT_EQ(run_program(program, options({"-out", longest})).exit_status, 0);
+    EXPECT_EQ(read_file(dir.path() / longest), job(""));
+}
+
+TEST_F(Zelvo, StandardInputTwice)
+{
+    dir.write("a.plt", "A");
+    RunOptions o = options({"-", "a.plt", "-x", "-"});
+    o.stdin_data = "S";
+    const RunResult r = run_program(program, o);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, job("SA"));
+}
+
+} // namespace

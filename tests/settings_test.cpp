@@ -1,0 +1,131 @@
+#include "settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Row {
+    const char *name;
+    std::vector<const char *> args; // after the program name
+    const char *param;              // zelvo_param, or null when unset
+    const char *out;                // zelvo_out, or null when unset
+    int mode;
+    int rotation;
+    float width;
+    const char *destination;
+    int first_input;
+};
+
+ResolvedSettings resolve(const std::vector<const char *> &args, const char *param, const char *out)
+{
+    std::vector<const char *> argv{"zelvo"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return resolve_settings(static_cast<int>(argv.size()), argv.data(), param, out);
+}
+
+} // namespace
+
+TEST(ResolveSettings, SourcesInOrder)
+{
+    const Row rows[] = {
+        {"defaults", {}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"list", {}, "LJ,port,lwidth=0.5", nullptr, ModeLj, 90, 0.5f, "-", 1},
+        {"later token wins", {}, "lj,pcl,port,land", nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"option beats list", {"-land"}, "port", nullptr, ModePcl, 0, 0.2f, "-", 2},
+        {"values", {"-rot", "180", "-lwidth", "0.7", "-out", "plot.prn", "a.plt", "b.plt"},
+         nullptr, nullptr, ModePcl, 180, 0.7f, "plot.prn", 7},
+        {"output prefix", {"-output", "|lp", "a.plt"}, nullptr, nullptr, ModePcl, 0, 0.2f, "|lp", 3},
+        {"short out prefix", {"-OU", "x"}, nullptr, nullptr, ModePcl, 0, 0.2f, "x", 3},
+        {"too short for out", {"-o", "x"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"options ignore case", {"-LJ", "-PoRt", "-LWIDTH", "1"}, nullptr, nullptr, ModeLj, 90, 1.0f, "-", 5},
+        {"scan stops at input", {"a.plt", "-port"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"value option last", {"-lwidth"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"out option last", {"-port", "-out"}, nullptr, nullptr, ModePcl, 90, 0.2f, "-", 2},
+        {"unparsable numbers", {"-rot", "x", "-lwidth", "abc"}, "rot=90", nullptr, ModePcl, 0, 0.0f, "-", 5},
+        {"unknown option ends scan", {"-eps", "-port"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"environment destination", {}, nullptr, "|lp -d x", ModePcl, 0, 0.2f, "|lp -d x", 1},
+        {"option beats environment", {"-out", "f"}, nullptr, "g", ModePcl, 0, 0.2f, "f", 3},
+        {"empty out is none", {"-out", ""}, nullptr, "g", ModePcl, 0, 0.2f, "g", 3},
+        {"last out wins", {"-out", "f", "-out", ""}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 5},
+        {"empty environment", {}, nullptr, "", ModePcl, 0, 0.2f, "", 1},
+        {"list tokens", {}, "rotate", nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"prefix value", {}, "lwidthX2,rot=270", nullptr, ModePcl, 270, 2.0f, "-", 1},
+        {"blanks not trimmed", {}, " port,lj ", nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"empty list", {}, "", nullptr, ModePcl, 0, 0.2f, "-", 1},
+        {"only separators", {}, ",,,", nullptr, ModePcl, 0, 0.2f, "-", 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const ResolvedSettings r = resolve(row.args, row.param, row.out);
+        EXPECT_EQ(r.outcome, Resolution::RunJob);
+        EXPECT_EQ(r.settings.wrapper_mode, row.mode);
+        EXPECT_EQ(r.settings.rotation, row.rotation);
+        EXPECT_EQ(r.settings.pen_width, row.width);
+        EXPECT_STREQ(r.settings.destination.name, row.destination);
+        EXPECT_EQ(r.first_input, row.first_input);
+    }
+}
+
+TEST(ResolveSettings, KeywordWithoutValueReadsZero)
+{
+    // The value is never taken from the next token of the list.
+    for (const char *list : {"lwidth,0.5", "lwidthX,0.5", "LWIDTH", "rot,90", "rotX,90", "ROT"}) {
+        SCOPED_TRACE(list);
+        const ResolvedSettings r = resolve({}, (std::string("rot=90,lwidth=1,") + list).c_str(), nullptr);
+        const bool width_token = list[0] == 'l' || list[0] == 'L';
+        EXPECT_EQ(r.settings.pen_width, width_token ? 0.0f : 1.0f);
+        EXPECT_EQ(r.settings.rotation, width_token ? 90 : 0);
+    }
+}
+
+TEST(ResolveSettings, HugeWidthBecomesInfinite)
+{
+    const ResolvedSettings r = resolve({"-lwidth", "1e300"}, "lwidth=-1e300", nullptr);
+    EXPECT_TRUE(std::isinf(r.settings.pen_width));
+    EXPECT_GT(r.settings.pen_width, 0.0f);
+}
+
+TEST(ResolveSettings, HelpStopsTheScan)
+{
+    for (const std::vector<const char *> &args :
+         std::vector<std::vector<const char *>>{{"-h"}, {"-help"}, {"-port", "-hx", "a"}}) {
+        EXPECT_EQ(resolve(args, nullptr, nullptr).outcome, Resolution::ShowUsage);
+    }
+    const ResolvedSettings upper = resolve({"-H"}, nullptr, nullptr);
+    EXPECT_EQ(upper.outcome, Resolution::RunJob);
+    EXPECT_EQ(upper.first_input, 1);
+}
+
+TEST(ResolveSettings, DestinationLengthLimit)
+{
+    const std::string longest(79, 'x');
+    const std::string too_long(80, 'x');
+    EXPECT_STREQ(resolve({"-out", longest.c_str()}, nullptr, nullptr).settings.destination.name,
+                 longest.c_str());
+    EXPECT_EQ(resolve({"-out", too_long.c_str()}, nullptr, nullptr).outcome, Resolution::NameTooLong);
+    EXPECT_EQ(resolve({}, nullptr, too_long.c_str()).outcome, Resolution::NameTooLong);
+    // An unused long environment value does no harm.
+    EXPECT_EQ(resolve({"-out", "f"}, nullptr, too_long.c_str()).outcome, Resolution::RunJob);
+}
+
+TEST(DestinationKind, FirstCharacterDecides)
+{
+    const struct {
+        const char *name;
+        DestinationKind kind;
+    } rows[] = {
+        {"|lp", DestinationKind::Command}, {"-", DestinationKind::StandardOutput},
+        {"-x", DestinationKind::StandardOutput}, {"plot.prn", DestinationKind::File},
+        {"", DestinationKind::File}, {"a|b", DestinationKind::File},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        OutputDestination d{};
+        std::snprintf(d.name, sizeof d.name, "%s", row.name);
+        EXPECT_EQ(destination_kind(d), row.kind);
+    }
+}

@@ -1,0 +1,115 @@
+#include "run_program.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "zelvo-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+fs::path TempDir::write(const std::string &name, const std::string &bytes) const
+{
+    const fs::path file = path_ / name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+}
+
+fs::path TempDir::script(const std::string &name, const std::string &body) const
+{
+    const fs::path file = write(name, "#!/bin/sh\n" + body);
+    fs::permissions(file, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+    return file;
+}
+
+std::string read_file(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+namespace {
+
+void redirect(const std::string &path, int flags, int target)
+{
+    const int fd = open(path.c_str(), flags, 0644);
+    if (fd < 0)
+        _exit(126);
+    if (fd != target) {
+        dup2(fd, target);
+        close(fd);
+    }
+}
+
+} // namespace
+
+RunResult run_program(const std::string &program, const RunOptions &options)
+{
+    TempDir streams;
+    const std::string in_path = options.stdin_path.empty()
+                                    ? streams.write("stdin", options.stdin_data).string()
+                                    : options.stdin_path;
+    const std::string out_path = (streams.path() / "stdout").string();
+    const std::string err_path = (streams.path() / "stderr").string();
+
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &arg : options.args)
+        argv.push_back(const_cast<char *>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char *> envp;
+    for (const std::string &entry : options.env)
+        envp.push_back(const_cast<char *>(entry.c_str()));
+    envp.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        redirect(in_path, O_RDONLY, 0);
+        if (options.close_stdout)
+            close(1);
+        else
+            redirect(options.stdout_path.empty() ? out_path : options.stdout_path,
+                     O_WRONLY | O_CREAT | O_TRUNC, 1);
+        redirect(err_path, O_WRONLY | O_CREAT | O_TRUNC, 2);
+        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
+            _exit(126);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            throw std::runtime_error("waitpid failed");
+
+    RunResult result;
+    if (WIFEXITED(status))
+        result.exit_status = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        result.signal = WTERMSIG(status);
+    if (options.stdout_path.empty() && !options.close_stdout)
+        result.out = read_file(out_path);
+    result.err = read_file(err_path);
+    return result;
+}

@@ -1,0 +1,47 @@
+// Runs a program as a child process with a chosen environment and standard
+// streams, and collects what it wrote and how it ended.
+#ifndef ZELVO_TEST_RUN_PROGRAM_H
+#define ZELVO_TEST_RUN_PROGRAM_H
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct RunOptions {
+    std::vector<std::string> args;  // argv[1..]
+    std::vector<std::string> env;   // "NAME=value" entries; nothing else is passed
+    std::string stdin_data;         // fed to standard input when stdin_path is empty
+    std::string stdin_path;         // a file to read standard input from
+    std::string stdout_path;        // a file to write standard output to; empty: captured
+    bool close_stdout = false;      // start the child with standard output closed
+    std::filesystem::path cwd;      // working directory; empty: the caller's
+};
+
+struct RunResult {
+    int exit_status = -1; // the exit status, or -1 when a signal ended the child
+    int signal = 0;       // the signal that ended the child, or 0
+    std::string out;      // standard output, when captured
+    std::string err;      // standard error
+};
+
+RunResult run_program(const std::string &program, const RunOptions &options);
+
+// A fresh directory that is removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    const std::filesystem::path &path() const { return path_; }
+    std::filesystem::path write(const std::string &name, const std::string &bytes) const;
+    std::filesystem::path script(const std::string &name, const std::string &body) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path &path);
+
+#endif
