@@ -49,6 +49,23 @@ int parse_string(const char *text, int separator, int *count, char ***array);
  */
 int free_parsed_array(int count, char **array);
 
+/* ---- Command tokenizing ------------------------------------------------
+ * Words at blanks, with double quotes grouping, as a NULL-ended token array.
+ */
+
+/* ---- In-place editing ---------------------------------------------------
+ * Editors that change a caller's writable string where it lies; none of them
+ * allocates or lengthens the string.
+ */
+
+/* ---- Classification and lookup ------------------------------------------
+ * Read-only predicates and lookups; none allocates or writes.
+ */
+
+/* ---- Building and number formatting -------------------------------------
+ * New heap strings (released with free()) and writes into caller buffers.
+ */
+
 #ifdef __cplusplus
 }
 #endif
