@@ -5,8 +5,6 @@
 #include <cstring>
 #include <sys/wait.h>
 
-JobStream job_stream{nullptr, nullptr};
-
 DestinationKind destination_kind(const OutputDestination &destination)
 {
     switch (destination.name[0]) {
@@ -16,18 +14,6 @@ DestinationKind destination_kind(const OutputDestination &destination)
         return DestinationKind::StandardOutput;
     default:
         return DestinationKind::File;
-    }
-}
-
-int file_cat()
-{
-    char block[10000];
-    for (;;) {
-        const std::size_t got = std::fread(block, 1, sizeof block, job_stream.input);
-        if (got > 0 && std::fwrite(block, 1, got, job_stream.output) != got)
-            return CopyWriteFailed;
-        if (got < sizeof block)
-            return std::ferror(job_stream.input) ? CopyReadFailed : CopyDone;
     }
 }
 

@@ -50,8 +50,10 @@ enum CopyStatus {
     CopyWriteFailed = 2, // a write failed; the copy stopped there
 };
 
-// Copies job_stream.input to job_stream.output in blocks of 10000 bytes, in
-// constant memory, and returns a CopyStatus.
+// Copies job_stream.input to its end (or its first read error) behind what
+// is already written to job_stream.output, in constant memory, and returns a
+// CopyStatus. The output stream is flushed first; the input stream must not
+// hold buffered bytes of its own.
 int file_cat();
 
 // Writes the job for `settings` with the `count` inputs named in `names`
