@@ -129,3 +129,17 @@ TEST(DestinationKind, FirstCharacterDecides)
         EXPECT_EQ(destination_kind(d), row.kind);
     }
 }
+
+TEST(ResolveSettings, MegabyteValues)
+{
+    std::string list;
+    for (int i = 0; i < (1 << 20) / 8; ++i)
+        list += "lj,port,";
+    const std::string separators(1 << 20, ',');
+    const std::string name(1 << 20, 'o');
+    const ResolvedSettings r = resolve({}, list.c_str(), nullptr);
+    EXPECT_EQ(r.settings.wrapper_mode, ModeLj);
+    EXPECT_EQ(r.settings.rotation, 90);
+    EXPECT_EQ(resolve({}, separators.c_str(), nullptr).settings.wrapper_mode, ModePcl);
+    EXPECT_EQ(resolve({}, nullptr, name.c_str()).outcome, Resolution::NameTooLong);
+}

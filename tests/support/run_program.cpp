@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,7 +86,10 @@ RunResult run_program(const std::string &program, const RunOptions &options)
     if (pid < 0)
         throw std::runtime_error("fork failed");
     if (pid == 0) {
-        redirect(in_path, O_RDONLY, 0);
+        if (options.stdin_fd >= 0)
+            dup2(options.stdin_fd, 0);
+        else
+            redirect(in_path, O_RDONLY, 0);
         if (options.close_stdout)
             close(1);
         else
@@ -99,11 +103,13 @@ RunResult run_program(const std::string &program, const RunOptions &options)
     }
 
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
+    struct rusage usage {};
+    while (wait4(pid, &status, 0, &usage) < 0)
         if (errno != EINTR)
-            throw std::runtime_error("waitpid failed");
+            throw std::runtime_error("wait4 failed");
 
     RunResult result;
+    result.max_rss_kib = usage.ru_maxrss;
     if (WIFEXITED(status))
         result.exit_status = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))

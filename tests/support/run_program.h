@@ -12,6 +12,7 @@ struct RunOptions {
     std::vector<std::string> env;   // "NAME=value" entries; nothing else is passed
     std::string stdin_data;         // fed to standard input when stdin_path is empty
     std::string stdin_path;         // a file to read standard input from
+    int stdin_fd = -1;              // a descriptor to use as standard input instead
     std::string stdout_path;        // a file to write standard output to; empty: captured
     bool close_stdout = false;      // start the child with standard output closed
     std::filesystem::path cwd;      // working directory; empty: the caller's
@@ -22,6 +23,7 @@ struct RunResult {
     int signal = 0;       // the signal that ended the child, or 0
     std::string out;      // standard output, when captured
     std::string err;      // standard error
+    long max_rss_kib = 0; // the child's peak resident memory
 };
 
 RunResult run_program(const std::string &program, const RunOptions &options);

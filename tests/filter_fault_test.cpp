@@ -1,0 +1,150 @@
+// The program under hostile conditions: huge inputs, spoolers that stop
+// reading, thousands of names, oversized environment values.
+#include "support/run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const std::string program = ZELVO_PROGRAM;
+const std::string header = "\x1b" "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n";
+const std::string trailer = "SP;PG;\n\x1b%0A\x1b" "E";
+
+std::vector<std::string> clean_env(const TempDir &dir)
+{
+    return {"PATH=" + dir.path().string() + ":/usr/bin:/bin"};
+}
+
+// Feeds `total` zero bytes into a pipe from a thread; returns the read end.
+int zero_feed(unsigned long long total, std::thread &feeder)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    feeder = std::thread([fd = fds[1], total] {
+        static const std::string block(1 << 20, '\0');
+        unsigned long long left = total;
+        while (left > 0) {
+            const std::size_t n = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+            const ssize_t wrote = write(fd, block.data(), n);
+            if (wrote <= 0)
+                break;
+            left -= static_cast<unsigned long long>(wrote);
+        }
+        close(fd);
+    });
+    return fds[0];
+}
+
+} // namespace
+
+TEST(ZelvoFaults, HugePipedInputInConstantMemory)
+{
+    TempDir dir;
+    for (unsigned long long size : {1ULL << 20, 4ULL << 30}) {
+        SCOPED_TRACE(size);
+        std::thread feeder;
+        RunOptions o;
+        o.env = clean_env(dir);
+        o.stdin_fd = zero_feed(size, feeder);
+        ASSERT_GE(o.stdin_fd, 0);
+        o.stdout_path = "/dev/null";
+        const RunResult r = run_program(program, o);
+        close(o.stdin_fd);
+        feeder.join();
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_LT(r.max_rss_kib, 4096);
+    }
+}
+
+TEST(ZelvoFaults, SpoolerThatStopsReading)
+{
+    TempDir dir;
+    dir.write("big.plt", std::string(50 << 20, 'x'));
+    RunOptions o;
+    o.env = clean_env(dir);
+    o.cwd = dir.path();
+    o.args = {"-out", "|head -c 10 > /dev/null", "big.plt"};
+    const RunResult r = run_program(program, o);
+    // Ended by the broken pipe, never a success.
+    EXPECT_EQ(r.signal, SIGPIPE);
+    EXPECT_EQ(r.exit_status, -1);
+
+    // A parent that ignores SIGPIPE passes that on: the write fails instead.
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    const RunResult ignored = run_program(program, o);
+    std::signal(SIGPIPE, previous);
+    EXPECT_EQ(ignored.exit_status, 1);
+    EXPECT_EQ(ignored.err, "Unable to write output file\n");
+}
+
+TEST(ZelvoFaults, ManyInputNames)
+{
+    TempDir dir;
+    dir.write("a.plt", "a");
+    RunOptions o;
+    o.env = clean_env(dir);
+    o.cwd = dir.path();
+    std::string expected_err;
+    for (int i = 0; i < 10000; ++i) {
+        if (i % 3 == 0) {
+            o.args.push_back("gone" + std::to_string(i));
+            expected_err += "Unable to open: gone" + std::to_string(i) + "\n";
+        } else {
+            o.args.push_back("a.plt");
+        }
+    }
+    const RunResult r = run_program(program, o);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, expected_err);
+    EXPECT_EQ(r.out, header + std::string(6666, 'a') + trailer);
+}
+
+// Linux passes no single environment string longer than 128 KiB to a new
+// program, so these values are as large as an environment can hold; the
+// settings tests take 1 MiB values in-process.
+constexpr std::size_t env_room = 128 * 1024 - 64;
+
+TEST(ZelvoFaults, OversizedEnvironment)
+{
+    TempDir dir;
+    const std::string separators(env_room, ',');
+    std::string many;
+    for (std::size_t i = 0; i < env_room / 8; ++i)
+        many += "lj,port,";
+    const std::string first = "\x1b" "E\x1b%1B\x1b&l1O\n";
+    const struct {
+        std::string param;
+        std::string setup;
+    } rows[] = {
+        {separators, "IN;SP1;PA;PW0.2;\n"},
+        {many, "IN;SP1;PA;PW0.2;\nRO90;\nRO90;\n"},
+        {std::string(env_room, 'x'), "IN;SP1;PA;PW0.2;\n"},
+        {"lwidth=" + std::string(env_room, '9'), "IN;SP1;PA;PWinf;\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.setup);
+        RunOptions o;
+        o.env = clean_env(dir);
+        o.env.push_back("zelvo_param=" + row.param);
+        o.stdin_data = "P";
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.out, first + row.setup + "P" + trailer);
+    }
+
+    RunOptions o;
+    o.env = clean_env(dir);
+    o.env.push_back("zelvo_out=" + std::string(env_room, 'o'));
+    const RunResult r = run_program(program, o);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "Output name too long\n");
+}
