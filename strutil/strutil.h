@@ -56,7 +56,97 @@ int free_parsed_array(int count, char **array);
 /* ---- In-place editing ---------------------------------------------------
  * Editors that change a caller's writable string where it lies; none of them
  * allocates or lengthens the string.
+ *
+ * Each takes a writable NUL-terminated string `s`, runs in one pass, and
+ * reports no failure through its result. A NULL `s` changes nothing; the
+ * result is then the one given below (0 for up_string, low_string and
+ * clean_line).
+ * Bytes are compared by their unsigned value and no locale is consulted.
+ * Characters "cut" off the end get a NUL written over each one; characters
+ * "removed" close up the string, and the bytes this frees up to the old
+ * terminator become NUL.
  */
+
+/*
+ * fill_string: replaces each `find` byte by `replacement`, from the start.
+ * Only the low 8 bits of both are used. A NUL replacement ends the string at
+ * the first occurrence; the bytes after it, later occurrences included, are
+ * left as they were. A NUL `find` changes nothing. Returns 0.
+ */
+int fill_string(char *s, int find, int replacement);
+
+/*
+ * strip_string: removes every byte equal to the low 8 bits of `c`, wherever
+ * it stands. A NUL `c` changes nothing. Returns 0.
+ */
+int strip_string(char *s, int c);
+
+/*
+ * wsstrip_string: removes every LF (10) and CR (13), wherever they stand;
+ * all other bytes stay. Returns 1.
+ */
+int wsstrip_string(char *s);
+
+/*
+ * wstrim_string: removes every LF and CR as wsstrip_string does, then cuts
+ * the blanks that end the result, as trim_string does. Returns 1.
+ */
+int wstrim_string(char *s);
+
+/*
+ * trim_string: cuts every blank (32) off the end; any other byte at the end,
+ * a tab, CR or LF, stops it. Returns 0.
+ */
+int trim_string(char *s);
+
+/*
+ * trim_cr_string: cuts every CR (13) off the end; any other byte at the end
+ * stops it, so CR LF stays. Returns 0.
+ */
+int trim_cr_string(char *s);
+
+/*
+ * strip_spaces: cuts the trailing blanks as trim_string does, then shrinks
+ * every run of blanks (32 only) to one blank; a leading run leaves one
+ * leading blank. Returns 0.
+ */
+int strip_spaces(char *s);
+
+/*
+ * strip_escape: removes each backslash (92) and keeps the byte after it as it
+ * is, so a doubled backslash gives one; a final backslash is removed. No
+ * escape is translated: a backslash before n gives n. Returns 0.
+ */
+int strip_escape(char *s);
+
+/*
+ * shift_string: drops `count` characters from the end when `count` >= 0, by
+ * writing one NUL at the new end (the dropped bytes stay behind it); drops
+ * -`count` characters from the start when `count` < 0, moving the rest to
+ * the front. A count at least the length (either sign) empties the string.
+ * Returns 0.
+ */
+int shift_string(char *s, int count);
+
+/*
+ * up_string: turns the ASCII letters a to z into A to Z; every other byte
+ * stays. Returns 0 for a NULL or empty string, else 1.
+ */
+int up_string(char *s);
+
+/*
+ * low_string: turns the ASCII letters A to Z into a to z; every other byte
+ * stays. Returns 0 for a NULL or empty string, else 1.
+ */
+int low_string(char *s);
+
+/*
+ * clean_line: cuts the control bytes (1 to 31, any mix) that end the line,
+ * then turns every remaining byte below 32 or above 127 into a blank; DEL
+ * (127) and trailing blanks stay. Returns 0 for a NULL or empty string, else
+ * 1 (also when the whole string was cut).
+ */
+int clean_line(char *s);
 
 /* ---- Classification and lookup ------------------------------------------
  * Read-only predicates and lookups; none allocates or writes.
