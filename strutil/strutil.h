@@ -51,7 +51,40 @@ int free_parsed_array(int count, char **array);
 
 /* ---- Command tokenizing ------------------------------------------------
  * Words at blanks, with double quotes grouping, as a NULL-ended token array.
+ *
+ * Only the space (code 32) separates words; tabs, line ends and every other
+ * byte are word characters, and there is no escape character. Trailing
+ * blanks are dropped first. Element 0 is always the start of the buffer, so
+ * leading blanks stay in it: "  a b" gives "  a", "a", "b". Every further
+ * word starts at a non-blank after a blank, or right after a closing quote;
+ * a run of blanks of any length separates two words. A further word that
+ * starts with '"' runs to the next '"' (or to the end of the text), blanks
+ * included, without its quotes: 'cp "my file" x' gives "cp", "my file",
+ * "x"; '""' is an empty word; 'x "ab"cd' gives "x", "ab", "cd". A quote
+ * anywhere else, the first byte of the text included, is an ordinary
+ * character.
+ *
+ * On success the result is 0, `*count` (>= 1) is the number of words and
+ * `*array` holds them, followed by a NULL element; the caller releases both
+ * with free_parsed_array(*count, *array). The input is never modified.
+ * `*count` is set to 0 before anything else. On failure the result is -1
+ * and `*count` is 0; `*array` is NULL when memory for the array ran out and
+ * is left as the caller had it on every other failure, so decide by the
+ * result, not by `*array`. Nothing is left allocated on failure.
  */
+
+/*
+ * parse_command: tokenizes `command`. A NULL or empty command is refused.
+ */
+int parse_command(const char *command, int *count, char ***array);
+
+/*
+ * parse_command_line: tokenizes `first`, one blank and `second` as one text,
+ * exactly as parse_command would: ("prog", "a b") gives "prog", "a", "b".
+ * Either text may be empty, but not both; an empty `first` leaves the
+ * joining blank at the front of element 0. A NULL text is refused.
+ */
+int parse_command_line(const char *first, const char *second, int *count, char ***array);
 
 /* ---- In-place editing ---------------------------------------------------
  * Editors that change a caller's writable string where it lies; none of them
