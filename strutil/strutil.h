@@ -185,6 +185,75 @@ int clean_line(char *s);
  * Read-only predicates and lookups; none allocates or writes.
  */
 
+/*
+ * The predicates below return 1 or 0, never another value, and accept a NULL
+ * text, which they treat like an empty one. Letters and digits are the
+ * isalpha and isdigit classes of the current locale (in the POSIX locale
+ * exactly A-Z, a-z and 0-9; no byte from 128 up).
+ */
+
+/*
+ * string_is_float: 1 when `s` holds a '.' or an upper-case 'E' anywhere;
+ * nothing else is examined ("abc.def" gives 1, "1e5" gives 0).
+ * NULL or empty: 0.
+ */
+int string_is_float(const char *s);
+
+/* string_is_alpha: 1 when every byte of `s` is a letter. NULL or empty: 0. */
+int string_is_alpha(const char *s);
+
+/*
+ * string_is_num: 1 when every byte of `s` after at most one leading '-' is a
+ * digit. No '+', blank, point or exponent; any number of digits; a lone "-"
+ * gives 1. NULL or empty: 0.
+ */
+int string_is_num(const char *s);
+
+/*
+ * string_is_num_len: 1 when the first `n` bytes of `s` are all digits, or
+ * when `n` is 0 or less; bytes after them are not examined. A text shorter
+ * than `n` gives 0 and is not read past its end. No sign is accepted.
+ * NULL or empty: 0 whatever `n` is.
+ */
+int string_is_num_len(const char *s, int n);
+
+/*
+ * string_is_blank: 1 when every byte of `s`, read as a signed char, is at
+ * most 32: the control characters, the space and every byte from 128 up
+ * (DEL, 127, is not blank). NULL or empty: 1.
+ */
+int string_is_blank(const char *s);
+
+/*
+ * searchstr: 1 when one of `list[0]` to `list[count-1]` equals `text` as a
+ * whole, ignoring letter case (strcasecmp); else 0. A `count` of 0 or less
+ * gives 0 without reading `list` or `text`; otherwise all of those entries
+ * and `text` must be valid strings.
+ */
+int searchstr(const char *const *list, int count, const char *text);
+
+/*
+ * strlstr: the start of the last (rightmost) occurrence of `pattern` in
+ * `text`, case significant, overlapping occurrences counted ("aa" in "aaa"
+ * is found at offset 1). The result points into `text` itself; NULL when
+ * there is no occurrence, and always when `text` is empty. The empty pattern
+ * gives the last character of a non-empty `text`. Neither argument may be
+ * NULL. Time is linear in the lengths of both, for any pattern.
+ */
+char *strlstr(const char *text, const char *pattern);
+
+/*
+ * chk_arg: what the argument word `arg` names within a list of keywords:
+ * the position (0 to count-1) of the first keyword equal to `arg` ignoring
+ * letter case; else the number `arg` holds when it lies from 1 to `count`,
+ * returned as it is; else -9999. The number is read like "%d" reads it:
+ * leading white space and a sign are allowed and anything after the digits is
+ * ignored (" 2" and "2x" give 2, "3.9" gives 3); a numeral too large for an
+ * int is out of range. A `count` of 0 or less always gives -9999. `arg` and
+ * list entries 0 to count-1 must be valid strings.
+ */
+int chk_arg(const char *arg, const char *const *list, int count);
+
 /* ---- Building and number formatting -------------------------------------
  * New heap strings (released with free()) and writes into caller buffers.
  */
