@@ -258,6 +258,68 @@ int chk_arg(const char *arg, const char *const *list, int count);
  * New heap strings (released with free()) and writes into caller buffers.
  */
 
+/*
+ * create_string: returns a new heap copy of `text` (length + 1 bytes, with
+ * its terminator), to be released with free().
+ *
+ * Returns NULL, allocating nothing, when `text` is NULL or memory runs out.
+ * An empty text gives a new 1-byte empty string.
+ */
+char *create_string(const char *text);
+
+/*
+ * create_strcat: returns a new heap string holding `first`, `second` and
+ * `third` one after another (the sum of their lengths + 1 bytes), to be
+ * released with free(). Empty texts are allowed; three of them give a new
+ * 1-byte empty string.
+ *
+ * Returns NULL, allocating nothing, when any of the three is NULL or memory
+ * runs out.
+ */
+char *create_strcat(const char *first, const char *second, const char *third);
+
+/*
+ * strntcpy: copies exactly the first `n` bytes of `src` to `dest`, a NUL
+ * among them included, then writes a NUL at `dest[n]`. The bytes are copied
+ * one by one from the first, so `src` may lie further on in `dest`'s buffer.
+ *
+ * `dest` must have room for n + 1 bytes and `src` n readable bytes; neither
+ * is checked for NULL. When `n` is 0 or less only `dest[0]` is set to NUL and
+ * `src` is not read. Always returns 1.
+ */
+int strntcpy(char *dest, const char *src, int n);
+
+/*
+ * strmcat: appends `src` to the string in `dest`, cut so that the length of
+ * `dest` never exceeds `max` (not counting the terminator); `dest` must have
+ * room for max + 1 bytes.
+ *
+ * Returns 1 when it appended, whole or cut (also for an empty `src`, as long
+ * as `dest` is shorter than `max`). Returns 0 and leaves `dest` unchanged
+ * when `dest` or `src` is NULL or the length of `dest` is already `max` or
+ * more, which always holds for a `max` of 0 or less.
+ */
+int strmcat(char *dest, const char *src, int max);
+
+/*
+ * set_num: prints `value` into `out` with a number of significant digits,
+ * a least number of decimals and a least field width, and returns `out`.
+ *
+ * `spec` is "W.S.M", read like "%d.%d.%d": W the least width (0 or less means
+ * S + 1; above 9 it becomes 9), S the significant digits, M the least
+ * decimals. Numbers missing from the text count as 0. With e the power of
+ * ten of the value's leading digit, the value gets S - e - 1 decimals, but
+ * at least M, at least 0 and at most 999, and the width is raised to the
+ * number of decimals. A magnitude below 1e-05 prints as zero without a sign,
+ * with e taken as 2; not-a-number and the infinities take e as 0 and print
+ * as the C library prints them. The value is rounded as printf rounds, so
+ * 9.999 with three digits prints 10.00.
+ *
+ * `out` must have room for the whole text and its terminator: the width is a
+ * least width and integer digits are never cut. `spec` must not be NULL.
+ */
+char *set_num(char *out, const char *spec, float value);
+
 #ifdef __cplusplus
 }
 #endif

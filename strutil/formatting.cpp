@@ -1,0 +1,94 @@
+// Printing a number with a count of significant digits in a field width.
+#include "strutil.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Numbers of the specification are clamped to this magnitude as they are
+// read. Any number beyond it ends at the same width and precision limits as
+// the limit itself, so the clamp changes no result; it only keeps S + 1 and
+// S - e - 1 far from overflowing.
+constexpr long kNumberLimit = 100000;
+
+// The largest precision that still lets "%999.999f" fit the format buffer.
+constexpr int kMaxPrecision = 999;
+
+struct NumberSpec {
+    int width = 0;
+    int digits = 0;
+    int decimals = 0;
+};
+
+// Reads "W.S.M" with the acceptance of sscanf's "%d.%d.%d" (blanks and a
+// sign before each number, a point right after each of the first two), but
+// without its undefined result on overflow. Reading stops at the first number
+// or point missing; numbers not read stay 0.
+NumberSpec read_spec(const char *spec)
+{
+    NumberSpec result;
+    int *const fields[] = {&result.width, &result.digits, &result.decimals};
+    const char *next = spec;
+    for (int i = 0; i < 3; ++i) {
+        char *end = nullptr;
+        long number = std::strtol(next, &end, 10);
+        if (end == next)
+            break;
+        if (number > kNumberLimit)
+            number = kNumberLimit;
+        else if (number < -kNumberLimit)
+            number = -kNumberLimit;
+        *fields[i] = static_cast<int>(number);
+        if (*end != '.')
+            break;
+        next = end + 1;
+    }
+    return result;
+}
+
+} // namespace
+
+extern "C" char *set_num(char *out, const char *spec, float value)
+{
+    double printed = value;
+    // Not-a-number and the infinities have no leading digit; they take the
+    // exponent of a value from 1 to below 10.
+    int exponent = 0;
+    if (std::isfinite(printed)) {
+        const double magnitude = std::fabs(printed);
+        if (magnitude < 1e-05) {
+            // Also turns negative zero and tiny negatives into a zero without
+            // a minus sign.
+            printed = 0.0;
+            exponent = 2;
+        } else {
+            exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+        }
+    }
+
+    const NumberSpec number = read_spec(spec);
+    int width = number.width;
+    if (width <= 0)
+        width = number.digits + 1;
+    if (width > 9)
+        width = 9;
+
+    int precision = number.digits - exponent - 1;
+    if (precision < number.decimals)
+        precision = number.decimals;
+    if (precision < 0)
+        precision = 0;
+    else if (precision > kMaxPrecision)
+        precision = kMaxPrecision;
+
+    // With the precision in 0 to 999, this leaves the width in 0 to 999 too.
+    if (width < precision)
+        width = precision;
+
+    char format[10];
+    std::snprintf(format, sizeof format, "%%%d.%df", width, precision);
+    std::sprintf(out, format, printed);
+    return out;
+}
