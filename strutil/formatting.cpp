@@ -7,7 +7,7 @@
 
 namespace {
 
-// Numbers of the specification are clamped to this magnitude as they are
+// The three numbers of a number spec are clamped to this magnitude as they are
 // read. Any number beyond it ends at the same width and precision limits as
 // the limit itself, so the clamp changes no result; it only keeps S + 1 and
 // S - e - 1 far from overflowing.
