@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 JobStream job_stream{nullptr, nullptr};
+volatile std::sig_atomic_t copy_stop_requested = 0;
 
 namespace {
 
@@ -33,49 +34,61 @@ KernelPath kernel_path(int in, int out)
     return KernelPath::None;
 }
 
-// Moves bytes through the kernel until the input ends. False hands the rest
-// to the read/write loop: the kernel refused the pair, or a call failed and
-// the loop is to find out whether reading or writing was at fault. An empty
-// first answer is handed on too, since some files (those of /proc, say)
-// report nothing to the kernel copy and yet have bytes for read().
-bool kernel_copy(int in, int out)
+// Every loop below looks at the stop request before each call, so a signal
+// that interrupts a blocked call (EINTR) ends the copy on the next turn
+// instead of restarting the call.
+
+enum class KernelResult { Done, HandOver, Stopped };
+
+// Moves bytes through the kernel until the input ends. HandOver gives the
+// rest to the read/write loop: the kernel refused the pair, or a call failed
+// and the loop is to find out whether reading or writing was at fault. An
+// empty first answer is handed on too, since some files (those of /proc,
+// say) report nothing to the kernel copy and yet have bytes for read().
+KernelResult kernel_copy(int in, int out)
 {
     const KernelPath path = kernel_path(in, out);
     if (path == KernelPath::None)
-        return false;
+        return KernelResult::HandOver;
     bool moved = false;
     for (;;) {
+        if (copy_stop_requested)
+            return KernelResult::Stopped;
         const ssize_t n = path == KernelPath::Splice
                               ? splice(in, nullptr, out, nullptr, kernel_chunk, SPLICE_F_MOVE | SPLICE_F_MORE)
                               : copy_file_range(in, nullptr, out, nullptr, kernel_chunk, 0);
         if (n > 0)
             moved = true;
         else if (n == 0)
-            return moved;
+            return moved ? KernelResult::Done : KernelResult::HandOver;
         else if (errno != EINTR)
-            return false;
+            return KernelResult::HandOver;
     }
 }
 
-bool write_all(int out, const char *bytes, std::size_t length)
+int write_all(int out, const char *bytes, std::size_t length)
 {
     while (length > 0) {
+        if (copy_stop_requested)
+            return CopyStopped;
         const ssize_t n = write(out, bytes, length);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return CopyWriteFailed;
         }
         bytes += n;
         length -= static_cast<std::size_t>(n);
     }
-    return true;
+    return CopyDone;
 }
 
 int read_write_copy(int in, int out)
 {
     char buffer[buffer_size];
     for (;;) {
+        if (copy_stop_requested)
+            return CopyStopped;
         const ssize_t got = read(in, buffer, sizeof buffer);
         if (got == 0)
             return CopyDone;
@@ -84,8 +97,9 @@ int read_write_copy(int in, int out)
                 continue;
             return CopyReadFailed;
         }
-        if (!write_all(out, buffer, static_cast<std::size_t>(got)))
-            return CopyWriteFailed;
+        const int written = write_all(out, buffer, static_cast<std::size_t>(got));
+        if (written != CopyDone)
+            return written;
     }
 }
 
@@ -98,7 +112,13 @@ int file_cat()
         return CopyWriteFailed;
     const int in = fileno(job_stream.input);
     const int out = fileno(job_stream.output);
-    if (kernel_copy(in, out))
+    switch (kernel_copy(in, out)) {
+    case KernelResult::Done:
         return CopyDone;
+    case KernelResult::Stopped:
+        return CopyStopped;
+    case KernelResult::HandOver:
+        break;
+    }
     return read_write_copy(in, out);
 }

@@ -52,11 +52,16 @@ const char *rotation_line(std::int32_t rotation)
     }
 }
 
-// ESC E resets the printer, ESC %1B enters HP-GL/2, ESC &l1O picks landscape;
-// then initialise, pen 1, absolute plotting, the pen width and the rotations.
+// ESC E resets the printer, ESC &l<n>X (more than one copy only) sets the
+// number of copies, ESC %1B enters HP-GL/2, ESC &l1O picks landscape; then
+// initialise, pen 1, absolute plotting, the pen width and the rotations.
 bool write_header(std::FILE *out, const JobSettings &settings)
 {
-    if (std::fprintf(out, "\033E\033%%1B\033&l1O\n") < 0)
+    if (!put(out, "\033E"))
+        return false;
+    if (settings.copies > 1 && std::fprintf(out, "\033&l%dX", static_cast<int>(settings.copies)) < 0)
+        return false;
+    if (std::fprintf(out, "\033%%1B\033&l1O\n") < 0)
         return false;
     if (std::fprintf(out, "IN;SP1;PA;PW%.1f;\n", static_cast<double>(settings.pen_width)) < 0)
         return false;
@@ -71,29 +76,32 @@ bool write_trailer(std::FILE *out)
     return put(out, "SP;PG;\n") && std::fprintf(out, "\033%%0A\033E") >= 0;
 }
 
-// Reports an input that ended on a read error; the job goes on.
-void copy_one(const char *name, bool &write_failed)
+// Copies the current input and reports one that ended on a read error; the
+// job goes on after it.
+int copy_one(const char *prefix, const char *name, bool &input_failed)
 {
     const int status = file_cat();
-    if (status == CopyWriteFailed)
-        write_failed = true;
-    else if (status == CopyReadFailed)
-        std::fprintf(stderr, "Unable to read: %s\n", name);
+    if (status == CopyReadFailed) {
+        std::fprintf(stderr, "%sUnable to read: %s\n", prefix, name);
+        input_failed = true;
+    }
+    return status;
 }
 
-// Copies every input in order; false once a write to the output failed.
-bool copy_inputs(int count, const char *const *names)
+// Copies every input in order until a write to the output fails or a stop
+// is requested; false once a write failed. `input_failed` tells whether an
+// input could not be opened or read to its end.
+bool copy_inputs(const char *prefix, int count, const char *const *names, bool &input_failed)
 {
-    bool write_failed = false;
     if (count == 0) {
         job_stream.input = stdin;
-        copy_one("-", write_failed);
-        return !write_failed;
+        return copy_one(prefix, "-", input_failed) != CopyWriteFailed;
     }
 
     // Standard input is closed after its copy; a later "-" copies nothing.
     bool stdin_closed = false;
-    for (int i = 0; i < count && !write_failed; ++i) {
+    int status = CopyDone;
+    for (int i = 0; i < count && status != CopyWriteFailed && status != CopyStopped; ++i) {
         const char *name = names[i];
         if (name[0] == '-') {
             if (stdin_closed)
@@ -103,15 +111,16 @@ bool copy_inputs(int count, const char *const *names)
         } else {
             job_stream.input = std::fopen(name, "r");
             if (job_stream.input == nullptr) {
-                std::fprintf(stderr, "Unable to open: %s\n", name);
+                std::fprintf(stderr, "%sUnable to open: %s\n", prefix, name);
+                input_failed = true;
                 continue;
             }
         }
-        copy_one(name, write_failed);
+        status = copy_one(prefix, name, input_failed);
         std::fclose(job_stream.input);
         job_stream.input = nullptr;
     }
-    return !write_failed;
+    return status != CopyWriteFailed;
 }
 
 // Closes the output and tells whether everything reached it. A command
@@ -137,18 +146,22 @@ CloseOutcome close_destination(std::FILE *out, DestinationKind kind, bool writte
 
 } // namespace
 
-int run_job(const JobSettings &settings, int count, const char *const *names)
+int run_job(const JobSettings &settings, int count, const char *const *names, bool *input_failed)
 {
+    const char *prefix = settings.message_prefix;
     const DestinationKind kind = destination_kind(settings.destination);
     job_stream.output = open_destination(settings.destination);
     if (job_stream.output == nullptr) {
-        std::fputs("Unable to open output file\n", stderr);
+        std::fprintf(stderr, "%sUnable to open output file\n", prefix);
         return 1;
     }
 
+    bool some_input_failed = false;
     const bool written = write_header(job_stream.output, settings)
-                         && copy_inputs(count, names)
+                         && copy_inputs(prefix, count, names, some_input_failed)
                          && write_trailer(job_stream.output);
+    if (input_failed != nullptr)
+        *input_failed = some_input_failed;
 
     const CloseOutcome outcome = close_destination(job_stream.output, kind, written);
     job_stream.output = nullptr;
@@ -156,10 +169,10 @@ int run_job(const JobSettings &settings, int count, const char *const *names)
     case CloseOutcome::Closed:
         return 0;
     case CloseOutcome::WriteFailed:
-        std::fputs("Unable to write output file\n", stderr);
+        std::fprintf(stderr, "%sUnable to write output file\n", prefix);
         return 1;
     case CloseOutcome::CommandFailed:
-        std::fputs("Output command failed\n", stderr);
+        std::fprintf(stderr, "%sOutput command failed\n", prefix);
         return 1;
     }
     return 1;

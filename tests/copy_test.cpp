@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <pthread.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -211,4 +214,62 @@ TEST(FileCat, ClosedPipeIsAWriteFailure)
     std::fclose(job_stream.input);
     std::fclose(job_stream.output);
     std::signal(SIGPIPE, previous);
+}
+
+namespace {
+
+extern "C" void note_stop(int)
+{
+    copy_stop_requested = 1;
+}
+
+} // namespace
+
+TEST(FileCat, StopRequestEndsABlockedCopy)
+{
+    // As the CUPS filter installs its SIGTERM handler: without SA_RESTART,
+    // so a blocked splice or read returns EINTR.
+    struct sigaction action {}, previous {};
+    action.sa_handler = note_stop;
+    sigemptyset(&action.sa_mask);
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+
+    for (End from : {End::Pipe, End::Socket}) { // splice, then the read loop
+        SCOPED_TRACE(name_of(from));
+        copy_stop_requested = 0;
+        int fds[2];
+        connected_pair(from, fds);
+        write_fd(fds[1], "PU0,0;");
+        job_stream.input = fdopen(fds[0], "r");
+        job_stream.output = std::tmpfile();
+        const int out = fileno(job_stream.output);
+
+        // The writer stays open, so the copy blocks once the bytes are out.
+        // The signal is sent again until the copy returns, since one that
+        // lands just before the blocking call would find nothing to end; a
+        // copy that ignores them all is ended by closing the writer, so the
+        // fault shows as a finished copy rather than a hang.
+        std::atomic<bool> copying{true};
+        const pthread_t copier = pthread_self();
+        std::thread signaller([&] {
+            struct stat copied {};
+            while (fstat(out, &copied) == 0 && copied.st_size < 6)
+                usleep(1000);
+            for (int tries = 0; copying && tries < 300; ++tries) {
+                pthread_kill(copier, SIGUSR1);
+                usleep(10000);
+            }
+            close(fds[1]);
+        });
+        EXPECT_EQ(file_cat(), CopyStopped);
+        copying = false;
+        signaller.join();
+
+        std::rewind(job_stream.output);
+        EXPECT_EQ(read_fd(out), "PU0,0;");
+        std::fclose(job_stream.input);
+        std::fclose(job_stream.output);
+    }
+    copy_stop_requested = 0;
+    sigaction(SIGUSR1, &previous, nullptr);
 }

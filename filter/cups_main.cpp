@@ -1,0 +1,100 @@
+// zelvo-cups: the CUPS filter that turns HP-GL/2 plot files into PCL jobs.
+//
+// Called by CUPS as  zelvo-cups job-id user title copies options [file];
+// reads the file, or standard input without one, and writes the job to
+// standard output. Messages carry CUPS's "ERROR: " and "DEBUG: " prefixes.
+#include "cups_options.h"
+#include "job.h"
+
+#include <cups/cups.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// CUPS cancels a job with SIGTERM: the copy stops, the trailer still goes
+// out so the printer is left reset.
+extern "C" void request_stop(int)
+{
+    copy_stop_requested = 1;
+}
+
+// Installed without SA_RESTART, so that a read or write blocked at the
+// moment of the signal returns EINTR and the copy sees the stop request.
+// SIGPIPE is ignored: a backend that goes away is a write failure to report,
+// not a silent death.
+bool install_signal_handlers()
+{
+    struct sigaction action {};
+    action.sa_handler = request_stop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    if (sigaction(SIGTERM, &action, nullptr) != 0)
+        return false;
+    action.sa_handler = SIG_IGN;
+    return sigaction(SIGPIPE, &action, nullptr) == 0;
+}
+
+// Puts the print file in place of standard input, so that the job reads it
+// from there and nothing is written when it cannot be opened.
+bool open_as_input(const char *name)
+{
+    const int fd = open(name, O_RDONLY);
+    if (fd < 0) {
+        std::fprintf(stderr, "ERROR: Unable to open print file \"%s\": %s\n", name, std::strerror(errno));
+        return false;
+    }
+    const bool moved = dup2(fd, STDIN_FILENO) == STDIN_FILENO;
+    if (!moved)
+        std::fprintf(stderr, "ERROR: Unable to read print file \"%s\": %s\n", name, std::strerror(errno));
+    close(fd);
+    return moved;
+}
+
+JobSettings settings_from_arguments(const char *copies, const char *option_text)
+{
+    cups_option_t *parsed = nullptr;
+    const int count = cupsParseOptions(option_text, 0, &parsed);
+    std::vector<CupsOption> options;
+    options.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        options.push_back({parsed[i].name, parsed[i].value});
+    const JobSettings settings = cups_job_settings(copies, count, options.data(), stderr);
+    cupsFreeOptions(count, parsed);
+    return settings;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 6 && argc != 7) {
+        std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n",
+                     argc > 0 ? argv[0] : "zelvo-cups");
+        return 1;
+    }
+    if (!install_signal_handlers()) {
+        std::fprintf(stderr, "ERROR: Unable to install signal handlers: %s\n", std::strerror(errno));
+        return 1;
+    }
+    if (argc == 7 && !open_as_input(argv[6]))
+        return 1;
+
+    const JobSettings settings = settings_from_arguments(argv[4], argv[5]);
+    std::fprintf(stderr, "DEBUG: zelvo-cups: %d cop%s, rotation %d, pen width %.2f mm, %s wrapper\n",
+                 static_cast<int>(settings.copies), settings.copies == 1 ? "y" : "ies",
+                 static_cast<int>(settings.rotation), static_cast<double>(settings.pen_width),
+                 settings.wrapper_mode == ModeLj ? "lj" : "pcl");
+
+    bool input_failed = false;
+    const int status = run_job(settings, 0, nullptr, &input_failed);
+    if (copy_stop_requested)
+        std::fputs("DEBUG: Job cancelled; the trailer was written\n", stderr);
+    return status == 0 && !input_failed ? 0 : 1;
+}

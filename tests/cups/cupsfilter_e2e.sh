@@ -1,0 +1,261 @@
+#!/usr/bin/env bash
+# End-to-end checks of zelvo-cups: what CUPS delivers must be, byte for byte,
+# the job that zelvo itself writes for the same settings.
+#
+#   cupsfilter_e2e.sh filter ZELVO ZELVO_CUPS MIME_DIR   cupsfilter, no daemon
+#   cupsfilter_e2e.sh lp     ZELVO ZELVO_CUPS MIME_DIR   lp through a private cupsd
+#
+# MIME_DIR holds zelvo.types and zelvo.convs. Exits 77 (skipped) when the
+# CUPS programs a mode needs are not installed.
+set -euo pipefail
+
+mode=$1 zelvo=$2 zelvo_cups=$3 mime_dir=$4
+# cupsd and cupsfilter live in sbin, which a plain user's PATH may lack.
+export PATH=$PATH:/usr/sbin:/sbin
+skip() { echo "SKIP: $*"; exit 77; }
+fail() { echo "FAIL: $*"; exit 1; }
+
+work=$(mktemp -d /tmp/zelvo-cups-e2e.XXXXXX)
+cupsd_pid=
+cleanup() {
+  if [ -n "$cupsd_pid" ]; then kill -TERM "$cupsd_pid" 2>/dev/null || true; wait "$cupsd_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+# CUPS runs filters as an unprivileged user and refuses directories that
+# others can write: the tree is readable by all, writable by its owner only.
+chmod 755 "$work"
+
+# A plot, once with its extension and once under a name that gives no hint.
+printf 'IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;PU;\n' > "$work/plot.plt"
+cp "$work/plot.plt" "$work/plotdata"
+
+# Lays out ServerBin: the system's CUPS programs, plus the filter installed
+# as `cmake --install` installs it (mode 755, in a directory of its own).
+make_server_bin() {
+  local bin=$work/bin
+  mkdir -p "$bin/filter"
+  local dir
+  for dir in backend cgi-bin daemon driver monitor notifier; do
+    [ -e "/usr/lib/cups/$dir" ] && ln -s "/usr/lib/cups/$dir" "$bin/$dir"
+  done
+  if [ -d /usr/lib/cups/filter ]; then
+    local f
+    for f in /usr/lib/cups/filter/*; do ln -s "$f" "$bin/filter/"; done
+  fi
+  install -m 755 "$zelvo_cups" "$bin/filter/zelvo-cups"
+  mkdir -p "$work/root"
+  install -m 644 "$mime_dir/zelvo.types" "$mime_dir/zelvo.convs" "$work/root/"
+}
+
+# expect NAME FILE: FILE must equal $work/expected exactly.
+expect() {
+  if ! cmp -s "$work/expected" "$2"; then
+    echo "--- expected"; od -c "$work/expected" | head -20
+    echo "--- got"; od -c "$2" | head -20
+    fail "$1: the job differs from zelvo's"
+  fi
+  echo "ok: $1"
+}
+
+# The job zelvo writes for `args`, with a copies command for `copies` > 1
+# right after the first reset.
+zelvo_job() {
+  local copies=$1; shift
+  "$zelvo" "$@" > "$work/zelvo.out"
+  if [ "$copies" -gt 1 ]; then
+    { printf '\033E\033&l%dX' "$copies"; tail -c +3 "$work/zelvo.out"; } > "$work/expected"
+  else
+    cp "$work/zelvo.out" "$work/expected"
+  fi
+}
+
+# --- cupsfilter: the filter as CUPS's own typing and filter chain run it.
+
+run_cupsfilter() {
+  cupsfilter -c "$work/cups-files.conf" -m application/vnd.cups-raw "$@" 2> "$work/cupsfilter.err"
+}
+
+# Whether process PID has exited (gone, or a zombie not yet waited for).
+ended() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat"; }
+
+# SIGTERM while the filter waits for more input: the trailer still comes.
+check_cancel() {
+  local out=$1
+  rm -f "$work/fifo"; mkfifo "$work/fifo"
+  "$zelvo_cups" 7 user title 1 '' < "$work/fifo" > "$out" 2> "$work/cancel.err" &
+  local pid=$!
+  exec 3> "$work/fifo"
+  printf 'IN;PU0,0;' >&3
+  local tries=0
+  until [ "$(head -c 200 "$out" 2>/dev/null | grep -c 'IN;PU0,0;')" -gt 0 ]; do
+    tries=$((tries + 1)); [ $tries -lt 200 ] || fail "cancel: the plot never reached the output"
+    sleep 0.05
+  done
+  kill -TERM "$pid"
+  # A filter that ignores the signal is freed by closing its input, so that
+  # the fault fails the test instead of hanging it.
+  tries=0
+  until ended "$pid" || [ $tries -ge 200 ]; do tries=$((tries + 1)); sleep 0.05; done
+  local still_running=no
+  ended "$pid" || still_running=yes
+  exec 3>&-
+  local status=0
+  wait "$pid" || status=$?
+  [ $still_running = no ] || fail "cancel: SIGTERM did not end the copy"
+  [ "$status" -eq 0 ] || { cat "$work/cancel.err"; fail "cancel: exit status $status, not 0"; }
+  printf 'IN;PU0,0;' > "$work/cancel.plt"
+  zelvo_job 1 "$work/cancel.plt"
+  expect "cancel on SIGTERM" "$out"
+}
+
+mode_filter() {
+  command -v cupsfilter >/dev/null || skip "cupsfilter is not installed (Debian: cups)"
+  make_server_bin
+  printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
+
+  zelvo_job 1 "$work/plot.plt"
+  run_cupsfilter "$work/plot.plt" > "$work/got" || { cat "$work/cupsfilter.err"; fail "default: cupsfilter failed"; }
+  expect "default" "$work/got"
+
+  run_cupsfilter "$work/plotdata" > "$work/got" || fail "by content: cupsfilter failed"
+  expect "typed by content" "$work/got"
+
+  zelvo_job 1 -port "$work/plot.plt"
+  run_cupsfilter -o portrait "$work/plot.plt" > "$work/got" || fail "portrait: cupsfilter failed"
+  expect "portrait" "$work/got"
+
+  zelvo_job 1 -lwidth 0.35 "$work/plot.plt"
+  run_cupsfilter -o penwidth=350 "$work/plot.plt" > "$work/got" || fail "penwidth: cupsfilter failed"
+  expect "penwidth=350" "$work/got"
+
+  zelvo_job 2 "$work/plot.plt"
+  run_cupsfilter -n 2 "$work/plot.plt" > "$work/got" || fail "copies: cupsfilter failed"
+  expect "two copies" "$work/got"
+
+  zelvo_job 1 -lj -rot 180 -lwidth 0.5 "$work/plot.plt"
+  run_cupsfilter -o zelvo=lj,port,lwidth=0.9 -o orientation-requested=5 -o penwidth=500 \
+    "$work/plot.plt" > "$work/got" || fail "precedence: cupsfilter failed"
+  expect "options over the parameter list" "$work/got"
+
+  zelvo_job 1 "$work/plot.plt"
+  run_cupsfilter -o penwidth=abc -o orientation-requested=9 "$work/plot.plt" > "$work/got" \
+    || fail "bad values: cupsfilter failed"
+  expect "bad values ignored" "$work/got"
+  grep -q 'DEBUG: Ignoring penwidth=abc' "$work/cupsfilter.err" || fail "bad values: no DEBUG line"
+
+  check_cancel "$work/cancel.out"
+}
+
+# --- lp through a private cupsd with the stock LaserJet PPD on a file device.
+
+start_cupsd() {
+  mkdir -p "$work/spool/tmp" "$work/state" "$work/cache" "$work/log"
+  chmod 755 "$work/spool" "$work/state" "$work/cache"
+  chmod 1777 "$work/spool/tmp"
+  cat > "$work/root/cups-files.conf" <<EOF
+ServerRoot $work/root
+ServerBin $work/bin
+DataDir /usr/share/cups
+RequestRoot $work/spool
+TempDir $work/spool/tmp
+StateDir $work/state
+CacheDir $work/cache
+AccessLog $work/log/access_log
+ErrorLog $work/log/error_log
+PageLog $work/log/page_log
+FileDevice Yes
+Printcap $work/printcap
+SystemGroup root
+EOF
+  cat > "$work/root/cupsd.conf" <<EOF
+LogLevel debug
+Listen $work/cups.sock
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+    Allow all
+  </Limit>
+</Policy>
+EOF
+  cupsd -f -c "$work/root/cupsd.conf" -s "$work/root/cups-files.conf" &
+  cupsd_pid=$!
+  export CUPS_SERVER=$work/cups.sock
+  local tries=0
+  # lpstat -r exits 0 either way; only its text tells.
+  until [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ]; do
+    tries=$((tries + 1))
+    if [ $tries -ge 100 ] || ! kill -0 "$cupsd_pid" 2>/dev/null; then
+      cat "$work/log/error_log" 2>/dev/null | tail -20
+      fail "the private cupsd did not start"
+    fi
+    sleep 0.1
+  done
+}
+
+# print NAME LP-ARGS...: prints through the queue and leaves the delivered
+# job in $work/got.
+print_job() {
+  local name=$1; shift
+  rm -f "$work/device.out"
+  local id
+  id=$(lp -d zelvotest "$@" | sed -n 's/^request id is \([^ ]*\).*/\1/p')
+  [ -n "$id" ] || fail "$name: lp gave no request id"
+  local tries=0
+  while lpstat -W not-completed -o zelvotest 2>/dev/null | grep -q "^$id "; do
+    tries=$((tries + 1))
+    [ $tries -lt 300 ] || { tail -30 "$work/log/error_log"; fail "$name: job $id did not complete"; }
+    sleep 0.1
+  done
+  lpstat -W completed -o zelvotest | grep -q "^$id " \
+    || { tail -30 "$work/log/error_log"; fail "$name: job $id did not complete"; }
+  [ -f "$work/device.out" ] || fail "$name: nothing reached the device"
+  cp "$work/device.out" "$work/got"
+}
+
+mode_lp() {
+  local p
+  for p in cupsd lp lpadmin lpstat; do
+    command -v "$p" >/dev/null || skip "$p is not installed (Debian: cups, cups-client)"
+  done
+  [ -f /usr/share/cups/drv/sample.drv ] || skip "the stock LaserJet driver (sample.drv) is not installed"
+  make_server_bin
+  start_cupsd
+  lpadmin -p zelvotest -E -v "file://$work/device.out" -m drv:///sample.drv/laserjet.ppd \
+    || { tail -20 "$work/log/error_log"; fail "lpadmin could not add the LaserJet queue"; }
+  # The device file is written by cupsd; the test reads it.
+  touch "$work/device.out"
+
+  zelvo_job 1 "$work/plot.plt"
+  print_job default "$work/plot.plt"
+  expect "lp plot.plt" "$work/got"
+
+  zelvo_job 1 -port "$work/plot.plt"
+  print_job portrait -o portrait "$work/plot.plt"
+  expect "lp -o portrait" "$work/got"
+
+  zelvo_job 1 -lwidth 0.35 "$work/plot.plt"
+  print_job penwidth -o penwidth=350 "$work/plot.plt"
+  expect "lp -o penwidth=350" "$work/got"
+
+  zelvo_job 2 "$work/plot.plt"
+  print_job copies -n 2 "$work/plot.plt"
+  expect "lp -n 2" "$work/got"
+
+  zelvo_job 1 "$work/plot.plt"
+  print_job stdin < "$work/plotdata"
+  expect "lp on standard input, typed by content" "$work/got"
+}
+
+case $mode in
+filter) mode_filter ;;
+lp) mode_lp ;;
+*) fail "unknown mode $mode" ;;
+esac

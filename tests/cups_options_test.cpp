@@ -1,0 +1,110 @@
+#include "cups_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Mapped {
+    JobSettings settings;
+    std::string log;
+};
+
+Mapped map(const char *copies, const std::vector<CupsOption> &options)
+{
+    char *text = nullptr;
+    std::size_t size = 0;
+    std::FILE *log = open_memstream(&text, &size);
+    Mapped result{cups_job_settings(copies, static_cast<int>(options.size()), options.data(), log), ""};
+    std::fclose(log);
+    result.log.assign(text, size);
+    std::free(text);
+    return result;
+}
+
+struct Row {
+    const char *name;
+    std::vector<CupsOption> options;
+    int mode;
+    int rotation;
+    float width;
+    bool reported; // a "DEBUG:" line about an ignored value
+};
+
+} // namespace
+
+TEST(CupsJobSettings, Defaults)
+{
+    const Mapped m = map("1", {{"job-uuid", "urn:uuid:1"}, {"PageSize", "Letter"}});
+    EXPECT_EQ(m.settings.wrapper_mode, ModePcl);
+    EXPECT_EQ(m.settings.rotation, 0);
+    EXPECT_EQ(m.settings.pen_width, 0.2f);
+    EXPECT_EQ(m.settings.copies, 1);
+    EXPECT_STREQ(m.settings.destination.name, "-");
+    EXPECT_STREQ(m.settings.message_prefix, "ERROR: ");
+    EXPECT_EQ(m.log, "");
+}
+
+TEST(CupsJobSettings, OptionsAndPrecedence)
+{
+    const Row rows[] = {
+        {"portrait code", {{"orientation-requested", "3"}}, ModePcl, 90, 0.2f, false},
+        {"landscape code", {{"zelvo", "port"}, {"orientation-requested", "4"}}, ModePcl, 0, 0.2f, false},
+        {"reverse landscape", {{"orientation-requested", "5"}}, ModePcl, 180, 0.2f, false},
+        {"reverse portrait", {{"orientation-requested", "6"}}, ModePcl, 270, 0.2f, false},
+        {"bare portrait", {{"portrait", "true"}}, ModePcl, 90, 0.2f, false},
+        {"noportrait", {{"zelvo", "port"}, {"portrait", "false"}}, ModePcl, 0, 0.2f, false},
+        {"bare landscape", {{"zelvo", "port"}, {"landscape", "true"}}, ModePcl, 0, 0.2f, false},
+        {"nolandscape", {{"landscape", "no"}}, ModePcl, 90, 0.2f, false},
+        {"names ignore case", {{"PORTRAIT", "Yes"}, {"PenWidth", "1000"}}, ModePcl, 90, 1.0f, false},
+        {"pen width", {{"penwidth", "350"}}, ModePcl, 0, static_cast<float>(0.35), false},
+        {"thinnest pen", {{"penwidth", "0"}}, ModePcl, 0, 0.0f, false},
+        {"parameter list", {{"zelvo", "lj,port,lwidth=0.5"}}, ModeLj, 90, 0.5f, false},
+        // The list comes first wherever it stands, so the options beat it.
+        {"options beat list",
+         {{"orientation-requested", "6"}, {"penwidth", "300"}, {"zelvo", "lj,rot=90,lwidth=0.9"}},
+         ModeLj, 270, 0.3f, false},
+        {"bare word beats code", {{"orientation-requested", "5"}, {"portrait", "on"}}, ModePcl, 90, 0.2f, false},
+        {"last of a name wins", {{"penwidth", "100"}, {"penwidth", "700"}}, ModePcl, 0, 0.7f, false},
+        {"code out of range", {{"zelvo", "port"}, {"orientation-requested", "9"}}, ModePcl, 90, 0.2f, true},
+        {"code not a number", {{"orientation-requested", "landscape"}}, ModePcl, 0, 0.2f, true},
+        {"code with trailing text", {{"orientation-requested", "3x"}}, ModePcl, 0, 0.2f, true},
+        {"switch not boolean", {{"portrait", "maybe"}}, ModePcl, 0, 0.2f, true},
+        {"width not a number", {{"zelvo", "lwidth=0.5"}, {"penwidth", "abc"}}, ModePcl, 0, 0.5f, true},
+        {"width negative", {{"penwidth", "-350"}}, ModePcl, 0, 0.2f, true},
+        {"width with decimals", {{"penwidth", "0.35"}}, ModePcl, 0, 0.2f, true},
+        {"width empty", {{"penwidth", ""}}, ModePcl, 0, 0.2f, true},
+        {"width too large", {{"penwidth", "99999999999999999999999"}}, ModePcl, 0, 0.2f, true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Mapped m = map("1", row.options);
+        EXPECT_EQ(m.settings.wrapper_mode, row.mode);
+        EXPECT_EQ(m.settings.rotation, row.rotation);
+        EXPECT_EQ(m.settings.pen_width, row.width);
+        EXPECT_EQ(m.log.rfind("DEBUG: ", 0) == 0 && m.log.back() == '\n', row.reported) << m.log;
+    }
+}
+
+TEST(CupsJobSettings, Copies)
+{
+    const struct {
+        const char *copies;
+        int expected;
+        bool reported;
+    } rows[] = {
+        {"1", 1, false}, {"2", 2, false},  {"999", 999, false}, {"1000", 999, true},
+        {"0", 1, true},  {"-2", 1, true},  {"two", 1, true},    {"", 1, true},
+        {"2 ", 1, true}, {nullptr, 1, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.copies != nullptr ? row.copies : "(null)");
+        const Mapped m = map(row.copies, {});
+        EXPECT_EQ(m.settings.copies, row.expected);
+        EXPECT_EQ(m.log.rfind("DEBUG: ", 0) == 0, row.reported) << m.log;
+    }
+}
