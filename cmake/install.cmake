@@ -37,6 +37,15 @@ else()
   string(REGEX REPLACE "/$" "" pc_up "${pc_up}")
   set(pc_prefix "\${pcfiledir}/${pc_up}")
 endif()
+# A static library's own dependencies go on Libs: a plain
+# `pkg-config --libs` must be enough to link it. The shared library names
+# them itself.
+get_target_property(strutil_type strutil TYPE)
+if(strutil_type STREQUAL "STATIC_LIBRARY" AND STRUTIL_HAVE_LIBM)
+  set(pc_libs_deps " -lm")
+else()
+  set(pc_libs_deps "")
+endif()
 pc_path(pc_libdir "${CMAKE_INSTALL_LIBDIR}")
 pc_path(pc_includedir "${CMAKE_INSTALL_INCLUDEDIR}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/strutil.pc.in
@@ -45,3 +54,5 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc DESTINATION ${CMAKE_INSTALL
 
 install(FILES ${PROJECT_SOURCE_DIR}/docs/zelvo.1
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/strutil.3
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man3)

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Installs the project into fresh temporary prefixes, once with the static and
+# once with the shared strutil, and builds and runs against each install:
+# consumer.c with cc and pkg-config, and the CMake project in cmake/ through
+# find_package. Then includes the source tree in that CMake project with
+# add_subdirectory, which must bring neither tests (the CMake project checks
+# for their targets) nor install rules.
+#
+#   run.sh [SOURCE_DIR]    (default: the tree this script lives in)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "${1:-$here/../..}" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Quiet unless it fails: then its output is shown.
+quiet() {
+  local log="$work/log"
+  "$@" >"$log" 2>&1 || { cat "$log" >&2; fail "$*"; }
+}
+
+installed_files=(
+  bin/zelvo
+  include/strutil.h
+  include/strutil.hpp
+  lib/pkgconfig/strutil.pc
+  lib/cmake/strutil/strutil-config.cmake
+  lib/cmake/strutil/strutil-config-version.cmake
+  lib/cmake/strutil/strutil-targets.cmake
+  share/man/man1/zelvo.1
+  share/man/man3/strutil.3
+)
+
+# check_install KIND [cmake options...]: KIND is static or shared.
+check_install() {
+  local kind=$1
+  shift
+  local build="$work/build-$kind" prefix="$work/prefix-$kind"
+  echo "== $kind library"
+
+  quiet cmake -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_LIBDIR=lib -DZELVO_BUILD_TESTS=OFF "$@"
+  quiet cmake --build "$build" -j2
+  quiet cmake --install "$build" --prefix "$prefix"
+
+  local file
+  for file in "${installed_files[@]}"; do
+    [ -e "$prefix/$file" ] || fail "$kind install lacks $file"
+  done
+  if [ "$kind" = static ]; then
+    [ -f "$prefix/lib/libstrutil.a" ] || fail "no lib/libstrutil.a"
+  else
+    [ -f "$prefix/lib/libstrutil.so.1.0.0" ] || fail "no lib/libstrutil.so.1.0.0"
+    readelf -d "$prefix/lib/libstrutil.so.1.0.0" | grep -q 'SONAME.*\[libstrutil\.so\.1\]' ||
+      fail "libstrutil.so.1.0.0 has no soname libstrutil.so.1"
+  fi
+
+  # C99 through pkg-config, with nothing on the command line but what the
+  # .pc file gives.
+  local flags
+  flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs strutil)
+  quiet cc -std=c99 -Wall -Wextra -Werror "$here/consumer.c" -o "$work/consumer-c-$kind" $flags
+  if [ "$kind" = shared ]; then
+    readelf -d "$work/consumer-c-$kind" | grep -q 'NEEDED.*\[libstrutil\.so\.1\]' ||
+      fail "consumer.c is not linked against libstrutil.so.1"
+  fi
+  LD_LIBRARY_PATH="$prefix/lib" "$work/consumer-c-$kind" || fail "consumer.c against the $kind install"
+
+  # C++ through find_package; CMake gives the program an rpath to a shared
+  # library.
+  quiet cmake -S "$here/cmake" -B "$work/consumer-cmake-$kind" -DCMAKE_PREFIX_PATH="$prefix"
+  quiet cmake --build "$work/consumer-cmake-$kind" -j2
+  "$work/consumer-cmake-$kind/consumer" || fail "CMake consumer against the $kind install"
+}
+
+check_install static
+check_install shared -DBUILD_SHARED_LIBS=ON
+
+echo "== add_subdirectory"
+sub="$work/consumer-subdir"
+quiet cmake -S "$here/cmake" -B "$sub" -DSTRUTIL_SOURCE_DIR="$source_dir"
+quiet cmake --build "$sub" -j2
+"$sub/consumer" || fail "CMake consumer through add_subdirectory"
+quiet cmake --install "$sub" --prefix "$work/prefix-subdir"
+if [ -d "$work/prefix-subdir" ] && [ -n "$(ls -A "$work/prefix-subdir")" ]; then
+  fail "add_subdirectory installed: $(cd "$work/prefix-subdir" && find . -type f)"
+fi
+
+echo "PASS: consumers"
