@@ -4,11 +4,9 @@
 #
 #   cups_e2e.sh ZELVO PLOT
 #
-# The script starts a private cupsd of its own (configuration, spool, logs,
-# state and cache in a temporary folder; listening on 127.0.0.1 at a free
-# port and on a socket in that folder), adds a queue whose device is a file
-# and whose PPD passes jobs through unchanged, and stops cupsd at the end.
-# Exits 77 (skipped) when cups is not installed.
+# Starts a private cupsd, adds a queue whose device is a file and whose PPD
+# passes jobs through unchanged, prints with zelvo's command destination and
+# stops cupsd at the end. Exits 77 (skipped) when cups is not installed.
 set -euo pipefail
 
 zelvo=$1
@@ -34,110 +32,17 @@ done
   skip "the CUPS filter gziptoany is not installed (Debian package cups-core-drivers, part of cups)"
 
 work=$(mktemp -d)
-# Filters run as the unprivileged user lp and must reach the spool below.
 chmod 755 "$work"
-cupsd_pid=
-
-stop_cupsd() {
-  if [ -n "$cupsd_pid" ]; then
-    kill "$cupsd_pid" 2>/dev/null || true
-    wait "$cupsd_pid" 2>/dev/null || true
-    cupsd_pid=
-  fi
-}
+source "$here/private_cupsd.sh"
 finish() {
-  local status=$?
-  stop_cupsd
-  if [ "$status" -ne 0 ] && [ "$status" -ne 77 ] && [ -f "$work/log/error_log" ]; then
-    echo "--- end of cupsd's error_log ---" >&2
-    tail -n 40 "$work/log/error_log" >&2
-  fi
+  cupsd_stop
   rm -rf "$work"
 }
 trap finish EXIT
 
-mkdir -p "$work/etc/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log" "$work/out"
-socket=$work/cups.sock
+mkdir -p "$work/out"
 device=$work/out/$queue.prn
-
-write_config() {
-  local port=$1
-  cat >"$work/etc/cups-files.conf" <<EOF
-ServerRoot $work/etc
-RequestRoot $work/spool
-TempDir $work/spool/tmp
-CacheDir $work/cache
-StateDir $work/state
-AccessLog $work/log/access_log
-ErrorLog $work/log/error_log
-PageLog $work/log/page_log
-Printcap $work/printcap
-FileDevice Yes
-EOF
-  # Everything is allowed without authentication: only this user's processes
-  # on this machine can reach the scheduler, and it lives for one test.
-  cat >"$work/etc/cupsd.conf" <<EOF
-Listen 127.0.0.1:$port
-Listen $socket
-FatalErrors config listen
-LogLevel debug
-MaxLogSize 0
-Browsing No
-WebInterface No
-<Location />
-  Order allow,deny
-  Allow from 127.0.0.1
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
-}
-
-port_is_taken() {
-  (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
-}
-
-# Starts cupsd in the foreground as a child of this script; true once it
-# answers on both the socket and the TCP port.
-start_cupsd() {
-  local port=$1
-  write_config "$port"
-  cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" \
-    >"$work/log/cupsd.out" 2>&1 &
-  cupsd_pid=$!
-  for _ in $(seq 100); do
-    if ! kill -0 "$cupsd_pid" 2>/dev/null; then
-      wait "$cupsd_pid" 2>/dev/null || true
-      cupsd_pid=
-      return 1
-    fi
-    if lpstat -h "$socket" -r >/dev/null 2>&1 &&
-      lpstat -h "127.0.0.1:$port" -r >/dev/null 2>&1; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  stop_cupsd
-  return 1
-}
-
-started=
-for _ in 1 2 3 4 5; do
-  port=$((20000 + RANDOM % 30000))
-  port_is_taken "$port" && continue
-  if start_cupsd "$port"; then
-    started=yes
-    break
-  fi
-done
-[ -n "$started" ] || {
-  cat "$work/log/cupsd.out" >&2 || true
-  fail "cupsd did not start"
-}
-export CUPS_SERVER=$socket
+cupsd_start "$work/etc"
 
 # CUPS types a job that begins with ESC E as application/vnd.cups-raw. The
 # PPD sends that type through gziptoany, which copies an uncompressed job
@@ -148,28 +53,16 @@ lpadmin -p "$queue" -E -v "file://$device" -P "$here/passthrough.ppd" 2>"$work/l
   fail "lpadmin could not add the queue"
 }
 
-# Waits until the job whose "request id is ..." line is in file $1 has
-# completed.
-wait_for_job() {
-  local id
-  id=$(sed -n 's/^request id is \([^ ]*\) .*/\1/p' "$1")
-  [ -n "$id" ] || fail "lp printed no request id: $(cat "$1")"
-  for _ in $(seq 300); do
-    if lpstat -W completed -o "$queue" | grep -q "^$id "; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  lpstat -l -o "$queue" >&2 || true
-  fail "job $id did not complete"
-}
-
 "$zelvo" "$plot" >"$work/expected"
 [ -s "$work/expected" ] || fail "zelvo wrote no job to standard output"
 
+# check_delivery WHAT: the job whose request id lp printed into lp.out has
+# reached the device unchanged.
 check_delivery() {
-  local what=$1
-  wait_for_job "$work/lp.out"
+  local what=$1 id
+  id=$(sed -n 's/^request id is \([^ ]*\) .*/\1/p' "$work/lp.out")
+  [ -n "$id" ] || fail "$what: lp printed no request id: $(cat "$work/lp.out")"
+  cupsd_wait_for "$queue" "$id"
   cmp "$work/expected" "$device" || fail "$what: the device did not receive the job unchanged"
   # The next job must not pass on what this one left.
   rm -f "$device"

@@ -16,9 +16,8 @@ skip() { echo "SKIP: $*"; exit 77; }
 fail() { echo "FAIL: $*"; exit 1; }
 
 work=$(mktemp -d /tmp/zelvo-cups-e2e.XXXXXX)
-cupsd_pid=
 cleanup() {
-  if [ -n "$cupsd_pid" ]; then kill -TERM "$cupsd_pid" 2>/dev/null || true; wait "$cupsd_pid" 2>/dev/null || true; fi
+  if declare -F cupsd_stop >/dev/null; then cupsd_stop; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -149,73 +148,12 @@ mode_filter() {
 
 # --- lp through a private cupsd with the stock LaserJet PPD on a file device.
 
-start_cupsd() {
-  mkdir -p "$work/spool/tmp" "$work/state" "$work/cache" "$work/log"
-  chmod 755 "$work/spool" "$work/state" "$work/cache"
-  chmod 1777 "$work/spool/tmp"
-  cat > "$work/root/cups-files.conf" <<EOF
-ServerRoot $work/root
-ServerBin $work/bin
-DataDir /usr/share/cups
-RequestRoot $work/spool
-TempDir $work/spool/tmp
-StateDir $work/state
-CacheDir $work/cache
-AccessLog $work/log/access_log
-ErrorLog $work/log/error_log
-PageLog $work/log/page_log
-FileDevice Yes
-Printcap $work/printcap
-SystemGroup root
-EOF
-  cat > "$work/root/cupsd.conf" <<EOF
-LogLevel debug
-Listen $work/cups.sock
-Browsing No
-WebInterface No
-DefaultAuthType None
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-    Allow all
-  </Limit>
-</Policy>
-EOF
-  cupsd -f -c "$work/root/cupsd.conf" -s "$work/root/cups-files.conf" &
-  cupsd_pid=$!
-  export CUPS_SERVER=$work/cups.sock
-  local tries=0
-  # lpstat -r exits 0 either way; only its text tells.
-  until [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ]; do
-    tries=$((tries + 1))
-    if [ $tries -ge 100 ] || ! kill -0 "$cupsd_pid" 2>/dev/null; then
-      cat "$work/log/error_log" 2>/dev/null | tail -20
-      fail "the private cupsd did not start"
-    fi
-    sleep 0.1
-  done
-}
-
 # print NAME LP-ARGS...: prints through the queue and leaves the delivered
 # job in $work/got.
 print_job() {
   local name=$1; shift
   rm -f "$work/device.out"
-  local id
-  id=$(lp -d zelvotest "$@" | sed -n 's/^request id is \([^ ]*\).*/\1/p')
-  [ -n "$id" ] || fail "$name: lp gave no request id"
-  local tries=0
-  while lpstat -W not-completed -o zelvotest 2>/dev/null | grep -q "^$id "; do
-    tries=$((tries + 1))
-    [ $tries -lt 300 ] || { tail -30 "$work/log/error_log"; fail "$name: job $id did not complete"; }
-    sleep 0.1
-  done
-  lpstat -W completed -o zelvotest | grep -q "^$id " \
-    || { tail -30 "$work/log/error_log"; fail "$name: job $id did not complete"; }
+  cupsd_print zelvotest "$@"
   [ -f "$work/device.out" ] || fail "$name: nothing reached the device"
   cp "$work/device.out" "$work/got"
 }
@@ -227,7 +165,8 @@ mode_lp() {
   done
   [ -f /usr/share/cups/drv/sample.drv ] || skip "the stock LaserJet driver (sample.drv) is not installed"
   make_server_bin
-  start_cupsd
+  source "$(dirname "$0")/private_cupsd.sh"
+  cupsd_start "$work/root" "$work/bin"
   lpadmin -p zelvotest -E -v "file://$work/device.out" -m drv:///sample.drv/laserjet.ppd \
     || { tail -20 "$work/log/error_log"; fail "lpadmin could not add the LaserJet queue"; }
   # The device file is written by cupsd; the test reads it.
