@@ -132,11 +132,12 @@ extern "C" int strip_spaces(char *s)
     const std::size_t length = cut_trailing(p, std::strlen(s), kBlank);
     // A blank is dropped when the byte kept before it is a blank too, so a
     // run (also a leading one) shrinks to its first blank.
-    std::size_t kept = 0;
-    for (std::size_t read = 0; read < length; ++read)
-        if (p[read] != kBlank || kept == 0 || p[kept - 1] != kBlank)
-            p[kept++] = p[read];
-    end_compacted(p, kept, length);
+    // The cut left a NUL at `length`, which ends the walk.
+    unsigned char *kept = p;
+    for (const unsigned char *read = p; *read != 0; ++read)
+        if (*read != kBlank || kept == p || kept[-1] != kBlank)
+            *kept++ = *read;
+    end_compacted(p, static_cast<std::size_t>(kept - p), length);
     return 0;
 }
 

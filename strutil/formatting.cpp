@@ -13,7 +13,7 @@ namespace {
 // S - e - 1 far from overflowing.
 constexpr long kNumberLimit = 100000;
 
-// The largest precision that still lets "%999.999f" fit the format buffer.
+// The largest precision, and so also the largest width, ever printed.
 constexpr int kMaxPrecision = 999;
 
 struct NumberSpec {
@@ -87,8 +87,8 @@ extern "C" char *set_num(char *out, const char *spec, float value)
     if (width < precision)
         width = precision;
 
-    char format[10];
-    std::snprintf(format, sizeof format, "%%%d.%df", width, precision);
-    std::sprintf(out, format, printed);
+    // Star arguments give the same conversion as a "%W.Pf" format built
+    // for these numbers, without a second printf call to build it.
+    std::sprintf(out, "%*.*f", width, precision, printed);
     return out;
 }

@@ -11,6 +11,15 @@ namespace {
 
 using Index = std::ptrdiff_t;
 
+// A text or pattern read from its last byte to its first: element i is the
+// byte i places before the end. Searching the reversed text for the reversed
+// pattern finds the last occurrence first, so the search can stop there.
+struct Backwards {
+    const unsigned char *last; // the final byte
+
+    unsigned char operator[](Index i) const { return *(last - i); }
+};
+
 struct Factorization {
     Index last_of_left; // the left part is pattern[0 .. last_of_left]; -1 when empty
     Index period;       // period of the right part
@@ -18,7 +27,7 @@ struct Factorization {
 
 // Maximal suffix of pattern[0 .. m) under the byte order, or under the
 // reversed order when `reversed` is set, with the period of that suffix.
-Factorization maximal_suffix(const unsigned char *pattern, Index m, bool reversed)
+Factorization maximal_suffix(Backwards pattern, Index m, bool reversed)
 {
     Index start = -1; // the suffix begins at start + 1
     Index j = 0;
@@ -50,33 +59,68 @@ Factorization maximal_suffix(const unsigned char *pattern, Index m, bool reverse
 
 // The longer of the two maximal suffixes gives a critical factorization of
 // the pattern, on which the two-way search rests.
-Factorization critical_factorization(const unsigned char *pattern, Index m)
+Factorization critical_factorization(Backwards pattern, Index m)
 {
     const Factorization forward = maximal_suffix(pattern, m, false);
     const Factorization backward = maximal_suffix(pattern, m, true);
     return forward.last_of_left > backward.last_of_left ? forward : backward;
 }
 
-// Two-way string matching (Crochemore and Perrin) run over the whole text so
-// that the last match is the one kept. It compares the right part of the
-// pattern left to right, then the left part right to left, and shifts so that
-// no text byte is compared more than a bounded number of times: the time is
-// linear in n + m for any pattern, with constant extra space.
-// Requires 1 <= m <= n.
-const unsigned char *last_match(const unsigned char *text, Index n, const unsigned char *pattern, Index m)
+// The first window start j' >= j at which the reversed text holds `c` at
+// offset `at`, found with memrchr over the forward bytes; a start beyond any
+// window when there is none. Every window skipped would have failed on its
+// first comparison and moved on by one.
+Index next_candidate(const unsigned char *text, Index n, Index j, Index at, unsigned char c)
 {
+    const Index reach = n - (j + at); // forward bytes text[0 .. reach) lie at or past j + at
+    if (reach <= 0)
+        return n;
+    const void *found = memrchr(text, c, static_cast<std::size_t>(reach));
+    if (found == nullptr)
+        return n;
+    const Index position = static_cast<const unsigned char *>(found) - text;
+    return n - 1 - position - at;
+}
+
+// Two-way string matching (Crochemore and Perrin) of the reversed pattern in
+// the reversed text; returns the forward start of the last occurrence. It
+// compares the right part of the pattern left to right, then the left part
+// right to left, and shifts so that no text byte is compared more than a
+// bounded number of times: the time is linear in n + m for any pattern, with
+// constant extra space. A window whose first comparison fails is skipped with
+// memrchr rather than byte by byte. Requires 1 <= m <= n.
+const unsigned char *last_match(const unsigned char *forward_text, Index n, const unsigned char *forward_pattern,
+                                Index m)
+{
+    // The last window is the first one the backward search tries; looking at
+    // it before the factorization answers a pattern that ends the text at
+    // once.
+    if (std::memcmp(forward_text + n - m, forward_pattern, static_cast<std::size_t>(m)) == 0)
+        return forward_text + n - m;
+    const Backwards text{forward_text + n - 1};
+    const Backwards pattern{forward_pattern + m - 1};
     const Factorization f = critical_factorization(pattern, m);
     const Index split = f.last_of_left;
-    const unsigned char *last = nullptr;
+    const Index first = split + 1;
+    const auto found_at = [&](Index j) { return forward_text + (n - j - m); };
 
-    if (std::memcmp(pattern, pattern + f.period, static_cast<std::size_t>(split + 1)) == 0) {
-        // The whole pattern has period f.period. After a full or a left-part
-        // match the next window overlaps the last by m - period bytes that are
-        // already known to match, and `memory` remembers that.
+    bool periodic = true;
+    for (Index i = 0; i <= split && periodic; ++i)
+        periodic = pattern[i] == pattern[i + f.period];
+
+    if (periodic) {
+        // The whole pattern has period f.period. After a left-part match the
+        // next window overlaps the last by m - period bytes that are already
+        // known to match, and `memory` remembers that.
         const Index period = f.period;
         Index memory = -1;
         for (Index j = 0; j <= n - m;) {
-            Index i = (split > memory ? split : memory) + 1;
+            Index i = split > memory ? first : memory + 1;
+            if (i == first && pattern[i] != text[i + j]) {
+                j = next_candidate(forward_text, n, j, first, pattern[first]);
+                memory = -1;
+                continue;
+            }
             while (i < m && pattern[i] == text[i + j])
                 ++i;
             if (i < m) {
@@ -88,19 +132,22 @@ const unsigned char *last_match(const unsigned char *text, Index n, const unsign
             while (i > memory && pattern[i] == text[i + j])
                 --i;
             if (i <= memory)
-                last = text + j;
+                return found_at(j);
             j += period;
             memory = m - period - 1;
         }
-        return last;
+        return nullptr;
     }
 
     // Otherwise the pattern's period exceeds both parts, so a shift past the
     // longer part can never skip an occurrence.
-    const Index left = split + 1;
-    const Index shift = (left > m - left ? left : m - left) + 1;
+    const Index shift = (first > m - first ? first : m - first) + 1;
     for (Index j = 0; j <= n - m;) {
-        Index i = split + 1;
+        Index i = first;
+        if (pattern[i] != text[i + j]) {
+            j = next_candidate(forward_text, n, j, first, pattern[first]);
+            continue;
+        }
         while (i < m && pattern[i] == text[i + j])
             ++i;
         if (i < m) {
@@ -111,10 +158,10 @@ const unsigned char *last_match(const unsigned char *text, Index n, const unsign
         while (i >= 0 && pattern[i] == text[i + j])
             --i;
         if (i < 0)
-            last = text + j;
+            return found_at(j);
         j += shift;
     }
-    return last;
+    return nullptr;
 }
 
 // The number a word names, read the way the "%d" conversion reads it (leading
