@@ -77,7 +77,7 @@ TEST(ZelvoFaults, HugePipedInputInConstantMemory)
         if (small_rss == 0) {
             small_rss = r.max_rss_kib;
         } else {
-            EXPECT_LT(r.max_rss_kib, small_rss + 512);
+            EXPECT_LT(r.max_rss_kib, small_rss + 1024);
         }
     }
 }
