@@ -1,0 +1,85 @@
+// resolve_settings. Byte 0 says which environment values are set; the rest,
+// cut at NUL bytes, is zelvo_param, zelvo_out, then the arguments.
+#include "fuzz_support.h"
+#include "settings.h"
+
+#include <cstring>
+#include <strings.h>
+
+namespace {
+
+bool is_flag(const char *arg)
+{
+    for (const char *flag : {"-pcl", "-lj", "-port", "-land"})
+        if (strcasecmp(arg, flag) == 0)
+            return true;
+    return false;
+}
+
+// Whether an option scan over argv[1..argc-1] may stop at `stop`: the
+// argument there is none that the scan takes (a value option counts only
+// with its value after it).
+bool stops_scan(int argc, const char *const *argv, int stop)
+{
+    if (stop == argc)
+        return true;
+    const char *arg = argv[stop];
+    const bool has_value = stop + 1 < argc;
+    const bool value_option =
+        strcasecmp(arg, "-lwidth") == 0 || strcasecmp(arg, "-rot") == 0 || strncasecmp(arg, "-out", 3) == 0;
+    return !is_flag(arg) && !(has_value && value_option) && std::strncmp(arg, "-h", 2) != 0;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0 || size > kMaxInput)
+        return 0;
+    const std::vector<std::string> texts = texts_of(data + 1, size - 1, 256);
+    const std::string param = texts[0];
+    const std::string out = texts.size() > 1 ? texts[1] : std::string();
+    const char *param_value = (data[0] & 1) != 0 ? param.c_str() : nullptr;
+    const char *out_value = (data[0] & 2) != 0 ? out.c_str() : nullptr;
+
+    std::vector<const char *> argv{"zelvo"};
+    for (std::size_t i = 2; i < texts.size(); ++i)
+        argv.push_back(texts[i].c_str());
+    const int argc = static_cast<int>(argv.size());
+    const std::vector<std::string> before = texts;
+
+    const ResolvedSettings r = resolve_settings(argc, argv.data(), param_value, out_value);
+    FUZZ_CHECK(texts == before);
+    FUZZ_CHECK(r.settings.wrapper_mode == ModePcl || r.settings.wrapper_mode == ModeLj);
+    FUZZ_CHECK(r.first_input >= 1 && r.first_input <= argc);
+
+    const char *name = r.settings.destination.name;
+    switch (r.outcome) {
+    case Resolution::ShowUsage:
+        FUZZ_CHECK(std::strncmp(argv[static_cast<std::size_t>(r.first_input)], "-h", 2) == 0);
+        break;
+    case Resolution::NameTooLong: {
+        FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
+        bool too_long = out_value != nullptr && out.size() >= OutputDestination::capacity;
+        for (int i = 2; i < r.first_input; ++i)
+            too_long = too_long || std::strlen(argv[static_cast<std::size_t>(i)]) >= OutputDestination::capacity;
+        FUZZ_CHECK(too_long);
+        break;
+    }
+    case Resolution::RunJob: {
+        FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
+        FUZZ_CHECK(std::memchr(name, '\0', OutputDestination::capacity) != nullptr);
+        // The destination is an argument (the value of an -out), the
+        // environment's name, or standard output.
+        bool known = std::strcmp(name, "-") == 0 || (out_value != nullptr && out == name);
+        for (int i = 2; i < r.first_input; ++i)
+            known = known || (name[0] != '\0' && std::strcmp(argv[static_cast<std::size_t>(i)], name) == 0);
+        FUZZ_CHECK(known);
+        FUZZ_CHECK(name[0] != '\0' || (out_value != nullptr && out.empty()));
+        break;
+    }
+    default:
+        FUZZ_CHECK(!"an outcome outside the three");
+    }
+    return 0;
+}
