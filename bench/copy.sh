@@ -21,9 +21,13 @@ head -c $((size_mb * 1000 * 1000)) /dev/urandom > "$input"
 
 now() { date +%s%N; }
 
-# run_case NAME PROGRAM: one timed run; prints nanoseconds.
+# run_case NAME PROGRAM: one timed run; prints nanoseconds. Each run starts
+# with no output file and nothing dirty in the page cache, so neither side pays
+# for freeing or writing back what the run before it wrote.
 run_case() {
   local name=$1 prog=$2 t0 t1
+  rm -f "$work/out"
+  sync
   t0=$(now)
   case $name in
     file-file) "$prog" "$input" > "$work/out" ;;

@@ -7,7 +7,9 @@
 // left each time) would leave behind.
 #include "strutil.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -50,6 +52,41 @@ std::size_t cut_trailing(unsigned char *s, std::size_t length, unsigned char c)
     while (length > 0 && s[length - 1] == c)
         s[--length] = 0;
     return length;
+}
+
+// Eight bytes at a time, byte k of the string in bits 8k to 8k+7 whatever the
+// machine's byte order.
+constexpr std::uint64_t kLowBits = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+std::uint64_t load_word(const unsigned char *s)
+{
+    std::uint64_t word;
+    std::memcpy(&word, s, sizeof word);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    return word;
+}
+
+void store_word(unsigned char *s, std::uint64_t word)
+{
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    std::memcpy(s, &word, sizeof word);
+}
+
+unsigned char byte_of(std::uint64_t word, int k)
+{
+    return static_cast<unsigned char>(word >> (8 * k));
+}
+
+// The high bit of each byte that is a blank, exactly: the sum cannot carry
+// from one byte into the next.
+std::uint64_t blank_flags(std::uint64_t word)
+{
+    const std::uint64_t x = word ^ (kBlank * kLowBits);
+    const std::uint64_t nonzero = ((x & ~kHighBits) + ~kHighBits) | x;
+    return ~nonzero & kHighBits;
 }
 
 // Adds `delta` to every byte from `first` to `last`. Returns 0 for a null or
@@ -129,15 +166,48 @@ extern "C" int strip_spaces(char *s)
     if (s == nullptr)
         return 0;
     unsigned char *p = bytes_of(s);
-    const std::size_t length = cut_trailing(p, std::strlen(s), kBlank);
-    // A blank is dropped when the byte kept before it is a blank too, so a
-    // run (also a leading one) shrinks to its first blank.
-    // The cut left a NUL at `length`, which ends the walk.
-    unsigned char *kept = p;
-    for (const unsigned char *read = p; *read != 0; ++read)
-        if (*read != kBlank || kept == p || kept[-1] != kBlank)
-            *kept++ = *read;
-    end_compacted(p, static_cast<std::size_t>(kept - p), length);
+    const std::size_t length = std::strlen(s);
+    // A blank is dropped when the byte read before it is a blank: that one
+    // was either kept or dropped behind a kept blank, so a run (also a
+    // leading one) shrinks to its first blank. Whether a byte goes therefore
+    // depends on it and its neighbour alone, which lets eight bytes be
+    // decided at once.
+    std::size_t kept = 0;
+    std::size_t read = 0;
+    bool after_blank = false;
+    for (; length - read >= 8; read += 8) {
+        const std::uint64_t word = load_word(p + read);
+        const std::uint64_t blanks = blank_flags(word);
+        const std::uint64_t dropped = blanks & (blanks << 8 | (after_blank ? kHighBits & 0xff : 0));
+        after_blank = (blanks >> 56) != 0;
+        if (dropped == 0) {
+            // The common case of single blanks: the word moves whole. The
+            // eight bytes written lie at or before the ones just read.
+            store_word(p + kept, word);
+            kept += 8;
+            continue;
+        }
+        // Byte k goes to the number of bytes kept before it in this word;
+        // one multiplication gives all eight running counts. A dropped
+        // byte is written where the next kept byte (or the final NUL) lands.
+        const std::uint64_t keep = (~dropped & kHighBits) >> 7;
+        const std::uint64_t counts = keep * kLowBits;
+        const std::uint64_t before = counts << 8;
+        for (int k = 0; k < 8; ++k)
+            p[kept + ((before >> (8 * k)) & 0xff)] = byte_of(word, k);
+        kept += counts >> 56;
+    }
+    for (; read < length; ++read) {
+        const unsigned char c = p[read];
+        p[kept] = c;
+        kept += (c != kBlank) | !after_blank;
+        after_blank = c == kBlank;
+    }
+    // Collapsing first leaves a trailing run as one blank; cutting that one
+    // gives the same string as cutting the whole run before collapsing.
+    if (kept != 0 && p[kept - 1] == kBlank)
+        --kept;
+    end_compacted(p, kept, length);
     return 0;
 }
 

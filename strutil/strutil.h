@@ -312,8 +312,8 @@ int strmcat(char *dest, const char *src, int max);
  * at least M, at least 0 and at most 999, and the width is raised to the
  * number of decimals. A magnitude below 1e-05 prints as zero without a sign,
  * with e taken as 2; not-a-number and the infinities take e as 0 and print
- * as the C library prints them. The value is rounded as printf rounds, so
- * 9.999 with three digits prints 10.00.
+ * as the C library prints them. The value is rounded as printf rounds it in
+ * the current rounding mode, so 9.999 with three digits prints 10.00.
  *
  * `out` must have room for the whole text and its terminator: the width is a
  * least width and integer digits are never cut. `spec` must not be NULL.

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 TEST(CreateString, CopiesIntoNewBlock)
 {
@@ -127,6 +131,53 @@ TEST(SetNum, TinyMagnitudesPrintUnsignedZero)
     }
     char out[16];
     EXPECT_STREQ(set_num(out, "0.3.0", std::nextafter(1e-5f, 1.0f)), "0.0000100");
+}
+
+// Whatever precision the spec leads to, the digits are printf's: floats from
+// every binade, ties of both parities, and negatives (a magnitude below 1e-05
+// prints as zero).
+TEST(SetNum, DigitsMatchPrintf)
+{
+    std::vector<float> values = {0.5f, 1.5f, 2.5f, 0.125f, 0.375f, -0.625f, 1e10f, 16777216.0f, 1e-5f * 1.5f,
+                                 std::numeric_limits<float>::max(), -std::numeric_limits<float>::max()};
+    for (std::uint32_t bits = 0x37270000u; bits < 0x7f800000u; bits += 0x00012345u) {
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        values.push_back(value);
+        values.push_back(-value);
+    }
+    for (const char *spec : {"0.1.0", "0.3.0", "9.7.2", "0.9.0", "0.12.30", "0.2.150"}) {
+        for (const float value : values) {
+            SCOPED_TRACE(testing::Message() << spec << " " << value);
+            std::string out(1100, '#');
+            set_num(out.data(), spec, value);
+            const std::string text(out.c_str() + std::strspn(out.c_str(), " "));
+            const std::size_t point = text.find('.');
+            const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+            std::string expected(1100, '#');
+            const double printed = std::fabs(value) < 1e-05 ? 0.0 : value;
+            std::snprintf(expected.data(), expected.size(), "%.*f", decimals, printed);
+            ASSERT_EQ(text, expected.c_str());
+        }
+    }
+}
+
+// printf rounds in the current rounding mode, and so does set_num.
+TEST(SetNum, FollowsTheRoundingMode)
+{
+    struct Row { int mode; float value; const char *text; };
+    const Row rows[] = {
+        {FE_UPWARD, 3.14159f, "3.15"},   {FE_DOWNWARD, -3.14159f, "-3.15"},
+        {FE_TOWARDZERO, 2.71828f, "2.71"}, {FE_TONEAREST, 2.71828f, "2.72"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.text);
+        ASSERT_EQ(std::fesetround(row.mode), 0);
+        char out[16];
+        set_num(out, "0.3.0", row.value);
+        std::fesetround(FE_TONEAREST);
+        EXPECT_STREQ(out, row.text);
+    }
 }
 
 TEST(SetNum, PrecisionStopsAt999)

@@ -99,6 +99,35 @@ TEST(StripSpaces, TrimsAndCollapsesBlankRuns)
                   {"a \t  b", "a \t b\0"s}, {"x", "x"}, {"", ""}});
 }
 
+// Every pattern of blanks and one other byte up to 17 bytes, so that runs
+// start, end and span every place in and across the eight-byte steps. The
+// other bytes are ones a blank test on whole words could mistake for a blank.
+TEST(StripSpaces, EveryBlankPatternUpTo17Bytes)
+{
+    for (const char other : {'a', '\xa0', '!', '\x1f'}) {
+        for (std::size_t n = 0; n <= 17; ++n) {
+            for (unsigned pattern = 0; pattern < (1u << n); ++pattern) {
+                std::string input(n, other);
+                for (std::size_t i = 0; i < n; ++i)
+                    if (pattern & (1u << i))
+                        input[i] = ' ';
+                std::string expected;
+                for (const char c : input)
+                    if (c != ' ' || expected.empty() || expected.back() != ' ')
+                        expected += c;
+                while (!expected.empty() && expected.back() == ' ')
+                    expected.pop_back();
+                expected.resize(n, '\0');
+                std::vector<char> buffer(input.begin(), input.end());
+                buffer.push_back('\0');
+                ASSERT_EQ(strip_spaces(buffer.data()), 0);
+                ASSERT_EQ(std::string(buffer.data(), n), expected) << testing::PrintToString(input);
+                ASSERT_EQ(buffer.back(), '\0');
+            }
+        }
+    }
+}
+
 TEST(StripEscape, DropsBackslashesButKeepsEscapedBytes)
 {
     expect_edits(strip_escape, 0,
