@@ -178,7 +178,7 @@ extern "C" int strip_spaces(char *s)
     for (; length - read >= 8; read += 8) {
         const std::uint64_t word = load_word(p + read);
         const std::uint64_t blanks = blank_flags(word);
-        const std::uint64_t dropped = blanks & (blanks << 8 | (after_blank ? kHighBits & 0xff : 0));
+        const std::uint64_t dropped = blanks & (blanks << 8 | (after_blank ? 0x80u : 0u));
         after_blank = (blanks >> 56) != 0;
         if (dropped == 0) {
             // The common case of single blanks: the word moves whole. The

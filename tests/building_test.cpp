@@ -133,9 +133,9 @@ TEST(SetNum, TinyMagnitudesPrintUnsignedZero)
     EXPECT_STREQ(set_num(out, "0.3.0", std::nextafter(1e-5f, 1.0f)), "0.0000100");
 }
 
-// Whatever precision the spec leads to, the digits are printf's: floats from
-// every binade, ties of both parities, and negatives (a magnitude below 1e-05
-// prints as zero).
+// Whatever precision the number specification leads to, the digits are
+// printf's: floats from every binade, ties of both parities, and negatives (a
+// magnitude below 1e-05 prints as zero).
 TEST(SetNum, DigitsMatchPrintf)
 {
     std::vector<float> values = {0.5f, 1.5f, 2.5f, 0.125f, 0.375f, -0.625f, 1e10f, 16777216.0f, 1e-5f * 1.5f,
@@ -146,11 +146,11 @@ TEST(SetNum, DigitsMatchPrintf)
         values.push_back(value);
         values.push_back(-value);
     }
-    for (const char *spec : {"0.1.0", "0.3.0", "9.7.2", "0.9.0", "0.12.30", "0.2.150"}) {
+    for (const char *format : {"0.1.0", "0.3.0", "9.7.2", "0.9.0", "0.12.30", "0.2.150"}) {
         for (const float value : values) {
-            SCOPED_TRACE(testing::Message() << spec << " " << value);
+            SCOPED_TRACE(testing::Message() << format << " " << value);
             std::string out(1100, '#');
-            set_num(out.data(), spec, value);
+            set_num(out.data(), format, value);
             const std::string text(out.c_str() + std::strspn(out.c_str(), " "));
             const std::size_t point = text.find('.');
             const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
