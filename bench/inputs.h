@@ -11,7 +11,8 @@ namespace bench_input {
 
 // Repeats `unit` up to `length` bytes, then overwrites the last bytes with
 // `tail`, which must be shorter than `length`.
-inline std::string repeated(const std::string &unit, std::size_t length, const std::string &tail = "")
+inline std::string repeated(const std::string &unit, std::size_t length,
+                            const std::string &tail = "")
 {
     std::string text;
     text.reserve(length);

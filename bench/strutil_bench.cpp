@@ -219,7 +219,8 @@ void create_strcat_strutil(benchmark::State &state)
 {
     const ThreeParts parts = three_parts(size_of(state));
     for (auto _ : state) {
-        char *joined = create_strcat(parts.first.c_str(), parts.second.c_str(), parts.third.c_str());
+        char *joined =
+            create_strcat(parts.first.c_str(), parts.second.c_str(), parts.third.c_str());
         benchmark::DoNotOptimize(joined);
         std::free(joined);
     }
@@ -370,7 +371,8 @@ template <Place place>
 void g_strrstr_glib(benchmark::State &state)
 {
     const SearchInput input = search_input(size_of(state), place);
-    if (g_strrstr(input.text.c_str(), input.pattern.c_str()) != strlstr(input.text.c_str(), input.pattern.c_str()))
+    if (g_strrstr(input.text.c_str(), input.pattern.c_str())
+        != strlstr(input.text.c_str(), input.pattern.c_str()))
         state.SkipWithError("the two searches disagree on this input");
     for (auto _ : state)
         benchmark::DoNotOptimize(g_strrstr(input.text.c_str(), input.pattern.c_str()));
@@ -392,7 +394,8 @@ void g_strconcat_glib(benchmark::State &state)
 {
     const ThreeParts parts = three_parts(size_of(state));
     for (auto _ : state) {
-        gchar *joined = g_strconcat(parts.first.c_str(), parts.second.c_str(), parts.third.c_str(), nullptr);
+        gchar *joined =
+            g_strconcat(parts.first.c_str(), parts.second.c_str(), parts.third.c_str(), nullptr);
         benchmark::DoNotOptimize(joined);
         g_free(joined);
     }
@@ -420,7 +423,8 @@ void g_snprintf_glib(benchmark::State &state)
     }
     for (auto _ : state)
         for (const NumberCase &number : kNumbers)
-            benchmark::DoNotOptimize(g_snprintf(out, sizeof out, number.format, static_cast<double>(number.value)));
+            benchmark::DoNotOptimize(
+                g_snprintf(out, sizeof out, number.format, static_cast<double>(number.value)));
 }
 
 #endif
@@ -468,8 +472,9 @@ void register_all()
 int main(int argc, char **argv)
 {
 #ifdef ZELVO_HAVE_GLIB
-    benchmark::AddCustomContext("glib", std::to_string(glib_major_version) + "." + std::to_string(glib_minor_version) +
-                                            "." + std::to_string(glib_micro_version));
+    benchmark::AddCustomContext("glib", std::to_string(glib_major_version) + "."
+                                            + std::to_string(glib_minor_version) + "."
+                                            + std::to_string(glib_micro_version));
 #else
     std::fputs("GLib was not found when this was built: only the strutil side runs.\n", stderr);
     benchmark::AddCustomContext("glib", "absent");

@@ -71,9 +71,10 @@ KernelResult kernel_copy(int in, int out)
     for (;;) {
         if (copy_stop_requested)
             return KernelResult::Stopped;
-        const ssize_t n = path == KernelPath::Splice
-                              ? splice(in, nullptr, out, nullptr, kernel_chunk, SPLICE_F_MOVE | SPLICE_F_MORE)
-                              : copy_file_range(in, nullptr, out, nullptr, kernel_chunk, 0);
+        const ssize_t n =
+            path == KernelPath::Splice
+                ? splice(in, nullptr, out, nullptr, kernel_chunk, SPLICE_F_MOVE | SPLICE_F_MORE)
+                : copy_file_range(in, nullptr, out, nullptr, kernel_chunk, 0);
         if (n > 0)
             moved = true;
         else if (n == 0)

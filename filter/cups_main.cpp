@@ -47,12 +47,14 @@ bool open_as_input(const char *name)
 {
     const int fd = open(name, O_RDONLY);
     if (fd < 0) {
-        std::fprintf(stderr, "ERROR: Unable to open print file \"%s\": %s\n", name, std::strerror(errno));
+        std::fprintf(stderr, "ERROR: Unable to open print file \"%s\": %s\n", name,
+                     std::strerror(errno));
         return false;
     }
     const bool moved = dup2(fd, STDIN_FILENO) == STDIN_FILENO;
     if (!moved)
-        std::fprintf(stderr, "ERROR: Unable to read print file \"%s\": %s\n", name, std::strerror(errno));
+        std::fprintf(stderr, "ERROR: Unable to read print file \"%s\": %s\n", name,
+                     std::strerror(errno));
     close(fd);
     return moved;
 }
@@ -80,14 +82,16 @@ int main(int argc, char **argv)
         return 1;
     }
     if (!install_signal_handlers()) {
-        std::fprintf(stderr, "ERROR: Unable to install signal handlers: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "ERROR: Unable to install signal handlers: %s\n",
+                     std::strerror(errno));
         return 1;
     }
     if (argc == 7 && !open_as_input(argv[6]))
         return 1;
 
     const JobSettings settings = settings_from_arguments(argv[4], argv[5]);
-    std::fprintf(stderr, "DEBUG: zelvo-cups: %d cop%s, rotation %d, pen width %.2f mm, %s wrapper\n",
+    std::fprintf(stderr,
+                 "DEBUG: zelvo-cups: %d cop%s, rotation %d, pen width %.2f mm, %s wrapper\n",
                  static_cast<int>(settings.copies), settings.copies == 1 ? "y" : "ies",
                  static_cast<int>(settings.rotation), static_cast<double>(settings.pen_width),
                  settings.wrapper_mode == ModeLj ? "lj" : "pcl");

@@ -32,7 +32,8 @@ bool read_switch(const char *value, bool &on)
         bool on;
     };
     static constexpr Spelling spellings[] = {
-        {"true", true}, {"yes", true}, {"on", true}, {"false", false}, {"no", false}, {"off", false},
+        {"true", true},   {"yes", true}, {"on", true},
+        {"false", false}, {"no", false}, {"off", false},
     };
     for (const Spelling &spelling : spellings) {
         if (strcasecmp(value, spelling.word) == 0) {
@@ -57,11 +58,13 @@ std::int32_t read_copies(const char *text, std::FILE *log)
 {
     long copies = 0;
     if (!read_count(text, copies) || copies < 1) {
-        std::fprintf(log, "DEBUG: Ignoring copies \"%s\": not a number from 1 up\n", text != nullptr ? text : "");
+        std::fprintf(log, "DEBUG: Ignoring copies \"%s\": not a number from 1 up\n",
+                     text != nullptr ? text : "");
         return 1;
     }
     if (copies > max_copies) {
-        std::fprintf(log, "DEBUG: Printing %ld copies as %ld, the most the printer takes\n", copies, max_copies);
+        std::fprintf(log, "DEBUG: Printing %ld copies as %ld, the most the printer takes\n", copies,
+                     max_copies);
         return static_cast<std::int32_t>(max_copies);
     }
     return static_cast<std::int32_t>(copies);
@@ -107,7 +110,8 @@ void apply_pen_width(JobSettings &settings, const char *value, std::FILE *log)
 {
     long micrometres = 0;
     if (!read_count(value, micrometres)) {
-        std::fprintf(log, "DEBUG: Ignoring penwidth=%s: not a whole number of micrometres\n", value);
+        std::fprintf(log, "DEBUG: Ignoring penwidth=%s: not a whole number of micrometres\n",
+                     value);
         return;
     }
     // Held in single precision, as zelvo holds "-lwidth 0.35".

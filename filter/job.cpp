@@ -59,7 +59,8 @@ bool write_header(std::FILE *out, const JobSettings &settings)
 {
     if (!put(out, "\033E"))
         return false;
-    if (settings.copies > 1 && std::fprintf(out, "\033&l%dX", static_cast<int>(settings.copies)) < 0)
+    if (settings.copies > 1
+        && std::fprintf(out, "\033&l%dX", static_cast<int>(settings.copies)) < 0)
         return false;
     if (std::fprintf(out, "\033%%1B\033&l1O\n") < 0)
         return false;

@@ -82,8 +82,8 @@ void apply_parameter_list(JobSettings &settings, const char *list)
     free_parsed_array(count, tokens);
 }
 
-ResolvedSettings resolve_settings(int argc, const char *const *argv,
-                                  const char *param_list, const char *out_name)
+ResolvedSettings resolve_settings(int argc, const char *const *argv, const char *param_list,
+                                  const char *out_name)
 {
     ResolvedSettings result{JobSettings{}, 1, Resolution::RunJob};
     JobSettings &settings = result.settings;

@@ -27,7 +27,7 @@ void apply_parameter_list(JobSettings &settings, const char *list);
 // Defaults, then `param_list` (the value of zelvo_param, or null when
 // unset), then the options in argv[1..argc-1], then the destination: the
 // "-out" value, else `out_name` (the value of zelvo_out, or null), else "-".
-ResolvedSettings resolve_settings(int argc, const char *const *argv,
-                                  const char *param_list, const char *out_name);
+ResolvedSettings resolve_settings(int argc, const char *const *argv, const char *param_list,
+                                  const char *out_name);
 
 #endif

@@ -89,7 +89,9 @@ void check_strntcpy(const std::uint8_t *raw, std::size_t size, int n, std::size_
 void check_strmcat(const std::string &dest_text, const std::string &src, int max)
 {
     const std::size_t used = dest_text.size();
-    const std::size_t room = (max > 0 && static_cast<std::size_t>(max) > used ? static_cast<std::size_t>(max) : used) + 1;
+    const std::size_t room =
+        (max > 0 && static_cast<std::size_t>(max) > used ? static_cast<std::size_t>(max) : used)
+        + 1;
     std::vector<char> dest(room, '\0');
     std::memcpy(dest.data(), dest_text.c_str(), used + 1);
     const std::vector<char> before = dest;
@@ -104,7 +106,8 @@ void check_strmcat(const std::string &dest_text, const std::string &src, int max
     const std::size_t limit = static_cast<std::size_t>(max);
     const std::string expected = (dest_text + src).substr(0, limit);
     FUZZ_CHECK(std::strlen(dest.data()) <= limit && expected == dest.data());
-    FUZZ_CHECK(strmcat(nullptr, source.data(), max) == 0 && strmcat(dest.data(), nullptr, max) == 0);
+    FUZZ_CHECK(strmcat(nullptr, source.data(), max) == 0
+               && strmcat(dest.data(), nullptr, max) == 0);
 }
 
 } // namespace

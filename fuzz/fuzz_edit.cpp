@@ -16,8 +16,16 @@ struct Editor {
 };
 
 // The editors take one of three shapes; these adapters give them one.
-template <int (*F)(char *)> int no_args(char *s, int, int) { return F(s); }
-template <int (*F)(char *, int)> int one_arg(char *s, int a, int) { return F(s, a); }
+template <int (*F)(char *)>
+int no_args(char *s, int, int)
+{
+    return F(s);
+}
+template <int (*F)(char *, int)>
+int one_arg(char *s, int a, int)
+{
+    return F(s, a);
+}
 
 const Editor editors[] = {
     {fill_string, reference_fill_string, 1},

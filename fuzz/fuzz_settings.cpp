@@ -25,8 +25,8 @@ bool stops_scan(int argc, const char *const *argv, int stop)
         return true;
     const char *arg = argv[stop];
     const bool has_value = stop + 1 < argc;
-    const bool value_option =
-        strcasecmp(arg, "-lwidth") == 0 || strcasecmp(arg, "-rot") == 0 || strncasecmp(arg, "-out", 3) == 0;
+    const bool value_option = strcasecmp(arg, "-lwidth") == 0 || strcasecmp(arg, "-rot") == 0
+                              || strncasecmp(arg, "-out", 3) == 0;
     return !is_flag(arg) && !(has_value && value_option) && std::strncmp(arg, "-h", 2) != 0;
 }
 
@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
         bool too_long = out_value != nullptr && out.size() >= OutputDestination::capacity;
         for (int i = 2; i < r.first_input; ++i)
-            too_long = too_long || std::strlen(argv[static_cast<std::size_t>(i)]) >= OutputDestination::capacity;
+            too_long =
+                too_long
+                || std::strlen(argv[static_cast<std::size_t>(i)]) >= OutputDestination::capacity;
         FUZZ_CHECK(too_long);
         break;
     }
@@ -73,7 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // environment's name, or standard output.
         bool known = std::strcmp(name, "-") == 0 || (out_value != nullptr && out == name);
         for (int i = 2; i < r.first_input; ++i)
-            known = known || (name[0] != '\0' && std::strcmp(argv[static_cast<std::size_t>(i)], name) == 0);
+            known =
+                known
+                || (name[0] != '\0' && std::strcmp(argv[static_cast<std::size_t>(i)], name) == 0);
         FUZZ_CHECK(known);
         FUZZ_CHECK(name[0] != '\0' || (out_value != nullptr && out.empty()));
         break;

@@ -27,7 +27,8 @@ constexpr std::size_t kMaxInput = 4096;
 
 // The input cut at its NUL bytes: "a\0b" gives "a" and "b". Always at least
 // one text, and at most `limit`; the last one keeps any further NULs cut off.
-inline std::vector<std::string> texts_of(const std::uint8_t *data, std::size_t size, std::size_t limit)
+inline std::vector<std::string> texts_of(const std::uint8_t *data, std::size_t size,
+                                         std::size_t limit)
 {
     std::vector<std::string> texts(1);
     for (std::size_t i = 0; i < size; ++i) {

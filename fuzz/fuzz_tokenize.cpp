@@ -19,7 +19,8 @@ void check_tokens(const std::string &joined, int result, int count, char **array
     const char *buffer = array[0];
     for (int i = 0; i < count; ++i) {
         FUZZ_CHECK(array[i] >= buffer && array[i] <= buffer + joined.size());
-        FUZZ_CHECK(static_cast<std::size_t>(array[i] - buffer) == expected.starts[static_cast<std::size_t>(i)]);
+        FUZZ_CHECK(static_cast<std::size_t>(array[i] - buffer)
+                   == expected.starts[static_cast<std::size_t>(i)]);
     }
     // The whole buffer, so every NUL written and every byte left matches.
     FUZZ_CHECK(std::memcmp(buffer, expected.buffer.data(), expected.buffer.size()) == 0);

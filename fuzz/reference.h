@@ -8,8 +8,8 @@
 #include <vector>
 
 struct ReferenceTokens {
-    std::vector<char> buffer;         // the token buffer with its terminator
-    std::vector<std::size_t> starts;  // each word's offset in it, element 0 first
+    std::vector<char> buffer;        // the token buffer with its terminator
+    std::vector<std::size_t> starts; // each word's offset in it, element 0 first
 };
 
 // The command tokenizer on an already joined text: trailing blanks cut, then

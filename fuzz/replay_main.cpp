@@ -20,7 +20,8 @@ int replay(const std::filesystem::path &file)
         std::fprintf(stderr, "cannot read %s\n", file.c_str());
         return 1;
     }
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
     // A copy of exactly the input's size, so that a read past it is caught
     // under the address sanitizer as it would be under libFuzzer.
     std::vector<std::uint8_t> input(bytes.begin(), bytes.end());

@@ -89,8 +89,8 @@ Index next_candidate(const unsigned char *text, Index n, Index j, Index at, unsi
 // bounded number of times: the time is linear in n + m for any pattern, with
 // constant extra space. A window whose first comparison fails is skipped with
 // memrchr rather than byte by byte. Requires 1 <= m <= n.
-const unsigned char *last_match(const unsigned char *forward_text, Index n, const unsigned char *forward_pattern,
-                                Index m)
+const unsigned char *last_match(const unsigned char *forward_text, Index n,
+                                const unsigned char *forward_pattern, Index m)
 {
     // The last window is the first one the backward search tries; looking at
     // it before the factorization answers a pattern that ends the text at
@@ -209,8 +209,9 @@ extern "C" char *strlstr(const char *text, const char *pattern)
     if (m == 0)
         return const_cast<char *>(text + n - 1);
 
-    const auto *found = last_match(reinterpret_cast<const unsigned char *>(text), static_cast<Index>(n),
-                                   reinterpret_cast<const unsigned char *>(pattern), static_cast<Index>(m));
+    const auto *found =
+        last_match(reinterpret_cast<const unsigned char *>(text), static_cast<Index>(n),
+                   reinterpret_cast<const unsigned char *>(pattern), static_cast<Index>(m));
     return const_cast<char *>(reinterpret_cast<const char *>(found));
 }
 

@@ -116,8 +116,7 @@ extern "C" int parse_command(const char *command, int *count, char ***array)
     return tokenize(buffer, length, count, array);
 }
 
-extern "C" int parse_command_line(const char *first, const char *second, int *count,
-                                  char ***array)
+extern "C" int parse_command_line(const char *first, const char *second, int *count, char ***array)
 {
     *count = 0;
     if (second == nullptr || first == nullptr || (first[0] == '\0' && second[0] == '\0'))

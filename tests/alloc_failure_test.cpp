@@ -34,7 +34,8 @@ struct Call {
 // Makes allocation N fail for N = 1, 2, ... until a call completes without
 // reaching its Nth allocation. `failed(n, call)` checks a failed call, where
 // n is the allocation that failed. Returns the number of failure points.
-int exercise(Mode mode, const std::function<Call()> &run, const std::function<void(long, const Call &)> &failed)
+int exercise(Mode mode, const std::function<Call()> &run,
+             const std::function<void(long, const Call &)> &failed)
 {
     for (long n = 1; n <= 8; ++n) {
         SCOPED_TRACE("failing allocation " + std::to_string(n));
@@ -73,7 +74,8 @@ TEST(AllocationFailure, ParseString)
                 c.count = -5;
                 c.result = parse_string(text, ',', &c.count, &c.array);
                 if (c.result == 0) {
-                    c.expected_sizes = {std::strlen(text) + 1, static_cast<std::size_t>(c.count) * sizeof(char *)};
+                    c.expected_sizes = {std::strlen(text) + 1,
+                                        static_cast<std::size_t>(c.count) * sizeof(char *)};
                     free_parsed_array(c.count, c.array);
                 }
                 return c;
@@ -144,7 +146,8 @@ TEST(AllocationFailure, ParseCommandLine)
                 int count = -5;
                 char **array = sentinel;
                 const int result = parse_command_line(row.first, row.second, &count, &array);
-                return tokenized(result, count, array, std::strlen(row.first) + std::strlen(row.second) + 2);
+                return tokenized(result, count, array,
+                                 std::strlen(row.first) + std::strlen(row.second) + 2);
             };
             EXPECT_EQ(exercise(mode, run, tokenizer_failed), 2);
         }

@@ -27,7 +27,8 @@ TEST(CreateString, CopiesIntoNewBlock)
 
 TEST(CreateStrcat, JoinsThreeTexts)
 {
-    const char *const rows[][4] = {{"ab", "cde", "f", "abcdef"}, {"", "", "", ""}, {"a", "", "z", "az"}};
+    const char *const rows[][4] = {
+        {"ab", "cde", "f", "abcdef"}, {"", "", "", ""}, {"a", "", "z", "az"}};
     for (const auto &row : rows) {
         char *joined = create_strcat(row[0], row[1], row[2]);
         ASSERT_NE(joined, nullptr);
@@ -42,7 +43,11 @@ TEST(CreateStrcat, JoinsThreeTexts)
 
 TEST(Strntcpy, CopiesExactlyNBytes)
 {
-    struct Row { const char *src; int n; std::string copied; };
+    struct Row {
+        const char *src;
+        int n;
+        std::string copied;
+    };
     const Row rows[] = {
         {"hello", 3, "hel"},
         {"hello", 5, "hello"},
@@ -67,12 +72,22 @@ TEST(Strntcpy, CopiesExactlyNBytes)
 
 TEST(Strmcat, KeepsLengthWithinMaximum)
 {
-    struct Row { const char *dest, *src; int max, result; const char *after; };
+    struct Row {
+        const char *dest, *src;
+        int max, result;
+        const char *after;
+    };
     const Row rows[] = {
-        {"abc", "de", 10, 1, "abcde"}, {"abc", "de", 5, 1, "abcde"}, {"abc", "de", -1, 0, "abc"},
+        {"abc", "de", 10, 1, "abcde"},
+        {"abc", "de", 5, 1, "abcde"},
+        {"abc", "de", -1, 0, "abc"},
         // Maximum one above, equal to and one below the destination's length.
-        {"abc", "de", 4, 1, "abcd"}, {"abc", "de", 3, 0, "abc"}, {"abc", "de", 2, 0, "abc"},
-        {"abc", "", 4, 1, "abc"},    {"abc", "", 3, 0, "abc"},   {"", "xyz", 2, 1, "xy"},
+        {"abc", "de", 4, 1, "abcd"},
+        {"abc", "de", 3, 0, "abc"},
+        {"abc", "de", 2, 0, "abc"},
+        {"abc", "", 4, 1, "abc"},
+        {"abc", "", 3, 0, "abc"},
+        {"", "xyz", 2, 1, "xy"},
         {"", "xyz", 0, 0, ""},
     };
     for (const Row &row : rows) {
@@ -95,21 +110,36 @@ TEST(Strmcat, KeepsLengthWithinMaximum)
 TEST(SetNum, PrintsSignificantDigits)
 {
     constexpr float inf = std::numeric_limits<float>::infinity();
-    struct Row { const char *spec; float value; const char *text; };
+    struct Row {
+        const char *spec;
+        float value;
+        const char *text;
+    };
     const Row rows[] = {
-        {"8.3.0", 3.14159f, "    3.14"}, {"0.2.1", 512.3f, "512.3"},  {"0.2.0", 512.3f, "512"},
-        {"0.3.0", 0.000123f, "0.000123"}, {"6.3.2", -0.000004f, "  0.00"}, {"12.3.0", 5.0f, "     5.00"},
-        {"0.3.0", 9.999f, "10.00"},       {"0.3.0", -2.5f, "-2.50"},       {"0.5.0", 0.0f, "  0.00"},
+        {"8.3.0", 3.14159f, "    3.14"},
+        {"0.2.1", 512.3f, "512.3"},
+        {"0.2.0", 512.3f, "512"},
+        {"0.3.0", 0.000123f, "0.000123"},
+        {"6.3.2", -0.000004f, "  0.00"},
+        {"12.3.0", 5.0f, "     5.00"},
+        {"0.3.0", 9.999f, "10.00"},
+        {"0.3.0", -2.5f, "-2.50"},
+        {"0.5.0", 0.0f, "  0.00"},
         {"0.3.0", 0.05f, "0.0500"},
         // Missing numbers count as 0; each may have blanks and a sign before it.
-        {"8.3", 3.14159f, "    3.14"}, {"8", 3.14159f, "       3"}, {"", 3.14159f, "3"},
-        {"8x3.0", 3.14159f, "       3"}, {" +8. 3.-0", 3.14159f, "    3.14"},
+        {"8.3", 3.14159f, "    3.14"},
+        {"8", 3.14159f, "       3"},
+        {"", 3.14159f, "3"},
+        {"8x3.0", 3.14159f, "       3"},
+        {" +8. 3.-0", 3.14159f, "    3.14"},
         // Out-of-range numbers are clamped, not overflowed.
-        {"2147483648.3.0", 3.14159f, "     3.14"}, {"0.-99999999999999999999.0", 3.14159f, "3"},
+        {"2147483648.3.0", 3.14159f, "     3.14"},
+        {"0.-99999999999999999999.0", 3.14159f, "3"},
         {"0.0.-3", 5.0f, "5"},
         // No leading digit: the exponent is 0.
         {"8.3.0", std::numeric_limits<float>::quiet_NaN(), "     nan"},
-        {"8.3.0", inf, "     inf"}, {"0.3.0", -inf, "-inf"},
+        {"8.3.0", inf, "     inf"},
+        {"0.3.0", -inf, "-inf"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.spec);
@@ -138,8 +168,17 @@ TEST(SetNum, TinyMagnitudesPrintUnsignedZero)
 // magnitude below 1e-05 prints as zero).
 TEST(SetNum, DigitsMatchPrintf)
 {
-    std::vector<float> values = {0.5f, 1.5f, 2.5f, 0.125f, 0.375f, -0.625f, 1e10f, 16777216.0f, 1e-5f * 1.5f,
-                                 std::numeric_limits<float>::max(), -std::numeric_limits<float>::max()};
+    std::vector<float> values = {0.5f,
+                                 1.5f,
+                                 2.5f,
+                                 0.125f,
+                                 0.375f,
+                                 -0.625f,
+                                 1e10f,
+                                 16777216.0f,
+                                 1e-5f * 1.5f,
+                                 std::numeric_limits<float>::max(),
+                                 -std::numeric_limits<float>::max()};
     for (std::uint32_t bits = 0x37270000u; bits < 0x7f800000u; bits += 0x00012345u) {
         float value;
         std::memcpy(&value, &bits, sizeof value);
@@ -153,7 +192,8 @@ TEST(SetNum, DigitsMatchPrintf)
             set_num(out.data(), format, value);
             const std::string text(out.c_str() + std::strspn(out.c_str(), " "));
             const std::size_t point = text.find('.');
-            const int decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+            const int decimals =
+                point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
             std::string expected(1100, '#');
             const double printed = std::fabs(value) < 1e-05 ? 0.0 : value;
             std::snprintf(expected.data(), expected.size(), "%.*f", decimals, printed);
@@ -165,10 +205,16 @@ TEST(SetNum, DigitsMatchPrintf)
 // printf rounds in the current rounding mode, and so does set_num.
 TEST(SetNum, FollowsTheRoundingMode)
 {
-    struct Row { int mode; float value; const char *text; };
+    struct Row {
+        int mode;
+        float value;
+        const char *text;
+    };
     const Row rows[] = {
-        {FE_UPWARD, 3.14159f, "3.15"},   {FE_DOWNWARD, -3.14159f, "-3.15"},
-        {FE_TOWARDZERO, 2.71828f, "2.71"}, {FE_TONEAREST, 2.71828f, "2.72"},
+        {FE_UPWARD, 3.14159f, "3.15"},
+        {FE_DOWNWARD, -3.14159f, "-3.15"},
+        {FE_TOWARDZERO, 2.71828f, "2.71"},
+        {FE_TONEAREST, 2.71828f, "2.72"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.text);

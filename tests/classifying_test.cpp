@@ -45,7 +45,8 @@ TEST(Predicates, EveryByteAgreesWithTheCLocale)
     for (int b = 1; b < 256; ++b) {
         SCOPED_TRACE(b);
         const std::string c(1, static_cast<char>(b));
-        const int letter = std::isalpha(b) != 0, digit = std::isdigit(b) != 0, blank = b <= 32 || b >= 128;
+        const int letter = std::isalpha(b) != 0, digit = std::isdigit(b) != 0,
+                  blank = b <= 32 || b >= 128;
         EXPECT_EQ(string_is_float(c.c_str()), int{b == '.' || b == 'E'});
         EXPECT_EQ(string_is_alpha(c.c_str()), letter);
         EXPECT_EQ(string_is_alpha(("A" + c).c_str()), letter);
@@ -61,7 +62,8 @@ TEST(Predicates, EveryByteAgreesWithTheCLocale)
 
 TEST(StringIsFloat, LooksOnlyForPointAndCapitalE)
 {
-    check_rows(string_is_float, {{"1E5", 1}, {"abc.def", 1}, {"1e5", 0}, {"123", 0}, {"", 0}, {nullptr, 0}});
+    check_rows(string_is_float,
+               {{"1E5", 1}, {"abc.def", 1}, {"1e5", 0}, {"123", 0}, {"", 0}, {nullptr, 0}});
 }
 
 TEST(StringIsAlpha, WholeTextMustBeLetters)
@@ -71,17 +73,28 @@ TEST(StringIsAlpha, WholeTextMustBeLetters)
 
 TEST(StringIsNum, OneLeadingMinusThenDigits)
 {
-    check_rows(string_is_num, {{"007", 1}, {"-12", 1}, {"-", 1}, {"--1", 0}, {"+1", 0}, {" 1", 0}, {"1-", 0},
-                               {"1.5", 0}, {"", 0}, {nullptr, 0}});
+    check_rows(string_is_num, {{"007", 1},
+                               {"-12", 1},
+                               {"-", 1},
+                               {"--1", 0},
+                               {"+1", 0},
+                               {" 1", 0},
+                               {"1-", 0},
+                               {"1.5", 0},
+                               {"", 0},
+                               {nullptr, 0}});
 }
 
 TEST(StringIsNumLen, TestsOnlyTheFirstNBytes)
 {
-    const struct { const char *input; int n, expected; } rows[] = {
-        {"123", 3, 1}, {"12a", 2, 1}, {"12a", 3, 0}, {"12", 3, 0}, {"abc", 0, 1},
-        {"abc", -1, 1}, {"-12", 2, 0}, {"", 0, 0}, {nullptr, 0, 0}, {nullptr, 3, 0}};
+    const struct {
+        const char *input;
+        int n, expected;
+    } rows[] = {{"123", 3, 1},  {"12a", 2, 1}, {"12a", 3, 0}, {"12", 3, 0},    {"abc", 0, 1},
+                {"abc", -1, 1}, {"-12", 2, 0}, {"", 0, 0},    {nullptr, 0, 0}, {nullptr, 3, 0}};
     for (const auto &row : rows) {
-        SCOPED_TRACE(std::string(row.input != nullptr ? row.input : "(null)") + " n=" + std::to_string(row.n));
+        SCOPED_TRACE(std::string(row.input != nullptr ? row.input : "(null)")
+                     + " n=" + std::to_string(row.n));
         EXPECT_EQ(string_is_num_len(row.input, row.n), row.expected);
     }
     // A heap text of exact size: reading past its terminator would show up
@@ -92,7 +105,8 @@ TEST(StringIsNumLen, TestsOnlyTheFirstNBytes)
 
 TEST(StringIsBlank, SignedByteAtMost32)
 {
-    check_rows(string_is_blank, {{nullptr, 1}, {"", 1}, {"\t\n ", 1}, {" \xff\x80", 1}, {"  x", 0}, {"x  ", 0}});
+    check_rows(string_is_blank,
+               {{nullptr, 1}, {"", 1}, {"\t\n ", 1}, {" \xff\x80", 1}, {"  x", 0}, {"x  ", 0}});
 }
 
 TEST(Searchstr, WholeEntriesIgnoringCaseWithinCount)
@@ -110,10 +124,20 @@ TEST(Searchstr, WholeEntriesIgnoringCaseWithinCount)
 
 TEST(Strlstr, FindsTheLastOccurrence)
 {
-    const struct { const char *text, *pattern; long offset; /* -1: none */ } rows[] = {
-        {"abcabc", "bc", 4}, {"aaa", "aa", 1}, {"a.b.c", ".", 3}, {"abc", "abc", 0}, {"abc", "", 2},
-        {"abc", "abcd", -1}, {"abc", "x", -1}, {"ABC", "b", -1}, {"", "a", -1}, {"", "", -1},
-        {"a\xff\x01\xff", "\xff", 3}};
+    const struct {
+        const char *text, *pattern;
+        long offset; /* -1: none */
+    } rows[] = {{"abcabc", "bc", 4},
+                {"aaa", "aa", 1},
+                {"a.b.c", ".", 3},
+                {"abc", "abc", 0},
+                {"abc", "", 2},
+                {"abc", "abcd", -1},
+                {"abc", "x", -1},
+                {"ABC", "b", -1},
+                {"", "a", -1},
+                {"", "", -1},
+                {"a\xff\x01\xff", "\xff", 3}};
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(row.text) + " / " + row.pattern);
         const char *expected = row.offset < 0 ? nullptr : row.text + row.offset;
@@ -132,7 +156,8 @@ TEST(Strlstr, AgreesWithTryingEveryPosition)
         for (const std::string &pattern : words) {
             if (pattern.size() > 5)
                 break;
-            ASSERT_EQ(strlstr(text.c_str(), pattern.c_str()), naive_last(text.c_str(), pattern.c_str()))
+            ASSERT_EQ(strlstr(text.c_str(), pattern.c_str()),
+                      naive_last(text.c_str(), pattern.c_str()))
                 << text << " / " << pattern;
         }
 
@@ -164,18 +189,41 @@ TEST(Strlstr, LongPeriodicInputs)
         abs += "ab";
     const std::string period = abs.substr(0, 64u << 10);
     EXPECT_EQ(strlstr(abs.c_str(), (period + "b").c_str()), nullptr);
-    EXPECT_EQ(strlstr(abs.c_str(), (period + "a").c_str()), abs.c_str() + abs.size() - period.size() - 2);
+    EXPECT_EQ(strlstr(abs.c_str(), (period + "a").c_str()),
+              abs.c_str() + abs.size() - period.size() - 2);
 }
 
 TEST(ChkArg, KeywordPositionThenNumberInRange)
 {
-    const struct { const char *arg; int count, expected; } rows[] = {
-        {"Red", 4, 0}, {"green", 4, 1}, {"BLUE", 4, 2}, {"BLUE", 2, -9999}, {"red", 0, -9999}, {"1", 0, -9999},
-        {"1", 4, 1}, {"4", 4, 4}, {"\t 2", 4, 2}, {"2x", 4, 2}, {"+3", 4, 3}, {"3.9", 4, 3}, {"0003", 4, 3},
-        {"5", 4, -9999}, {"0", 4, -9999}, {"-2", 4, -9999}, {"0x2", 4, -9999}, {"gre", 4, -9999},
-        {"", 4, -9999}, {"  ", 4, -9999}, {"+", 4, -9999}, {"- 2", 4, -9999},
-        // Numerals beyond a 32-bit int are out of range, never wrapped.
-        {"4294967297", 4, -9999}, {"-4294967295", 4, -9999}, {"99999999999999999999999", 4, -9999}};
+    const struct {
+        const char *arg;
+        int count, expected;
+    } rows[] = {{"Red", 4, 0},
+                {"green", 4, 1},
+                {"BLUE", 4, 2},
+                {"BLUE", 2, -9999},
+                {"red", 0, -9999},
+                {"1", 0, -9999},
+                {"1", 4, 1},
+                {"4", 4, 4},
+                {"\t 2", 4, 2},
+                {"2x", 4, 2},
+                {"+3", 4, 3},
+                {"3.9", 4, 3},
+                {"0003", 4, 3},
+                {"5", 4, -9999},
+                {"0", 4, -9999},
+                {"-2", 4, -9999},
+                {"0x2", 4, -9999},
+                {"gre", 4, -9999},
+                {"", 4, -9999},
+                {"  ", 4, -9999},
+                {"+", 4, -9999},
+                {"- 2", 4, -9999},
+                // Numerals beyond a 32-bit int are out of range, never wrapped.
+                {"4294967297", 4, -9999},
+                {"-4294967295", 4, -9999},
+                {"99999999999999999999999", 4, -9999}};
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(row.arg) + " count=" + std::to_string(row.count));
         EXPECT_EQ(chk_arg(row.arg, colours, row.count), row.expected);

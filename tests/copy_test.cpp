@@ -8,8 +8,8 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <string>
 #include <pthread.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
@@ -229,7 +229,8 @@ TEST(FileCat, StopRequestEndsABlockedCopy)
 {
     // As the CUPS filter installs its SIGTERM handler: without SA_RESTART,
     // so a blocked splice or read returns EINTR.
-    struct sigaction action {}, previous {};
+    struct sigaction action {
+    }, previous{};
     action.sa_handler = note_stop;
     sigemptyset(&action.sa_mask);
     ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);

@@ -19,7 +19,8 @@ Mapped map(const char *copies, const std::vector<CupsOption> &options)
     char *text = nullptr;
     std::size_t size = 0;
     std::FILE *log = open_memstream(&text, &size);
-    Mapped result{cups_job_settings(copies, static_cast<int>(options.size()), options.data(), log), ""};
+    Mapped result{cups_job_settings(copies, static_cast<int>(options.size()), options.data(), log),
+                  ""};
     std::fclose(log);
     result.log.assign(text, size);
     std::free(text);
@@ -53,28 +54,61 @@ TEST(CupsJobSettings, OptionsAndPrecedence)
 {
     const Row rows[] = {
         {"portrait code", {{"orientation-requested", "3"}}, ModePcl, 90, 0.2f, false},
-        {"landscape code", {{"zelvo", "port"}, {"orientation-requested", "4"}}, ModePcl, 0, 0.2f, false},
+        {"landscape code",
+         {{"zelvo", "port"}, {"orientation-requested", "4"}},
+         ModePcl,
+         0,
+         0.2f,
+         false},
         {"reverse landscape", {{"orientation-requested", "5"}}, ModePcl, 180, 0.2f, false},
         {"reverse portrait", {{"orientation-requested", "6"}}, ModePcl, 270, 0.2f, false},
         {"bare portrait", {{"portrait", "true"}}, ModePcl, 90, 0.2f, false},
         {"noportrait", {{"zelvo", "port"}, {"portrait", "false"}}, ModePcl, 0, 0.2f, false},
         {"bare landscape", {{"zelvo", "port"}, {"landscape", "true"}}, ModePcl, 0, 0.2f, false},
         {"nolandscape", {{"landscape", "no"}}, ModePcl, 90, 0.2f, false},
-        {"names ignore case", {{"PORTRAIT", "Yes"}, {"PenWidth", "1000"}}, ModePcl, 90, 1.0f, false},
+        {"names ignore case",
+         {{"PORTRAIT", "Yes"}, {"PenWidth", "1000"}},
+         ModePcl,
+         90,
+         1.0f,
+         false},
         {"pen width", {{"penwidth", "350"}}, ModePcl, 0, static_cast<float>(0.35), false},
         {"thinnest pen", {{"penwidth", "0"}}, ModePcl, 0, 0.0f, false},
         {"parameter list", {{"zelvo", "lj,port,lwidth=0.5"}}, ModeLj, 90, 0.5f, false},
         // The list comes first wherever it stands, so the options beat it.
         {"options beat list",
          {{"orientation-requested", "6"}, {"penwidth", "300"}, {"zelvo", "lj,rot=90,lwidth=0.9"}},
-         ModeLj, 270, 0.3f, false},
-        {"bare word beats code", {{"orientation-requested", "5"}, {"portrait", "on"}}, ModePcl, 90, 0.2f, false},
-        {"last of a name wins", {{"penwidth", "100"}, {"penwidth", "700"}}, ModePcl, 0, 0.7f, false},
-        {"code out of range", {{"zelvo", "port"}, {"orientation-requested", "9"}}, ModePcl, 90, 0.2f, true},
+         ModeLj,
+         270,
+         0.3f,
+         false},
+        {"bare word beats code",
+         {{"orientation-requested", "5"}, {"portrait", "on"}},
+         ModePcl,
+         90,
+         0.2f,
+         false},
+        {"last of a name wins",
+         {{"penwidth", "100"}, {"penwidth", "700"}},
+         ModePcl,
+         0,
+         0.7f,
+         false},
+        {"code out of range",
+         {{"zelvo", "port"}, {"orientation-requested", "9"}},
+         ModePcl,
+         90,
+         0.2f,
+         true},
         {"code not a number", {{"orientation-requested", "landscape"}}, ModePcl, 0, 0.2f, true},
         {"code with trailing text", {{"orientation-requested", "3x"}}, ModePcl, 0, 0.2f, true},
         {"switch not boolean", {{"portrait", "maybe"}}, ModePcl, 0, 0.2f, true},
-        {"width not a number", {{"zelvo", "lwidth=0.5"}, {"penwidth", "abc"}}, ModePcl, 0, 0.5f, true},
+        {"width not a number",
+         {{"zelvo", "lwidth=0.5"}, {"penwidth", "abc"}},
+         ModePcl,
+         0,
+         0.5f,
+         true},
         {"width negative", {{"penwidth", "-350"}}, ModePcl, 0, 0.2f, true},
         {"width with decimals", {{"penwidth", "0.35"}}, ModePcl, 0, 0.2f, true},
         {"width empty", {{"penwidth", ""}}, ModePcl, 0, 0.2f, true},
@@ -97,8 +131,8 @@ TEST(CupsJobSettings, Copies)
         int expected;
         bool reported;
     } rows[] = {
-        {"1", 1, false}, {"2", 2, false},  {"999", 999, false}, {"1000", 999, true},
-        {"0", 1, true},  {"-2", 1, true},  {"two", 1, true},    {"", 1, true},
+        {"1", 1, false}, {"2", 2, false},    {"999", 999, false}, {"1000", 999, true},
+        {"0", 1, true},  {"-2", 1, true},    {"two", 1, true},    {"", 1, true},
         {"2 ", 1, true}, {nullptr, 1, true},
     };
     for (const auto &row : rows) {

@@ -64,39 +64,58 @@ TEST(StripString, RemovesEveryOccurrence)
 TEST(WsstripString, RemovesOnlyLineBreaks)
 {
     expect_edits(wsstrip_string, 1,
-                 {{"a\r\nb\n\rc\r\n", "abc\0\0\0\0\0\0"s}, {"\r\n\r\n", "\0\0\0\0"s},
-                  {" \ta \t", " \ta \t"}, {"", ""}});
+                 {{"a\r\nb\n\rc\r\n", "abc\0\0\0\0\0\0"s},
+                  {"\r\n\r\n", "\0\0\0\0"s},
+                  {" \ta \t", " \ta \t"},
+                  {"", ""}});
     std::string others = all_bytes_from_1();
-    expect_edits(wsstrip_string, 1,
-                 {{others, others.substr(0, 9) + others.substr(10, 2) + others.substr(13) + "\0\0"s}});
+    expect_edits(
+        wsstrip_string, 1,
+        {{others, others.substr(0, 9) + others.substr(10, 2) + others.substr(13) + "\0\0"s}});
 }
 
 TEST(WstrimString, RemovesLineBreaksThenTrailingBlanks)
 {
     expect_edits(wstrim_string, 1,
-                 {{"ab  \r\n", "ab\0\0\0\0"s}, {"  \r\n", "\0\0\0\0"s}, {"a\rb\nc", "abc\0\0"s},
-                  {"a \r\n\tb", "a \tb\0\0"s}, {"", ""}});
+                 {{"ab  \r\n", "ab\0\0\0\0"s},
+                  {"  \r\n", "\0\0\0\0"s},
+                  {"a\rb\nc", "abc\0\0"s},
+                  {"a \r\n\tb", "a \tb\0\0"s},
+                  {"", ""}});
 }
 
 TEST(TrimString, CutsOnlyTrailingBlanks)
 {
     expect_edits(trim_string, 0,
-                 {{"ab  ", "ab\0\0"s}, {"   ", "\0\0\0"s}, {" a b ", " a b\0"s}, {"ab \t", "ab \t"},
-                  {"ab\t ", "ab\t\0"s}, {"ab \r\n", "ab \r\n"}, {"", ""}});
+                 {{"ab  ", "ab\0\0"s},
+                  {"   ", "\0\0\0"s},
+                  {" a b ", " a b\0"s},
+                  {"ab \t", "ab \t"},
+                  {"ab\t ", "ab\t\0"s},
+                  {"ab \r\n", "ab \r\n"},
+                  {"", ""}});
 }
 
 TEST(TrimCrString, CutsOnlyTrailingCarriageReturns)
 {
     expect_edits(trim_cr_string, 0,
-                 {{"ab\r\r", "ab\0\0"s}, {"ab\r\n", "ab\r\n"}, {"ab\n\r", "ab\n\0"s}, {"a\rb", "a\rb"},
-                  {"\r\r", "\0\0"s}, {"ab \r", "ab \0"s}});
+                 {{"ab\r\r", "ab\0\0"s},
+                  {"ab\r\n", "ab\r\n"},
+                  {"ab\n\r", "ab\n\0"s},
+                  {"a\rb", "a\rb"},
+                  {"\r\r", "\0\0"s},
+                  {"ab \r", "ab \0"s}});
 }
 
 TEST(StripSpaces, TrimsAndCollapsesBlankRuns)
 {
     expect_edits(strip_spaces, 0,
-                 {{"a  b   c  ", "a b c\0\0\0\0\0"s}, {"   abc", " abc\0\0"s}, {"    ", "\0\0\0\0"s},
-                  {"a \t  b", "a \t b\0"s}, {"x", "x"}, {"", ""}});
+                 {{"a  b   c  ", "a b c\0\0\0\0\0"s},
+                  {"   abc", " abc\0\0"s},
+                  {"    ", "\0\0\0\0"s},
+                  {"a \t  b", "a \t b\0"s},
+                  {"x", "x"},
+                  {"", ""}});
 }
 
 // Every pattern of blanks and one other byte up to 17 bytes, so that runs
@@ -131,9 +150,15 @@ TEST(StripSpaces, EveryBlankPatternUpTo17Bytes)
 TEST(StripEscape, DropsBackslashesButKeepsEscapedBytes)
 {
     expect_edits(strip_escape, 0,
-                 {{"a\\b", "ab\0"s}, {"a\\\\b", "a\\b\0"s}, {"a\\\\\\b", "a\\b\0\0"s},
-                  {"a\\\\\\\\b", "a\\\\b\0\0"s}, {"\\n", "n\0"s}, {"abc\\", "abc\0"s}, {"\\", "\0"s},
-                  {"\\\"x\\\"", "\"x\"\0\0"s}, {"", ""}});
+                 {{"a\\b", "ab\0"s},
+                  {"a\\\\b", "a\\b\0"s},
+                  {"a\\\\\\b", "a\\b\0\0"s},
+                  {"a\\\\\\\\b", "a\\\\b\0\0"s},
+                  {"\\n", "n\0"s},
+                  {"abc\\", "abc\0"s},
+                  {"\\", "\0"s},
+                  {"\\\"x\\\"", "\"x\"\0\0"s},
+                  {"", ""}});
 }
 
 TEST(ShiftString, DropsFromEitherEnd)
@@ -150,7 +175,8 @@ TEST(ShiftString, DropsFromEitherEnd)
 
 TEST(CaseChange, TouchesOnlyAsciiLetters)
 {
-    expect_edits(up_string, 1, {{"abc-XYZ-09{}", "ABC-XYZ-09{}"}, {"\xe9\xff", "\xe9\xff"}, {"ABC", "ABC"}});
+    expect_edits(up_string, 1,
+                 {{"abc-XYZ-09{}", "ABC-XYZ-09{}"}, {"\xe9\xff", "\xe9\xff"}, {"ABC", "ABC"}});
     expect_edits(low_string, 1, {{"ABC-xyz-09[]", "abc-xyz-09[]"}, {"\xc9\xdf", "\xc9\xdf"}});
     std::string upper = all_bytes_from_1();
     std::string lower = upper;
@@ -165,15 +191,28 @@ TEST(CaseChange, TouchesOnlyAsciiLetters)
 TEST(CleanLine, CutsTheLineEndAndBlanksUnprintables)
 {
     expect_edits(clean_line, 1,
-                 {{"abc\r\n", "abc\0\0"s}, {"a\tb\x7f" "c\x01" "d\r\n", "a b\x7f" "c d\0\0"s},
-                  {"a\xe9" "b\xff", "a b "}, {"ab\xe9\r\n", "ab \0\0"s}, {"ab \r\n", "ab \0\0"s},
-                  {"x\ny\n", "x y\0"s}, {"\r\n", "\0\0"s}, {"\t", "\0"s}, {"\x80", " "}});
+                 {{"abc\r\n", "abc\0\0"s},
+                  {"a\tb\x7f"
+                   "c\x01"
+                   "d\r\n",
+                   "a b\x7f"
+                   "c d\0\0"s},
+                  {"a\xe9"
+                   "b\xff",
+                   "a b "},
+                  {"ab\xe9\r\n", "ab \0\0"s},
+                  {"ab \r\n", "ab \0\0"s},
+                  {"x\ny\n", "x y\0"s},
+                  {"\r\n", "\0\0"s},
+                  {"\t", "\0"s},
+                  {"\x80", " "}});
     // Every byte value, once inside the line and once at its end.
     for (int b = 1; b < 256; ++b) {
         const char c = static_cast<char>(b);
         const char inside = (b < 32 || b > 127) ? ' ' : c;
         const std::string at_end = b < 32 ? "a\0"s : "a"s + inside;
-        expect_edits(clean_line, 1, {{std::string{c, 'x'}, std::string{inside, 'x'}}, {"a"s + c, at_end}});
+        expect_edits(clean_line, 1,
+                     {{std::string{c, 'x'}, std::string{inside, 'x'}}, {"a"s + c, at_end}});
     }
 }
 
@@ -203,7 +242,8 @@ TEST(Editors, EditMultiMegabyteStringsInOnePass)
         std::vector<char> buffer(input.begin(), input.end());
         buffer.push_back('\0');
         EXPECT_EQ(edit(buffer.data()), result);
-        EXPECT_TRUE(std::string(buffer.data()) == expected) << "length " << std::string(buffer.data()).size();
+        EXPECT_TRUE(std::string(buffer.data()) == expected)
+            << "length " << std::string(buffer.data()).size();
     };
     auto repeat = [](const std::string &unit, std::size_t times) {
         std::string s;
@@ -216,12 +256,14 @@ TEST(Editors, EditMultiMegabyteStringsInOnePass)
     run([](char *s) { return fill_string(s, 'a', 'b'); }, 0, a, std::string(n, 'b'));
     run([](char *s) { return strip_string(s, ','); }, 0, repeat("a,", n / 2), half);
     run(wsstrip_string, 1, repeat("a\r\n", n / 3), std::string(n / 3, 'a'));
-    run(wstrim_string, 1, repeat("a \r\n", n / 4) + std::string(n, ' '), repeat("a ", n / 4 - 1) + "a");
+    run(wstrim_string, 1, repeat("a \r\n", n / 4) + std::string(n, ' '),
+        repeat("a ", n / 4 - 1) + "a");
     run(trim_string, 0, "a" + std::string(n, ' '), "a");
     run(trim_cr_string, 0, "a" + std::string(n, '\r'), "a");
     run(strip_spaces, 0, "a" + std::string(n, ' ') + "b", "a b");
     run(strip_escape, 0, repeat("\\a", n / 2), half);
-    run([](char *s) { return shift_string(s, -static_cast<int>(n / 2)); }, 0, half + std::string(n / 2, 'b'), std::string(n / 2, 'b'));
+    run([](char *s) { return shift_string(s, -static_cast<int>(n / 2)); }, 0,
+        half + std::string(n / 2, 'b'), std::string(n / 2, 'b'));
     run(up_string, 1, a, std::string(n, 'A'));
     run(low_string, 1, std::string(n, 'A'), a);
     run(clean_line, 1, repeat("\t\xe9", n / 2) + std::string(n, '\n'), std::string(n, ' '));

@@ -10,8 +10,10 @@
 namespace {
 
 const std::string program = ZELVO_PROGRAM;
-const std::string first_line = "\x1b" "E\x1b%1B\x1b&l1O\n";
-const std::string trailer = "SP;PG;\n\x1b%0A\x1b" "E";
+const std::string first_line = "\x1b"
+                               "E\x1b%1B\x1b&l1O\n";
+const std::string trailer = "SP;PG;\n\x1b%0A\x1b"
+                            "E";
 
 std::string job(const std::string &body, const std::string &setup = "IN;SP1;PA;PW0.2;\n")
 {
@@ -62,7 +64,8 @@ TEST_F(Zelvo, RoadOfOneJob)
 {
     fake_command("lp");
     dir.write("a.plt", "IN;PU0,0;PD100,100;");
-    const RunResult r = run_program(program, options({"-out", "|lp", "a.plt"}, {"zelvo_param=lj,port"}));
+    const RunResult r =
+        run_program(program, options({"-out", "|lp", "a.plt"}, {"zelvo_param=lj,port"}));
     EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
@@ -147,10 +150,12 @@ TEST_F(Zelvo, DestinationRules)
     EXPECT_EQ(run_program(program, options({"-out", "-x", "a.plt"})).out, job("A"));
     EXPECT_EQ(run_program(program, options({"a.plt"}, {"zelvo_out=env.prn"})).out, "");
     EXPECT_EQ(read_file(dir.path() / "env.prn"), job("A"));
-    EXPECT_EQ(run_program(program, options({"-out", "", "a.plt"}, {"zelvo_out=|lp"})).exit_status, 0);
+    EXPECT_EQ(run_program(program, options({"-out", "", "a.plt"}, {"zelvo_out=|lp"})).exit_status,
+              0);
     EXPECT_EQ(read_file(dir.path() / "lp.got"), job("A"));
-    EXPECT_EQ(run_program(program, options({"-output", "opt.prn", "a.plt"}, {"zelvo_out=env2.prn"})).out,
-              "");
+    EXPECT_EQ(
+        run_program(program, options({"-output", "opt.prn", "a.plt"}, {"zelvo_out=env2.prn"})).out,
+        "");
     EXPECT_EQ(read_file(dir.path() / "opt.prn"), job("A"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "env2.prn"));
 }
@@ -158,8 +163,8 @@ TEST_F(Zelvo, DestinationRules)
 TEST_F(Zelvo, OutputThatCannotBeOpened)
 {
     dir.write("a.plt", "A");
-    for (const RunOptions &o : {options({"a.plt"}, {"zelvo_out="}),
-                                options({"-out", "missing/dir/x.prn", "a.plt"})}) {
+    for (const RunOptions &o :
+         {options({"a.plt"}, {"zelvo_out="}), options({"-out", "missing/dir/x.prn", "a.plt"})}) {
         const RunResult r = run_program(program, o);
         EXPECT_EQ(r.exit_status, 1);
         EXPECT_EQ(r.out, "");

@@ -14,8 +14,10 @@
 namespace {
 
 const std::string program = ZELVO_PROGRAM;
-const std::string header = "\x1b" "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n";
-const std::string trailer = "SP;PG;\n\x1b%0A\x1b" "E";
+const std::string header = "\x1b"
+                           "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n";
+const std::string trailer = "SP;PG;\n\x1b%0A\x1b"
+                            "E";
 
 std::vector<std::string> clean_env(const TempDir &dir)
 {
@@ -32,7 +34,8 @@ int zero_feed(unsigned long long total, std::thread &feeder)
         static const std::string block(1 << 20, '\0');
         unsigned long long left = total;
         while (left > 0) {
-            const std::size_t n = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+            const std::size_t n =
+                left < block.size() ? static_cast<std::size_t>(left) : block.size();
             const ssize_t wrote = write(fd, block.data(), n);
             if (wrote <= 0)
                 break;
@@ -137,7 +140,8 @@ TEST(ZelvoFaults, OversizedEnvironment)
     std::string many;
     for (std::size_t i = 0; i < env_room / 8; ++i)
         many += "lj,port,";
-    const std::string first = "\x1b" "E\x1b%1B\x1b&l1O\n";
+    const std::string first = "\x1b"
+                              "E\x1b%1B\x1b&l1O\n";
     const struct {
         std::string param;
         std::string setup;

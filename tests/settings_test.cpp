@@ -36,16 +36,47 @@ TEST(ResolveSettings, SourcesInOrder)
         {"list", {}, "LJ,port,lwidth=0.5", nullptr, ModeLj, 90, 0.5f, "-", 1},
         {"later token wins", {}, "lj,pcl,port,land", nullptr, ModePcl, 0, 0.2f, "-", 1},
         {"option beats list", {"-land"}, "port", nullptr, ModePcl, 0, 0.2f, "-", 2},
-        {"values", {"-rot", "180", "-lwidth", "0.7", "-out", "plot.prn", "a.plt", "b.plt"},
-         nullptr, nullptr, ModePcl, 180, 0.7f, "plot.prn", 7},
-        {"output prefix", {"-output", "|lp", "a.plt"}, nullptr, nullptr, ModePcl, 0, 0.2f, "|lp", 3},
+        {"values",
+         {"-rot", "180", "-lwidth", "0.7", "-out", "plot.prn", "a.plt", "b.plt"},
+         nullptr,
+         nullptr,
+         ModePcl,
+         180,
+         0.7f,
+         "plot.prn",
+         7},
+        {"output prefix",
+         {"-output", "|lp", "a.plt"},
+         nullptr,
+         nullptr,
+         ModePcl,
+         0,
+         0.2f,
+         "|lp",
+         3},
         {"short out prefix", {"-OU", "x"}, nullptr, nullptr, ModePcl, 0, 0.2f, "x", 3},
         {"too short for out", {"-o", "x"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
-        {"options ignore case", {"-LJ", "-PoRt", "-LWIDTH", "1"}, nullptr, nullptr, ModeLj, 90, 1.0f, "-", 5},
+        {"options ignore case",
+         {"-LJ", "-PoRt", "-LWIDTH", "1"},
+         nullptr,
+         nullptr,
+         ModeLj,
+         90,
+         1.0f,
+         "-",
+         5},
         {"scan stops at input", {"a.plt", "-port"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
         {"value option last", {"-lwidth"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
         {"out option last", {"-port", "-out"}, nullptr, nullptr, ModePcl, 90, 0.2f, "-", 2},
-        {"unparsable numbers", {"-rot", "x", "-lwidth", "abc"}, "rot=90", nullptr, ModePcl, 0, 0.0f, "-", 5},
+        {"unparsable numbers",
+         {"-rot", "x", "-lwidth", "abc"},
+         "rot=90",
+         nullptr,
+         ModePcl,
+         0,
+         0.0f,
+         "-",
+         5},
         {"unknown option ends scan", {"-eps", "-port"}, nullptr, nullptr, ModePcl, 0, 0.2f, "-", 1},
         {"environment destination", {}, nullptr, "|lp -d x", ModePcl, 0, 0.2f, "|lp -d x", 1},
         {"option beats environment", {"-out", "f"}, nullptr, "g", ModePcl, 0, 0.2f, "f", 3},
@@ -75,7 +106,8 @@ TEST(ResolveSettings, KeywordWithoutValueReadsZero)
     // The value is never taken from the next token of the list.
     for (const char *list : {"lwidth,0.5", "lwidthX,0.5", "LWIDTH", "rot,90", "rotX,90", "ROT"}) {
         SCOPED_TRACE(list);
-        const ResolvedSettings r = resolve({}, (std::string("rot=90,lwidth=1,") + list).c_str(), nullptr);
+        const ResolvedSettings r =
+            resolve({}, (std::string("rot=90,lwidth=1,") + list).c_str(), nullptr);
         const bool width_token = list[0] == 'l' || list[0] == 'L';
         EXPECT_EQ(r.settings.pen_width, width_token ? 0.0f : 1.0f);
         EXPECT_EQ(r.settings.rotation, width_token ? 90 : 0);
@@ -106,7 +138,8 @@ TEST(ResolveSettings, DestinationLengthLimit)
     const std::string too_long(80, 'x');
     EXPECT_STREQ(resolve({"-out", longest.c_str()}, nullptr, nullptr).settings.destination.name,
                  longest.c_str());
-    EXPECT_EQ(resolve({"-out", too_long.c_str()}, nullptr, nullptr).outcome, Resolution::NameTooLong);
+    EXPECT_EQ(resolve({"-out", too_long.c_str()}, nullptr, nullptr).outcome,
+              Resolution::NameTooLong);
     EXPECT_EQ(resolve({}, nullptr, too_long.c_str()).outcome, Resolution::NameTooLong);
     // An unused long environment value does no harm.
     EXPECT_EQ(resolve({"-out", "f"}, nullptr, too_long.c_str()).outcome, Resolution::RunJob);
@@ -118,9 +151,12 @@ TEST(DestinationKind, FirstCharacterDecides)
         const char *name;
         DestinationKind kind;
     } rows[] = {
-        {"|lp", DestinationKind::Command}, {"-", DestinationKind::StandardOutput},
-        {"-x", DestinationKind::StandardOutput}, {"plot.prn", DestinationKind::File},
-        {"", DestinationKind::File}, {"a|b", DestinationKind::File},
+        {"|lp", DestinationKind::Command},
+        {"-", DestinationKind::StandardOutput},
+        {"-x", DestinationKind::StandardOutput},
+        {"plot.prn", DestinationKind::File},
+        {"", DestinationKind::File},
+        {"a|b", DestinationKind::File},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

@@ -81,8 +81,8 @@ static void classifying(void)
     check(string_is_float("1E5") == 1 && string_is_float("1e5") == 0, "string_is_float");
     check(string_is_blank(NULL) == 1 && string_is_blank(" x") == 0, "string_is_blank");
     check(searchstr(keys, 4, "LAND") == 1 && searchstr(keys, 4, "lan") == 0, "searchstr");
-    check(chk_arg("PORT", keys, 4) == 2 && chk_arg("3", keys, 4) == 3 &&
-              chk_arg("5", keys, 4) == -9999,
+    check(chk_arg("PORT", keys, 4) == 2 && chk_arg("3", keys, 4) == 3
+              && chk_arg("5", keys, 4) == -9999,
           "chk_arg");
     check(strlstr(text, "a.b") == text + 4, "strlstr");
 }

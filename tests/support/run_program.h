@@ -8,14 +8,14 @@
 #include <vector>
 
 struct RunOptions {
-    std::vector<std::string> args;  // argv[1..]
-    std::vector<std::string> env;   // "NAME=value" entries; nothing else is passed
-    std::string stdin_data;         // fed to standard input when stdin_path is empty
-    std::string stdin_path;         // a file to read standard input from
-    int stdin_fd = -1;              // a descriptor to use as standard input instead
-    std::string stdout_path;        // a file to write standard output to; empty: captured
-    bool close_stdout = false;      // start the child with standard output closed
-    std::filesystem::path cwd;      // working directory; empty: the caller's
+    std::vector<std::string> args; // argv[1..]
+    std::vector<std::string> env;  // "NAME=value" entries; nothing else is passed
+    std::string stdin_data;        // fed to standard input when stdin_path is empty
+    std::string stdin_path;        // a file to read standard input from
+    int stdin_fd = -1;             // a descriptor to use as standard input instead
+    std::string stdout_path;       // a file to write standard output to; empty: captured
+    bool close_stdout = false;     // start the child with standard output closed
+    std::filesystem::path cwd;     // working directory; empty: the caller's
 };
 
 struct RunResult {
