@@ -1,0 +1,512 @@
+// The plot reader: one state machine over the stream, with fast skips over
+// the runs of bytes that change nothing (parameters, label text, PCL data).
+#include "plot_scanner.h"
+
+#include <array>
+
+namespace {
+
+constexpr unsigned char kEsc = 0x1B;
+constexpr unsigned char kEtx = 0x03;
+constexpr unsigned char kFormFeed = 0x0C;
+
+// Byte classes of HP-GL/2 context.
+enum : unsigned char {
+    kLetter = 1,
+    kEscape = 2,
+    kSemicolon = 4,
+    kQuote = 8,
+    kSeparator = 16,
+};
+
+constexpr std::array<unsigned char, 256> make_classes()
+{
+    std::array<unsigned char, 256> classes{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes[static_cast<std::size_t>(c)] = kLetter;
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[static_cast<std::size_t>(c)] = kLetter;
+    classes[kEsc] = kEscape;
+    classes[';'] = kSemicolon;
+    classes['"'] = kQuote;
+    for (unsigned char c : {' ', '\r', '\n', '\t', ','})
+        classes[c] = kSeparator;
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> kClasses = make_classes();
+
+// The bytes that end a run of parameters, and a run between instructions.
+constexpr unsigned char kEndsParameters = kLetter | kEscape | kSemicolon | kQuote;
+constexpr unsigned char kEndsGap = kLetter | kEscape;
+
+constexpr unsigned mnemonic(char first, char second)
+{
+    return static_cast<unsigned>(first) << 8 | static_cast<unsigned>(second);
+}
+
+bool is_digit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool draws(unsigned code)
+{
+    switch (code) {
+    case mnemonic('A', 'A'):
+    case mnemonic('A', 'R'):
+    case mnemonic('A', 'T'):
+    case mnemonic('B', 'R'):
+    case mnemonic('B', 'Z'):
+    case mnemonic('C', 'I'):
+    case mnemonic('E', 'A'):
+    case mnemonic('E', 'P'):
+    case mnemonic('E', 'R'):
+    case mnemonic('E', 'W'):
+    case mnemonic('F', 'P'):
+    case mnemonic('P', 'D'):
+    case mnemonic('P', 'E'):
+    case mnemonic('R', 'A'):
+    case mnemonic('R', 'R'):
+    case mnemonic('R', 'T'):
+    case mnemonic('W', 'G'):
+        return true;
+    default:
+        return false;
+    }
+}
+
+void mark_drawing(PlotScanner &s)
+{
+    s.drawn = true;
+    s.page_marked = true;
+}
+
+void eject_if_marked(PlotScanner &s)
+{
+    if (s.page_marked) {
+        ++s.pages;
+        s.page_marked = false;
+    }
+}
+
+void end_escape(PlotScanner &s)
+{
+    s.state = s.in_pcl ? ScanState::Pcl : ScanState::Between;
+}
+
+void start_value(PlotScanner &s)
+{
+    s.value = 0;
+    s.value_negative = false;
+    s.value_fraction = false;
+    s.state = ScanState::EscapeValue;
+}
+
+// Far above any count a printer takes; keeps the arithmetic from wrapping.
+constexpr std::uint64_t kValueLimit = std::uint64_t{1} << 48;
+
+void add_digit(std::uint64_t &value, unsigned char digit)
+{
+    if (value < kValueLimit)
+        value = value * 10 + (digit - '0');
+}
+
+// What one parameter of an escape sequence does; the sequence then goes on
+// (lower-case parameter) or ends (upper case), after any data it announced.
+void apply_parameter(PlotScanner &s, unsigned char parameter)
+{
+    const unsigned char upper = parameter & 0xDF;
+    const bool continues = parameter >= '`';
+    const std::uint64_t count = s.value_negative ? 0 : s.value;
+    const unsigned char kind = s.escape_kind;
+    const unsigned char group = s.escape_group;
+    const bool transparent = kind == '&' && group == 'p' && upper == 'X';
+    const bool carries_data = upper == 'W' || transparent;
+
+    if (kind == '%' && group == 0) {
+        if (upper == 'A' || upper == 'X')
+            s.in_pcl = true;
+        else if (upper == 'B')
+            s.in_pcl = false;
+    } else if (s.in_pcl) {
+        if ((kind == '*' && group == 'b' && upper == 'W' && count > 0) || (transparent && count > 0)
+            || (kind == '*' && group == 'c' && upper == 'P'))
+            s.page_marked = true;
+        else if (kind == '&' && group == 'l' && (upper == 'H' || upper == 'A'))
+            eject_if_marked(s);
+    }
+
+    if (carries_data && count > 0) {
+        s.data_left = count;
+        s.data_continues = continues;
+        s.state = ScanState::EscapeData;
+    } else if (continues) {
+        start_value(s);
+    } else {
+        end_escape(s);
+    }
+}
+
+void reset_printer(PlotScanner &s)
+{
+    eject_if_marked(s);
+    s.in_pcl = true;
+    s.terminator = kEtx;
+}
+
+void end_size_number(PlotScanner &s)
+{
+    if (s.size_in_number && s.size_has_digit) {
+        if (s.size_count < 2)
+            s.size_numbers[s.size_count] = s.size_negative ? 0 : s.size_value;
+        ++s.size_count;
+    }
+    s.size_in_number = false;
+}
+
+void start_size_number(PlotScanner &s)
+{
+    s.size_in_number = true;
+    s.size_has_digit = false;
+    s.size_negative = false;
+    s.size_fraction = false;
+    s.size_value = 0;
+}
+
+void read_size_byte(PlotScanner &s, unsigned char c)
+{
+    if (is_digit(c)) {
+        if (!s.size_in_number)
+            start_size_number(s);
+        s.size_has_digit = true;
+        if (!s.size_fraction)
+            add_digit(s.size_value, c);
+    } else if (c == '+' || c == '-') {
+        end_size_number(s);
+        start_size_number(s);
+        s.size_negative = c == '-';
+    } else if (c == '.') {
+        if (s.size_in_number && !s.size_fraction) {
+            s.size_fraction = true;
+        } else {
+            end_size_number(s);
+            start_size_number(s);
+            s.size_fraction = true;
+        }
+    } else {
+        end_size_number(s);
+    }
+}
+
+void end_plot_size(PlotScanner &s)
+{
+    end_size_number(s);
+    if (!s.drawn && !s.plot_size_found && s.size_count == 2 && s.size_numbers[0] > 0
+        && s.size_numbers[1] > 0) {
+        s.plot_size_found = true;
+        s.plot_length = s.size_numbers[0];
+        s.plot_width = s.size_numbers[1];
+    }
+}
+
+void begin_instruction(PlotScanner &s, unsigned char second)
+{
+    const unsigned code =
+        mnemonic(static_cast<char>(s.first_letter & 0xDF), static_cast<char>(second & 0xDF));
+    s.state = ScanState::Parameters;
+    switch (code) {
+    case mnemonic('I', 'N'):
+    case mnemonic('B', 'P'):
+        s.hold_due = true;
+        s.terminator = kEtx;
+        return;
+    case mnemonic('D', 'F'):
+        s.terminator = kEtx;
+        return;
+    case mnemonic('P', 'S'):
+        s.size_count = 0;
+        s.size_in_number = false;
+        s.state = ScanState::PlotSize;
+        return;
+    case mnemonic('L', 'B'):
+    case mnemonic('B', 'L'):
+    case mnemonic('W', 'D'):
+        s.label_draws = code == mnemonic('L', 'B');
+        s.state = ScanState::Label;
+        return;
+    case mnemonic('D', 'T'):
+        s.state = ScanState::Terminator;
+        return;
+    case mnemonic('S', 'M'):
+        s.state = ScanState::Symbol;
+        return;
+    case mnemonic('C', 'O'):
+        s.state = ScanState::CommentStart;
+        return;
+    case mnemonic('P', 'E'):
+        mark_drawing(s);
+        s.state = ScanState::Encoded;
+        return;
+    default:
+        if (draws(code))
+            mark_drawing(s);
+        return;
+    }
+}
+
+} // namespace
+
+std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes);
+    std::size_t i = 0;
+    while (i < size) {
+        const unsigned char c = p[i];
+        switch (s.state) {
+        case ScanState::Between:
+            if (!(kClasses[c] & kEndsGap)) {
+                ++i;
+                while (i < size && !(kClasses[p[i]] & kEndsGap))
+                    ++i;
+                continue;
+            }
+            if (c == kEsc) {
+                s.state = ScanState::Escape;
+            } else {
+                s.first_letter = c;
+                s.state = ScanState::Mnemonic;
+            }
+            ++i;
+            continue;
+
+        case ScanState::Mnemonic:
+            if (kClasses[c] & kLetter)
+                begin_instruction(s, c);
+            else
+                s.state = c == kEsc ? ScanState::Escape : ScanState::Between;
+            ++i;
+            continue;
+
+        case ScanState::Parameters:
+        case ScanState::Quoted:
+        case ScanState::PlotSize: {
+            if (s.state == ScanState::Parameters) {
+                while (i < size && !(kClasses[p[i]] & kEndsParameters))
+                    ++i;
+                if (i == size)
+                    return kNoHold;
+            }
+            const unsigned char b = p[i];
+            if (s.state == ScanState::Quoted) {
+                if (b == '"') {
+                    s.state = ScanState::Parameters;
+                    ++i;
+                    continue;
+                }
+                if (b != kEsc) {
+                    ++i;
+                    continue;
+                }
+            } else if (s.state == ScanState::Parameters && b == '"') {
+                s.state = ScanState::Quoted;
+                ++i;
+                continue;
+            } else if (s.state == ScanState::PlotSize
+                       && !(kClasses[b] & kEndsParameters & ~kQuote)) {
+                read_size_byte(s, b);
+                ++i;
+                continue;
+            }
+            // A ';', a letter or an ESC ends the instruction.
+            if (s.state == ScanState::PlotSize)
+                end_plot_size(s);
+            s.state = ScanState::Between;
+            if (b == ';') {
+                ++i;
+                if (s.hold_due) {
+                    s.hold_due = false;
+                    return i;
+                }
+                continue;
+            }
+            if (s.hold_due) {
+                s.hold_due = false;
+                return i;
+            }
+            continue;
+        }
+
+        case ScanState::Label:
+            if (c == kEsc) {
+                s.state = ScanState::Escape;
+            } else if (c == s.terminator) {
+                s.state = ScanState::Between;
+            } else {
+                if (s.label_draws)
+                    mark_drawing(s);
+                ++i;
+                const unsigned char end = s.terminator;
+                while (i < size && p[i] != end && p[i] != kEsc)
+                    ++i;
+                continue;
+            }
+            ++i;
+            continue;
+
+        case ScanState::Terminator:
+            if (c == kEsc) {
+                s.state = ScanState::Escape;
+            } else if (c == ';') {
+                s.terminator = kEtx;
+                s.state = ScanState::Between;
+            } else {
+                s.terminator = c;
+                s.state = ScanState::Parameters;
+            }
+            ++i;
+            continue;
+
+        case ScanState::Symbol:
+            if (c == kEsc)
+                s.state = ScanState::Escape;
+            else
+                s.state = c == ';' ? ScanState::Between : ScanState::Parameters;
+            ++i;
+            continue;
+
+        case ScanState::CommentStart:
+            if (kClasses[c] & kSeparator) {
+                ++i;
+                continue;
+            }
+            if (c == '"') {
+                s.state = ScanState::Quoted;
+                ++i;
+                continue;
+            }
+            s.state = ScanState::CommentText;
+            [[fallthrough]];
+        case ScanState::Encoded:
+        case ScanState::CommentText:
+            while (i < size && p[i] != ';' && p[i] != kEsc)
+                ++i;
+            if (i == size)
+                return kNoHold;
+            s.state = p[i] == kEsc ? ScanState::Escape : ScanState::Between;
+            ++i;
+            continue;
+
+        case ScanState::Pcl:
+            if (s.page_marked) {
+                while (i < size && p[i] != kEsc && p[i] != kFormFeed)
+                    ++i;
+                if (i == size)
+                    return kNoHold;
+            }
+            if (p[i] == kEsc) {
+                s.state = ScanState::Escape;
+            } else if (p[i] == kFormFeed) {
+                ++s.pages;
+                s.page_marked = false;
+            } else if (p[i] > ' ') {
+                s.page_marked = true;
+            }
+            ++i;
+            continue;
+
+        case ScanState::Escape:
+            ++i;
+            if (c == kEsc)
+                continue;
+            if (c == '.') {
+                s.state = ScanState::DeviceControl;
+            } else if (c >= '!' && c <= '/') {
+                s.escape_kind = c;
+                s.escape_group = 0;
+                s.state = ScanState::EscapeGroup;
+            } else if (c >= '0' && c <= '~') {
+                if (c == 'E')
+                    reset_printer(s);
+                end_escape(s);
+            } else {
+                end_escape(s);
+                --i; // read again in the context
+            }
+            continue;
+
+        case ScanState::EscapeGroup:
+            start_value(s);
+            if (c >= '`' && c <= '~') {
+                s.escape_group = c;
+                ++i;
+            }
+            continue;
+
+        case ScanState::EscapeValue:
+            if (is_digit(c)) {
+                if (!s.value_fraction)
+                    add_digit(s.value, c);
+            } else if (c == '-') {
+                s.value_negative = true;
+            } else if (c == '.') {
+                s.value_fraction = true;
+            } else if ((c >= '@' && c <= '^') || (c >= '`' && c <= '~')) {
+                apply_parameter(s, c);
+            } else if (c != '+') {
+                end_escape(s);
+                continue; // read again: ESC starts a new sequence, anything else is context
+            }
+            ++i;
+            continue;
+
+        case ScanState::EscapeData: {
+            const std::size_t left = size - i;
+            if (s.data_left > left) {
+                s.data_left -= left;
+                return kNoHold;
+            }
+            i += static_cast<std::size_t>(s.data_left);
+            s.data_left = 0;
+            if (s.data_continues)
+                start_value(s);
+            else
+                end_escape(s);
+            continue;
+        }
+
+        case ScanState::DeviceControl:
+            s.state = c == kEsc ? ScanState::Escape : ScanState::DeviceParams;
+            ++i;
+            continue;
+
+        case ScanState::DeviceParams:
+            if (is_digit(c) || c == ';' || c == '+' || c == '-' || c == '.' || c == ' ') {
+                ++i;
+            } else if (c == ':') {
+                end_escape(s);
+                ++i;
+            } else {
+                end_escape(s);
+            }
+            continue;
+        }
+    }
+    return kNoHold;
+}
+
+bool finish_plot(PlotScanner &s)
+{
+    if (s.state == ScanState::PlotSize) {
+        end_plot_size(s);
+        s.state = ScanState::Between;
+    }
+    const bool due = s.hold_due;
+    s.hold_due = false;
+    return due;
+}
+
+void eject_last_page(PlotScanner &s)
+{
+    eject_if_marked(s);
+}

@@ -1,0 +1,137 @@
+// Reading a plot stream as a PCL 5 printer reads it, in one pass and in
+// constant memory, to find where the hold text goes, the plot's own size and
+// the pages the printer ejects. The stream starts in HP-GL/2 context, where
+// the job header leaves it.
+//
+// HP-GL/2 context. An instruction is two letters, either case; a letter
+// followed by anything else is dropped. Bytes between instructions other
+// than letters and ESC are ignored. An instruction's parameters run up to a
+// ';', which belongs to it, or up to the next letter or ESC, which do not;
+// blanks, CR, LF, TAB and commas are its separators. In the parameters a '"'
+// opens a quoted string that runs to the next '"'. Some instructions read on
+// differently:
+//   LB, BL, WD  label text up to the label terminator, which belongs to it;
+//   DT          its next byte becomes the label terminator, then parameters;
+//               "DT;" restores the default terminator ETX;
+//   SM          its next byte, unless ';', is the symbol, then parameters;
+//   PE          encoded data, letters included, up to ';';
+//   CO          after separators, a quoted string then parameters, or else
+//               comment text up to ';';
+//   PS          numbers (below); a '"' is no quote there.
+// An ESC ends all of these, label text and strings included. IN, BP and DF
+// restore the label terminator ETX.
+//
+// Escape sequences, in either context, with PCL's syntax. ESC then a byte
+// from '0' to '~' is a two-character sequence; ESC E resets the printer,
+// which leaves it in PCL context with the terminator ETX. ESC then a byte
+// from '!' to '/' other than '.' starts a parameterized sequence: an
+// optional group byte from '`' to '~', then values (digits, '+', '-', '.'),
+// each ended by a parameter byte that continues the sequence when it is from
+// '`' to '~' and ends it when it is from '@' to '^'. A value is the integer
+// of its digits before any '.', negative when it holds a '-'. A 'W' or 'w'
+// parameter, and 'X' or 'x' after "&p", is followed by as many data bytes as
+// its value (none when negative), after which a continuing parameter goes on
+// with the next value. Without a group byte, "%" with the parameter 'A' or
+// 'X' (either case) enters PCL context and with 'B' HP-GL/2 context. ESC .
+// is a plotter device-control sequence: its next byte, then digits, ';',
+// '+', '-', '.' and spaces, up to a ':' that ends it (an ESC there starts
+// a new sequence). ESC ESC drops the first ESC. Any other byte ends the
+// sequence where it stands and is read again in the context (between
+// instructions in HP-GL/2 context). A sequence returns to the context it
+// leaves the printer in.
+//
+// PCL context: every byte but ESC is text or data.
+//
+// The hold text goes after every IN and BP instruction: right after its
+// ';', else right before the letter or ESC that ends it, else at the end of
+// the stream.
+//
+// Pages, as a PCL 5 printer ejects them: PG is ignored. In PCL context a
+// form feed ejects a page, and ESC &l # H and ESC &l # A eject it when
+// something is on it; ESC E does that in either context, and so does the
+// job's last reset. Drawing instructions put something on the page (AA AR
+// AT BR BZ CI EA EP ER EW FP PD PE RA RR RT WG, and LB with label text), and
+// in PCL context bytes above ' ' outside escape sequences, a rectangle fill
+// (ESC *c # P) and data sent with ESC *b # W or ESC &p # X.
+//
+// The plot size is the first PS with a length and a width above 0 before the
+// first drawing instruction, in plotter units of 0.025 mm. Its numbers are
+// an optional sign, digits and one decimal point; any other byte, a sign or
+// a second point ends one (the last two start the next). Only integer parts
+// count, and a number without digits is none.
+#ifndef ZELVO_PLOT_SCANNER_H
+#define ZELVO_PLOT_SCANNER_H
+
+#include <cstddef>
+#include <cstdint>
+
+enum class ScanState : std::uint8_t {
+    Between,       // HP-GL/2: looking for an instruction
+    Mnemonic,      // HP-GL/2: one letter of an instruction read
+    Parameters,    // HP-GL/2: an instruction's parameters
+    Quoted,        // HP-GL/2: a quoted string among the parameters
+    PlotSize,      // HP-GL/2: the parameters of PS, read as numbers
+    Label,         // HP-GL/2: label text of LB, BL or WD
+    Terminator,    // HP-GL/2: the byte after DT
+    Symbol,        // HP-GL/2: the byte after SM
+    Encoded,       // HP-GL/2: PE data
+    CommentStart,  // HP-GL/2: after CO, before its first non-separator
+    CommentText,   // HP-GL/2: an unquoted comment
+    Pcl,           // PCL context: text and data
+    Escape,        // the byte after ESC
+    EscapeGroup,   // after ESC and a parameterized byte
+    EscapeValue,   // a parameterized sequence's values and parameters
+    EscapeData,    // the data bytes a parameter announced
+    DeviceControl, // the byte after ESC .
+    DeviceParams,  // the parameters of a device-control sequence
+};
+
+// A plain record: copy it to read ahead without disturbing the original.
+struct PlotScanner {
+    ScanState state = ScanState::Between;
+    bool in_pcl = false;             // the context escape sequences return to
+    bool hold_due = false;           // an IN or BP awaits its end
+    unsigned char first_letter = 0;  // Mnemonic: the letter read
+    unsigned char terminator = 0x03; // the label terminator
+    // Escape sequences.
+    unsigned char escape_kind = 0;  // the parameterized byte ('&', '*', '%', ...)
+    unsigned char escape_group = 0; // the group byte, or 0
+    bool value_negative = false;
+    bool value_fraction = false; // digits after '.' no longer count
+    bool data_continues = false; // EscapeData: the sequence goes on after the data
+    std::uint64_t value = 0;     // saturates, far above any real count
+    std::uint64_t data_left = 0;
+    // PS parameters: integer parts of up to two numbers.
+    int size_count = 0; // numbers read so far
+    bool size_in_number = false;
+    bool size_has_digit = false;
+    bool size_negative = false;
+    bool size_fraction = false;
+    std::uint64_t size_value = 0;
+    std::uint64_t size_numbers[2] = {0, 0};
+    bool label_draws = false; // Label: LB, whose text is drawn
+    // What the reading found.
+    bool drawn = false; // a drawing instruction was seen
+    bool plot_size_found = false;
+    std::uint64_t plot_length = 0; // along X, plotter units
+    std::uint64_t plot_width = 0;
+    bool page_marked = false;
+    std::uint64_t pages = 0; // pages ejected so far
+};
+
+// Returned by scan_plot when the bytes hold no place for the hold text.
+constexpr std::size_t kNoHold = static_cast<std::size_t>(-1);
+
+// Reads `size` bytes of the stream. Stops at the first place for the hold
+// text and returns its offset (0 to size): the bytes before it are read,
+// those from it on are not. Returns kNoHold when all bytes are read and none
+// holds such a place.
+std::size_t scan_plot(PlotScanner &scanner, const char *bytes, std::size_t size);
+
+// Ends the stream: true when the hold text is due at its very end.
+bool finish_plot(PlotScanner &scanner);
+
+// The job's last reset: counts the page if something is on it.
+void eject_last_page(PlotScanner &scanner);
+
+#endif
