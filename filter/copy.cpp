@@ -3,14 +3,16 @@
 // The bytes go through the kernel where it can move them without a trip
 // through user memory (splice when either side is a pipe, copy_file_range
 // between regular files); wherever it refuses, a read/write loop on one
-// fixed buffer takes over from the point reached. Memory stays constant
+// fixed buffer takes over from the point reached. A copy that inserts text
+// reads every byte through the plot scanner instead. Memory stays constant
 // whatever the input's size.
-#include "job.h"
+#include "copy.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <initializer_list>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 JobStream job_stream{nullptr, nullptr};
@@ -84,59 +86,145 @@ KernelResult kernel_copy(int in, int out)
     }
 }
 
-int write_all(int out, const char *bytes, std::size_t length)
-{
-    while (length > 0) {
-        if (copy_stop_requested)
-            return CopyStopped;
-        const ssize_t n = write(out, bytes, length);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return CopyWriteFailed;
-        }
-        bytes += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return CopyDone;
-}
-
-int read_write_copy(int in, int out)
+CopyStatus read_write_copy(int in, int out)
 {
     char buffer[buffer_size];
     for (;;) {
-        if (copy_stop_requested)
-            return CopyStopped;
-        const ssize_t got = read(in, buffer, sizeof buffer);
-        if (got == 0)
-            return CopyDone;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return CopyReadFailed;
-        }
-        const int written = write_all(out, buffer, static_cast<std::size_t>(got));
-        if (written != CopyDone)
+        std::size_t got = 0;
+        const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
+        if (read != CopyStatus::Done || got == 0)
+            return read;
+        const CopyStatus written = write_all(out, buffer, got);
+        if (written != CopyStatus::Done)
             return written;
     }
 }
 
+constexpr int kMaxPieces = 64;
+
+// writev until every piece is out; `pieces` is used up on the way.
+CopyStatus write_pieces(int out, iovec *pieces, int count)
+{
+    while (count > 0) {
+        if (copy_stop_requested)
+            return CopyStatus::Stopped;
+        ssize_t n = writev(out, pieces, count);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return CopyStatus::WriteFailed;
+        }
+        while (count > 0 && static_cast<std::size_t>(n) >= pieces->iov_len) {
+            n -= static_cast<ssize_t>(pieces->iov_len);
+            ++pieces;
+            --count;
+        }
+        if (count > 0) {
+            pieces->iov_base = static_cast<char *>(pieces->iov_base) + n;
+            pieces->iov_len -= static_cast<std::size_t>(n);
+        }
+    }
+    return CopyStatus::Done;
+}
+
+// The header waits in the output stream's buffer; it must go out before the
+// copy writes to the descriptor.
+bool flush_output()
+{
+    return std::fflush(job_stream.output) == 0;
+}
+
 } // namespace
 
-int file_cat()
+CopyStatus write_all(int out, const char *bytes, std::size_t length)
 {
-    // The header waits in the output stream's buffer; it must go out first.
-    if (std::fflush(job_stream.output) != 0)
-        return CopyWriteFailed;
+    while (length > 0) {
+        if (copy_stop_requested)
+            return CopyStatus::Stopped;
+        const ssize_t n = write(out, bytes, length);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return CopyStatus::WriteFailed;
+        }
+        bytes += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return CopyStatus::Done;
+}
+
+CopyStatus read_some(int in, char *buffer, std::size_t size, std::size_t &got)
+{
+    got = 0;
+    for (;;) {
+        if (copy_stop_requested)
+            return CopyStatus::Stopped;
+        const ssize_t n = read(in, buffer, size);
+        if (n >= 0) {
+            got = static_cast<std::size_t>(n);
+            return CopyStatus::Done;
+        }
+        if (errno != EINTR)
+            return CopyStatus::ReadFailed;
+    }
+}
+
+CopyStatus file_cat()
+{
+    if (!flush_output())
+        return CopyStatus::WriteFailed;
     const int in = fileno(job_stream.input);
     const int out = fileno(job_stream.output);
     switch (kernel_copy(in, out)) {
     case KernelResult::Done:
-        return CopyDone;
+        return CopyStatus::Done;
     case KernelResult::Stopped:
-        return CopyStopped;
+        return CopyStatus::Stopped;
     case KernelResult::HandOver:
         break;
     }
     return read_write_copy(in, out);
+}
+
+CopyStatus write_scanned(PlotScanner &scanner, std::string_view insert, const char *bytes,
+                         std::size_t size)
+{
+    if (!flush_output())
+        return CopyStatus::WriteFailed;
+    const int out = fileno(job_stream.output);
+    // The pieces between the places, and the text at each, go out together.
+    iovec pieces[kMaxPieces];
+    int count = 0;
+    while (size > 0) {
+        const std::size_t place = scan_plot(scanner, bytes, size);
+        const std::size_t before = place == kNoHold ? size : place;
+        if (before > 0)
+            pieces[count++] = {const_cast<char *>(bytes), before};
+        if (place != kNoHold && !insert.empty())
+            pieces[count++] = {const_cast<char *>(insert.data()), insert.size()};
+        bytes += before;
+        size -= before;
+        if (count + 2 > kMaxPieces || size == 0) {
+            const CopyStatus written = write_pieces(out, pieces, count);
+            if (written != CopyStatus::Done)
+                return written;
+            count = 0;
+        }
+    }
+    return CopyStatus::Done;
+}
+
+CopyStatus file_cat_scanned(PlotScanner &scanner, std::string_view insert)
+{
+    const int in = fileno(job_stream.input);
+    char buffer[buffer_size];
+    for (;;) {
+        std::size_t got = 0;
+        const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
+        if (read != CopyStatus::Done || got == 0)
+            return read;
+        const CopyStatus written = write_scanned(scanner, insert, buffer, got);
+        if (written != CopyStatus::Done)
+            return written;
+    }
 }

@@ -3,6 +3,7 @@
 // Called by CUPS as  zelvo-cups job-id user title copies options [file];
 // reads the file, or standard input without one, and writes the job to
 // standard output. Messages carry CUPS's "ERROR: " and "DEBUG: " prefixes.
+#include "copy.h"
 #include "cups_options.h"
 #include "job.h"
 
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -96,9 +98,14 @@ int main(int argc, char **argv)
                  static_cast<int>(settings.rotation), static_cast<double>(settings.pen_width),
                  settings.wrapper_mode == ModeLj ? "lj" : "pcl");
 
-    bool input_failed = false;
-    const int status = run_job(settings, 0, nullptr, &input_failed);
-    if (copy_stop_requested)
+    JobReport report;
+    const int status = run_job(settings, 0, nullptr, &report);
+    if (report.stopped)
         std::fputs("DEBUG: Job cancelled; the trailer was written\n", stderr);
-    return status == 0 && !input_failed ? 0 : 1;
+    // For page_log and quotas: each page the printer ejects, with the copies
+    // it makes of it.
+    for (std::uint64_t page = 1; page <= report.pages; ++page)
+        std::fprintf(stderr, "PAGE: %llu %d\n", static_cast<unsigned long long>(page),
+                     static_cast<int>(settings.copies));
+    return status;
 }

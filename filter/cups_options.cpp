@@ -1,11 +1,13 @@
 // Mapping the CUPS job's copies and options onto the job settings.
 #include "cups_options.h"
 
+#include "pen_width.h"
 #include "settings.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 namespace {
@@ -115,7 +117,82 @@ void apply_pen_width(JobSettings &settings, const char *value, std::FILE *log)
         return;
     }
     // Held in single precision, as zelvo holds "-lwidth 0.35".
-    settings.pen_width = static_cast<float>(static_cast<double>(micrometres) / 1000.0);
+    const auto width = static_cast<float>(static_cast<double>(micrometres) / 1000.0);
+    if (pen_width_refused(width)) {
+        std::fprintf(log, "DEBUG: Ignoring penwidth=%s: more than 100 mm\n", value);
+        return;
+    }
+    settings.pen_width = width;
+    settings.pen_width_given = true;
+}
+
+void apply_fit(JobSettings &settings, const char *name, const char *value, std::FILE *log)
+{
+    bool on = false;
+    if (!read_switch(value, on)) {
+        std::fprintf(log, "DEBUG: Ignoring %s=%s: not true or false\n", name, value);
+        return;
+    }
+    settings.fit = on;
+    settings.fit_size = {};
+}
+
+// CUPS's media names and the PWG's self-describing ones, for the papers
+// zelvo knows by other names.
+struct MediaName {
+    const char *media;
+    const char *paper;
+};
+
+constexpr MediaName kMediaNames[] = {
+    {"na_letter_8.5x11in", "letter"},
+    {"na_legal_8.5x14in", "legal"},
+    {"na_executive_7.25x10.5in", "executive"},
+    {"na_ledger_11x17in", "ledger"},
+    {"iso_a5_148x210mm", "A5"},
+    {"iso_a4_210x297mm", "A4"},
+    {"iso_a3_297x420mm", "A3"},
+    {"jis_b5_182x257mm", "B5"},
+    {"jis_b4_257x364mm", "B4"},
+};
+
+const Paper *find_media(const char *name)
+{
+    for (const MediaName &media : kMediaNames)
+        if (strcasecmp(name, media.media) == 0)
+            return find_paper(media.paper);
+    return find_paper(name);
+}
+
+// "media" may list a size among a source and a type ("A4,Tray1"): the
+// first word that names a paper counts.
+void apply_media(JobSettings &settings, const char *name, const char *value, std::FILE *log)
+{
+    const std::string words = value;
+    for (std::size_t start = 0; start <= words.size();) {
+        std::size_t end = words.find(',', start);
+        if (end == std::string::npos)
+            end = words.size();
+        if (const Paper *paper = find_media(words.substr(start, end - start).c_str())) {
+            settings.paper = paper;
+            return;
+        }
+        start = end + 1;
+    }
+    std::fprintf(log, "DEBUG: Ignoring %s=%s: not a paper size zelvo knows\n", name, value);
+}
+
+void report_refused(const RefusedValues &refused, std::FILE *log)
+{
+    if (refused.pen_width)
+        std::fprintf(log, "DEBUG: Ignoring lwidth=%s in zelvo: not a usable pen width\n",
+                     refused.pen_width->c_str());
+    if (refused.paper)
+        std::fprintf(log, "DEBUG: Ignoring paper=%s in zelvo: not a paper size zelvo knows\n",
+                     refused.paper->c_str());
+    if (refused.plot_size)
+        std::fprintf(log, "DEBUG: Ignoring fit=%s in zelvo: not a plot size zelvo knows\n",
+                     refused.plot_size->c_str());
 }
 
 } // namespace
@@ -126,10 +203,19 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
     JobSettings settings;
     std::strcpy(settings.destination.name, "-");
     settings.message_prefix = "ERROR: ";
+    settings.warning_prefix = "WARNING: ";
     settings.copies = read_copies(copies, log);
+    // The settings hold across the plot's own IN, the pages are counted, and
+    // a cancelled job still ends with the trailer.
+    settings.hold = true;
+    settings.read_plot = true;
+    settings.finish_when_stopped = true;
 
-    if (const char *list = find_option("zelvo", count, options))
-        apply_parameter_list(settings, list);
+    if (const char *list = find_option("zelvo", count, options)) {
+        RefusedValues refused;
+        apply_parameter_list(settings, list, refused);
+        report_refused(refused, log);
+    }
     if (const char *value = find_option("orientation-requested", count, options))
         apply_orientation_requested(settings, value, log);
     if (const char *value = find_option("landscape", count, options))
@@ -138,5 +224,11 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
         apply_orientation_switch(settings, "portrait", true, value, log);
     if (const char *value = find_option("penwidth", count, options))
         apply_pen_width(settings, value, log);
+    for (const char *name : {"fitplot", "fit-to-page"})
+        if (const char *value = find_option(name, count, options))
+            apply_fit(settings, name, value, log);
+    for (const char *name : {"PageSize", "media"})
+        if (const char *value = find_option(name, count, options))
+            apply_media(settings, name, value, log);
     return settings;
 }

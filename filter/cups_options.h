@@ -13,14 +13,18 @@ struct CupsOption {
     const char *value;
 };
 
-// The settings of one CUPS job: zelvo's defaults, then the "zelvo"
-// parameter list, then "orientation-requested" (3 portrait, 4 landscape,
-// 5 reverse landscape, 6 reverse portrait), then "landscape" and "portrait",
-// then "penwidth" (micrometres). `copies` is the filter's fourth argument,
-// held between 1 and 999. Options of other names are left to other filters.
-// A value that cannot be used changes nothing and is reported on `log` as a
-// "DEBUG: " line. The destination is always standard output, and messages
-// carry the "ERROR: " prefix.
+// The settings of one CUPS job: zelvo's defaults with the settings held
+// across the plot's own IN and BP, then the "zelvo" parameter list, then
+// "orientation-requested" (3 portrait, 4 landscape, 5 reverse landscape,
+// 6 reverse portrait), then "landscape" and "portrait", then "penwidth"
+// (micrometres), then "fitplot" and "fit-to-page" (scale the plot to the
+// page), then "PageSize" and "media" (the page size, by CUPS's or the PWG's
+// name). `copies` is the filter's fourth argument, held between 1 and 999.
+// Options of other names are left to other filters. A value that cannot be
+// used changes nothing and is reported on `log` as a "DEBUG: " line. The
+// destination is always standard output; messages carry the "ERROR: "
+// prefix and warnings "WARNING: ". The whole plot is read, so that its pages
+// are counted, and a stop request still writes the trailer.
 JobSettings cups_job_settings(const char *copies, int count, const CupsOption *options,
                               std::FILE *log);
 

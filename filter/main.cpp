@@ -1,9 +1,12 @@
 // zelvo: wraps HP-GL/2 plot files in a PCL 5 job for a laser printer.
+#include "copy.h"
 #include "job.h"
 #include "settings.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -29,6 +32,46 @@ int print_usage()
     return 1;
 }
 
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void request_stop(int signal_number)
+{
+    copy_stop_requested = signal_number;
+}
+
+// An interrupt stops the copy where it is. Installed without SA_RESTART, so
+// that a read or write blocked at that moment returns EINTR. A signal the
+// filter was started with ignored (nohup, a background job) stays ignored.
+void catch_interrupts()
+{
+    for (const int signal_number : kInterrupts) {
+        struct sigaction previous {};
+        if (sigaction(signal_number, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = request_stop;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal_number, &action, nullptr);
+    }
+}
+
+// Ends the process by the signal that interrupted the job, so that its
+// caller sees that signal (a shell reports 128 + its number).
+[[noreturn]] void end_by_interrupt()
+{
+    const int signal_number = copy_stop_requested;
+    std::fputs("Interrupted\n", stderr);
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+    std::_Exit(128 + signal_number);
+}
+
+int refuse(const char *what, const std::string &value)
+{
+    std::fprintf(stderr, "%s: %s\n", what, value.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -41,8 +84,19 @@ int main(int argc, char **argv)
     case Resolution::NameTooLong:
         std::fputs("Output name too long\n", stderr);
         return 1;
+    case Resolution::InvalidPenWidth:
+        return refuse("Invalid pen width", resolved.refused);
+    case Resolution::UnknownPaper:
+        return refuse("Unknown paper", resolved.refused);
+    case Resolution::UnknownPlotSize:
+        return refuse("Unknown plot size", resolved.refused);
     case Resolution::RunJob:
         break;
     }
-    return run_job(resolved.settings, argc - resolved.first_input, argv + resolved.first_input);
+    catch_interrupts();
+    const int status =
+        run_job(resolved.settings, argc - resolved.first_input, argv + resolved.first_input);
+    if (copy_stop_requested != 0)
+        end_by_interrupt();
+    return status;
 }

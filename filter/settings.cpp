@@ -1,10 +1,13 @@
 // Settings resolution: defaults, then the parameter list, then the options,
-// then the destination.
+// then the destination, all driven by one table of words.
 #include "settings.h"
 
+#include "pen_width.h"
 #include "strutil.h"
 
+#include <cerrno>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -12,10 +15,18 @@
 
 namespace {
 
-bool same_word(const char *a, const char *b)
-{
-    return strcasecmp(a, b) == 0;
-}
+constexpr SettingsWord kWords[] = {
+    {"pcl", Setting::ModePcl, Takes::Nothing, 0, ListForm::Word},
+    {"lj", Setting::ModeLj, Takes::Nothing, 0, ListForm::Word},
+    {"port", Setting::Portrait, Takes::Nothing, 0, ListForm::Word},
+    {"land", Setting::Landscape, Takes::Nothing, 0, ListForm::Word},
+    {"hold", Setting::Hold, Takes::Nothing, 0, ListForm::Word},
+    {"lwidth", Setting::PenWidth, Takes::Value, 0, ListForm::Historical},
+    {"rot", Setting::Rotation, Takes::Value, 0, ListForm::Historical},
+    {"out", Setting::Destination, Takes::Value, 3, ListForm::None},
+    {"paper", Setting::Paper, Takes::Value, 3, ListForm::Word},
+    {"fit", Setting::Fit, Takes::OptionalValue, 0, ListForm::Word},
+};
 
 // Pen widths are held in single precision. A value beyond its range becomes
 // an infinity, as the hardware conversion gives it, without undefined
@@ -29,85 +40,175 @@ float to_single(double value)
     return static_cast<float>(value);
 }
 
-float read_width(const char *text)
+// As atoi reads it, but a value outside the int range is no rotation.
+std::int32_t read_rotation(const char *text)
 {
-    return to_single(std::atof(text));
+    errno = 0;
+    const long value = std::strtol(text, nullptr, 10);
+    if (errno == ERANGE || value < INT_MIN || value > INT_MAX)
+        return 0;
+    return static_cast<std::int32_t>(value);
 }
 
-// Applies a value-less option; false when `arg` is none of them.
-bool apply_flag(JobSettings &settings, const char *arg)
+// Looks like a plot size rather than an input name: a size's name, or
+// digits and points around an 'x'.
+bool looks_like_size(const char *text)
 {
-    if (same_word(arg, "-pcl"))
+    PlotExtent size;
+    if (find_plot_size(text, size))
+        return true;
+    const std::size_t width = std::strspn(text, "0123456789.");
+    return width > 0 && (text[width] == 'x' || text[width] == 'X')
+           && std::strspn(text + width + 1, "0123456789.") == std::strlen(text + width + 1)
+           && text[width + 1] != '\0';
+}
+
+// Sets what `word` sets, with `value` when it takes one (null when an
+// optional value is absent). A value no setting can take is noted instead.
+void apply(JobSettings &settings, const SettingsWord &word, const char *value,
+           RefusedValues &refused)
+{
+    switch (word.setting) {
+    case Setting::ModePcl:
         settings.wrapper_mode = ModePcl;
-    else if (same_word(arg, "-lj"))
+        break;
+    case Setting::ModeLj:
         settings.wrapper_mode = ModeLj;
-    else if (same_word(arg, "-port"))
+        break;
+    case Setting::Portrait:
         settings.rotation = 90;
-    else if (same_word(arg, "-land"))
+        break;
+    case Setting::Landscape:
         settings.rotation = 0;
-    else
-        return false;
-    return true;
+        break;
+    case Setting::Hold:
+        settings.hold = true;
+        break;
+    case Setting::PenWidth: {
+        const float width = to_single(std::atof(value));
+        if (pen_width_refused(width)) {
+            refused.pen_width = value;
+        } else {
+            settings.pen_width = width;
+            settings.pen_width_given = true;
+            refused.pen_width.reset();
+        }
+        break;
+    }
+    case Setting::Rotation:
+        settings.rotation = read_rotation(value);
+        break;
+    case Setting::Destination:
+        break; // settled after the options, from the last one given
+    case Setting::Paper:
+        if (const Paper *paper = find_paper(value)) {
+            settings.paper = paper;
+            refused.paper.reset();
+        } else {
+            refused.paper = value;
+        }
+        break;
+    case Setting::Fit:
+        settings.fit = true;
+        settings.fit_size = {};
+        refused.plot_size.reset();
+        if (value != nullptr && !find_plot_size(value, settings.fit_size))
+            refused.plot_size = value;
+        break;
+    }
+}
+
+// Applies one parameter-list token; tokens that match no word change
+// nothing. The historical prefix words come last, so that they take only
+// what no whole word names: "rotate" sets the rotation from "te", that is 0.
+void apply_token(JobSettings &settings, const char *token, RefusedValues &refused)
+{
+    for (const SettingsWord &word : kWords) {
+        const std::size_t length = std::strlen(word.word);
+        if (word.list != ListForm::Word)
+            continue;
+        if (strcasecmp(token, word.word) == 0 && word.takes != Takes::Value) {
+            apply(settings, word, nullptr, refused);
+            return;
+        }
+        if (strncasecmp(token, word.word, length) == 0 && token[length] == '='
+            && word.takes != Takes::Nothing) {
+            apply(settings, word, token + length + 1, refused);
+            return;
+        }
+    }
+    for (const SettingsWord &word : kWords) {
+        const std::size_t length = std::strlen(word.word);
+        if (word.list == ListForm::Historical && strncasecmp(token, word.word, length) == 0) {
+            // A token that ends before the value has the value 0.
+            apply(settings, word, token[length] != '\0' ? token + length + 1 : "", refused);
+            return;
+        }
+    }
 }
 
 } // namespace
 
-void apply_parameter_token(JobSettings &settings, const char *token)
+const SettingsWord *option_word(const char *arg, const char *next)
 {
-    if (same_word(token, "pcl")) {
-        settings.wrapper_mode = ModePcl;
-    } else if (same_word(token, "lj")) {
-        settings.wrapper_mode = ModeLj;
-    } else if (same_word(token, "port")) {
-        settings.rotation = 90;
-    } else if (same_word(token, "land")) {
-        settings.rotation = 0;
-    } else if (strncasecmp(token, "lwidth", 6) == 0) {
-        // The value starts one character after the keyword ('lwidth=0.35');
-        // a token that ends before it has the value 0.
-        settings.pen_width = token[6] != '\0' && token[7] != '\0' ? read_width(token + 7) : 0.0f;
-    } else if (strncasecmp(token, "rot", 3) == 0) {
-        settings.rotation = token[3] != '\0' && token[4] != '\0' ? std::atoi(token + 4) : 0;
+    for (const SettingsWord &word : kWords) {
+        const std::string option = std::string("-") + word.word;
+        const bool named = word.option_prefix > 0
+                               ? strncasecmp(arg, option.c_str(), word.option_prefix) == 0
+                               : strcasecmp(arg, option.c_str()) == 0;
+        if (named && (word.takes != Takes::Value || next != nullptr))
+            return &word;
     }
+    return nullptr;
 }
 
-void apply_parameter_list(JobSettings &settings, const char *list)
+bool takes_argument(const SettingsWord &word, const char *next)
+{
+    switch (word.takes) {
+    case Takes::Nothing:
+        return false;
+    case Takes::Value:
+        return true;
+    case Takes::OptionalValue:
+        return next != nullptr && looks_like_size(next);
+    }
+    return false;
+}
+
+void apply_parameter_list(JobSettings &settings, const char *list, RefusedValues &refused)
 {
     int count = 0;
     char **tokens = nullptr;
     if (parse_string(list, ',', &count, &tokens) != 0)
         return;
     for (int i = 0; i < count; ++i)
-        apply_parameter_token(settings, tokens[i]);
+        apply_token(settings, tokens[i], refused);
     free_parsed_array(count, tokens);
 }
 
 ResolvedSettings resolve_settings(int argc, const char *const *argv, const char *param_list,
                                   const char *out_name)
 {
-    ResolvedSettings result{JobSettings{}, 1, Resolution::RunJob};
+    ResolvedSettings result{JobSettings{}, 1, Resolution::RunJob, {}};
     JobSettings &settings = result.settings;
+    RefusedValues refused;
 
     if (param_list != nullptr)
-        apply_parameter_list(settings, param_list);
+        apply_parameter_list(settings, param_list, refused);
 
     // The last "-out" value wins; an empty one counts as none.
     const char *destination = nullptr;
     int i = 1;
     while (i < argc) {
         const char *arg = argv[i];
-        const bool has_value = i + 1 < argc;
-        if (apply_flag(settings, arg)) {
-            i += 1;
-        } else if (has_value && same_word(arg, "-lwidth")) {
-            settings.pen_width = read_width(argv[i + 1]);
-            i += 2;
-        } else if (has_value && same_word(arg, "-rot")) {
-            settings.rotation = std::atoi(argv[i + 1]);
-            i += 2;
-        } else if (has_value && strncasecmp(arg, "-out", 3) == 0) {
-            destination = argv[i + 1];
-            i += 2;
+        const char *next = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (const SettingsWord *word = option_word(arg, next)) {
+            const bool valued = takes_argument(*word, next);
+            if (word->setting == Setting::Destination)
+                destination = next;
+            else
+                apply(settings, *word, valued ? next : nullptr, refused);
+            i += valued ? 2 : 1;
         } else if (std::strncmp(arg, "-h", 2) == 0) {
             result.first_input = i;
             result.outcome = Resolution::ShowUsage;
@@ -117,6 +218,20 @@ ResolvedSettings resolve_settings(int argc, const char *const *argv, const char 
         }
     }
     result.first_input = i;
+
+    if (refused.pen_width || refused.paper || refused.plot_size) {
+        if (refused.pen_width) {
+            result.outcome = Resolution::InvalidPenWidth;
+            result.refused = *refused.pen_width;
+        } else if (refused.paper) {
+            result.outcome = Resolution::UnknownPaper;
+            result.refused = *refused.paper;
+        } else {
+            result.outcome = Resolution::UnknownPlotSize;
+            result.refused = *refused.plot_size;
+        }
+        return result;
+    }
 
     if (destination == nullptr || destination[0] == '\0')
         destination = out_name != nullptr ? out_name : "-";

@@ -4,25 +4,84 @@
 
 #include "job.h"
 
+#include <cstddef>
+#include <optional>
+#include <string>
+
+enum class Setting {
+    ModePcl,
+    ModeLj,
+    Portrait,
+    Landscape,
+    Hold,
+    PenWidth,
+    Rotation,
+    Destination,
+    Paper,
+    Fit
+};
+
+enum class Takes {
+    Nothing,
+    Value,         // the next argument; "word=value" in the list
+    OptionalValue, // the next argument when it is one; "word" or "word=value" in the list
+};
+
+enum class ListForm {
+    None,       // not a word of the parameter list
+    Word,       // the whole token, or "word=value" for a value
+    Historical, // any token beginning with the word; the value starts one
+                // character after it, whatever that character is
+};
+
+// One word of the settings: "-word" on the command line, "word" in the
+// parameter list. Words ignore letter case.
+struct SettingsWord {
+    const char *word;
+    Setting setting;
+    Takes takes;
+    std::size_t option_prefix; // when not 0, the first that many characters of
+                               // "-word" name the option ("-ou" is -out)
+    ListForm list;
+};
+
+// The command-line word that `arg` names, or null. `next` is the argument
+// after it, or null when `arg` is the last: a word that needs a value is
+// none without one.
+const SettingsWord *option_word(const char *arg, const char *next);
+
+// Whether the argument `next` after an option `word` is its value.
+bool takes_argument(const SettingsWord &word, const char *next);
+
+// Values given that no setting can take. The last value given for a setting
+// decides: a later good one clears an earlier refused one.
+struct RefusedValues {
+    std::optional<std::string> pen_width;
+    std::optional<std::string> paper;
+    std::optional<std::string> plot_size;
+};
+
+// Splits a comma-separated parameter list and applies its words in order;
+// words that match none are ignored. A null, empty or unsplittable list
+// changes nothing. A value no setting can take leaves that setting as it
+// was and is noted in `refused`.
+void apply_parameter_list(JobSettings &settings, const char *list, RefusedValues &refused);
+
 enum class Resolution {
-    RunJob,      // settings resolved; inputs start at first_input
-    ShowUsage,   // "-h..." was given: print the usage text, exit 0
-    NameTooLong, // the destination would not fit its 79 characters
+    RunJob,          // settings resolved; inputs start at first_input
+    ShowUsage,       // "-h..." was given: print the usage text, exit 0
+    NameTooLong,     // the destination would not fit its 79 characters
+    InvalidPenWidth, // `refused` holds the value given
+    UnknownPaper,    // `refused` holds the name given
+    UnknownPlotSize, // `refused` holds the size given
 };
 
 struct ResolvedSettings {
     JobSettings settings;
     int first_input; // index in argv of the first input name (argc when none)
     Resolution outcome;
+    std::string refused;
 };
-
-// Applies one parameter-list token ("pcl", "lj", "port", "land",
-// "lwidth=W", "rot=R"); tokens that match no rule change nothing.
-void apply_parameter_token(JobSettings &settings, const char *token);
-
-// Splits a comma-separated parameter list and applies its tokens in order.
-// A null, empty or unsplittable list changes nothing.
-void apply_parameter_list(JobSettings &settings, const char *list);
 
 // Defaults, then `param_list` (the value of zelvo_param, or null when
 // unset), then the options in argv[1..argc-1], then the destination: the

@@ -1,20 +1,14 @@
 // resolve_settings. Byte 0 says which environment values are set; the rest,
 // cut at NUL bytes, is zelvo_param, zelvo_out, then the arguments.
 #include "fuzz_support.h"
+#include "pen_width.h"
 #include "settings.h"
 
+#include <cfloat>
+#include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 namespace {
-
-bool is_flag(const char *arg)
-{
-    for (const char *flag : {"-pcl", "-lj", "-port", "-land"})
-        if (strcasecmp(arg, flag) == 0)
-            return true;
-    return false;
-}
 
 // Whether an option scan over argv[1..argc-1] may stop at `stop`: the
 // argument there is none that the scan takes (a value option counts only
@@ -23,11 +17,23 @@ bool stops_scan(int argc, const char *const *argv, int stop)
 {
     if (stop == argc)
         return true;
-    const char *arg = argv[stop];
-    const bool has_value = stop + 1 < argc;
-    const bool value_option = strcasecmp(arg, "-lwidth") == 0 || strcasecmp(arg, "-rot") == 0
-                              || strncasecmp(arg, "-out", 3) == 0;
-    return !is_flag(arg) && !(has_value && value_option) && std::strncmp(arg, "-h", 2) != 0;
+    const char *next = stop + 1 < argc ? argv[stop + 1] : nullptr;
+    return option_word(argv[stop], next) == nullptr && std::strncmp(argv[stop], "-h", 2) != 0;
+}
+
+// Whether the scan may have passed the arguments before `stop`: each is a
+// word, or the value the word before it takes.
+bool scanned(int stop, const char *const *argv)
+{
+    int i = 1;
+    while (i < stop) {
+        const char *next = argv[i + 1];
+        const SettingsWord *word = option_word(argv[i], next);
+        if (word == nullptr)
+            return false;
+        i += takes_argument(*word, next) ? 2 : 1;
+    }
+    return i == stop;
 }
 
 } // namespace
@@ -46,12 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (std::size_t i = 2; i < texts.size(); ++i)
         argv.push_back(texts[i].c_str());
     const int argc = static_cast<int>(argv.size());
+    argv.push_back(nullptr);
     const std::vector<std::string> before = texts;
 
     const ResolvedSettings r = resolve_settings(argc, argv.data(), param_value, out_value);
     FUZZ_CHECK(texts == before);
     FUZZ_CHECK(r.settings.wrapper_mode == ModePcl || r.settings.wrapper_mode == ModeLj);
     FUZZ_CHECK(r.first_input >= 1 && r.first_input <= argc);
+    FUZZ_CHECK(scanned(r.first_input, argv.data()));
 
     const char *name = r.settings.destination.name;
     switch (r.outcome) {
@@ -68,8 +76,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(too_long);
         break;
     }
+    case Resolution::InvalidPenWidth: {
+        FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
+        const double width = std::atof(r.refused.c_str());
+        FUZZ_CHECK(!(width >= 0 && width <= FLT_MAX)
+                   || pen_width_refused(static_cast<float>(width)));
+        break;
+    }
+    case Resolution::UnknownPaper:
+        FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
+        FUZZ_CHECK(find_paper(r.refused.c_str()) == nullptr);
+        break;
+    case Resolution::UnknownPlotSize: {
+        FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
+        PlotExtent size;
+        FUZZ_CHECK(!find_plot_size(r.refused.c_str(), size));
+        break;
+    }
     case Resolution::RunJob: {
         FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
+        FUZZ_CHECK(!pen_width_refused(r.settings.pen_width));
         FUZZ_CHECK(std::memchr(name, '\0', OutputDestination::capacity) != nullptr);
         // The destination is an argument (the value of an -out), the
         // environment's name, or standard output.
@@ -83,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         break;
     }
     default:
-        FUZZ_CHECK(!"an outcome outside the three");
+        FUZZ_CHECK(!"an outcome outside the six");
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 // file_cat over every pairing of regular files, pipes and sockets, with the
 // kernel's copy paths and the read/write fallback.
-#include "job.h"
+#include "copy.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ std::string read_fd(int fd)
 // Runs file_cat from an input of kind `from` holding `bytes` to an output of
 // kind `to` that already holds "HDR" in its stream buffer, and returns what
 // the output received.
-std::string copy_through(End from, End to, const std::string &bytes, int &status)
+std::string copy_through(End from, End to, const std::string &bytes, CopyStatus &status)
 {
     std::thread feeder, drainer;
     std::string received;
@@ -126,9 +126,9 @@ TEST(FileCat, EveryPairingCopiesExactly)
                 SCOPED_TRACE(std::string(name_of(from)) + " to " + name_of(to) + ", "
                              + std::to_string(size) + " bytes");
                 const std::string bytes = pattern(size);
-                int status = -1;
+                CopyStatus status = CopyStatus::Stopped;
                 const std::string got = copy_through(from, to, bytes, status);
-                EXPECT_EQ(status, CopyDone);
+                EXPECT_EQ(status, CopyStatus::Done);
                 EXPECT_EQ(got.size(), bytes.size() + 3);
                 EXPECT_TRUE(got == "HDR" + bytes);
             }
@@ -149,7 +149,7 @@ TEST(FileCat, AppendModeOutputFallsBack)
     close(fd);
     job_stream.output = std::fopen(path, "a");
     std::fputs("HDR", job_stream.output);
-    EXPECT_EQ(file_cat(), CopyDone);
+    EXPECT_EQ(file_cat(), CopyStatus::Done);
     std::fclose(job_stream.input);
     std::fclose(job_stream.output);
     const int back = open(path, O_RDONLY);
@@ -163,7 +163,7 @@ TEST(FileCat, ReportsWhichSideFailed)
     job_stream.input = std::fopen("/", "r");
     ASSERT_NE(job_stream.input, nullptr);
     job_stream.output = std::tmpfile();
-    EXPECT_EQ(file_cat(), CopyReadFailed);
+    EXPECT_EQ(file_cat(), CopyStatus::ReadFailed);
     std::fclose(job_stream.input);
     std::fclose(job_stream.output);
 
@@ -189,7 +189,7 @@ TEST(FileCat, ReportsWhichSideFailed)
         }
         job_stream.output = std::fopen("/dev/full", "w");
         ASSERT_NE(job_stream.output, nullptr);
-        EXPECT_EQ(file_cat(), CopyWriteFailed);
+        EXPECT_EQ(file_cat(), CopyStatus::WriteFailed);
         if (feeder.joinable())
             feeder.join();
         std::fclose(job_stream.input);
@@ -210,7 +210,7 @@ TEST(FileCat, ClosedPipeIsAWriteFailure)
     ASSERT_EQ(pipe(fds), 0);
     close(fds[0]);
     job_stream.output = fdopen(fds[1], "w");
-    EXPECT_EQ(file_cat(), CopyWriteFailed);
+    EXPECT_EQ(file_cat(), CopyStatus::WriteFailed);
     std::fclose(job_stream.input);
     std::fclose(job_stream.output);
     std::signal(SIGPIPE, previous);
@@ -262,7 +262,7 @@ TEST(FileCat, StopRequestEndsABlockedCopy)
             }
             close(fds[1]);
         });
-        EXPECT_EQ(file_cat(), CopyStopped);
+        EXPECT_EQ(file_cat(), CopyStatus::Stopped);
         copying = false;
         signaller.join();
 

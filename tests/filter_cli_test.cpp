@@ -90,8 +90,8 @@ TEST_F(Zelvo, HeaderFollowsSettings)
         std::vector<std::string> env;
         std::string setup;
     } rows[] = {
-        {{"-lwidth", "0.15"}, {}, "IN;SP1;PA;PW0.2;\n"},
-        {{"-lwidth", "0.45"}, {}, "IN;SP1;PA;PW0.4;\n"},
+        {{"-lwidth", "0.15"}, {}, "IN;SP1;PA;PW0.15;\n"},
+        {{"-lwidth", "0.45"}, {}, "IN;SP1;PA;PW0.45;\n"},
         {{"-rot", "45"}, {}, "IN;SP1;PA;PW0.2;\n"},
         {{"-rot", "-90"}, {}, "IN;SP1;PA;PW0.2;\n"},
         {{"-rot", "180"}, {}, "IN;SP1;PA;PW0.2;\nRO180;\n"},
@@ -101,7 +101,7 @@ TEST_F(Zelvo, HeaderFollowsSettings)
         {{}, {"zelvo_param=LJ,port,lwidth=0.5"}, "IN;SP1;PA;PW0.5;\nRO90;\nRO90;\n"},
         {{"-land"}, {"zelvo_param=port"}, "IN;SP1;PA;PW0.2;\n"},
         {{}, {"zelvo_param=lwidth,0.5"}, "IN;SP1;PA;PW0.0;\n"},
-        {{"-lwidth", "12.25"}, {}, "IN;SP1;PA;PW12.2;\n"},
+        {{"-lwidth", "12.25"}, {}, "IN;SP1;PA;PW12.25;\n"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.setup);
@@ -176,7 +176,8 @@ TEST_F(Zelvo, MissingInputIsReportedAndSkipped)
 {
     dir.write("b.plt", "B");
     const RunResult r = run_program(program, options({"nothere.plt", "b.plt"}));
-    EXPECT_EQ(r.exit_status, 0);
+    // The rest of the job is written, but the job is not whole.
+    EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.err, "Unable to open: nothere.plt\n");
     EXPECT_EQ(r.out, job("B"));
 }
@@ -259,7 +260,7 @@ TEST_F(Zelvo, UnreadableInputIsReported)
     std::filesystem::create_directory(dir.path() / "adir");
     dir.write("b.plt", "B");
     const RunResult r = run_program(program, options({"adir", "b.plt"}));
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.err, "Unable to read: adir\n");
     EXPECT_EQ(r.out, job("B"));
 }

@@ -93,12 +93,11 @@ TEST(ZelvoFaults, SpoolerThatStopsReading)
     o.env = clean_env(dir);
     o.cwd = dir.path();
     o.args = {"-out", "|head -c 10 > /dev/null", "big.plt"};
+    // A command that goes away is a failed write, reported, never a success
+    // and never a silent death by SIGPIPE, whatever the parent left SIGPIPE at.
     const RunResult r = run_program(program, o);
-    // Ended by the broken pipe, never a success.
-    EXPECT_EQ(r.signal, SIGPIPE);
-    EXPECT_EQ(r.exit_status, -1);
-
-    // A parent that ignores SIGPIPE passes that on: the write fails instead.
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "Unable to write output file\n");
     const auto previous = std::signal(SIGPIPE, SIG_IGN);
     const RunResult ignored = run_program(program, o);
     std::signal(SIGPIPE, previous);
@@ -123,7 +122,7 @@ TEST(ZelvoFaults, ManyInputNames)
         }
     }
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.err, expected_err);
     EXPECT_EQ(r.out, header + std::string(6666, 'a') + trailer);
 }
@@ -149,7 +148,6 @@ TEST(ZelvoFaults, OversizedEnvironment)
         {separators, "IN;SP1;PA;PW0.2;\n"},
         {many, "IN;SP1;PA;PW0.2;\nRO90;\nRO90;\n"},
         {std::string(env_room, 'x'), "IN;SP1;PA;PW0.2;\n"},
-        {"lwidth=" + std::string(env_room, '9'), "IN;SP1;PA;PWinf;\n"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.setup);
@@ -161,6 +159,16 @@ TEST(ZelvoFaults, OversizedEnvironment)
         EXPECT_EQ(r.exit_status, 0);
         EXPECT_EQ(r.out, first + row.setup + "P" + trailer);
     }
+
+    // A width too large for any printer is refused, quoted whole.
+    const std::string nines(env_room, '9');
+    RunOptions wide;
+    wide.env = clean_env(dir);
+    wide.env.push_back("zelvo_param=lwidth=" + nines);
+    const RunResult refused = run_program(program, wide);
+    EXPECT_EQ(refused.exit_status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "Invalid pen width: " + nines + "\n");
 
     RunOptions o;
     o.env = clean_env(dir);

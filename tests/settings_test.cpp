@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -114,11 +115,75 @@ TEST(ResolveSettings, KeywordWithoutValueReadsZero)
     }
 }
 
-TEST(ResolveSettings, HugeWidthBecomesInfinite)
+TEST(ResolveSettings, RefusedValues)
 {
-    const ResolvedSettings r = resolve({"-lwidth", "1e300"}, "lwidth=-1e300", nullptr);
-    EXPECT_TRUE(std::isinf(r.settings.pen_width));
-    EXPECT_GT(r.settings.pen_width, 0.0f);
+    const struct {
+        std::vector<const char *> args;
+        const char *param;
+        Resolution outcome;
+        const char *refused;
+    } rows[] = {
+        {{"-lwidth", "nan"}, nullptr, Resolution::InvalidPenWidth, "nan"},
+        {{"-lwidth", "inf"}, nullptr, Resolution::InvalidPenWidth, "inf"},
+        {{"-lwidth", "1e40"}, nullptr, Resolution::InvalidPenWidth, "1e40"},
+        {{"-lwidth", "1e38"}, nullptr, Resolution::InvalidPenWidth, "1e38"},
+        {{"-lwidth", "-1"}, nullptr, Resolution::InvalidPenWidth, "-1"},
+        {{"-lwidth", "100.01"}, nullptr, Resolution::InvalidPenWidth, "100.01"},
+        {{}, "lwidth=-0.5", Resolution::InvalidPenWidth, "-0.5"},
+        {{"-lwidth", "-2"}, "lwidth=0.3", Resolution::InvalidPenWidth, "-2"},
+        {{"-paper", "A6"}, nullptr, Resolution::UnknownPaper, "A6"},
+        {{}, "paper=", Resolution::UnknownPaper, ""},
+        {{}, "fit=A9", Resolution::UnknownPlotSize, "A9"},
+        {{"-fit", "0x594"}, nullptr, Resolution::UnknownPlotSize, "0x594"},
+        // The last value given decides.
+        {{"-lwidth", "100"}, "lwidth=nan", Resolution::RunJob, ""},
+        {{"-paper", "a4"}, "paper=a6", Resolution::RunJob, ""},
+        {{"-lwidth", "abc"}, nullptr, Resolution::RunJob, ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.refused);
+        const ResolvedSettings r = resolve(row.args, row.param, nullptr);
+        EXPECT_EQ(r.outcome, row.outcome);
+        EXPECT_EQ(r.refused, row.refused);
+    }
+}
+
+TEST(ResolveSettings, RotationOutsideIntIsNone)
+{
+    for (const char *value : {"4294967386", "2147483648", "-2147483649", "99999999999999999999"}) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(resolve({"-rot", value}, nullptr, nullptr).settings.rotation, 0);
+        EXPECT_EQ(resolve({}, (std::string("rot=") + value).c_str(), nullptr).settings.rotation, 0);
+    }
+    EXPECT_EQ(resolve({"-rot", "-2147483648"}, nullptr, nullptr).settings.rotation, INT32_MIN);
+    EXPECT_EQ(resolve({"-rot", "90x"}, nullptr, nullptr).settings.rotation, 90);
+}
+
+TEST(ResolveSettings, HoldPaperAndFit)
+{
+    const ResolvedSettings list = resolve({}, "hold,paper=Tabloid,fit=ansi-d", nullptr);
+    EXPECT_TRUE(list.settings.hold);
+    ASSERT_NE(list.settings.paper, nullptr);
+    EXPECT_EQ(list.settings.paper->pcl_code, 6);
+    EXPECT_TRUE(list.settings.fit);
+    EXPECT_NEAR(list.settings.fit_size.width, 34 * 25.4, 1e-9);
+    EXPECT_NEAR(list.settings.fit_size.height, 22 * 25.4, 1e-9);
+
+    // "-hold" is an option before "-h..." asks for the usage text; "-pa" is
+    // -paper as "-ou" is -out; -fit takes the next argument only when it is
+    // a plot size.
+    const ResolvedSettings options =
+        resolve({"-HOLD", "-PAP", "a3", "-fit", "841x594", "-fit", "a.plt"}, nullptr, nullptr);
+    EXPECT_EQ(options.outcome, Resolution::RunJob);
+    EXPECT_TRUE(options.settings.hold);
+    EXPECT_EQ(options.settings.paper->pcl_code, 27);
+    EXPECT_TRUE(options.settings.fit);
+    EXPECT_EQ(options.settings.fit_size.width, 0.0); // the last -fit names no size
+    EXPECT_EQ(options.first_input, 7);
+    EXPECT_EQ(resolve({"-fit", "A1"}, nullptr, nullptr).settings.fit_size.width, 841.0);
+    EXPECT_EQ(resolve({"-holdx"}, nullptr, nullptr).outcome, Resolution::ShowUsage);
+    EXPECT_FALSE(resolve({}, "holdx,fitness", nullptr).settings.hold);
+    EXPECT_FALSE(resolve({}, "fitness", nullptr).settings.fit);
 }
 
 TEST(ResolveSettings, HelpStopsTheScan)

@@ -1,0 +1,16 @@
+// Scaling a plot to the page with PCL's picture frame.
+#ifndef ZELVO_FIT_H
+#define ZELVO_FIT_H
+
+#include "paper_size.h"
+
+#include <string>
+
+// The PCL commands, for PCL context before the job enters HP-GL/2, that
+// scale a plot drawn for `plot` to the largest size that fits `paper` less
+// 1/4 inch on every side, the same on both axes, and centre it on a landscape
+// page. With a `rotation` of 90 or 270 degrees (the header's rotations taken
+// together) the plot's width runs along the page's height.
+std::string fit_commands(const Paper &paper, PlotExtent plot, int rotation);
+
+#endif

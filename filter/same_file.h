@@ -1,0 +1,16 @@
+// Refusing a job whose output file is one of its inputs, which would copy
+// the file into itself without end.
+#ifndef ZELVO_SAME_FILE_H
+#define ZELVO_SAME_FILE_H
+
+#include "job.h"
+
+// The first of the `count` inputs in `names` (standard input when there are
+// none, named "-" then) that is the regular file the destination writes to,
+// hard and symbolic links included; null when there is none. Looks at the
+// destination with stat before anything opens it; inputs and destinations
+// that are not regular files are never the same file.
+const char *input_that_is_output(const OutputDestination &destination, int count,
+                                 const char *const *names);
+
+#endif
