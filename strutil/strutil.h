@@ -7,6 +7,22 @@
  *
  * Memory handed to the caller comes from malloc: a created string is released
  * with free(), a token array with free_parsed_array().
+ *
+ * Kept on purpose, because existing callers link against these functions and
+ * rely on what they do:
+ *  - the historical names without a prefix (parse_string, set_num, chk_arg
+ *    and the rest), although strlstr, strntcpy and strmcat lie among the
+ *    str... names C reserves for <string.h>;
+ *  - results that never vary: free_parsed_array always 0, strntcpy always 1,
+ *    fill_string, strip_string, trim_string, trim_cr_string, strip_spaces,
+ *    strip_escape and shift_string always 0, wsstrip_string and
+ *    wstrim_string always 1;
+ *  - the quirks: parse_string drops trailing separators and refuses an empty
+ *    text rather than giving no tokens; the command tokenizers keep leading
+ *    blanks in element 0; chk_arg answers -9999 when nothing matches, and
+ *    counts keyword positions from 0 but numbers from 1; string_is_float
+ *    looks only for a '.' or an 'E'; set_num takes the power of ten before
+ *    rounding, so 9.999 with three digits prints 10.00.
  */
 #ifndef STRUTIL_H
 #define STRUTIL_H
