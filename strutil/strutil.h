@@ -242,9 +242,10 @@ int string_is_blank(const char *s);
 
 /*
  * searchstr: 1 when one of `list[0]` to `list[count-1]` equals `text` as a
- * whole, ignoring letter case (strcasecmp); else 0. A `count` of 0 or less
- * gives 0 without reading `list` or `text`; otherwise all of those entries
- * and `text` must be valid strings.
+ * whole, ignoring letter case as strcasecmp does, by the LC_CTYPE category
+ * of the current locale (in the POSIX locale the ASCII letters only); else 0.
+ * A `count` of 0 or less gives 0 without reading `list` or `text`; otherwise
+ * all of those entries and `text` must be valid strings.
  */
 int searchstr(const char *const *list, int count, const char *text);
 
@@ -261,12 +262,12 @@ char *strlstr(const char *text, const char *pattern);
 /*
  * chk_arg: what the argument word `arg` names within a list of keywords:
  * the position (0 to count-1) of the first keyword equal to `arg` ignoring
- * letter case; else the number `arg` holds when it lies from 1 to `count`,
- * returned as it is; else -9999. The number is read like "%d" reads it:
- * leading white space and a sign are allowed and anything after the digits is
- * ignored (" 2" and "2x" give 2, "3.9" gives 3); a numeral too large for an
- * int is out of range. A `count` of 0 or less always gives -9999. `arg` and
- * list entries 0 to count-1 must be valid strings.
+ * letter case as searchstr does; else the number `arg` holds when it lies
+ * from 1 to `count`, returned as it is; else -9999. The number is read like
+ * "%d" reads it: leading white space and a sign are allowed and anything
+ * after the digits is ignored (" 2" and "2x" give 2, "3.9" gives 3); a
+ * numeral too large for an int is out of range. A `count` of 0 or less always
+ * gives -9999. `arg` and list entries 0 to count-1 must be valid strings.
  */
 int chk_arg(const char *arg, const char *const *list, int count);
 
