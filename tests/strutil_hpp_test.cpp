@@ -52,6 +52,10 @@ TEST(ParsedArray, IteratesTokensInOrder)
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(tokens(list), (std::vector<std::string>{"", "b", "", "d"}));
     EXPECT_STREQ(list[3], "d");
+    // The separator is passed on, not taken to be ','.
+    EXPECT_EQ(tokens(strutil::parse_string("a;b,c", ';')), (std::vector<std::string>{"a", "b,c"}));
+    EXPECT_EQ(tokens(strutil::parse_string("a;b,c"sv, ';')),
+              (std::vector<std::string>{"a", "b,c"}));
 
     strutil::ParsedArray words = strutil::parse_command_line("cp", "\"my file\" x");
     EXPECT_EQ(tokens(words), (std::vector<std::string>{"cp", "my file", "x"}));
@@ -102,6 +106,10 @@ TEST(ParsedArray, MovesLeaveTheSourceEmpty)
     a = std::move(c); // into a moved-from owner
     expect_empty(c);
     EXPECT_EQ(a.size(), 2u);
+
+    strutil::ParsedArray &same = a;
+    a = std::move(same); // keeps the tokens rather than releasing them
+    EXPECT_EQ(tokens(a), (std::vector<std::string>{"x", "y"}));
 
     a.reset();
     expect_empty(a);
