@@ -7,6 +7,22 @@
  *
  * Memory handed to the caller comes from malloc: a created string is released
  * with free(), a token array with free_parsed_array().
+ *
+ * Kept on purpose, because existing callers link against these functions and
+ * rely on what they do:
+ *  - the historical names without a prefix (parse_string, set_num, chk_arg
+ *    and the rest), although strlstr, strntcpy and strmcat lie among the
+ *    str... names C reserves for <string.h>;
+ *  - results that never vary: free_parsed_array always 0, strntcpy always 1,
+ *    fill_string, strip_string, trim_string, trim_cr_string, strip_spaces,
+ *    strip_escape and shift_string always 0, wsstrip_string and
+ *    wstrim_string always 1;
+ *  - the quirks: parse_string drops trailing separators and refuses an empty
+ *    text rather than giving no tokens; the command tokenizers keep leading
+ *    blanks in element 0; chk_arg answers -9999 when nothing matches, and
+ *    counts keyword positions from 0 but numbers from 1; string_is_float
+ *    looks only for a '.' or an 'E'; set_num takes the power of ten before
+ *    rounding, so 9.999 with three digits prints 10.00.
  */
 #ifndef STRUTIL_H
 #define STRUTIL_H
@@ -226,9 +242,10 @@ int string_is_blank(const char *s);
 
 /*
  * searchstr: 1 when one of `list[0]` to `list[count-1]` equals `text` as a
- * whole, ignoring letter case (strcasecmp); else 0. A `count` of 0 or less
- * gives 0 without reading `list` or `text`; otherwise all of those entries
- * and `text` must be valid strings.
+ * whole, ignoring letter case as strcasecmp does, by the LC_CTYPE category
+ * of the current locale (in the POSIX locale the ASCII letters only); else 0.
+ * A `count` of 0 or less gives 0 without reading `list` or `text`; otherwise
+ * all of those entries and `text` must be valid strings.
  */
 int searchstr(const char *const *list, int count, const char *text);
 
@@ -245,12 +262,12 @@ char *strlstr(const char *text, const char *pattern);
 /*
  * chk_arg: what the argument word `arg` names within a list of keywords:
  * the position (0 to count-1) of the first keyword equal to `arg` ignoring
- * letter case; else the number `arg` holds when it lies from 1 to `count`,
- * returned as it is; else -9999. The number is read like "%d" reads it:
- * leading white space and a sign are allowed and anything after the digits is
- * ignored (" 2" and "2x" give 2, "3.9" gives 3); a numeral too large for an
- * int is out of range. A `count` of 0 or less always gives -9999. `arg` and
- * list entries 0 to count-1 must be valid strings.
+ * letter case as searchstr does; else the number `arg` holds when it lies
+ * from 1 to `count`, returned as it is; else -9999. The number is read like
+ * "%d" reads it: leading white space and a sign are allowed and anything
+ * after the digits is ignored (" 2" and "2x" give 2, "3.9" gives 3); a
+ * numeral too large for an int is out of range. A `count` of 0 or less always
+ * gives -9999. `arg` and list entries 0 to count-1 must be valid strings.
  */
 int chk_arg(const char *arg, const char *const *list, int count);
 

@@ -1,6 +1,6 @@
 /*
  * strutil.hpp: owners for the strutil results that need releasing, for C++
- * callers (C++11 or later).
+ * callers (C++17 or later: it uses std::string_view and [[nodiscard]]).
  *
  * strutil::ParsedArray owns a token array and releases it with
  * free_parsed_array(); strutil::String owns a created string and releases
@@ -8,6 +8,12 @@
  * names and hand their results to these owners; a failure gives an empty
  * owner. Everything else is used through strutil.h directly, which this
  * header includes.
+ *
+ * Each function also takes std::string_view texts. A view is copied into a
+ * NUL-terminated buffer for the C function, so its text ends at its first
+ * NUL byte, exactly as the C function would read it; the bytes after that
+ * NUL are ignored. No copy is made for a const char * text. Running out of
+ * memory for a copy is a failure like any other.
  */
 #ifndef STRUTIL_HPP
 #define STRUTIL_HPP
@@ -17,15 +23,17 @@
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace strutil {
 
 /*
  * Move-only owner of a token array from parse_string, parse_command or
  * parse_command_line. An empty owner (size() 0) holds nothing; a moved-from
- * owner is empty.
+ * owner is empty. It is a contiguous range of const char *const, so a
+ * std::span<const char *const> can view it.
  */
-class ParsedArray {
+class [[nodiscard]] ParsedArray {
 public:
     using value_type = const char *;
     using const_iterator = const char *const *;
@@ -33,8 +41,23 @@ public:
 
     ParsedArray() noexcept = default;
 
-    /* Takes over `array` with its `count` tokens; (0, nullptr) is empty. */
-    ParsedArray(int count, char **array) noexcept : count_(count), array_(array) {}
+    /*
+     * Takes over `array` with its `count` tokens. A null array, or a count of
+     * 0 or less, gives an empty owner. A non-null array that comes with such
+     * a count is still taken over and released at once (its buffer at
+     * element 0, then the array), which free_parsed_array does not do for a
+     * count of 0.
+     */
+    ParsedArray(int count, char **array) noexcept
+    {
+        if (array != nullptr && count > 0) {
+            count_ = count;
+            array_ = array;
+        } else if (array != nullptr) {
+            std::free(array[0]);
+            std::free(array);
+        }
+    }
 
     ParsedArray(ParsedArray &&other) noexcept : count_(other.count_), array_(other.array_)
     {
@@ -69,14 +92,22 @@ public:
     const_iterator end() const noexcept { return array_ + count_; }
 
     /*
-     * The array itself, for C interfaces such as execvp: the command
-     * tokenizers end it with a NULL element, parse_string does not.
-     * Null when empty. Ownership stays here.
+     * The array itself; null when empty. The command tokenizers end it with
+     * a NULL element, parse_string does not. Ownership stays here.
      */
-    char **data() const noexcept { return array_; }
+    const char *const *data() const noexcept { return array_; }
+
+    /*
+     * The same array for C interfaces that take char *const[], such as
+     * execvp and posix_spawn: they do not write through it, but C cannot
+     * turn a char ** into a const char *const *, so they are declared that
+     * way, and a const_cast would otherwise be every caller's. Only a
+     * non-const owner gives it, since its pointers let the tokens be written.
+     */
+    char *const *argv() noexcept { return array_; }
 
     /* Hands the array to the caller, who frees it with free_parsed_array(). */
-    char **release() noexcept
+    [[nodiscard]] char **release() noexcept
     {
         char **array = array_;
         count_ = 0;
@@ -91,7 +122,7 @@ public:
     }
 
 private:
-    int count_ = 0;
+    int count_ = 0; // 0 exactly when array_ is null
     char **array_ = nullptr;
 };
 
@@ -99,10 +130,33 @@ struct FreeDeleter {
     void operator()(char *s) const noexcept { std::free(s); }
 };
 
-/* A created string, released with free(); null after a failure. */
+/*
+ * A created string, released with free(); null after a failure. An alias
+ * cannot carry [[nodiscard]], so the functions returning one do.
+ */
 using String = std::unique_ptr<char, FreeDeleter>;
 
-inline ParsedArray parse_string(const char *text, int separator) noexcept
+namespace detail {
+
+/*
+ * A NUL-terminated copy of `text`, which lives to the end of the call it is
+ * made for. It comes from malloc so that running out of memory gives null
+ * rather than an exception: the C function then refuses it as a NULL text,
+ * which gives an empty owner like any other failure.
+ */
+inline String terminated(std::string_view text) noexcept
+{
+    String copy(static_cast<char *>(std::malloc(text.size() + 1)));
+    if (copy) {
+        text.copy(copy.get(), text.size());
+        copy.get()[text.size()] = '\0';
+    }
+    return copy;
+}
+
+} // namespace detail
+
+[[nodiscard]] inline ParsedArray parse_string(const char *text, int separator) noexcept
 {
     int count = 0;
     char **array = nullptr;
@@ -111,7 +165,12 @@ inline ParsedArray parse_string(const char *text, int separator) noexcept
     return ParsedArray(count, array);
 }
 
-inline ParsedArray parse_command(const char *command) noexcept
+[[nodiscard]] inline ParsedArray parse_string(std::string_view text, int separator) noexcept
+{
+    return parse_string(detail::terminated(text).get(), separator);
+}
+
+[[nodiscard]] inline ParsedArray parse_command(const char *command) noexcept
 {
     int count = 0;
     char **array = nullptr;
@@ -120,7 +179,12 @@ inline ParsedArray parse_command(const char *command) noexcept
     return ParsedArray(count, array);
 }
 
-inline ParsedArray parse_command_line(const char *first, const char *second) noexcept
+[[nodiscard]] inline ParsedArray parse_command(std::string_view command) noexcept
+{
+    return parse_command(detail::terminated(command).get());
+}
+
+[[nodiscard]] inline ParsedArray parse_command_line(const char *first, const char *second) noexcept
 {
     int count = 0;
     char **array = nullptr;
@@ -129,14 +193,33 @@ inline ParsedArray parse_command_line(const char *first, const char *second) noe
     return ParsedArray(count, array);
 }
 
-inline String create_string(const char *text) noexcept
+[[nodiscard]] inline ParsedArray parse_command_line(std::string_view first,
+                                                    std::string_view second) noexcept
+{
+    return parse_command_line(detail::terminated(first).get(), detail::terminated(second).get());
+}
+
+[[nodiscard]] inline String create_string(const char *text) noexcept
 {
     return String(::create_string(text));
 }
 
-inline String create_strcat(const char *first, const char *second, const char *third) noexcept
+[[nodiscard]] inline String create_string(std::string_view text) noexcept
+{
+    return create_string(detail::terminated(text).get());
+}
+
+[[nodiscard]] inline String create_strcat(const char *first, const char *second,
+                                          const char *third) noexcept
 {
     return String(::create_strcat(first, second, third));
+}
+
+[[nodiscard]] inline String create_strcat(std::string_view first, std::string_view second,
+                                          std::string_view third) noexcept
+{
+    return create_strcat(detail::terminated(first).get(), detail::terminated(second).get(),
+                         detail::terminated(third).get());
 }
 
 } // namespace strutil

@@ -3,6 +3,7 @@
 #include "support/failing_malloc.h"
 
 #include "strutil.h"
+#include "strutil.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -199,6 +201,28 @@ TEST(AllocationFailure, CreateStrcat)
             };
             EXPECT_EQ(exercise(mode, run, [](long, const Call &c) { EXPECT_EQ(c.result, -1); }), 1);
         }
+    }
+}
+
+// An owner made from views: a copy that cannot be made reaches the C
+// function as a NULL text, so every failure gives an empty owner and leaves
+// nothing behind.
+TEST(AllocationFailure, OwnerFromViews)
+{
+    const std::string_view first = "lp -d", second = "\"a queue\"";
+    for (const Mode mode : modes) {
+        SCOPED_TRACE(mode_name(mode));
+        long completed_at = 0; // after the two copies and the C function's two
+        for (long n = 1; n <= 8 && completed_at == 0; ++n) {
+            failing_malloc::start(n, mode == Mode::FromThenOn);
+            const bool made = strutil::parse_command_line(first, second).size() == 3;
+            const failing_malloc::Report report = failing_malloc::stop();
+            EXPECT_EQ(report.live, 0) << "failing allocation " << n;
+            EXPECT_EQ(made, report.injected == 0) << "failing allocation " << n;
+            if (report.injected == 0)
+                completed_at = n;
+        }
+        EXPECT_EQ(completed_at, 5);
     }
 }
 
