@@ -9,7 +9,7 @@
 # CUPS programs a mode needs are not installed.
 set -euo pipefail
 
-mode=$1 zelvo=$2 zelvo_cups=$3 mime_dir=$4
+mode=$1 zelvo=$(realpath "$2") zelvo_cups=$(realpath "$3") mime_dir=$4
 # cupsd and cupsfilter live in sbin, which a plain user's PATH may lack.
 export PATH=$PATH:/usr/sbin:/sbin
 skip() { echo "SKIP: $*"; exit 77; }
@@ -76,7 +76,7 @@ run_cupsfilter() {
 }
 
 # Whether process PID has exited (gone, or a zombie not yet waited for).
-ended() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat"; }
+ended() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
 
 # SIGTERM while the filter waits for more input: the trailer still comes.
 check_cancel() {
@@ -108,10 +108,36 @@ check_cancel() {
   expect "cancel on SIGTERM" "$out"
 }
 
+# filter_status OUT ERR ARGS...: runs the filter as CUPS would, with nothing
+# on standard input, and prints its exit status.
+filter_status() {
+  local out=$1 err=$2 status=0; shift 2
+  "$zelvo_cups" 7 user title 1 '' "$@" < /dev/null > "$out" 2> "$err" || status=$?
+  echo $status
+}
+
+# Messages name the print file: one that opens but cannot be read (a
+# directory), one that does not open; a name that begins with "-" is a file.
+check_print_file() {
+  mkdir "$work/folder"
+  [ "$(filter_status /dev/null "$work/err" "$work/folder")" = 1 ] \
+    && grep -qx "ERROR: Unable to read: $work/folder" "$work/err" \
+    || { cat "$work/err"; fail "a directory as the print file"; }
+  [ "$(filter_status "$work/got" "$work/err" "$work/gone.plt")" = 1 ] && [ ! -s "$work/got" ] \
+    && grep -qx "ERROR: Unable to open print file \"$work/gone.plt\": No such file or directory" "$work/err" \
+    || { cat "$work/err"; fail "a missing print file"; }
+  cp "$work/plot.plt" "$work/-plot"
+  zelvo_job 1 "$work/plot.plt"
+  [ "$(cd "$work" && filter_status got err -plot)" = 0 ] || { cat "$work/err"; fail "a print file named -plot"; }
+  expect "a print file named -plot" "$work/got"
+  echo "ok: the print file named in messages"
+}
+
 mode_filter() {
   command -v cupsfilter >/dev/null || skip "cupsfilter is not installed (Debian: cups)"
   make_server_bin
   printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
+  check_print_file
 
   zelvo_job 1 "$work/plot.plt"
   run_cupsfilter "$work/plot.plt" > "$work/got" || { cat "$work/cupsfilter.err"; fail "default: cupsfilter failed"; }
