@@ -4,6 +4,7 @@
 // reads the file, or standard input without one, and writes the job to
 // standard output. Messages carry CUPS's "ERROR: " and "DEBUG: " prefixes.
 #include "cups_options.h"
+#include "cups_queue.h"
 #include "job.h"
 
 #include <cups/cups.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -90,6 +92,8 @@ int main(int argc, char **argv)
                      std::strerror(errno));
         return 1;
     }
+    if (!queue_takes_pcl5(std::getenv("PPD"), stderr))
+        return 1;
     if (argc == 7 && !check_opens(argv[6]))
         return 1;
 

@@ -5,8 +5,9 @@
 #   cupsfilter_e2e.sh filter ZELVO ZELVO_CUPS MIME_DIR   cupsfilter, no daemon
 #   cupsfilter_e2e.sh lp     ZELVO ZELVO_CUPS MIME_DIR   lp through a private cupsd
 #
-# MIME_DIR holds zelvo.types and zelvo.convs. Exits 77 (skipped) when the
-# CUPS programs a mode needs are not installed.
+# MIME_DIR holds zelvo.types and zelvo.convs. Both modes also check which
+# queues take plots. Exits 77 (skipped) when the CUPS programs a mode needs
+# are not installed.
 set -euo pipefail
 
 mode=$1 zelvo=$(realpath "$2") zelvo_cups=$(realpath "$3") mime_dir=$4
@@ -75,6 +76,29 @@ run_cupsfilter() {
   cupsfilter -c "$work/cups-files.conf" -m application/vnd.cups-raw "$@" 2> "$work/cupsfilter.err"
 }
 
+# A PPD of CUPS's sample drivers, as lpadmin -m would install it.
+sample_ppd() {
+  /usr/lib/cups/daemon/cups-driverd cat "drv:///sample.drv/$1.ppd" > "$work/$1.ppd" 2>/dev/null
+  grep -q '^\*PPD-Adobe' "$work/$1.ppd" || fail "cups-driverd wrote no $1.ppd"
+}
+
+# Which queues take plots, as cupsfilter sees them with a queue's PPD.
+check_ppds() {
+  sample_ppd laserjet
+  sample_ppd generic
+  zelvo_job 1 "$work/plot.plt"
+  run_cupsfilter -p "$work/laserjet.ppd" "$work/plot.plt" > "$work/got" \
+    || { cat "$work/cupsfilter.err"; fail "LaserJet PPD: cupsfilter failed"; }
+  expect "with the LaserJet PPD" "$work/got"
+  if run_cupsfilter -p "$work/generic.ppd" "$work/plot.plt" > "$work/got"; then
+    fail "PostScript PPD: cupsfilter succeeded"
+  fi
+  [ ! -s "$work/got" ] || fail "PostScript PPD: a job was written"
+  grep -q '^ERROR: The printer takes PS, not PCL 5' "$work/cupsfilter.err" \
+    || { cat "$work/cupsfilter.err"; fail "PostScript PPD: no ERROR line"; }
+  echo "ok: the LaserJet PPD takes the plot, the PostScript PPD refuses it"
+}
+
 # Whether process PID has exited (gone, or a zombie not yet waited for).
 ended() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
 
@@ -138,6 +162,8 @@ mode_filter() {
   make_server_bin
   printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
   check_print_file
+  [ -f /usr/share/cups/drv/sample.drv ] || skip "CUPS's sample drivers (sample.drv) are not installed"
+  check_ppds
 
   zelvo_job 1 "$work/plot.plt"
   run_cupsfilter "$work/plot.plt" > "$work/got" || { cat "$work/cupsfilter.err"; fail "default: cupsfilter failed"; }
@@ -184,7 +210,20 @@ print_job() {
   cp "$work/device.out" "$work/got"
 }
 
-mode_lp() {
+# submit QUEUE LP-ARGS...: prints the request id that lp gave the job.
+submit() {
+  local queue=$1 id; shift
+  id=$(lp -d "$queue" "$@" | sed -n 's/^request id is \([^ ]*\).*/\1/p')
+  [ -n "$id" ] || fail "lp gave no request id"
+  echo "$id"
+}
+
+# The scheduler's log lines of request ID.
+job_log() { grep -F "[Job ${1##*-}] " "$work/log/error_log" || true; }
+
+# A private cupsd with the queue zelvotest: the stock LaserJet PPD on a file
+# device.
+setup_lp() {
   local p
   for p in cupsd lp lpadmin lpstat; do
     command -v "$p" >/dev/null || skip "$p is not installed (Debian: cups, cups-client)"
@@ -197,6 +236,31 @@ mode_lp() {
     || { tail -20 "$work/log/error_log"; fail "lpadmin could not add the LaserJet queue"; }
   # The device file is written by cupsd; the test reads it.
   touch "$work/device.out"
+}
+
+# A PostScript queue must not print a plot: zelvo-cups fails the job, which
+# stops with its message before anything reaches the device.
+check_postscript_queue() {
+  lpadmin -p zelvops -E -v "file://$work/ps.out" -m drv:///sample.drv/generic.ppd \
+    || { tail -20 "$work/log/error_log"; fail "lpadmin could not add the PostScript queue"; }
+  touch "$work/ps.out"
+  local id tries
+  id=$(submit zelvops "$work/plot.plt")
+  for ((tries = 0; tries < 300; tries++)); do
+    job_log "$id" | grep -q 'Job stopped due to filter errors' && break
+    lpstat -W completed -o zelvops | grep -q "^$id " && fail "PostScript queue: the plot job completed"
+    sleep 0.1
+  done
+  [ $tries -lt 300 ] || { job_log "$id"; fail "PostScript queue: the job did not stop"; }
+  [ ! -s "$work/ps.out" ] || fail "PostScript queue: the job reached the device"
+  lpstat -l -o zelvops | grep -q 'The printer takes PS, not PCL 5' \
+    || { lpstat -l -o zelvops; fail "PostScript queue: the job does not say why it stopped"; }
+  cancel "$id"
+  echo "ok: lp on the PostScript queue stops the job with its reason, nothing printed"
+}
+
+mode_lp() {
+  setup_lp
 
   zelvo_job 1 "$work/plot.plt"
   print_job default "$work/plot.plt"
@@ -217,7 +281,10 @@ mode_lp() {
   zelvo_job 1 "$work/plot.plt"
   print_job stdin < "$work/plotdata"
   expect "lp on standard input, typed by content" "$work/got"
+
+  check_postscript_queue
 }
+
 
 case $mode in
 filter) mode_filter ;;
