@@ -2,12 +2,13 @@
 # End-to-end checks of zelvo-cups: what CUPS delivers must be, byte for byte,
 # the job that zelvo itself writes for the same settings.
 #
-#   cupsfilter_e2e.sh filter ZELVO ZELVO_CUPS MIME_DIR   cupsfilter, no daemon
-#   cupsfilter_e2e.sh lp     ZELVO ZELVO_CUPS MIME_DIR   lp through a private cupsd
+#   cupsfilter_e2e.sh filter  ZELVO ZELVO_CUPS MIME_DIR   cupsfilter, no daemon
+#   cupsfilter_e2e.sh lp      ZELVO ZELVO_CUPS MIME_DIR   lp through a private cupsd
+#   cupsfilter_e2e.sh samples ZELVO ZELVO_CUPS MIME_DIR   hp2xx's sample plots, both ways
 #
-# MIME_DIR holds zelvo.types and zelvo.convs. Both modes also check which
-# queues take plots. Exits 77 (skipped) when the CUPS programs a mode needs
-# are not installed.
+# MIME_DIR holds zelvo.types and zelvo.convs. The modes also check which
+# files CUPS types as plots and which queues take them. Exits 77 (skipped)
+# when the CUPS programs or the samples that a mode needs are not installed.
 set -euo pipefail
 
 mode=$1 zelvo=$(realpath "$2") zelvo_cups=$(realpath "$3") mime_dir=$4
@@ -30,10 +31,32 @@ chmod 755 "$work"
 printf 'IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;PU;\n' > "$work/plot.plt"
 cp "$work/plot.plt" "$work/plotdata"
 
+# Text that begins with the letters of a plot's first instruction: CUPS must
+# type each as text/plain, not as a plot.
+texts=(
+  'PS: please call me back'
+  'BPM results for the week'
+  'IN the beginning'
+  'DF; no defaults here'
+  'Insert the disk'
+  'PSA: the office is closed'
+  'BP oil prices'
+  'INFO: all done'
+  'INPUT AND OUTPUT'
+  'IN THE END'
+  'BP INCREASED'
+  'PS1=$ and PS2=>'
+  'PS 2 and PS 3'
+  'PS4, the console'
+  'PS10 years on'
+)
+for i in "${!texts[@]}"; do printf '%s\n' "${texts[$i]}" > "$work/memo$i.txt"; done
+
 # Lays out ServerBin: the system's CUPS programs, plus the filter installed
 # as `cmake --install` installs it (mode 755, in a directory of its own).
 make_server_bin() {
   local bin=$work/bin
+  [ ! -d "$bin" ] || return 0
   mkdir -p "$bin/filter"
   local dir
   for dir in backend cgi-bin daemon driver monitor notifier; do
@@ -76,10 +99,53 @@ run_cupsfilter() {
   cupsfilter -c "$work/cups-files.conf" -m application/vnd.cups-raw "$@" 2> "$work/cupsfilter.err"
 }
 
+setup_cupsfilter() {
+  command -v cupsfilter >/dev/null || skip "cupsfilter is not installed (Debian: cups)"
+  make_server_bin
+  printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
+  # A type that nothing converts into: asked for it, cupsfilter names the
+  # type that it gave the file.
+  echo application/x-zelvo-probe > "$work/root/probe.types"
+}
+
+# The MIME type that CUPS gives FILE, or "none".
+type_of() {
+  local err
+  err=$(cupsfilter -c "$work/cups-files.conf" --list-filters -m application/x-zelvo-probe "$1" 2>&1 >/dev/null || true)
+  case $err in
+  *"Unable to determine MIME type"*) echo none ;;
+  *"No filter to convert from "*) err=${err#*No filter to convert from }; echo "${err%% to application/x-zelvo-probe*}" ;;
+  *) echo "unexpected: $err" ;;
+  esac
+}
+
+# expect_type TYPE FILE...
+expect_type() {
+  local want=$1 file got; shift
+  for file in "$@"; do
+    got=$(type_of "$file")
+    [ "$got" = "$want" ] || fail "$(basename "$file") ($(head -c 40 "$file" | tr -c '[:print:]' .)): typed $got, not $want"
+  done
+}
+
 # A PPD of CUPS's sample drivers, as lpadmin -m would install it.
 sample_ppd() {
   /usr/lib/cups/daemon/cups-driverd cat "drv:///sample.drv/$1.ppd" > "$work/$1.ppd" 2>/dev/null
   grep -q '^\*PPD-Adobe' "$work/$1.ppd" || fail "cups-driverd wrote no $1.ppd"
+}
+
+check_typing() {
+  expect_type text/plain "$work"/memo*.txt
+  printf '\033%%-1BBPINPS11176,8636SP1;' > "$work/escaped"
+  printf '\033.(;\033.I81;;17:IN;SP1;' > "$work/plotter-on"
+  expect_type application/vnd.hp-hpgl "$work/plot.plt" "$work/plotdata" "$work/escaped" "$work/plotter-on"
+  # What another format's content rule claims stays that format, whatever
+  # the name says.
+  printf '%%!PS-Adobe-3.0\nshowpage\n' > "$work/drawing.plt"
+  expect_type application/postscript "$work/drawing.plt"
+  printf '\033E\033&l1O' > "$work/page.plt"
+  expect_type application/vnd.cups-raw "$work/page.plt"
+  echo "ok: typing of ${#texts[@]} texts, plots, and other formats under plot names"
 }
 
 # Which queues take plots, as cupsfilter sees them with a queue's PPD.
@@ -158,11 +224,10 @@ check_print_file() {
 }
 
 mode_filter() {
-  command -v cupsfilter >/dev/null || skip "cupsfilter is not installed (Debian: cups)"
-  make_server_bin
-  printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
+  setup_cupsfilter
   check_print_file
   [ -f /usr/share/cups/drv/sample.drv ] || skip "CUPS's sample drivers (sample.drv) are not installed"
+  check_typing
   check_ppds
 
   zelvo_job 1 "$work/plot.plt"
@@ -259,6 +324,21 @@ check_postscript_queue() {
   echo "ok: lp on the PostScript queue stops the job with its reason, nothing printed"
 }
 
+# Text through lp prints with CUPS's text filters; zelvo-cups never runs.
+check_texts_lp() {
+  local i id
+  for i in "${!texts[@]}"; do
+    id=$(submit zelvotest "$work/memo$i.txt")
+    cupsd_wait_for zelvotest "$id"
+    job_log "$id" > "$work/job.log"
+    grep -q 'File of type text/plain queued' "$work/job.log" \
+      || fail "lp memo$i.txt (${texts[$i]}): not typed text/plain: $(grep 'File of type' "$work/job.log")"
+    grep -q 'Started filter .*/texttopdf ' "$work/job.log" || fail "lp memo$i.txt: texttopdf did not run"
+    ! grep -q 'Started filter .*/zelvo-cups ' "$work/job.log" || fail "lp memo$i.txt: zelvo-cups ran"
+  done
+  echo "ok: lp of ${#texts[@]} texts prints them as text"
+}
+
 mode_lp() {
   setup_lp
 
@@ -282,12 +362,72 @@ mode_lp() {
   print_job stdin < "$work/plotdata"
   expect "lp on standard input, typed by content" "$work/got"
 
+  check_texts_lp
   check_postscript_queue
 }
 
+# --- hp2xx's sample plots: typed as plots by name and, where their first
+# instruction tells, by content; printed byte for byte as zelvo writes them.
+
+samples_dir=/usr/share/doc/hp2xx/hp-tests
+# The samples that begin with no instruction that tells a plot from text,
+# so that CUPS types them as plots by their names only.
+names_only=" ascii.hp char7.hp charsets.hp charsize.hp ci.hp miter.hp pages.hp pw.hpg win_1.hp.gz "
+
+# The job zelvo writes for sample FILE, uncompressed as CUPS uncompresses it.
+sample_job() {
+  case $1 in
+  *.gz) gzip -dc "$1" > "$work/sample.hp" ;;
+  *) cp "$1" "$work/sample.hp" ;;
+  esac
+  zelvo_job 1 "$work/sample.hp"
+}
+
+mode_samples() {
+  [ -d "$samples_dir" ] || skip "the sample plots of hp2xx are not installed (Debian: hp2xx)"
+  local samples=() f name
+  for f in "$samples_dir"/*; do
+    case $(basename "$f") in readme | *.eps | *.eps.gz) ;; *) samples+=("$f") ;; esac
+  done
+  [ ${#samples[@]} -gt 0 ] || fail "no sample plots in $samples_dir"
+
+  setup_cupsfilter
+  mkdir "$work/anonymous"
+  local by_content=0
+  for f in "${samples[@]}"; do
+    name=$(basename "$f")
+    expect_type application/vnd.hp-hpgl "$f"
+    # The same bytes, gzipped or not, under a name that tells nothing.
+    cp "$f" "$work/anonymous/sample"
+    case $names_only in
+    *" $name "*) [ "$(type_of "$work/anonymous/sample")" != application/vnd.hp-hpgl ] \
+      || fail "$name is typed by content: take it off the names-only list" ;;
+    *) expect_type application/vnd.hp-hpgl "$work/anonymous/sample"; by_content=$((by_content + 1)) ;;
+    esac
+    sample_job "$f"
+    run_cupsfilter "$f" > "$work/got" || { cat "$work/cupsfilter.err"; fail "cupsfilter $name failed"; }
+    expect "cupsfilter $name" "$work/got" > /dev/null
+  done
+  echo "ok: cupsfilter: ${#samples[@]} samples typed by name, $by_content of them by content, each job as zelvo's"
+
+  setup_lp
+  for f in "${samples[@]}"; do
+    name=$(basename "$f")
+    sample_job "$f"
+    print_job "$name" "$f"
+    expect "lp $name" "$work/got" > /dev/null
+    case $names_only in
+    *" $name "*) ;;
+    *) print_job "$name on standard input" < "$f"
+       expect "lp < $name" "$work/got" > /dev/null ;;
+    esac
+  done
+  echo "ok: lp: ${#samples[@]} samples by name, $by_content on standard input, each job as zelvo's"
+}
 
 case $mode in
 filter) mode_filter ;;
 lp) mode_lp ;;
+samples) mode_samples ;;
 *) fail "unknown mode $mode" ;;
 esac
