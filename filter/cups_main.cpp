@@ -5,6 +5,7 @@
 // standard output. Messages carry CUPS's "ERROR: " and "DEBUG: " prefixes.
 #include "copy.h"
 #include "cups_options.h"
+#include "cups_queue.h"
 #include "job.h"
 
 #include <cups/cups.h>
@@ -13,8 +14,10 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -43,9 +46,9 @@ bool install_signal_handlers()
     return sigaction(SIGPIPE, &action, nullptr) == 0;
 }
 
-// Puts the print file in place of standard input, so that the job reads it
-// from there and nothing is written when it cannot be opened.
-bool open_as_input(const char *name)
+// Opens the print file once before the job starts, so that nothing is
+// written when it cannot be opened.
+bool check_opens(const char *name)
 {
     const int fd = open(name, O_RDONLY);
     if (fd < 0) {
@@ -53,12 +56,15 @@ bool open_as_input(const char *name)
                      std::strerror(errno));
         return false;
     }
-    const bool moved = dup2(fd, STDIN_FILENO) == STDIN_FILENO;
-    if (!moved)
-        std::fprintf(stderr, "ERROR: Unable to read print file \"%s\": %s\n", name,
-                     std::strerror(errno));
     close(fd);
-    return moved;
+    return true;
+}
+
+// The job opens its inputs by name and names them in its messages, but
+// reads a name that begins with "-" as standard input.
+std::string job_input_name(const char *name)
+{
+    return name[0] == '-' ? std::string("./") + name : std::string(name);
 }
 
 JobSettings settings_from_arguments(const char *copies, const char *option_text)
@@ -88,7 +94,9 @@ int main(int argc, char **argv)
                      std::strerror(errno));
         return 1;
     }
-    if (argc == 7 && !open_as_input(argv[6]))
+    if (!queue_takes_pcl5(std::getenv("PPD"), stderr))
+        return 1;
+    if (argc == 7 && !check_opens(argv[6]))
         return 1;
 
     const JobSettings settings = settings_from_arguments(argv[4], argv[5]);
@@ -99,7 +107,9 @@ int main(int argc, char **argv)
                  settings.wrapper_mode == ModeLj ? "lj" : "pcl");
 
     JobReport report;
-    const int status = run_job(settings, 0, nullptr, &report);
+    const std::string input = argc == 7 ? job_input_name(argv[6]) : std::string();
+    const char *const names[] = {input.c_str()};
+    const int status = run_job(settings, argc == 7 ? 1 : 0, names, &report);
     if (report.stopped)
         std::fputs("DEBUG: Job cancelled; the trailer was written\n", stderr);
     // For page_log and quotas: each page the printer ejects, with the copies

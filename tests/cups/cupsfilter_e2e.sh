@@ -2,14 +2,16 @@
 # End-to-end checks of zelvo-cups: what CUPS delivers must be, byte for byte,
 # the job that zelvo itself writes for the same settings.
 #
-#   cupsfilter_e2e.sh filter ZELVO ZELVO_CUPS MIME_DIR   cupsfilter, no daemon
-#   cupsfilter_e2e.sh lp     ZELVO ZELVO_CUPS MIME_DIR   lp through a private cupsd
+#   cupsfilter_e2e.sh filter  ZELVO ZELVO_CUPS MIME_DIR   cupsfilter, no daemon
+#   cupsfilter_e2e.sh lp      ZELVO ZELVO_CUPS MIME_DIR   lp through a private cupsd
+#   cupsfilter_e2e.sh samples ZELVO ZELVO_CUPS MIME_DIR   hp2xx's sample plots, both ways
 #
-# MIME_DIR holds zelvo.types and zelvo.convs. Exits 77 (skipped) when the
-# CUPS programs a mode needs are not installed.
+# MIME_DIR holds zelvo.types and zelvo.convs. The modes also check which
+# files CUPS types as plots and which queues take them. Exits 77 (skipped)
+# when the CUPS programs or the samples that a mode needs are not installed.
 set -euo pipefail
 
-mode=$1 zelvo=$2 zelvo_cups=$3 mime_dir=$4
+mode=$1 zelvo=$(realpath "$2") zelvo_cups=$(realpath "$3") mime_dir=$4
 # cupsd and cupsfilter live in sbin, which a plain user's PATH may lack.
 export PATH=$PATH:/usr/sbin:/sbin
 skip() { echo "SKIP: $*"; exit 77; }
@@ -29,10 +31,32 @@ chmod 755 "$work"
 printf 'IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;PU;\n' > "$work/plot.plt"
 cp "$work/plot.plt" "$work/plotdata"
 
+# Text that begins with the letters of a plot's first instruction: CUPS must
+# type each as text/plain, not as a plot.
+texts=(
+  'PS: please call me back'
+  'BPM results for the week'
+  'IN the beginning'
+  'DF; no defaults here'
+  'Insert the disk'
+  'PSA: the office is closed'
+  'BP oil prices'
+  'INFO: all done'
+  'INPUT AND OUTPUT'
+  'IN THE END'
+  'BP INCREASED'
+  'PS1=$ and PS2=>'
+  'PS 2 and PS 3'
+  'PS4, the console'
+  'PS10 years on'
+)
+for i in "${!texts[@]}"; do printf '%s\n' "${texts[$i]}" > "$work/memo$i.txt"; done
+
 # Lays out ServerBin: the system's CUPS programs, plus the filter installed
 # as `cmake --install` installs it (mode 755, in a directory of its own).
 make_server_bin() {
   local bin=$work/bin
+  [ ! -d "$bin" ] || return 0
   mkdir -p "$bin/filter"
   local dir
   for dir in backend cgi-bin daemon driver monitor notifier; do
@@ -75,8 +99,74 @@ run_cupsfilter() {
   cupsfilter -c "$work/cups-files.conf" -m application/vnd.cups-raw "$@" 2> "$work/cupsfilter.err"
 }
 
+setup_cupsfilter() {
+  command -v cupsfilter >/dev/null || skip "cupsfilter is not installed (Debian: cups)"
+  make_server_bin
+  printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
+  # A type that nothing converts into: asked for it, cupsfilter names the
+  # type that it gave the file.
+  echo application/x-zelvo-probe > "$work/root/probe.types"
+}
+
+# The MIME type that CUPS gives FILE, or "none".
+type_of() {
+  local err
+  err=$(cupsfilter -c "$work/cups-files.conf" --list-filters -m application/x-zelvo-probe "$1" 2>&1 >/dev/null || true)
+  case $err in
+  *"Unable to determine MIME type"*) echo none ;;
+  *"No filter to convert from "*) err=${err#*No filter to convert from }; echo "${err%% to application/x-zelvo-probe*}" ;;
+  *) echo "unexpected: $err" ;;
+  esac
+}
+
+# expect_type TYPE FILE...
+expect_type() {
+  local want=$1 file got; shift
+  for file in "$@"; do
+    got=$(type_of "$file")
+    [ "$got" = "$want" ] || fail "$(basename "$file") ($(head -c 40 "$file" | tr -c '[:print:]' .)): typed $got, not $want"
+  done
+}
+
+# A PPD of CUPS's sample drivers, as lpadmin -m would install it.
+sample_ppd() {
+  /usr/lib/cups/daemon/cups-driverd cat "drv:///sample.drv/$1.ppd" > "$work/$1.ppd" 2>/dev/null
+  grep -q '^\*PPD-Adobe' "$work/$1.ppd" || fail "cups-driverd wrote no $1.ppd"
+}
+
+check_typing() {
+  expect_type text/plain "$work"/memo*.txt
+  printf '\033%%-1BBPINPS11176,8636SP1;' > "$work/escaped"
+  printf '\033.(;\033.I81;;17:IN;SP1;' > "$work/plotter-on"
+  expect_type application/vnd.hp-hpgl "$work/plot.plt" "$work/plotdata" "$work/escaped" "$work/plotter-on"
+  # What another format's content rule claims stays that format, whatever
+  # the name says.
+  printf '%%!PS-Adobe-3.0\nshowpage\n' > "$work/drawing.plt"
+  expect_type application/postscript "$work/drawing.plt"
+  printf '\033E\033&l1O' > "$work/page.plt"
+  expect_type application/vnd.cups-raw "$work/page.plt"
+  echo "ok: typing of ${#texts[@]} texts, plots, and other formats under plot names"
+}
+
+# Which queues take plots, as cupsfilter sees them with a queue's PPD.
+check_ppds() {
+  sample_ppd laserjet
+  sample_ppd generic
+  zelvo_job 1 "$work/plot.plt"
+  run_cupsfilter -p "$work/laserjet.ppd" "$work/plot.plt" > "$work/got" \
+    || { cat "$work/cupsfilter.err"; fail "LaserJet PPD: cupsfilter failed"; }
+  expect "with the LaserJet PPD" "$work/got"
+  if run_cupsfilter -p "$work/generic.ppd" "$work/plot.plt" > "$work/got"; then
+    fail "PostScript PPD: cupsfilter succeeded"
+  fi
+  [ ! -s "$work/got" ] || fail "PostScript PPD: a job was written"
+  grep -q '^ERROR: The printer takes PS, not PCL 5' "$work/cupsfilter.err" \
+    || { cat "$work/cupsfilter.err"; fail "PostScript PPD: no ERROR line"; }
+  echo "ok: the LaserJet PPD takes the plot, the PostScript PPD refuses it"
+}
+
 # Whether process PID has exited (gone, or a zombie not yet waited for).
-ended() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat"; }
+ended() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
 
 # SIGTERM while the filter waits for more input: the trailer still comes.
 check_cancel() {
@@ -108,10 +198,37 @@ check_cancel() {
   expect "cancel on SIGTERM" "$out"
 }
 
+# filter_status OUT ERR ARGS...: runs the filter as CUPS would, with nothing
+# on standard input, and prints its exit status.
+filter_status() {
+  local out=$1 err=$2 status=0; shift 2
+  "$zelvo_cups" 7 user title 1 '' "$@" < /dev/null > "$out" 2> "$err" || status=$?
+  echo $status
+}
+
+# Messages name the print file: one that opens but cannot be read (a
+# directory), one that does not open; a name that begins with "-" is a file.
+check_print_file() {
+  mkdir "$work/folder"
+  [ "$(filter_status /dev/null "$work/err" "$work/folder")" = 1 ] \
+    && grep -qx "ERROR: Unable to read: $work/folder" "$work/err" \
+    || { cat "$work/err"; fail "a directory as the print file"; }
+  [ "$(filter_status "$work/got" "$work/err" "$work/gone.plt")" = 1 ] && [ ! -s "$work/got" ] \
+    && grep -qx "ERROR: Unable to open print file \"$work/gone.plt\": No such file or directory" "$work/err" \
+    || { cat "$work/err"; fail "a missing print file"; }
+  cp "$work/plot.plt" "$work/-plot"
+  zelvo_job 1 "$work/plot.plt"
+  [ "$(cd "$work" && filter_status got err -plot)" = 0 ] || { cat "$work/err"; fail "a print file named -plot"; }
+  expect "a print file named -plot" "$work/got"
+  echo "ok: the print file named in messages"
+}
+
 mode_filter() {
-  command -v cupsfilter >/dev/null || skip "cupsfilter is not installed (Debian: cups)"
-  make_server_bin
-  printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
+  setup_cupsfilter
+  check_print_file
+  [ -f /usr/share/cups/drv/sample.drv ] || skip "CUPS's sample drivers (sample.drv) are not installed"
+  check_typing
+  check_ppds
 
   zelvo_job 1 "$work/plot.plt"
   run_cupsfilter "$work/plot.plt" > "$work/got" || { cat "$work/cupsfilter.err"; fail "default: cupsfilter failed"; }
@@ -158,7 +275,20 @@ print_job() {
   cp "$work/device.out" "$work/got"
 }
 
-mode_lp() {
+# submit QUEUE LP-ARGS...: prints the request id that lp gave the job.
+submit() {
+  local queue=$1 id; shift
+  id=$(lp -d "$queue" "$@" | sed -n 's/^request id is \([^ ]*\).*/\1/p')
+  [ -n "$id" ] || fail "lp gave no request id"
+  echo "$id"
+}
+
+# The scheduler's log lines of request ID.
+job_log() { grep -F "[Job ${1##*-}] " "$work/log/error_log" || true; }
+
+# A private cupsd with the queue zelvotest: the stock LaserJet PPD on a file
+# device.
+setup_lp() {
   local p
   for p in cupsd lp lpadmin lpstat; do
     command -v "$p" >/dev/null || skip "$p is not installed (Debian: cups, cups-client)"
@@ -171,6 +301,46 @@ mode_lp() {
     || { tail -20 "$work/log/error_log"; fail "lpadmin could not add the LaserJet queue"; }
   # The device file is written by cupsd; the test reads it.
   touch "$work/device.out"
+}
+
+# A PostScript queue must not print a plot: zelvo-cups fails the job, which
+# stops with its message before anything reaches the device.
+check_postscript_queue() {
+  lpadmin -p zelvops -E -v "file://$work/ps.out" -m drv:///sample.drv/generic.ppd \
+    || { tail -20 "$work/log/error_log"; fail "lpadmin could not add the PostScript queue"; }
+  touch "$work/ps.out"
+  local id tries
+  id=$(submit zelvops "$work/plot.plt")
+  for ((tries = 0; tries < 300; tries++)); do
+    job_log "$id" | grep -q 'Job stopped due to filter errors' && break
+    lpstat -W completed -o zelvops | grep -q "^$id " && fail "PostScript queue: the plot job completed"
+    sleep 0.1
+  done
+  [ $tries -lt 300 ] || { job_log "$id"; fail "PostScript queue: the job did not stop"; }
+  [ ! -s "$work/ps.out" ] || fail "PostScript queue: the job reached the device"
+  lpstat -l -o zelvops | grep -q 'The printer takes PS, not PCL 5' \
+    || { lpstat -l -o zelvops; fail "PostScript queue: the job does not say why it stopped"; }
+  cancel "$id"
+  echo "ok: lp on the PostScript queue stops the job with its reason, nothing printed"
+}
+
+# Text through lp prints with CUPS's text filters; zelvo-cups never runs.
+check_texts_lp() {
+  local i id
+  for i in "${!texts[@]}"; do
+    id=$(submit zelvotest "$work/memo$i.txt")
+    cupsd_wait_for zelvotest "$id"
+    job_log "$id" > "$work/job.log"
+    grep -q 'File of type text/plain queued' "$work/job.log" \
+      || fail "lp memo$i.txt (${texts[$i]}): not typed text/plain: $(grep 'File of type' "$work/job.log")"
+    grep -q 'Started filter .*/texttopdf ' "$work/job.log" || fail "lp memo$i.txt: texttopdf did not run"
+    ! grep -q 'Started filter .*/zelvo-cups ' "$work/job.log" || fail "lp memo$i.txt: zelvo-cups ran"
+  done
+  echo "ok: lp of ${#texts[@]} texts prints them as text"
+}
+
+mode_lp() {
+  setup_lp
 
   zelvo_job 1 "$work/plot.plt"
   print_job default "$work/plot.plt"
@@ -191,10 +361,73 @@ mode_lp() {
   zelvo_job 1 "$work/plot.plt"
   print_job stdin < "$work/plotdata"
   expect "lp on standard input, typed by content" "$work/got"
+
+  check_texts_lp
+  check_postscript_queue
+}
+
+# --- hp2xx's sample plots: typed as plots by name and, where their first
+# instruction tells, by content; printed byte for byte as zelvo writes them.
+
+samples_dir=/usr/share/doc/hp2xx/hp-tests
+# The samples that begin with no instruction that tells a plot from text,
+# so that CUPS types them as plots by their names only.
+names_only=" ascii.hp char7.hp charsets.hp charsize.hp ci.hp miter.hp pages.hp pw.hpg win_1.hp.gz "
+
+# The job zelvo writes for sample FILE, uncompressed as CUPS uncompresses it.
+sample_job() {
+  case $1 in
+  *.gz) gzip -dc "$1" > "$work/sample.hp" ;;
+  *) cp "$1" "$work/sample.hp" ;;
+  esac
+  zelvo_job 1 "$work/sample.hp"
+}
+
+mode_samples() {
+  [ -d "$samples_dir" ] || skip "the sample plots of hp2xx are not installed (Debian: hp2xx)"
+  local samples=() f name
+  for f in "$samples_dir"/*; do
+    case $(basename "$f") in readme | *.eps | *.eps.gz) ;; *) samples+=("$f") ;; esac
+  done
+  [ ${#samples[@]} -gt 0 ] || fail "no sample plots in $samples_dir"
+
+  setup_cupsfilter
+  mkdir "$work/anonymous"
+  local by_content=0
+  for f in "${samples[@]}"; do
+    name=$(basename "$f")
+    expect_type application/vnd.hp-hpgl "$f"
+    # The same bytes, gzipped or not, under a name that tells nothing.
+    cp "$f" "$work/anonymous/sample"
+    case $names_only in
+    *" $name "*) [ "$(type_of "$work/anonymous/sample")" != application/vnd.hp-hpgl ] \
+      || fail "$name is typed by content: take it off the names-only list" ;;
+    *) expect_type application/vnd.hp-hpgl "$work/anonymous/sample"; by_content=$((by_content + 1)) ;;
+    esac
+    sample_job "$f"
+    run_cupsfilter "$f" > "$work/got" || { cat "$work/cupsfilter.err"; fail "cupsfilter $name failed"; }
+    expect "cupsfilter $name" "$work/got" > /dev/null
+  done
+  echo "ok: cupsfilter: ${#samples[@]} samples typed by name, $by_content of them by content, each job as zelvo's"
+
+  setup_lp
+  for f in "${samples[@]}"; do
+    name=$(basename "$f")
+    sample_job "$f"
+    print_job "$name" "$f"
+    expect "lp $name" "$work/got" > /dev/null
+    case $names_only in
+    *" $name "*) ;;
+    *) print_job "$name on standard input" < "$f"
+       expect "lp < $name" "$work/got" > /dev/null ;;
+    esac
+  done
+  echo "ok: lp: ${#samples[@]} samples by name, $by_content on standard input, each job as zelvo's"
 }
 
 case $mode in
 filter) mode_filter ;;
 lp) mode_lp ;;
+samples) mode_samples ;;
 *) fail "unknown mode $mode" ;;
 esac
