@@ -73,14 +73,11 @@ bool spawn_shell(const char *command, int read_end, pid_t &pid)
     return ok;
 }
 
-// Whether any process of the group is left, reaping its leader on the way.
-bool group_alive(pid_t group, bool &reaped)
+// Whether the command's shell has ended, reaping it.
+bool ended(pid_t pid)
 {
-    if (!reaped) {
-        int status = 0;
-        reaped = waitpid(group, &status, WNOHANG) == group;
-    }
-    return kill(-group, 0) == 0;
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == pid;
 }
 
 } // namespace
@@ -125,12 +122,13 @@ CommandEnd finish_command(OutputCommand &command)
 
 void abandon_command(OutputCommand &command)
 {
-    // SIGTERM lets the command clean up; what is left of its group after a
-    // grace period is killed, so that nothing survives to see the input end.
+    // SIGTERM lets the command clean up; whatever is left of its group once
+    // the shell has gone, or after a grace period, is killed, so that nothing
+    // survives to see the input end.
     kill(-command.pid, SIGTERM);
     bool reaped = false;
     const timespec step{0, 10 * 1000 * 1000};
-    for (int tries = 0; tries < 200 && group_alive(command.pid, reaped); ++tries)
+    for (int tries = 0; tries < 200 && !(reaped = ended(command.pid)); ++tries)
         nanosleep(&step, nullptr);
     kill(-command.pid, SIGKILL);
     std::fclose(command.stream);

@@ -15,6 +15,34 @@
 #include <thread>
 #include <unistd.h>
 
+// The program is linked with -Wl,--wrap for splice and copy_file_range, so a
+// test can make the kernel's copy answer as it does for files of /proc on
+// some kernels: nothing at the first call, though read() has bytes.
+bool kernel_copy_says_nothing = false;
+
+extern "C" {
+ssize_t __real_splice(int in, loff_t *in_offset, int out, loff_t *out_offset, std::size_t size,
+                      unsigned flags);
+ssize_t __real_copy_file_range(int in, loff_t *in_offset, int out, loff_t *out_offset,
+                               std::size_t size, unsigned flags);
+
+ssize_t __wrap_splice(int in, loff_t *in_offset, int out, loff_t *out_offset, std::size_t size,
+                      unsigned flags)
+{
+    if (kernel_copy_says_nothing)
+        return 0;
+    return __real_splice(in, in_offset, out, out_offset, size, flags);
+}
+
+ssize_t __wrap_copy_file_range(int in, loff_t *in_offset, int out, loff_t *out_offset,
+                               std::size_t size, unsigned flags)
+{
+    if (kernel_copy_says_nothing)
+        return 0;
+    return __real_copy_file_range(in, in_offset, out, out_offset, size, flags);
+}
+}
+
 namespace {
 
 enum class End { File, Pipe, Socket };
@@ -273,4 +301,57 @@ TEST(FileCat, StopRequestEndsABlockedCopy)
     }
     copy_stop_requested = 0;
     sigaction(SIGUSR1, &previous, nullptr);
+}
+
+TEST(FileCat, EmptyKernelAnswerHandsOver)
+{
+    // A file of /proc comes through whole whatever the kernel's copy makes of
+    // it, and so does a regular file when that copy answers nothing at once.
+    std::FILE *reference = std::fopen("/proc/version", "r");
+    ASSERT_NE(reference, nullptr);
+    const std::string version = read_fd(fileno(reference));
+    std::fclose(reference);
+    ASSERT_FALSE(version.empty());
+
+    for (const bool says_nothing : {false, true}) {
+        for (End to : {End::File, End::Pipe}) {
+            SCOPED_TRACE(std::string(name_of(to)) + (says_nothing ? ", empty answer" : ""));
+            const std::string expected = says_nothing ? pattern(200000) : version;
+            if (says_nothing) {
+                job_stream.input = std::tmpfile();
+                std::fwrite(expected.data(), 1, expected.size(), job_stream.input);
+                std::fflush(job_stream.input);
+                std::rewind(job_stream.input);
+            } else {
+                job_stream.input = std::fopen("/proc/version", "r");
+            }
+            ASSERT_NE(job_stream.input, nullptr);
+            std::string received;
+            std::thread drainer;
+            if (to == End::File) {
+                job_stream.output = std::tmpfile();
+            } else {
+                int fds[2];
+                ASSERT_EQ(pipe(fds), 0);
+                job_stream.output = fdopen(fds[1], "w");
+                drainer = std::thread([fd = fds[0], &received] {
+                    received = read_fd(fd);
+                    close(fd);
+                });
+            }
+            kernel_copy_says_nothing = says_nothing;
+            EXPECT_EQ(file_cat(), CopyStatus::Done);
+            kernel_copy_says_nothing = false;
+            std::fclose(job_stream.input);
+            if (to == End::File) {
+                std::rewind(job_stream.output);
+                received = read_fd(fileno(job_stream.output));
+            }
+            std::fclose(job_stream.output);
+            if (drainer.joinable())
+                drainer.join();
+            EXPECT_EQ(received.size(), expected.size());
+            EXPECT_TRUE(received == expected);
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #include "run_program.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -64,14 +65,19 @@ void redirect(const std::string &path, int flags, int target)
 
 } // namespace
 
-RunResult run_program(const std::string &program, const RunOptions &options)
+RunningProgram::RunningProgram(const std::string &program, const RunOptions &options)
+    : capture_out_(options.stdout_path.empty() && !options.close_stdout)
 {
-    TempDir streams;
-    const std::string in_path = options.stdin_path.empty()
-                                    ? streams.write("stdin", options.stdin_data).string()
-                                    : options.stdin_path;
-    const std::string out_path = (streams.path() / "stdout").string();
-    const std::string err_path = (streams.path() / "stderr").string();
+    std::string pattern = (fs::temp_directory_path() / "zelvo-streams-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    streams_ = pattern;
+    const std::string in_path =
+        options.stdin_path.empty() ? (streams_ / "stdin").string() : options.stdin_path;
+    if (options.stdin_path.empty())
+        std::ofstream(in_path, std::ios::binary) << options.stdin_data;
+    const std::string out_path = (streams_ / "stdout").string();
+    const std::string err_path = (streams_ / "stderr").string();
 
     std::vector<char *> argv{const_cast<char *>(program.c_str())};
     for (const std::string &arg : options.args)
@@ -82,10 +88,10 @@ RunResult run_program(const std::string &program, const RunOptions &options)
         envp.push_back(const_cast<char *>(entry.c_str()));
     envp.push_back(nullptr);
 
-    const pid_t pid = fork();
-    if (pid < 0)
+    pid_ = fork();
+    if (pid_ < 0)
         throw std::runtime_error("fork failed");
-    if (pid == 0) {
+    if (pid_ == 0) {
         if (options.stdin_fd >= 0)
             dup2(options.stdin_fd, 0);
         else
@@ -94,19 +100,33 @@ RunResult run_program(const std::string &program, const RunOptions &options)
             close(1);
         else
             redirect(options.stdout_path.empty() ? out_path : options.stdout_path,
-                     O_WRONLY | O_CREAT | O_TRUNC, 1);
+                     O_WRONLY | O_CREAT | (options.append_stdout ? O_APPEND : O_TRUNC), 1);
         redirect(err_path, O_WRONLY | O_CREAT | O_TRUNC, 2);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(126);
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
+}
 
+RunningProgram::~RunningProgram()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ignored;
+    fs::remove_all(streams_, ignored);
+}
+
+RunResult RunningProgram::wait()
+{
     int status = 0;
     struct rusage usage {};
-    while (wait4(pid, &status, 0, &usage) < 0)
+    while (wait4(pid_, &status, 0, &usage) < 0)
         if (errno != EINTR)
             throw std::runtime_error("wait4 failed");
+    pid_ = -1;
 
     RunResult result;
     result.max_rss_kib = usage.ru_maxrss;
@@ -114,8 +134,13 @@ RunResult run_program(const std::string &program, const RunOptions &options)
         result.exit_status = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))
         result.signal = WTERMSIG(status);
-    if (options.stdout_path.empty() && !options.close_stdout)
-        result.out = read_file(out_path);
-    result.err = read_file(err_path);
+    if (capture_out_)
+        result.out = read_file(streams_ / "stdout");
+    result.err = read_file(streams_ / "stderr");
     return result;
+}
+
+RunResult run_program(const std::string &program, const RunOptions &options)
+{
+    return RunningProgram(program, options).wait();
 }

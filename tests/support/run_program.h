@@ -14,6 +14,7 @@ struct RunOptions {
     std::string stdin_path;        // a file to read standard input from
     int stdin_fd = -1;             // a descriptor to use as standard input instead
     std::string stdout_path;       // a file to write standard output to; empty: captured
+    bool append_stdout = false;    // open stdout_path for appending, as ">>" does
     bool close_stdout = false;     // start the child with standard output closed
     std::filesystem::path cwd;     // working directory; empty: the caller's
 };
@@ -27,6 +28,24 @@ struct RunResult {
 };
 
 RunResult run_program(const std::string &program, const RunOptions &options);
+
+// The same, in two halves: the child runs between them, for tests that act
+// on it while it runs (signals, input fed by hand).
+class RunningProgram {
+public:
+    RunningProgram(const std::string &program, const RunOptions &options);
+    ~RunningProgram();
+    RunningProgram(const RunningProgram &) = delete;
+    RunningProgram &operator=(const RunningProgram &) = delete;
+
+    int pid() const { return pid_; }
+    RunResult wait();
+
+private:
+    std::filesystem::path streams_;
+    bool capture_out_;
+    int pid_ = -1;
+};
 
 // A fresh directory that is removed with everything in it at the end.
 class TempDir {

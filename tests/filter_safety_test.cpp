@@ -1,0 +1,263 @@
+// No data lost and no failure hidden: an input that is the output, an
+// interrupted job, commands that fail or go away, pen widths and rotations
+// that no printer can use. Each runs the built program.
+#include "support/run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string program = ZELVO_PROGRAM;
+const std::string plot = "IN;SP1;PU0,0;PD100,100;";
+
+class ZelvoSafety : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    RunOptions options(std::vector<std::string> args)
+    {
+        RunOptions o;
+        o.args = std::move(args);
+        o.env = {"PATH=" + dir.path().string() + ":/usr/bin:/bin"};
+        o.cwd = dir.path();
+        return o;
+    }
+
+    // The refusal leaves the plot as it was: same bytes, nothing appended.
+    void expect_refused(const RunResult &r, const std::string &name)
+    {
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.err, "Input file is output file: " + name + "\n");
+        EXPECT_EQ(read_file(dir.path() / "x.plt"), plot);
+    }
+};
+
+TEST_F(ZelvoSafety, InputThatIsTheOutputIsRefused)
+{
+    const fs::path x = dir.write("x.plt", plot);
+    fs::create_hard_link(x, dir.path() / "hard.plt");
+    fs::create_symlink(x, dir.path() / "soft.plt");
+    dir.write("other.plt", "PU;");
+
+    // zelvo x.plt >> x.plt, with other inputs around it.
+    RunOptions append = options({"other.plt", "x.plt"});
+    append.stdout_path = x.string();
+    append.append_stdout = true;
+    expect_refused(run_program(program, append), "x.plt");
+
+    // -out into the file, under its own name, a hard link and a symbolic
+    // link: the file is looked at before it is opened, so it keeps its bytes.
+    for (const char *out : {"x.plt", "hard.plt", "soft.plt", "./x.plt"}) {
+        SCOPED_TRACE(out);
+        expect_refused(run_program(program, options({"-out", out, "x.plt"})), "x.plt");
+    }
+    expect_refused(run_program(program, options({"-out", "x.plt", "soft.plt"})), "soft.plt");
+
+    // Standard input redirected from the output file, with and without "-".
+    for (const std::vector<std::string> &args :
+         std::vector<std::vector<std::string>>{{}, {"other.plt", "-"}}) {
+        RunOptions from_stdin = options(args);
+        from_stdin.stdin_path = x.string();
+        from_stdin.stdout_path = x.string();
+        from_stdin.append_stdout = true;
+        expect_refused(run_program(program, from_stdin), "-");
+    }
+
+    // zelvo x.plt > x.plt: the shell has emptied the file already, but the
+    // job still must not copy it into itself.
+    RunOptions truncated = options({"x.plt"});
+    truncated.stdout_path = x.string();
+    const RunResult t = run_program(program, truncated);
+    EXPECT_EQ(t.exit_status, 1);
+    EXPECT_EQ(t.err, "Input file is output file: x.plt\n");
+    EXPECT_EQ(fs::file_size(x), 0u);
+}
+
+TEST_F(ZelvoSafety, DevicesAreNeverTheSameFile)
+{
+    RunOptions o = options({"/dev/null"});
+    o.stdout_path = "/dev/null";
+    const RunResult r = run_program(program, o);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(run_program(program, options({"-out", "/dev/null", "/dev/null"})).exit_status, 0);
+}
+
+// A stand-in spooler that keeps what it got only when its input ends
+// cleanly, as lp spools a job only then.
+void spooler(const TempDir &dir)
+{
+    const std::string got = (dir.path() / "spooled").string();
+    dir.script("spool", "cat > \"" + got + ".part\" && mv \"" + got + ".part\" \"" + got + "\"\n");
+}
+
+TEST_F(ZelvoSafety, InterruptedJobIsNotSpooled)
+{
+    spooler(dir);
+    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal_number);
+        const fs::path fifo = dir.path() / "feed";
+        fs::remove(fifo);
+        fs::remove(dir.path() / "spooled.part");
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        RunOptions o = options({"-out", "|spool"});
+        o.stdin_path = fifo.string();
+        RunningProgram zelvo(program, o);
+        const int feed = open(fifo.c_str(), O_WRONLY);
+        ASSERT_GE(feed, 0);
+        ASSERT_EQ(write(feed, plot.data(), plot.size()), static_cast<ssize_t>(plot.size()));
+
+        // The copy blocks on the open FIFO once the plot is through.
+        const fs::path part = dir.path() / "spooled.part";
+        for (int tries = 0; tries < 500; ++tries) {
+            std::error_code missing;
+            if (fs::file_size(part, missing) >= plot.size() && !missing)
+                break;
+            usleep(10000);
+        }
+        ASSERT_GE(fs::file_size(part), plot.size());
+        kill(zelvo.pid(), signal_number);
+        const RunResult r = zelvo.wait();
+        close(feed);
+        EXPECT_EQ(r.signal, signal_number);
+        EXPECT_EQ(r.err, "Interrupted\n");
+        EXPECT_FALSE(fs::exists(dir.path() / "spooled"));
+    }
+}
+
+TEST_F(ZelvoSafety, InterruptedFileKeepsWhatWasWritten)
+{
+    const fs::path fifo = dir.path() / "feed";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    RunOptions o = options({"-out", "job.pcl"});
+    o.stdin_path = fifo.string();
+    RunningProgram zelvo(program, o);
+    const int feed = open(fifo.c_str(), O_WRONLY);
+    ASSERT_GE(feed, 0);
+    ASSERT_EQ(write(feed, plot.data(), plot.size()), static_cast<ssize_t>(plot.size()));
+    const fs::path job = dir.path() / "job.pcl";
+    for (int tries = 0; tries < 500; ++tries) {
+        if (read_file(job).ends_with(plot))
+            break;
+        usleep(10000);
+    }
+    kill(zelvo.pid(), SIGINT);
+    const RunResult r = zelvo.wait();
+    close(feed);
+    EXPECT_EQ(r.signal, SIGINT);
+    EXPECT_EQ(r.err, "Interrupted\n");
+    // The header and the plot, and no trailer.
+    EXPECT_TRUE(read_file(job).ends_with("PW0.2;\n" + plot)) << read_file(job);
+}
+
+TEST_F(ZelvoSafety, FailingCommandsReportTheSameEveryTime)
+{
+    dir.write("small.plt", plot);
+    dir.write("big.plt", std::string(4 << 20, 'P'));
+    dir.script("reads-half", "head -c 100 > /dev/null\n");
+    // A command that reads a little takes a small job whole into its buffer.
+    const struct {
+        const char *command;
+        const char *message;
+        bool small_too;
+    } rows[] = {
+        {"|false", "Output command failed\n", true},
+        {"|exit 3", "Output command failed\n", true},
+        {"| ", "Unable to write output file\n", true},
+        {"|true", "Unable to write output file\n", true},
+        {"|reads-half", "Unable to write output file\n", false},
+    };
+    for (const auto &row : rows) {
+        for (const char *input : {"big.plt", "small.plt"}) {
+            if (!row.small_too && input[0] == 's')
+                continue;
+            SCOPED_TRACE(std::string(row.command) + " " + input);
+            for (int i = 0; i < 50; ++i) {
+                const RunResult r = run_program(program, options({"-out", row.command, input}));
+                ASSERT_EQ(r.exit_status, 1);
+                ASSERT_EQ(r.err, row.message);
+            }
+        }
+    }
+    // Standard output keeps SIGPIPE's default: a reader that goes ends the
+    // filter quietly, as it ends cat.
+    const RunResult piped = run_program(
+        "/bin/bash",
+        options(
+            {"-c", "'" + program + "' big.plt | head -c 100 >/dev/null; echo ${PIPESTATUS[0]}"}));
+    EXPECT_EQ(piped.out, "141\n"); // 128 + SIGPIPE
+    EXPECT_EQ(piped.err, "");
+}
+
+TEST_F(ZelvoSafety, UnusablePenWidthsAndRotations)
+{
+    dir.script("lp", "cat > \"" + (dir.path() / "lp.got").string() + "\"\n");
+    dir.write("a.plt", plot);
+    const struct {
+        std::vector<std::string> args;
+        std::string param;
+        std::string message;
+    } refused[] = {
+        {{"-lwidth", "nan"}, "", "Invalid pen width: nan\n"},
+        {{"-lwidth", "inf"}, "", "Invalid pen width: inf\n"},
+        {{"-lwidth", "1e40"}, "", "Invalid pen width: 1e40\n"},
+        {{"-lwidth", "1e38"}, "", "Invalid pen width: 1e38\n"},
+        {{"-lwidth", "-1"}, "", "Invalid pen width: -1\n"},
+        {{"-lwidth", "100.5"}, "", "Invalid pen width: 100.5\n"},
+        {{}, "lwidth=NaN", "Invalid pen width: NaN\n"},
+        {{"-paper", "A6"}, "", "Unknown paper: A6\n"},
+        {{}, "fit=A7", "Unknown plot size: A7\n"},
+    };
+    for (const auto &row : refused) {
+        SCOPED_TRACE(row.message);
+        std::vector<std::string> args = row.args;
+        args.insert(args.end(), {"-out", "|lp", "a.plt"});
+        RunOptions o = options(args);
+        if (!row.param.empty())
+            o.env.push_back("zelvo_param=" + row.param);
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.err, row.message);
+        EXPECT_FALSE(fs::exists(dir.path() / "lp.got")); // no command was started
+    }
+    // A rotation outside the int range is no rotation, not an alias of one.
+    for (const char *rotation : {"4294967386", "-4294967206"}) {
+        const RunResult r = run_program(program, options({"-rot", rotation, "a.plt"}));
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.out.find("RO"), std::string::npos) << rotation;
+    }
+}
+
+TEST_F(ZelvoSafety, PenWidthsKeepTheirDigits)
+{
+    const struct {
+        const char *given;
+        const char *written;
+    } rows[] = {
+        {"0.2", "0.2"},      {"0.35", "0.35"},      {"0.125", "0.125"},  {"1", "1.0"},
+        {"0.04", "0.04"},    {"0", "0.0"},          {"0.13", "0.13"},    {"0.18", "0.18"},
+        {"0.25", "0.25"},    {"0.5", "0.5"},        {"0.0005", "0.001"}, {"0.0004999", "0.0"},
+        {"0.9995", "0.999"}, {"99.9995", "99.999"}, {"100", "100.0"},    {"abc", "0.0"},
+        {"0.0625", "0.062"}, {"2.5e-1", "0.25"},    {"-0", "0.0"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.given);
+        const RunResult r = run_program(program, options({"-lwidth", row.given}));
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_NE(r.out.find(std::string("IN;SP1;PA;PW") + row.written + ";\n"), std::string::npos)
+            << r.out;
+    }
+}
+
+} // namespace
