@@ -298,3 +298,114 @@ TEST_F(Zelvo, StandardInputTwice)
 }
 
 } // namespace
+
+namespace {
+
+// The settings again, as -hold writes them after the plot's IN and BP.
+class ZelvoHold : public Zelvo {};
+
+TEST_F(ZelvoHold, RepeatsTheSettingsAfterInAndBp)
+{
+    const std::string held = "PW0.35;\nRO90;\n";
+    dir.write("a.plt", "BPIN;PA0,0;");
+    const RunResult r =
+        run_program(program, options({"-hold", "-port", "-lwidth", "0.35", "a.plt"}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.out, job("BP" + held + "IN;" + held + "PA0,0;", "IN;SP1;PA;PW0.35;\nRO90;\n"));
+
+    // From the parameter list; a width equal to the default is still given.
+    const RunResult list =
+        run_program(program, options({"a.plt"}, {"zelvo_param=hold,lj,lwidth=0.2"}));
+    const std::string lj = "PW0.2;\nRO90;\n";
+    EXPECT_EQ(list.out, job("BP" + lj + "IN;" + lj + "PA0,0;", "IN;SP1;PA;PW0.2;\nRO90;\n"));
+}
+
+TEST_F(ZelvoHold, ReadsTheInputsAsOneStream)
+{
+    // An IN without ';' at the end of one input ends where the next one
+    // starts an instruction; one at the very end, before the trailer.
+    dir.write("a.plt", "PU;IN");
+    dir.write("b.plt", "\nPS1,1;IN");
+    const RunResult r = run_program(program, options({"-hold", "-rot", "180", "a.plt", "b.plt"}));
+    EXPECT_EQ(r.out, job("PU;IN\nRO180;\nPS1,1;INRO180;\n", "IN;SP1;PA;PW0.2;\nRO180;\n"));
+}
+
+TEST_F(ZelvoHold, NothingToHoldIsTheDefaultJob)
+{
+    dir.write("a.plt", "IN;PA0,0;"
+                       "\x1b%0A\f");
+    const RunResult held = run_program(program, options({"-hold", "a.plt"}));
+    EXPECT_EQ(held.out, run_program(program, options({"a.plt"})).out);
+    EXPECT_EQ(held.out, job("IN;PA0,0;"
+                            "\x1b%0A\f"));
+}
+
+TEST_F(ZelvoHold, PlotThatEndsInPclGetsNoHpglTrailerLine)
+{
+    // Printed as PCL text, "SP;PG;" would cost a page of its own.
+    dir.write("a.plt", "IN;PD;\x1b%0A\f");
+    const RunResult r = run_program(program, options({"-hold", "-port", "a.plt"}));
+    EXPECT_EQ(r.out, first_line
+                         + "IN;SP1;PA;PW0.2;\nRO90;\nIN;RO90;\nPD;\x1b%0A\f\x1b%0A\x1b"
+                           "E");
+}
+
+TEST_F(Zelvo, PaperSizeCommand)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> env;
+        std::string command;
+    } rows[] = {
+        {{"-paper", "A4"}, {}, "\x1b&l26A"},
+        {{"-PAPER", "Letter"}, {}, "\x1b&l2A"},
+        {{"-pa", "b5"}, {}, "\x1b&l45A"},
+        {{}, {"zelvo_param=paper=tabloid"}, "\x1b&l6A"},
+        {{"-paper", "legal"}, {"zelvo_param=paper=a3"}, "\x1b&l3A"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.command);
+        RunOptions o = options(row.args, row.env);
+        o.stdin_data = "PU;";
+        EXPECT_EQ(run_program(program, o).out, "\x1b"
+                                               "E" + row.command
+                                                   + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nPU;"
+                                                   + trailer);
+    }
+}
+
+TEST_F(Zelvo, FitWritesThePictureFrame)
+{
+    // A1 on A4: 279.3 x 197.3 mm (7918 x 5593 decipoints) with 1/4 inch
+    // margins on the short side, centred.
+    const std::string a1_on_a4 =
+        "\x1b&l26A\x1b&l1O\x1b&l0E\x1b*c7918x5593Y\x1b&a109h180V\x1b*c0T\x1b*c33.110k23.386L";
+    dir.write("a.plt", "IN;PA0,0;");
+    dir.write("sized.plt", "IN;PS33640,23760;PD;");
+    const RunResult given =
+        run_program(program, options({"-fit", "841x594", "-paper", "A4", "a.plt"}));
+    EXPECT_EQ(given.exit_status, 0);
+    EXPECT_EQ(given.out, "\x1b"
+                         "E" + a1_on_a4
+                             + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nIN;PA0,0;" + trailer);
+    // The plot's own PS, from the first input that opens, read ahead.
+    const RunResult from_ps =
+        run_program(program, options({"-fit", "-paper", "A4", "gone.plt", "sized.plt", "a.plt"}));
+    EXPECT_EQ(from_ps.exit_status, 1);
+    EXPECT_EQ(from_ps.err, "Unable to open: gone.plt\n");
+    EXPECT_EQ(from_ps.out, "\x1b"
+                           "E" + a1_on_a4
+                               + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
+                               + "IN;PS33640,23760;PD;IN;PA0,0;" + trailer);
+}
+
+TEST_F(Zelvo, FitWithoutAPlotSizePrintsUnscaled)
+{
+    dir.write("a.plt", "IN;PD;PS100,100;");
+    const RunResult r = run_program(program, options({"-fit", "-port", "a.plt"}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "No plot size found; printing unscaled\n");
+    EXPECT_EQ(r.out, run_program(program, options({"-hold", "-port", "a.plt"})).out);
+}
+
+} // namespace

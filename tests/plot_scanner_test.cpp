@@ -1,0 +1,161 @@
+// The plot scanner on each context it tells apart: where the hold text goes,
+// the plot size it finds and the pages it counts.
+#include "plot_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Reading {
+    std::string marked; // the input with a '|' at every place for the hold text
+    PlotScanner scanner;
+};
+
+// Reads `input` in pieces of `piece` bytes (all at once when 0).
+Reading read_plot(const std::string &input, std::size_t piece = 0)
+{
+    Reading r;
+    std::size_t done = 0;
+    while (done < input.size()) {
+        const std::size_t size =
+            piece == 0 ? input.size() - done : std::min(piece, input.size() - done);
+        std::size_t offset = 0;
+        while (offset < size) {
+            const std::size_t place =
+                scan_plot(r.scanner, input.data() + done + offset, size - offset);
+            const std::size_t before = place == kNoHold ? size - offset : place;
+            r.marked.append(input, done + offset, before);
+            offset += before;
+            if (place != kNoHold)
+                r.marked += '|';
+        }
+        done += size;
+    }
+    if (finish_plot(r.scanner))
+        r.marked += '|';
+    eject_last_page(r.scanner);
+    return r;
+}
+
+const std::string esc = "\x1b";
+
+TEST(ScanPlot, HoldPlaces)
+{
+    const struct {
+        std::string input;
+        std::string marked;
+    } rows[] = {
+        // Instructions, either case, with and without ';'.
+        {"IN;PA0,0;", "IN;|PA0,0;"},
+        {"in;pa", "in;|pa"},
+        {"BPINPS1000,1000", "BP|IN|PS1000,1000"},
+        {"IN\r\nPS1,1;", "IN\r\n|PS1,1;"},
+        {"IN", "IN|"},
+        {"IN1 ;", "IN1 ;|"},
+        {"I N;IN;", "I N;IN;|"},
+        // Strings that are not instructions.
+        {"BP 1,\"ti;IN\";IN;", "BP 1,\"ti;IN\";|IN;|"},
+        {"LBIN;\x03IN;", "LBIN;\x03IN;|"},
+        {"DT*;LBIN;*IN;", "DT*;LBIN;*IN;|"},
+        {"DT*,1;DT;LBIN*\x03IN;", "DT*,1;DT;LBIN*\x03IN;|"},
+        {"DT*;IN;LBa\x03", "DT*;IN;|LBa\x03"},
+        {"WDIN\x03"
+         "BLIN\x03IN",
+         "WDIN\x03"
+         "BLIN\x03IN|"},
+        {"CO\"IN;\";IN;", "CO\"IN;\";IN;|"},
+        {"CO IN comment;IN;", "CO IN comment;IN;|"},
+        {"SMIN;IN;", "SMIN;IN;|"},
+        {"PEIN;IN;", "PEIN;IN;|"},
+        // Escapes, PCL context and the data of escapes.
+        {esc + "%0AIN;" + esc + "%1BIN;", esc + "%0AIN;" + esc + "%1BIN;|"},
+        {"IN" + esc + "%0A", "IN|" + esc + "%0A"},
+        {esc + "EIN;", esc + "EIN;"},
+        {esc + "%0A" + esc + "*b3W" + esc + "%1BIN;", esc + "%0A" + esc + "*b3W" + esc + "%1BIN;"},
+        {esc + "%0A" + esc + "*b2wAB1W" + esc + esc + "%1BIN;",
+         esc + "%0A" + esc + "*b2wAB1W" + esc + esc + "%1BIN;|"},
+        {esc + "&p3XIN;IN;", esc + "&p3XIN;IN;|"},
+        {esc + ".(;" + esc + ".I81;;17:" + esc + ".N;19:IN;",
+         esc + ".(;" + esc + ".I81;;17:" + esc + ".N;19:IN;|"},
+        {esc + ".IIN;", esc + ".IIN;|"},
+        {esc + esc + "EIN;", esc + esc + "EIN;"},
+        {esc + "\x01IN;", esc + "\x01IN;|"},
+        {"LBab" + esc + "%0AIN;", "LBab" + esc + "%0AIN;"},
+        {esc + "%-12345X@PJL\nIN;", esc + "%-12345X@PJL\nIN;"},
+        {"BP\"a" + esc + "E", "BP\"a|" + esc + "E"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.input);
+        EXPECT_EQ(read_plot(row.input).marked, row.marked);
+        // State carries across pieces: a byte at a time reads the same.
+        EXPECT_EQ(read_plot(row.input, 1).marked, row.marked);
+    }
+}
+
+TEST(ScanPlot, PlotSize)
+{
+    const struct {
+        std::string input;
+        bool found;
+        std::uint64_t length, width;
+    } rows[] = {
+        {"IN;PS40000,20000;PD;", true, 40000, 20000},
+        {"PS11840 8100\nIP", true, 11840, 8100},
+        {"PS1,2", true, 1, 2},
+        {"PD;PS1,2;", false, 0, 0},
+        {"PS;PS100 200;", true, 100, 200},
+        {"PS-5,3;PS7,8;", true, 7, 8},
+        {"PS1.9,2.9;", true, 1, 2},
+        {"PS1+2;", true, 1, 2},
+        {"PS5;", false, 0, 0},
+        {"PS0,5;", false, 0, 0},
+        {"LB\x03PS1,1;", true, 1, 1},
+        {"LBx\x03PS1,1;", false, 0, 0},
+        {"PS1,2;PS3,4;", true, 1, 2},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.input);
+        const PlotScanner s = read_plot(row.input).scanner;
+        EXPECT_EQ(s.plot_size_found, row.found);
+        EXPECT_EQ(s.plot_length, row.length);
+        EXPECT_EQ(s.plot_width, row.width);
+    }
+}
+
+TEST(ScanPlot, Pages)
+{
+    const struct {
+        std::string input;
+        std::uint64_t pages;
+        bool ends_in_pcl;
+    } rows[] = {
+        {"", 0, false},
+        {"IN;PU10,10;PA20,20;", 0, false},
+        {"IN;PD;", 1, false},
+        {"IN;CI100;PG;CI200;PG;", 1, false}, // PG is ignored
+        {"IN;PD;" + esc + "E" + esc + "%1BPD;", 2, false},
+        {esc + "%0A\f\f" + esc + "%1B", 2, false},
+        {esc + "%0Ahello" + esc + "%1B", 1, false},
+        {esc + "%0A \r\n", 0, true},
+        {"IN;PD;" + esc + "%0A" + esc + "&l0H" + esc + "%1BPD;", 2, false},
+        {esc + "%0A" + esc + "&l1H", 0, true},
+        {esc + "%0A" + esc + "*c10a10b0P", 1, true},
+        {esc + "%0A" + esc + "*b0W", 0, true},
+        {esc + "%0A" + esc
+             + "*b1W"
+               "\x01",
+         1, true},
+        {"LB\x03", 0, false},
+        {"LBa\x03" + esc + "%0A\f", 1, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.input);
+        const PlotScanner s = read_plot(row.input).scanner;
+        EXPECT_EQ(s.pages, row.pages);
+        EXPECT_EQ(s.in_pcl, row.ends_in_pcl);
+    }
+}
+
+} // namespace

@@ -1,0 +1,235 @@
+// What real plots look like on paper: jobs rendered by a PCL 5 interpreter
+// (named by ZELVO_PCL_RENDERER) and checked on their pixels, with the sample
+// plots that the hp2xx package ships. Each test skips itself where the
+// renderer or the samples are missing.
+#include "support/run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string program = ZELVO_PROGRAM;
+const fs::path samples_dir = "/usr/share/doc/hp2xx/hp-tests";
+
+// The output of a shell command.
+std::string output_of(const std::string &command)
+{
+    std::string out;
+    if (std::FILE *pipe = popen(command.c_str(), "r")) {
+        char block[65536];
+        std::size_t n;
+        while ((n = std::fread(block, 1, sizeof block, pipe)) > 0)
+            out.append(block, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+std::string quoted(const std::string &text)
+{
+    return "'" + text + "'";
+}
+
+// The interpreter itself, which the renderer script names with --path.
+std::string interpreter()
+{
+    const char *renderer = std::getenv("ZELVO_PCL_RENDERER");
+    if (renderer == nullptr || *renderer == '\0')
+        return "";
+    std::string path = output_of(quoted(renderer) + " --path");
+    while (!path.empty() && path.back() == '\n')
+        path.pop_back();
+    return path;
+}
+
+// A gray page of the rendered job: 0 is black.
+struct Page {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;
+};
+
+struct Ink {
+    int left, right, top, bottom; // blank pixels from each edge
+};
+
+// Renders page 1 of `job` at `dpi` as a PGM, which needs no decoder.
+Page render(const TempDir &dir, const std::string &job, int dpi)
+{
+    const fs::path in = dir.write("job.pcl", job);
+    const fs::path out = dir.path() / "page.pgm";
+    fs::remove(out);
+    output_of(quoted(interpreter()) + " -dNOPAUSE -dBATCH -dQUIET -sDEVICE=pgmraw -dFirstPage=1"
+              + " -dLastPage=1 -r" + std::to_string(dpi) + " -sOutputFile=" + quoted(out.string())
+              + " " + quoted(in.string()) + " >/dev/null 2>&1");
+    // "P5", then width, height and the largest value, with comment lines
+    // among them, then one byte per pixel.
+    Page page;
+    const std::string bytes = read_file(out);
+    std::size_t at = 2;
+    int header[3] = {0, 0, 0};
+    for (int &number : header) {
+        while (at < bytes.size()
+               && (std::isspace(static_cast<unsigned char>(bytes[at])) || bytes[at] == '#')) {
+            if (bytes[at] == '#')
+                at = bytes.find('\n', at);
+            else
+                ++at;
+        }
+        while (at < bytes.size() && std::isdigit(static_cast<unsigned char>(bytes[at])))
+            number = number * 10 + (bytes[at++] - '0');
+    }
+    const std::size_t count = static_cast<std::size_t>(header[0]) * header[1];
+    if (bytes.rfind("P5", 0) != 0 || bytes.size() < at + 1 + count)
+        return page;
+    page.width = header[0];
+    page.height = header[1];
+    page.pixels.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(at + 1 + count));
+    return page;
+}
+
+Ink ink_of(const Page &page)
+{
+    Ink ink{page.width, page.width, page.height, page.height};
+    for (int y = 0; y < page.height; ++y) {
+        for (int x = 0; x < page.width; ++x) {
+            if (page.pixels[static_cast<std::size_t>(y) * page.width + x] < 128) {
+                ink.left = std::min(ink.left, x);
+                ink.right = std::min(ink.right, page.width - 1 - x);
+                ink.top = std::min(ink.top, y);
+                ink.bottom = std::min(ink.bottom, page.height - 1 - y);
+            }
+        }
+    }
+    return ink;
+}
+
+std::string job_of(const TempDir &dir, std::vector<std::string> args, const std::string &plot)
+{
+    RunOptions o;
+    o.args = std::move(args);
+    o.args.push_back(dir.write("plot.plt", plot).string());
+    o.env = {"PATH=/usr/bin:/bin", "PAPERSIZE=letter"};
+    const RunResult r = run_program(program, o);
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    return r.out;
+}
+
+std::vector<std::pair<std::string, std::string>> samples()
+{
+    std::vector<std::pair<std::string, std::string>> plots;
+    std::error_code missing;
+    for (const auto &entry : fs::directory_iterator(samples_dir, missing)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "readme" || name.find(".eps") != std::string::npos)
+            continue;
+        plots.emplace_back(name, output_of("gzip -dcf " + quoted(entry.path().string())));
+    }
+    return plots;
+}
+
+class RealPlots : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (interpreter().empty())
+            GTEST_SKIP() << "ZELVO_PCL_RENDERER does not name the PCL renderer";
+    }
+    TempDir dir;
+};
+
+TEST_F(RealPlots, HoldKeepsSettingsAcrossThePlotsOwnIN)
+{
+    // A plot that starts with IN; prints under -hold as the same plot
+    // without its IN; prints without -hold, and unlike what -hold leaves out.
+    const std::vector<std::string> settings = {"-port", "-lwidth", "0.7"};
+    std::vector<std::string> held = settings;
+    held.insert(held.begin(), "-hold");
+    int checked = 0;
+    for (const auto &[name, plot] : samples()) {
+        if (plot.rfind("IN;", 0) != 0)
+            continue;
+        SCOPED_TRACE(name);
+        const Page with_hold = render(dir, job_of(dir, held, plot), 30);
+        const Page without_in = render(dir, job_of(dir, settings, plot.substr(3)), 30);
+        const Page reset = render(dir, job_of(dir, settings, plot), 30);
+        ASSERT_FALSE(with_hold.pixels.empty());
+        EXPECT_TRUE(with_hold.pixels == without_in.pixels);
+        EXPECT_FALSE(with_hold.pixels == reset.pixels);
+        ++checked;
+    }
+    if (checked == 0)
+        GTEST_SKIP() << "no sample plots in " << samples_dir;
+    EXPECT_GE(checked, 10);
+}
+
+TEST_F(RealPlots, FitCentresThePlotWithinTheMargins)
+{
+    // A frame around the whole plot size: 1000 x 500 mm, for a big plotter.
+    const std::string frame = "SP1;PU0,0;PD40000,0,40000,20000,0,20000,0,0;PU;";
+    const struct {
+        std::vector<std::string> args;
+        std::string plot;
+        double width, height; // the page, in inches
+    } rows[] = {
+        {{"-fit", "-paper", "A4"}, "IN;PS40000,20000;" + frame, 8.27, 11.69},
+        {{"-fit", "-paper", "a4", "-port"}, "IN;PS40000,20000;" + frame, 8.27, 11.69},
+        {{"-fit", "1000x500", "-paper", "letter"}, "IN;" + frame, 8.5, 11},
+        {{"-fit", "1000x500", "-paper", "A3", "-rot", "270"}, "IN;" + frame, 11.69, 16.54},
+        {{"-fit", "-lj"}, "IN;PS40000,20000;" + frame, 8.5, 11},
+    };
+    constexpr int dpi = 200;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.args[1] + " " + row.args.back());
+        const Page page = render(dir, job_of(dir, row.args, row.plot), dpi);
+        ASSERT_NEAR(page.width, row.width * dpi, 2);
+        ASSERT_NEAR(page.height, row.height * dpi, 2);
+        const Ink ink = ink_of(page);
+        // Centred to within 0.015 inch, and as large as 1/4 inch margins
+        // let it be: one pair of sides touches the margins.
+        EXPECT_LE(std::abs(ink.left - ink.right), 3);
+        EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
+        EXPECT_NEAR(std::min(ink.left, ink.top), dpi / 4, 4);
+    }
+}
+
+TEST_F(RealPlots, FitsASamplePlotToItsOwnSize)
+{
+    for (const auto &[name, plot] : samples()) {
+        if (name != "la.hp")
+            continue;
+        // la.hp frames its plot size, PS4000,2000, with its first lines.
+        const Ink ink = ink_of(render(dir, job_of(dir, {"-fit", "-paper", "A4"}, plot), 200));
+        EXPECT_LE(std::abs(ink.left - ink.right), 3);
+        EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
+        EXPECT_NEAR(std::min(ink.left, ink.top), 50, 4);
+        return;
+    }
+    GTEST_SKIP() << "la.hp is not in " << samples_dir;
+}
+
+TEST_F(RealPlots, PaperSizeSetsThePage)
+{
+    const struct {
+        const char *paper;
+        int width, height; // at 50 dpi
+    } rows[] = {{"letter", 425, 550}, {"legal", 425, 700}, {"A4", 413, 584}, {"A3", 584, 827}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.paper);
+        const Page page = render(dir, job_of(dir, {"-paper", row.paper}, "IN;PD;"), 50);
+        EXPECT_EQ(page.width, row.width);
+        EXPECT_EQ(page.height, row.height);
+    }
+}
+
+} // namespace
