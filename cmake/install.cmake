@@ -1,5 +1,7 @@
 # Install tree beyond the targets themselves: the CMake package and the
-# pkg-config file for strutil, and the manual pages.
+# pkg-config file for strutil, and the manual pages. Two components:
+# `library` (strutil with its headers, packages and strutil(3)) and `filter`
+# (the programs, the CUPS files and zelvo(1)).
 include(CMakePackageConfigHelpers)
 
 set(strutil_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/strutil)
@@ -7,7 +9,8 @@ set(strutil_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/strutil)
 install(EXPORT strutil-targets
   NAMESPACE strutil::
   FILE strutil-targets.cmake
-  DESTINATION ${strutil_cmake_dir})
+  DESTINATION ${strutil_cmake_dir}
+  COMPONENT library)
 
 configure_package_config_file(
   ${CMAKE_CURRENT_LIST_DIR}/strutil-config.cmake.in
@@ -19,7 +22,8 @@ write_basic_package_version_file(
 install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/strutil-config.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/strutil-config-version.cmake
-  DESTINATION ${strutil_cmake_dir})
+  DESTINATION ${strutil_cmake_dir}
+  COMPONENT library)
 
 # The .pc file finds the prefix from its own place, so the tree can be
 # installed with --prefix (or moved) after configuring.
@@ -50,9 +54,10 @@ pc_path(pc_libdir "${CMAKE_INSTALL_LIBDIR}")
 pc_path(pc_includedir "${CMAKE_INSTALL_INCLUDEDIR}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/strutil.pc.in
   ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+  COMPONENT library)
 
 install(FILES ${PROJECT_SOURCE_DIR}/docs/zelvo.1
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT filter)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/strutil.3
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man3)
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man3 COMPONENT library)
