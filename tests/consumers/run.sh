@@ -3,8 +3,8 @@
 # once with the shared strutil, each install component on its own and then
 # the whole, each of which must install exactly the files listed here; and
 # builds and runs against each whole install:
-# consumer.c with cc and pkg-config, and the CMake project in cmake/ through
-# find_package. Then includes the source tree in that CMake project with
+# consumer.c with cc and pkg-config, the C++ project in cmake/ and the C
+# program in c_project/ through find_package. Then includes the source tree in that CMake project with
 # add_subdirectory, which must bring neither tests (the CMake project checks
 # for their targets) nor install rules.
 #
@@ -105,6 +105,16 @@ check_install() {
   quiet "$cmake" -S "$here/cmake" -B "$work/consumer-cmake-$kind" -DCMAKE_PREFIX_PATH="$prefix"
   quiet "$cmake" --build "$work/consumer-cmake-$kind" -j2
   "$work/consumer-cmake-$kind/consumer" || fail "CMake consumer against the $kind install"
+
+  # C through find_package in a project with C++ enabled too: linked as C,
+  # the program does not need the C++ runtime library.
+  local c_build="$work/consumer-c-project-$kind"
+  quiet "$cmake" -S "$here/c_project" -B "$c_build" -DCMAKE_PREFIX_PATH="$prefix"
+  quiet "$cmake" --build "$c_build" -j2
+  if readelf -d "$c_build/consumer_c" | grep -q 'NEEDED.*libstdc++'; then
+    fail "the C program against the $kind install was linked as C++ (it needs libstdc++)"
+  fi
+  "$c_build/consumer_c" || fail "C program in a C and C++ project against the $kind install"
 }
 
 check_install static
