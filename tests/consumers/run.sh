@@ -9,10 +9,17 @@
 # for their targets) nor install rules.
 #
 #   run.sh [SOURCE_DIR]    (default: the tree this script lives in)
+#
+# Exits 77 (skipped) when cc, pkg-config or readelf is missing; CMAKE names
+# the cmake to use (default: the one on PATH).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "${1:-$here/../..}" && pwd)
+for tool in cc pkg-config readelf; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
 cmake=${CMAKE:-cmake}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
