@@ -43,12 +43,15 @@ else()
 endif()
 # A static library's own dependencies go on Libs: a plain
 # `pkg-config --libs` must be enough to link it. The shared library names
-# them itself.
+# them itself; where it is installed beside the static one, -lstrutil links
+# the shared one, and `pkg-config --static` adds what the static one needs.
 get_target_property(strutil_type strutil TYPE)
-if(strutil_type STREQUAL "STATIC_LIBRARY" AND STRUTIL_HAVE_LIBM)
+set(pc_libs_deps "")
+set(pc_libs_private "")
+if(STRUTIL_HAVE_LIBM AND ZELVO_PACKAGE)
+  set(pc_libs_private " -lm")
+elseif(STRUTIL_HAVE_LIBM AND strutil_type STREQUAL "STATIC_LIBRARY")
   set(pc_libs_deps " -lm")
-else()
-  set(pc_libs_deps "")
 endif()
 pc_path(pc_libdir "${CMAKE_INSTALL_LIBDIR}")
 pc_path(pc_includedir "${CMAKE_INSTALL_INCLUDEDIR}")
@@ -57,7 +60,17 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/strutil.pc.in
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
   COMPONENT library)
 
-install(FILES ${PROJECT_SOURCE_DIR}/docs/zelvo.1
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT filter)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/strutil.3
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man3 COMPONENT library)
+# zelvo_install_man(PAGE COMPONENT): a manual page into its section's
+# folder; compressed for the Debian packages, where pages must be.
+function(zelvo_install_man page component)
+  get_filename_component(name ${page} NAME)
+  string(REGEX REPLACE ".*\\." "" section ${name})
+  if(ZELVO_PACKAGE)
+    zelvo_gzip(${page} ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+    set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+  endif()
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section}
+          COMPONENT ${component})
+endfunction()
+zelvo_install_man(${PROJECT_SOURCE_DIR}/docs/zelvo.1 filter)
+zelvo_install_man(${PROJECT_SOURCE_DIR}/docs/strutil.3 library)
