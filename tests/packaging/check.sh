@@ -52,7 +52,7 @@ fi
 case $step in
 build)
   source_dir=$3
-  need dpkg-deb dpkg-shlibdeps dpkg-architecture
+  need dpkg-deb dpkg-shlibdeps dpkg-architecture file readelf
   [ -f /usr/include/cups/cups.h ] || skip "the CUPS headers (libcups2-dev) are not installed"
   rm -rf "$dir/build" "$dir/cpack" "$debs"
   # The preset's options, in a build folder of this test's own.
