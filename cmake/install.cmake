@@ -1,5 +1,7 @@
 # Install tree beyond the targets themselves: the CMake package and the
-# pkg-config file for strutil, and the manual pages.
+# pkg-config file for strutil, and the manual pages. Two components:
+# `library` (strutil with its headers, packages and strutil(3)) and `filter`
+# (the programs, the CUPS files and zelvo(1)).
 include(CMakePackageConfigHelpers)
 
 set(strutil_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/strutil)
@@ -7,7 +9,8 @@ set(strutil_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/strutil)
 install(EXPORT strutil-targets
   NAMESPACE strutil::
   FILE strutil-targets.cmake
-  DESTINATION ${strutil_cmake_dir})
+  DESTINATION ${strutil_cmake_dir}
+  COMPONENT library)
 
 configure_package_config_file(
   ${CMAKE_CURRENT_LIST_DIR}/strutil-config.cmake.in
@@ -19,7 +22,8 @@ write_basic_package_version_file(
 install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/strutil-config.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/strutil-config-version.cmake
-  DESTINATION ${strutil_cmake_dir})
+  DESTINATION ${strutil_cmake_dir}
+  COMPONENT library)
 
 # The .pc file finds the prefix from its own place, so the tree can be
 # installed with --prefix (or moved) after configuring.
@@ -39,20 +43,34 @@ else()
 endif()
 # A static library's own dependencies go on Libs: a plain
 # `pkg-config --libs` must be enough to link it. The shared library names
-# them itself.
+# them itself; where it is installed beside the static one, -lstrutil links
+# the shared one, and `pkg-config --static` adds what the static one needs.
 get_target_property(strutil_type strutil TYPE)
-if(strutil_type STREQUAL "STATIC_LIBRARY" AND STRUTIL_HAVE_LIBM)
+set(pc_libs_deps "")
+set(pc_libs_private "")
+if(STRUTIL_HAVE_LIBM AND ZELVO_PACKAGE)
+  set(pc_libs_private " -lm")
+elseif(STRUTIL_HAVE_LIBM AND strutil_type STREQUAL "STATIC_LIBRARY")
   set(pc_libs_deps " -lm")
-else()
-  set(pc_libs_deps "")
 endif()
 pc_path(pc_libdir "${CMAKE_INSTALL_LIBDIR}")
 pc_path(pc_includedir "${CMAKE_INSTALL_INCLUDEDIR}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/strutil.pc.in
   ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/strutil.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+  COMPONENT library)
 
-install(FILES ${PROJECT_SOURCE_DIR}/docs/zelvo.1
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/strutil.3
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man3)
+# zelvo_install_man(PAGE COMPONENT): a manual page into its section's
+# folder; compressed for the Debian packages, where pages must be.
+function(zelvo_install_man page component)
+  get_filename_component(name ${page} NAME)
+  string(REGEX REPLACE ".*\\." "" section ${name})
+  if(ZELVO_PACKAGE)
+    zelvo_gzip(${page} ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+    set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.gz)
+  endif()
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section}
+          COMPONENT ${component})
+endfunction()
+zelvo_install_man(${PROJECT_SOURCE_DIR}/docs/zelvo.1 filter)
+zelvo_install_man(${PROJECT_SOURCE_DIR}/docs/strutil.3 library)
