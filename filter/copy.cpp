@@ -21,7 +21,7 @@ volatile std::sig_atomic_t copy_stop_requested = 0;
 namespace {
 
 constexpr std::size_t kernel_chunk = 1 << 20;
-constexpr std::size_t buffer_size = 128 * 1024;
+constexpr std::size_t buffer_size = 256 * 1024;
 
 enum class KernelPath { None, Splice, CopyRange };
 
@@ -186,44 +186,147 @@ CopyStatus file_cat()
     return read_write_copy(in, out);
 }
 
+namespace {
+
+// A block read through the scanner, as the pieces that go out: its bytes
+// between the places, and the text at each.
+struct Pieces {
+    iovec pieces[kMaxPieces];
+    int count = 0;
+    bool placed = false; // the text went in somewhere
+};
+
+// Scans `bytes` into `pieces`, up to the place where they are full; returns
+// how many bytes it took.
+std::size_t gather(PlotScanner &scanner, std::string_view insert, const char *bytes,
+                   std::size_t size, Pieces &out)
+{
+    std::size_t done = 0;
+    while (done < size && out.count + 2 <= kMaxPieces) {
+        const std::size_t place = scan_plot(scanner, bytes + done, size - done);
+        const std::size_t before = place == kNoHold ? size - done : place;
+        if (before > 0)
+            out.pieces[out.count++] = {const_cast<char *>(bytes + done), before};
+        if (place != kNoHold && !insert.empty()) {
+            out.pieces[out.count++] = {const_cast<char *>(insert.data()), insert.size()};
+            out.placed = true;
+        }
+        done += before;
+    }
+    return done;
+}
+
+// Moves `length` bytes of the regular file `in` from `offset` to `out`
+// through the kernel (splice into a pipe, copy_file_range into a file);
+// where it refuses, writes them from `bytes`, the same bytes read before.
+// `kernel` turns false at the first refusal, for the rest of the input.
+CopyStatus move_range(int in, off_t offset, int out, bool to_pipe, const char *bytes,
+                      std::size_t length, bool &kernel)
+{
+    loff_t from = offset;
+    while (kernel && length > 0) {
+        if (copy_stop_requested)
+            return CopyStatus::Stopped;
+        const ssize_t n =
+            to_pipe ? splice(in, &from, out, nullptr, length, SPLICE_F_MOVE | SPLICE_F_MORE)
+                    : copy_file_range(in, &from, out, nullptr, length, 0);
+        if (n > 0) {
+            bytes += n;
+            length -= static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EINTR) {
+            kernel = false; // a write error shows again, and is reported, below
+        }
+    }
+    return write_all(out, bytes, length);
+}
+
+// Writes one block of the input through the scanner. A block that takes no
+// text goes through the kernel from the regular file `in` at `offset` (when
+// `kernel` is still on); any other goes out in one writev per full set of
+// pieces, so that a reader at the other end of a pipe wakes once a block.
+CopyStatus write_block(PlotScanner &scanner, std::string_view insert, const char *bytes,
+                       std::size_t size, int in, off_t offset, bool to_pipe, bool &kernel)
+{
+    const int out = fileno(job_stream.output);
+    for (std::size_t done = 0; done < size;) {
+        Pieces pieces;
+        const std::size_t taken = gather(scanner, insert, bytes + done, size - done, pieces);
+        const CopyStatus status = !pieces.placed && in >= 0
+                                      ? move_range(in, offset + static_cast<off_t>(done), out,
+                                                   to_pipe, bytes + done, taken, kernel)
+                                      : write_pieces(out, pieces.pieces, pieces.count);
+        if (status != CopyStatus::Done)
+            return status;
+        done += taken;
+    }
+    return CopyStatus::Done;
+}
+
+// A regular file into a pipe or another regular file: each block is read
+// once, to be scanned, and a block without a place goes on through the
+// kernel as the plain copy moves it.
+CopyStatus scan_file(PlotScanner &scanner, std::string_view insert, int in, int out, bool to_pipe)
+{
+    off_t offset = lseek(in, 0, SEEK_CUR);
+    if (offset < 0)
+        return CopyStatus::ReadFailed;
+    if (to_pipe)
+        widen_pipes(in, out);
+    bool kernel = true;
+    char buffer[buffer_size];
+    CopyStatus status = CopyStatus::Done;
+    while (status == CopyStatus::Done) {
+        if (copy_stop_requested) {
+            status = CopyStatus::Stopped;
+            break;
+        }
+        const ssize_t got = pread(in, buffer, sizeof buffer, offset);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno != EINTR)
+                status = CopyStatus::ReadFailed;
+            continue;
+        }
+        status = write_block(scanner, insert, buffer, static_cast<std::size_t>(got), in, offset,
+                             to_pipe, kernel);
+        if (status == CopyStatus::Done)
+            offset += got;
+    }
+    // Where a plain read would have left the input.
+    lseek(in, offset, SEEK_SET);
+    return status;
+}
+
+} // namespace
+
 CopyStatus write_scanned(PlotScanner &scanner, std::string_view insert, const char *bytes,
                          std::size_t size)
 {
     if (!flush_output())
         return CopyStatus::WriteFailed;
-    const int out = fileno(job_stream.output);
-    // The pieces between the places, and the text at each, go out together.
-    iovec pieces[kMaxPieces];
-    int count = 0;
-    while (size > 0) {
-        const std::size_t place = scan_plot(scanner, bytes, size);
-        const std::size_t before = place == kNoHold ? size : place;
-        if (before > 0)
-            pieces[count++] = {const_cast<char *>(bytes), before};
-        if (place != kNoHold && !insert.empty())
-            pieces[count++] = {const_cast<char *>(insert.data()), insert.size()};
-        bytes += before;
-        size -= before;
-        if (count + 2 > kMaxPieces || size == 0) {
-            const CopyStatus written = write_pieces(out, pieces, count);
-            if (written != CopyStatus::Done)
-                return written;
-            count = 0;
-        }
-    }
-    return CopyStatus::Done;
+    bool kernel = false;
+    return write_block(scanner, insert, bytes, size, -1, 0, false, kernel);
 }
 
 CopyStatus file_cat_scanned(PlotScanner &scanner, std::string_view insert)
 {
+    if (!flush_output())
+        return CopyStatus::WriteFailed;
     const int in = fileno(job_stream.input);
+    const int out = fileno(job_stream.output);
+    struct stat from, to;
+    if (fstat(in, &from) == 0 && fstat(out, &to) == 0 && S_ISREG(from.st_mode)
+        && (S_ISFIFO(to.st_mode) || S_ISREG(to.st_mode)))
+        return scan_file(scanner, insert, in, out, S_ISFIFO(to.st_mode));
     char buffer[buffer_size];
     for (;;) {
         std::size_t got = 0;
         const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
         if (read != CopyStatus::Done || got == 0)
             return read;
-        const CopyStatus written = write_scanned(scanner, insert, buffer, got);
+        bool kernel = false;
+        const CopyStatus written = write_block(scanner, insert, buffer, got, -1, 0, false, kernel);
         if (written != CopyStatus::Done)
             return written;
     }

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include <cstring>
+
 namespace {
 
 constexpr unsigned char kEsc = 0x1B;
@@ -255,6 +257,88 @@ void begin_instruction(PlotScanner &s, unsigned char second)
     }
 }
 
+// Where the page is marked and a drawing was seen, drawing instructions
+// change nothing any more, and a run of plain instructions can be passed
+// over whole: only an ESC, a '"' and the name of an instruction that reads
+// on differently (or takes the hold text) can matter. The run ends before
+// the first byte that may be one of these; the reading resumes at the last
+// place before it where it is between instructions: after a ';', or at the
+// first letter of an instruction's name. Returns `i` when nothing can be
+// passed over.
+bool special_name(unsigned char first, unsigned char second)
+{
+    switch (mnemonic(static_cast<char>(first | 0x20), static_cast<char>(second | 0x20))) {
+    case mnemonic('i', 'n'):
+    case mnemonic('b', 'p'):
+    case mnemonic('d', 'f'):
+    case mnemonic('p', 's'):
+    case mnemonic('l', 'b'):
+    case mnemonic('b', 'l'):
+    case mnemonic('w', 'd'):
+    case mnemonic('d', 't'):
+    case mnemonic('s', 'm'):
+    case mnemonic('c', 'o'):
+    case mnemonic('p', 'e'):
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool may_matter(const unsigned char *p)
+{
+    return p[0] == kEsc || p[0] == '"' || special_name(p[0], p[1]);
+}
+
+// 32 bytes at a time, in the vector registers the machine has.
+constexpr std::size_t kBlock = 32;
+typedef unsigned char Block __attribute__((vector_size(kBlock)));
+typedef long long BlockMask __attribute__((vector_size(kBlock)));
+
+// The offset from `i` on of the first block of 32 bytes that holds a byte
+// that may matter, or of the last whole block (each block reads the byte
+// after it too).
+__attribute__((target_clones("avx2", "default"))) std::size_t
+skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
+{
+    for (; i + kBlock + 1 <= size; i += kBlock) {
+        Block raw;
+        Block next;
+        std::memcpy(&raw, p + i, kBlock);
+        std::memcpy(&next, p + i + 1, kBlock);
+        const Block first = raw | 0x20;
+        const Block second = next | 0x20;
+        const auto names = ((first == 'i') & (second == 'n'))
+                           | ((first == 'b') & ((second == 'p') | (second == 'l')))
+                           | ((first == 'd') & ((second == 'f') | (second == 't')))
+                           | ((first == 'p') & ((second == 's') | (second == 'e')))
+                           | ((first == 'l') & (second == 'b')) | ((first == 'w') & (second == 'd'))
+                           | ((first == 's') & (second == 'm'))
+                           | ((first == 'c') & (second == 'o'));
+        const auto found = names | (raw == kEsc) | (raw == '"');
+        BlockMask lanes;
+        std::memcpy(&lanes, &found, kBlock);
+        if ((lanes[0] | lanes[1] | lanes[2] | lanes[3]) != 0)
+            break;
+    }
+    return i;
+}
+
+std::size_t pass_plain_run(PlotScanner &s, const unsigned char *p, std::size_t i, std::size_t size)
+{
+    std::size_t end = skip_blocks(p, i, size);
+    while (end + 1 < size && !may_matter(p + end))
+        ++end;
+    std::size_t k = end;
+    while (k > i && p[k - 1] != ';' && !(kClasses[p[k - 1]] & kLetter))
+        --k;
+    while (k > i && (kClasses[p[k - 1]] & kLetter))
+        --k;
+    if (k > i)
+        s.state = ScanState::Between;
+    return k;
+}
+
 } // namespace
 
 std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
@@ -262,6 +346,9 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
     const auto *p = reinterpret_cast<const unsigned char *>(bytes);
     std::size_t i = 0;
     while (i < size) {
+        if ((s.state == ScanState::Between || s.state == ScanState::Parameters) && !s.hold_due
+            && s.drawn && s.page_marked)
+            i = pass_plain_run(s, p, i, size);
         const unsigned char c = p[i];
         switch (s.state) {
         case ScanState::Between:
@@ -399,8 +486,17 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
 
         case ScanState::Pcl:
             if (s.page_marked) {
-                while (i < size && p[i] != kEsc && p[i] != kFormFeed)
-                    ++i;
+                // Only an ESC or a form feed can matter now; both searches
+                // are memchr's, which reads many bytes at a time.
+                const void *escape = std::memchr(p + i, kEsc, size - i);
+                const std::size_t end =
+                    escape != nullptr
+                        ? static_cast<std::size_t>(static_cast<const unsigned char *>(escape) - p)
+                        : size;
+                const void *feed = std::memchr(p + i, kFormFeed, end - i);
+                i = feed != nullptr
+                        ? static_cast<std::size_t>(static_cast<const unsigned char *>(feed) - p)
+                        : end;
                 if (i == size)
                     return kNoHold;
             }

@@ -91,7 +91,10 @@ std::string read_fd(int fd)
 // Runs file_cat from an input of kind `from` holding `bytes` to an output of
 // kind `to` that already holds "HDR" in its stream buffer, and returns what
 // the output received.
-std::string copy_through(End from, End to, const std::string &bytes, CopyStatus &status)
+// Copies with file_cat, or with file_cat_scanned inserting `insert` when
+// it is given.
+std::string copy_through(End from, End to, const std::string &bytes, CopyStatus &status,
+                         const char *insert = nullptr)
 {
     std::thread feeder, drainer;
     std::string received;
@@ -126,7 +129,8 @@ std::string copy_through(End from, End to, const std::string &bytes, CopyStatus 
     }
 
     std::fputs("HDR", job_stream.output);
-    status = file_cat();
+    PlotScanner scanner;
+    status = insert != nullptr ? file_cat_scanned(scanner, insert) : file_cat();
     std::fclose(job_stream.input);
     if (feeder.joinable())
         feeder.join();
@@ -352,6 +356,39 @@ TEST(FileCat, EmptyKernelAnswerHandsOver)
                 drainer.join();
             EXPECT_EQ(received.size(), expected.size());
             EXPECT_TRUE(received == expected);
+        }
+    }
+}
+
+TEST(FileCatScanned, EveryPairingInsertsAtThePlaces)
+{
+    // Several blocks of a plot whose only places are its IN instructions,
+    // some of them cut by the ends of the blocks the copy reads.
+    std::string plot;
+    std::string expected;
+    for (int i = 0; plot.size() < (700u << 10); ++i) {
+        const std::string unit = "PD" + std::to_string(i) + "," + std::to_string(i * 7) + ";";
+        plot += unit;
+        expected += unit;
+        if (i % 97 == 0) {
+            plot += "IN;";
+            expected += "IN;RO90;\n";
+        }
+    }
+    const End ends[] = {End::File, End::Pipe, End::Socket};
+    for (const bool says_nothing : {false, true}) {
+        for (End from : ends) {
+            for (End to : ends) {
+                SCOPED_TRACE(std::string(name_of(from)) + " to " + name_of(to)
+                             + (says_nothing ? ", kernel copy refused" : ""));
+                kernel_copy_says_nothing = says_nothing;
+                CopyStatus status = CopyStatus::Stopped;
+                const std::string got = copy_through(from, to, plot, status, "RO90;\n");
+                kernel_copy_says_nothing = false;
+                EXPECT_EQ(status, CopyStatus::Done);
+                EXPECT_EQ(got.size(), expected.size() + 3);
+                EXPECT_TRUE(got == "HDR" + expected);
+            }
         }
     }
 }
