@@ -86,20 +86,6 @@ KernelResult kernel_copy(int in, int out)
     }
 }
 
-CopyStatus read_write_copy(int in, int out)
-{
-    char buffer[buffer_size];
-    for (;;) {
-        std::size_t got = 0;
-        const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
-        if (read != CopyStatus::Done || got == 0)
-            return read;
-        const CopyStatus written = write_all(out, buffer, got);
-        if (written != CopyStatus::Done)
-            return written;
-    }
-}
-
 constexpr int kMaxPieces = 64;
 
 // writev until every piece is out; `pieces` is used up on the way.
@@ -167,23 +153,6 @@ CopyStatus read_some(int in, char *buffer, std::size_t size, std::size_t &got)
         if (errno != EINTR)
             return CopyStatus::ReadFailed;
     }
-}
-
-CopyStatus file_cat()
-{
-    if (!flush_output())
-        return CopyStatus::WriteFailed;
-    const int in = fileno(job_stream.input);
-    const int out = fileno(job_stream.output);
-    switch (kernel_copy(in, out)) {
-    case KernelResult::Done:
-        return CopyStatus::Done;
-    case KernelResult::Stopped:
-        return CopyStatus::Stopped;
-    case KernelResult::HandOver:
-        break;
-    }
-    return read_write_copy(in, out);
 }
 
 namespace {
@@ -262,6 +231,26 @@ CopyStatus write_block(PlotScanner &scanner, std::string_view insert, const char
     return CopyStatus::Done;
 }
 
+// Reads the input a block at a time to its end and writes each block, through
+// `scanner` when there is one.
+CopyStatus read_write_copy(int in, PlotScanner *scanner, std::string_view insert)
+{
+    const int out = fileno(job_stream.output);
+    char buffer[buffer_size];
+    for (;;) {
+        std::size_t got = 0;
+        const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
+        if (read != CopyStatus::Done || got == 0)
+            return read;
+        bool kernel = false;
+        const CopyStatus written =
+            scanner != nullptr ? write_block(*scanner, insert, buffer, got, -1, 0, false, kernel)
+                               : write_all(out, buffer, got);
+        if (written != CopyStatus::Done)
+            return written;
+    }
+}
+
 // A regular file into a pipe or another regular file: each block is read
 // once, to be scanned, and a block without a place goes on through the
 // kernel as the plain copy moves it.
@@ -300,6 +289,23 @@ CopyStatus scan_file(PlotScanner &scanner, std::string_view insert, int in, int 
 
 } // namespace
 
+CopyStatus file_cat()
+{
+    if (!flush_output())
+        return CopyStatus::WriteFailed;
+    const int in = fileno(job_stream.input);
+    const int out = fileno(job_stream.output);
+    switch (kernel_copy(in, out)) {
+    case KernelResult::Done:
+        return CopyStatus::Done;
+    case KernelResult::Stopped:
+        return CopyStatus::Stopped;
+    case KernelResult::HandOver:
+        break;
+    }
+    return read_write_copy(in, nullptr, {});
+}
+
 CopyStatus write_scanned(PlotScanner &scanner, std::string_view insert, const char *bytes,
                          std::size_t size)
 {
@@ -319,15 +325,5 @@ CopyStatus file_cat_scanned(PlotScanner &scanner, std::string_view insert)
     if (fstat(in, &from) == 0 && fstat(out, &to) == 0 && S_ISREG(from.st_mode)
         && (S_ISFIFO(to.st_mode) || S_ISREG(to.st_mode)))
         return scan_file(scanner, insert, in, out, S_ISFIFO(to.st_mode));
-    char buffer[buffer_size];
-    for (;;) {
-        std::size_t got = 0;
-        const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
-        if (read != CopyStatus::Done || got == 0)
-            return read;
-        bool kernel = false;
-        const CopyStatus written = write_block(scanner, insert, buffer, got, -1, 0, false, kernel);
-        if (written != CopyStatus::Done)
-            return written;
-    }
+    return read_write_copy(in, &scanner, insert);
 }

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -32,6 +34,27 @@ protected:
         o.env = {"PATH=" + dir.path().string() + ":/usr/bin:/bin"};
         o.cwd = dir.path();
         return o;
+    }
+
+    // Starts zelvo with `args` reading the plot from a FIFO that stays open,
+    // and waits until `arrived` says the plot is through: the copy then
+    // blocks for more. `feed` is the FIFO's write end.
+    std::unique_ptr<RunningProgram> start_fed(std::vector<std::string> args, int &feed,
+                                              const std::function<bool()> &arrived)
+    {
+        const fs::path fifo = dir.path() / "feed";
+        fs::remove(fifo);
+        EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        RunOptions o = options(std::move(args));
+        o.stdin_path = fifo.string();
+        auto zelvo = std::make_unique<RunningProgram>(program, o);
+        feed = open(fifo.c_str(), O_WRONLY);
+        EXPECT_GE(feed, 0);
+        EXPECT_EQ(write(feed, plot.data(), plot.size()), static_cast<ssize_t>(plot.size()));
+        for (int tries = 0; tries < 500 && !arrived(); ++tries)
+            usleep(10000);
+        EXPECT_TRUE(arrived());
+        return zelvo;
     }
 
     // The refusal leaves the plot as it was: same bytes, nothing appended.
@@ -105,30 +128,17 @@ void spooler(const TempDir &dir)
 TEST_F(ZelvoSafety, InterruptedJobIsNotSpooled)
 {
     spooler(dir);
+    const fs::path part = dir.path() / "spooled.part";
     for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal_number);
-        const fs::path fifo = dir.path() / "feed";
-        fs::remove(fifo);
-        fs::remove(dir.path() / "spooled.part");
-        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-        RunOptions o = options({"-out", "|spool"});
-        o.stdin_path = fifo.string();
-        RunningProgram zelvo(program, o);
-        const int feed = open(fifo.c_str(), O_WRONLY);
-        ASSERT_GE(feed, 0);
-        ASSERT_EQ(write(feed, plot.data(), plot.size()), static_cast<ssize_t>(plot.size()));
-
-        // The copy blocks on the open FIFO once the plot is through.
-        const fs::path part = dir.path() / "spooled.part";
-        for (int tries = 0; tries < 500; ++tries) {
+        fs::remove(part);
+        int feed = -1;
+        const auto zelvo = start_fed({"-out", "|spool"}, feed, [&] {
             std::error_code missing;
-            if (fs::file_size(part, missing) >= plot.size() && !missing)
-                break;
-            usleep(10000);
-        }
-        ASSERT_GE(fs::file_size(part), plot.size());
-        kill(zelvo.pid(), signal_number);
-        const RunResult r = zelvo.wait();
+            return fs::file_size(part, missing) >= plot.size() && !missing;
+        });
+        kill(zelvo->pid(), signal_number);
+        const RunResult r = zelvo->wait();
         close(feed);
         EXPECT_EQ(r.signal, signal_number);
         EXPECT_EQ(r.err, "Interrupted\n");
@@ -138,22 +148,12 @@ TEST_F(ZelvoSafety, InterruptedJobIsNotSpooled)
 
 TEST_F(ZelvoSafety, InterruptedFileKeepsWhatWasWritten)
 {
-    const fs::path fifo = dir.path() / "feed";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    RunOptions o = options({"-out", "job.pcl"});
-    o.stdin_path = fifo.string();
-    RunningProgram zelvo(program, o);
-    const int feed = open(fifo.c_str(), O_WRONLY);
-    ASSERT_GE(feed, 0);
-    ASSERT_EQ(write(feed, plot.data(), plot.size()), static_cast<ssize_t>(plot.size()));
     const fs::path job = dir.path() / "job.pcl";
-    for (int tries = 0; tries < 500; ++tries) {
-        if (read_file(job).ends_with(plot))
-            break;
-        usleep(10000);
-    }
-    kill(zelvo.pid(), SIGINT);
-    const RunResult r = zelvo.wait();
+    int feed = -1;
+    const auto zelvo =
+        start_fed({"-out", "job.pcl"}, feed, [&] { return read_file(job).ends_with(plot); });
+    kill(zelvo->pid(), SIGINT);
+    const RunResult r = zelvo->wait();
     close(feed);
     EXPECT_EQ(r.signal, SIGINT);
     EXPECT_EQ(r.err, "Interrupted\n");
