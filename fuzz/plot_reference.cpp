@@ -1,0 +1,408 @@
+#include "plot_reference.h"
+
+#include <limits>
+
+namespace {
+
+constexpr unsigned char kEsc = 0x1b;
+constexpr unsigned char kEtx = 0x03;
+constexpr unsigned char kFormFeed = 0x0c;
+
+bool is_letter(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool is_digit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool is_separator(unsigned char c)
+{
+    return c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == ',';
+}
+
+bool in_range(unsigned char c, unsigned char low, unsigned char high)
+{
+    return c >= low && c <= high;
+}
+
+unsigned char upper(unsigned char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// Exact up to what the scanner's record can hold, then saturated: a data
+// count that large outlasts any stream, and a plot size that large can only
+// be the largest.
+void append_digit(std::uint64_t &value, unsigned char digit)
+{
+    const std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
+    const unsigned d = digit - '0';
+    value = value > (most - d) / 10 ? most : value * 10 + d;
+}
+
+// One number of PS: an optional sign, digits and one decimal point.
+struct SizeNumber {
+    bool open = false;
+    bool has_digit = false;
+    bool has_point = false;
+    bool negative = false;
+    std::uint64_t integer = 0;
+};
+
+// An escape sequence's value: the integer of its digits before any '.',
+// negative when it holds a '-'.
+struct EscapeValue {
+    bool negative = false;
+    bool past_point = false;
+    std::uint64_t integer = 0;
+
+    void add(unsigned char c)
+    {
+        if (c == '-')
+            negative = true;
+        else if (c == '.')
+            past_point = true;
+        else if (is_digit(c) && !past_point)
+            append_digit(integer, c);
+    }
+};
+
+class PlotReader {
+public:
+    PlotReader(const unsigned char *bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+
+    PlotReading read()
+    {
+        while (!at_end()) {
+            if (next() == kEsc)
+                read_escape();
+            else if (in_pcl_)
+                read_pcl_byte();
+            else
+                read_between_instructions();
+        }
+        reading_.ends_in_pcl = in_pcl_;
+        reading_.pages_before_last_reset = reading_.pages;
+        eject_if_marked();
+        return reading_;
+    }
+
+private:
+    bool at_end() const { return pos_ >= size_; }
+    unsigned char next() const { return bytes_[pos_]; }
+    unsigned char take() { return bytes_[pos_++]; }
+    // Where an instruction's reading stops on its own: at an ESC, or at the
+    // end of the stream.
+    bool stops_here() const { return at_end() || next() == kEsc; }
+
+    void eject()
+    {
+        ++reading_.pages;
+        page_marked_ = false;
+    }
+
+    void eject_if_marked()
+    {
+        if (page_marked_)
+            eject();
+    }
+
+    void draw()
+    {
+        reading_.drawn = true;
+        page_marked_ = true;
+    }
+
+    void read_pcl_byte()
+    {
+        const unsigned char c = take();
+        if (c == kFormFeed)
+            eject();
+        else if (c > ' ')
+            page_marked_ = true;
+    }
+
+    void read_between_instructions()
+    {
+        const unsigned char first = take();
+        if (!is_letter(first) || at_end() || !is_letter(next()))
+            return;
+        const unsigned char second = take();
+        read_instruction(upper(first), upper(second));
+    }
+
+    static bool is_drawing(char a, char b)
+    {
+        static const char *const drawing[] = {"AA", "AR", "AT", "BR", "BZ", "CI", "EA", "EP", "ER",
+                                              "EW", "FP", "PD", "PE", "RA", "RR", "RT", "WG"};
+        for (const char *name : drawing)
+            if (name[0] == a && name[1] == b)
+                return true;
+        return false;
+    }
+
+    void read_instruction(unsigned char a, unsigned char b)
+    {
+        auto is = [a, b](const char *name) { return a == name[0] && b == name[1]; };
+        if (is("IN") || is("BP") || is("DF"))
+            terminator_ = kEtx;
+        if (is_drawing(static_cast<char>(a), static_cast<char>(b)))
+            draw();
+
+        if (is("LB") || is("BL") || is("WD"))
+            read_label(is("LB"));
+        else if (is("DT"))
+            read_terminator();
+        else if (is("SM"))
+            read_symbol();
+        else if (is("PE"))
+            read_up_to_semicolon();
+        else if (is("CO"))
+            read_comment();
+        else if (is("PS"))
+            read_plot_size();
+        else
+            read_parameters();
+
+        // Whichever way the parameters ended, the reading stopped where the
+        // hold text goes: after the ';', at the letter or ESC, or at the end.
+        if (is("IN") || is("BP"))
+            reading_.holds.push_back(pos_);
+    }
+
+    void read_parameters()
+    {
+        while (!stops_here() && !is_letter(next())) {
+            const unsigned char c = take();
+            if (c == ';')
+                return;
+            if (c == '"')
+                read_rest_of_quoted();
+        }
+    }
+
+    void read_rest_of_quoted()
+    {
+        while (!stops_here())
+            if (take() == '"')
+                return;
+    }
+
+    void read_label(bool drawn_text)
+    {
+        bool has_text = false;
+        while (!stops_here()) {
+            if (take() == terminator_)
+                break;
+            has_text = true;
+        }
+        if (drawn_text && has_text)
+            draw();
+    }
+
+    void read_terminator()
+    {
+        if (stops_here())
+            return;
+        const unsigned char c = take();
+        if (c == ';') {
+            terminator_ = kEtx;
+            return;
+        }
+        terminator_ = c;
+        read_parameters();
+    }
+
+    void read_symbol()
+    {
+        if (stops_here())
+            return;
+        if (take() != ';')
+            read_parameters();
+    }
+
+    void read_up_to_semicolon()
+    {
+        while (!stops_here())
+            if (take() == ';')
+                return;
+    }
+
+    void read_comment()
+    {
+        while (!stops_here() && is_separator(next()))
+            ++pos_;
+        if (stops_here())
+            return;
+        if (next() == '"') {
+            ++pos_;
+            read_rest_of_quoted();
+            read_parameters();
+        } else {
+            read_up_to_semicolon();
+        }
+    }
+
+    void read_plot_size()
+    {
+        std::vector<SizeNumber> numbers;
+        SizeNumber number;
+        auto close = [&] {
+            if (number.open && number.has_digit)
+                numbers.push_back(number);
+            number = SizeNumber{};
+        };
+        while (!stops_here() && !is_letter(next())) {
+            const unsigned char c = take();
+            if (c == ';')
+                break;
+            if (c == '+' || c == '-') {
+                close();
+                number.open = true;
+                number.negative = c == '-';
+            } else if (c == '.') {
+                if (number.has_point)
+                    close();
+                number.open = true;
+                number.has_point = true;
+            } else if (is_digit(c)) {
+                number.open = true;
+                number.has_digit = true;
+                if (!number.has_point)
+                    append_digit(number.integer, c);
+            } else {
+                close();
+            }
+        }
+        close();
+
+        // The first two numbers are the length and the width; the rule sets
+        // no limit on how many follow.
+        auto above_zero = [](const SizeNumber &n) { return !n.negative && n.integer > 0; };
+        if (!reading_.plot_size_found && !reading_.drawn && numbers.size() >= 2
+            && above_zero(numbers[0]) && above_zero(numbers[1])) {
+            reading_.plot_size_found = true;
+            reading_.plot_length = numbers[0].integer;
+            reading_.plot_width = numbers[1].integer;
+        }
+    }
+
+    // At an ESC. A byte that ends a sequence without belonging to it is left
+    // for the context to read again.
+    void read_escape()
+    {
+        ++pos_;
+        if (at_end())
+            return;
+        const unsigned char c = next();
+        if (c == kEsc)
+            return;
+        if (c == '.') {
+            ++pos_;
+            read_device_control();
+        } else if (in_range(c, '!', '/')) {
+            ++pos_;
+            read_parameterized(c);
+        } else if (in_range(c, '0', '~')) {
+            ++pos_;
+            if (c == 'E')
+                reset();
+        }
+    }
+
+    void reset()
+    {
+        eject_if_marked();
+        in_pcl_ = true;
+        terminator_ = kEtx;
+    }
+
+    void read_device_control()
+    {
+        if (stops_here())
+            return;
+        ++pos_;
+        while (!at_end()) {
+            const unsigned char c = next();
+            if (c == ':') {
+                ++pos_;
+                return;
+            }
+            if (!is_digit(c) && c != ';' && c != '+' && c != '-' && c != '.' && c != ' ')
+                return;
+            ++pos_;
+        }
+    }
+
+    void read_parameterized(unsigned char kind)
+    {
+        unsigned char group = 0;
+        if (!at_end() && in_range(next(), '`', '~'))
+            group = take();
+        for (;;) {
+            EscapeValue value;
+            while (!at_end()
+                   && (is_digit(next()) || next() == '+' || next() == '-' || next() == '.'))
+                value.add(take());
+            if (at_end())
+                return;
+            const unsigned char parameter = next();
+            const bool ends = in_range(parameter, '@', '^');
+            // '_' lies between the two ranges and is no parameter byte.
+            if (!ends && !in_range(parameter, '`', '~'))
+                return;
+            ++pos_;
+            act_on(kind, group, parameter, value);
+            if (ends)
+                return;
+        }
+    }
+
+    void act_on(unsigned char kind, unsigned char group, unsigned char parameter,
+                const EscapeValue &value)
+    {
+        const unsigned char p = upper(parameter);
+        if (kind == '%' && group == 0) {
+            // Either case for A and X, but the rule names 'B' alone.
+            if (p == 'A' || p == 'X')
+                in_pcl_ = true;
+            else if (parameter == 'B')
+                in_pcl_ = false;
+        }
+        if (in_pcl_ && kind == '&' && group == 'l' && (p == 'H' || p == 'A'))
+            eject_if_marked();
+        if (in_pcl_ && kind == '*' && group == 'c' && p == 'P')
+            page_marked_ = true;
+
+        const bool picture_data = kind == '*' && group == 'b' && p == 'W';
+        const bool transparent_data = kind == '&' && group == 'p' && p == 'X';
+        if (p != 'W' && !transparent_data)
+            return;
+        // The data puts something on the page, so a count announced where the
+        // stream ends, with no data after it, marks nothing.
+        std::uint64_t count = value.negative ? 0 : value.integer;
+        for (; count > 0 && !at_end(); --count) {
+            ++pos_;
+            if (in_pcl_ && (picture_data || transparent_data))
+                page_marked_ = true;
+        }
+    }
+
+    const unsigned char *bytes_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+    bool in_pcl_ = false;
+    unsigned char terminator_ = kEtx;
+    bool page_marked_ = false;
+    PlotReading reading_;
+};
+
+} // namespace
+
+PlotReading reference_read_plot(const unsigned char *bytes, std::size_t size)
+{
+    return PlotReader(bytes, size).read();
+}
