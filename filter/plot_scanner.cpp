@@ -110,8 +110,8 @@ constexpr std::uint64_t kValueLimit = std::uint64_t{1} << 48;
 
 void add_digit(std::uint64_t &value, unsigned char digit)
 {
-    if (value < kValueLimit)
-        value = value * 10 + (digit - '0');
+    const unsigned d = digit - '0';
+    value = value > (kValueLimit - d) / 10 ? kValueLimit : value * 10 + d;
 }
 
 // What one parameter of an escape sequence does; the sequence then goes on
@@ -159,7 +159,8 @@ void reset_printer(PlotScanner &s)
 
 void end_size_number(PlotScanner &s)
 {
-    if (s.size_in_number && s.size_has_digit) {
+    // Counted up to three: two make a size, more make none.
+    if (s.size_in_number && s.size_has_digit && s.size_count < 3) {
         if (s.size_count < 2)
             s.size_numbers[s.size_count] = s.size_negative ? 0 : s.size_value;
         ++s.size_count;

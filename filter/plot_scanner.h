@@ -32,7 +32,7 @@
 // parameter, and 'X' or 'x' after "&p", is followed by as many data bytes as
 // its value (none when negative), after which a continuing parameter goes on
 // with the next value. Without a group byte, "%" with the parameter 'A' or
-// 'X' (either case) enters PCL context and with 'B' HP-GL/2 context. ESC .
+// 'X' enters PCL context and with 'B' HP-GL/2 context, in either case. ESC .
 // is a plotter device-control sequence: its next byte, then digits, ';',
 // '+', '-', '.' and spaces, up to a ':' that ends it (an ESC there starts
 // a new sequence). ESC ESC drops the first ESC. Any other byte ends the
@@ -52,13 +52,15 @@
 // job's last reset. Drawing instructions put something on the page (AA AR
 // AT BR BZ CI EA EP ER EW FP PD PE RA RR RT WG, and LB with label text), and
 // in PCL context bytes above ' ' outside escape sequences, a rectangle fill
-// (ESC *c # P) and data sent with ESC *b # W or ESC &p # X.
+// (ESC *c # P) and ESC *b # W or ESC &p # X announcing data (# above 0).
 //
-// The plot size is the first PS with a length and a width above 0 before the
-// first drawing instruction, in plotter units of 0.025 mm. Its numbers are
-// an optional sign, digits and one decimal point; any other byte, a sign or
-// a second point ends one (the last two start the next). Only integer parts
-// count, and a number without digits is none.
+// The plot size is the first PS with just two numbers, a length and a width
+// above 0, before the first drawing instruction, in plotter units of
+// 0.025 mm. Its numbers are an optional sign, digits and one decimal point;
+// any other byte, a sign or a second point ends one (the last two start the
+// next). Only integer parts count, and a number without digits is none.
+//
+// All numbers saturate at 2^48, far above any that a printer takes.
 #ifndef ZELVO_PLOT_SCANNER_H
 #define ZELVO_PLOT_SCANNER_H
 

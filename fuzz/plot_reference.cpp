@@ -1,7 +1,5 @@
 #include "plot_reference.h"
 
-#include <limits>
-
 namespace {
 
 constexpr unsigned char kEsc = 0x1b;
@@ -33,12 +31,10 @@ unsigned char upper(unsigned char c)
     return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
-// Exact up to what the scanner's record can hold, then saturated: a data
-// count that large outlasts any stream, and a plot size that large can only
-// be the largest.
+// Numbers saturate at 2^48.
 void append_digit(std::uint64_t &value, unsigned char digit)
 {
-    const std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t most = std::uint64_t{1} << 48;
     const unsigned d = digit - '0';
     value = value > (most - d) / 10 ? most : value * 10 + d;
 }
@@ -279,10 +275,9 @@ private:
         }
         close();
 
-        // The first two numbers are the length and the width; the rule sets
-        // no limit on how many follow.
+        // Just two numbers: the length and the width.
         auto above_zero = [](const SizeNumber &n) { return !n.negative && n.integer > 0; };
-        if (!reading_.plot_size_found && !reading_.drawn && numbers.size() >= 2
+        if (!reading_.plot_size_found && !reading_.drawn && numbers.size() == 2
             && above_zero(numbers[0]) && above_zero(numbers[1])) {
             reading_.plot_size_found = true;
             reading_.plot_length = numbers[0].integer;
@@ -366,10 +361,9 @@ private:
     {
         const unsigned char p = upper(parameter);
         if (kind == '%' && group == 0) {
-            // Either case for A and X, but the rule names 'B' alone.
             if (p == 'A' || p == 'X')
                 in_pcl_ = true;
-            else if (parameter == 'B')
+            else if (p == 'B')
                 in_pcl_ = false;
         }
         if (in_pcl_ && kind == '&' && group == 'l' && (p == 'H' || p == 'A'))
@@ -381,14 +375,12 @@ private:
         const bool transparent_data = kind == '&' && group == 'p' && p == 'X';
         if (p != 'W' && !transparent_data)
             return;
-        // The data puts something on the page, so a count announced where the
-        // stream ends, with no data after it, marks nothing.
         std::uint64_t count = value.negative ? 0 : value.integer;
-        for (; count > 0 && !at_end(); --count) {
+        // Announcing the data puts something on the page.
+        if (in_pcl_ && (picture_data || transparent_data) && count > 0)
+            page_marked_ = true;
+        for (; count > 0 && !at_end(); --count)
             ++pos_;
-            if (in_pcl_ && (picture_data || transparent_data))
-                page_marked_ = true;
-        }
     }
 
     const unsigned char *bytes_;
