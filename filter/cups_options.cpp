@@ -3,6 +3,7 @@
 
 #include "pen_width.h"
 #include "settings.h"
+#include "strutil.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -184,15 +185,15 @@ void apply_media(JobSettings &settings, const char *name, const char *value, std
 
 void report_refused(const RefusedValues &refused, std::FILE *log)
 {
-    if (refused.pen_width)
+    if (refused.pen_width != nullptr)
         std::fprintf(log, "DEBUG: Ignoring lwidth=%s in zelvo: not a usable pen width\n",
-                     refused.pen_width->c_str());
-    if (refused.paper)
+                     refused.pen_width);
+    if (refused.paper != nullptr)
         std::fprintf(log, "DEBUG: Ignoring paper=%s in zelvo: not a paper size zelvo knows\n",
-                     refused.paper->c_str());
-    if (refused.plot_size)
+                     refused.paper);
+    if (refused.plot_size != nullptr)
         std::fprintf(log, "DEBUG: Ignoring fit=%s in zelvo: not a plot size zelvo knows\n",
-                     refused.plot_size->c_str());
+                     refused.plot_size);
 }
 
 } // namespace
@@ -211,10 +212,12 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
     settings.read_plot = true;
     settings.finish_when_stopped = true;
 
-    if (const char *list = find_option("zelvo", count, options)) {
+    if (const char *text = find_option("zelvo", count, options)) {
+        const ParameterList list = split_parameter_list(text);
         RefusedValues refused;
         apply_parameter_list(settings, list, refused);
         report_refused(refused, log);
+        free_parsed_array(list.count, list.words);
     }
     if (const char *value = find_option("orientation-requested", count, options))
         apply_orientation_requested(settings, value, log);

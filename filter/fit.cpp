@@ -17,7 +17,7 @@ long decipoints(double millimetres)
 
 } // namespace
 
-std::string fit_commands(const Paper &paper, PlotExtent plot, int rotation)
+void fit_commands(char (&commands)[kFitCommands], const Paper &paper, PlotExtent plot, int rotation)
 {
     const double page_width = std::max(paper.portrait.width, paper.portrait.height);
     const double page_height = std::min(paper.portrait.width, paper.portrait.height);
@@ -35,10 +35,8 @@ std::string fit_commands(const Paper &paper, PlotExtent plot, int rotation)
     const double left = (page_width - frame_x) / 2 - logical_left;
     const double top = (page_height - frame_y) / 2;
 
-    char bytes[160];
-    std::snprintf(bytes, sizeof bytes,
+    std::snprintf(commands, sizeof commands,
                   "\033&l1O\033&l0E\033*c%ldx%ldY\033&a%ldh%ldV\033*c0T\033*c%.3fk%.3fL",
                   decipoints(frame_x), decipoints(frame_y), decipoints(left), decipoints(top),
                   along_x / kMillimetresPerInch, along_y / kMillimetresPerInch);
-    return bytes;
 }

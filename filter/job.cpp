@@ -12,7 +12,7 @@
 
 #include <csignal>
 #include <cstring>
-#include <string>
+#include <string_view>
 #include <unistd.h>
 
 DestinationKind destination_kind(const OutputDestination &destination)
@@ -79,11 +79,9 @@ const char *rotation_line(std::int32_t rotation)
     }
 }
 
-// The rotation lines of the header, which the hold text repeats.
-std::string rotation_lines(const JobSettings &settings)
+const char *lj_line(const JobSettings &settings)
 {
-    return std::string(settings.wrapper_mode == ModeLj ? "RO90;\n" : "")
-           + rotation_line(settings.rotation);
+    return settings.wrapper_mode == ModeLj ? "RO90;\n" : "";
 }
 
 // The degrees those lines turn the plot by, together.
@@ -93,22 +91,25 @@ int total_rotation(const JobSettings &settings)
     return (settings.wrapper_mode == ModeLj ? 90 : 0) + (line[0] != '\0' ? settings.rotation : 0);
 }
 
-std::string hold_text(const JobSettings &settings)
+// Room for the hold text: "PW100.0;", RO90 and RO270, each with its LF.
+constexpr std::size_t kHoldText = 32;
+
+// The pen width when one was given, then the rotation lines of the header.
+void hold_text(const JobSettings &settings, char (&text)[kHoldText])
 {
-    std::string text;
-    if (settings.pen_width_given) {
-        char width[kPenWidthText];
+    char width[kPenWidthText] = "";
+    if (settings.pen_width_given)
         format_pen_width(settings.pen_width, width);
-        text = std::string("PW") + width + ";\n";
-    }
-    return text + rotation_lines(settings);
+    std::snprintf(text, sizeof text, "%s%s%s%s%s", settings.pen_width_given ? "PW" : "", width,
+                  settings.pen_width_given ? ";\n" : "", lj_line(settings),
+                  rotation_line(settings.rotation));
 }
 
 // ESC E resets the printer, ESC &l<n>X (more than one copy only) sets the
 // number of copies and ESC &l<n>A the page size; the picture frame of -fit
 // follows. ESC %1B enters HP-GL/2, ESC &l1O picks landscape; then initialise,
 // pen 1, absolute plotting, the pen width and the rotations.
-bool write_header(std::FILE *out, const JobSettings &settings, const std::string &frame)
+bool write_header(std::FILE *out, const JobSettings &settings, const char *frame)
 {
     if (!put(out, "\033E"))
         return false;
@@ -117,13 +118,13 @@ bool write_header(std::FILE *out, const JobSettings &settings, const std::string
         return false;
     if (settings.paper != nullptr && std::fprintf(out, "\033&l%dA", settings.paper->pcl_code) < 0)
         return false;
-    if (!put(out, frame.c_str()))
+    if (!put(out, frame))
         return false;
     char width[kPenWidthText];
     format_pen_width(settings.pen_width, width);
     if (std::fprintf(out, "\033%%1B\033&l1O\nIN;SP1;PA;PW%s;\n", width) < 0)
         return false;
-    return put(out, rotation_lines(settings).c_str());
+    return put(out, lj_line(settings)) && put(out, rotation_line(settings.rotation));
 }
 
 // Deselect the pen and eject the page (an HP-GL/2 line, left out where the
@@ -145,8 +146,9 @@ struct Run {
     int count;
     const char *const *names;
     const char *prefix;
-    bool reading = false; // every byte goes through the scanner
-    std::string insert;   // the hold text
+    bool reading = false;      // every byte goes through the scanner
+    char hold[kHoldText] = ""; // the text after every IN and BP, when held
+    std::string_view insert;
     PlotScanner scanner;
     int next = 0;              // the next name to open
     bool stdin_closed = false; // standard input is closed after its copy
@@ -249,20 +251,22 @@ bool find_plot_size(Run &run, Lookahead &ahead, PlotExtent &size)
     return true;
 }
 
-// The picture frame of -fit, with the first input opened and read ahead.
-std::string frame_for(Run &run, Lookahead &ahead)
+// The picture frame of -fit, with the first input opened and read ahead;
+// empty without -fit or a plot size.
+void frame_for(Run &run, Lookahead &ahead, char (&frame)[kFitCommands])
 {
+    frame[0] = '\0';
     if (!run.settings.fit)
-        return "";
+        return;
     PlotExtent size = run.settings.fit_size;
     if ((size.width <= 0 || size.height <= 0)
         && !(job_stream.input != nullptr && find_plot_size(run, ahead, size))) {
         std::fprintf(stderr, "%sNo plot size found; printing unscaled\n",
                      run.settings.warning_prefix);
-        return "";
+        return;
     }
     const Paper paper = run.settings.paper != nullptr ? *run.settings.paper : system_paper();
-    return fit_commands(paper, size, total_rotation(run.settings));
+    fit_commands(frame, paper, size, total_rotation(run.settings));
 }
 
 // Writes what was read ahead, then the rest of that input and the others.
@@ -301,7 +305,7 @@ bool finish_stream(Run &run)
     bool written = true;
     if (run.reading) {
         if (finish_plot(run.scanner))
-            written = put(job_stream.output, run.insert.c_str());
+            written = put(job_stream.output, run.hold);
         eject_last_page(run.scanner);
     }
     return written && write_trailer(job_stream.output, run.reading && run.scanner.in_pcl);
@@ -357,7 +361,9 @@ int run_job(const JobSettings &settings, int count, const char *const *names, Jo
     job_stream.output = destination.stream;
 
     Run run(settings, count, names);
-    run.insert = settings.hold || settings.fit ? hold_text(settings) : "";
+    if (settings.hold || settings.fit)
+        hold_text(settings, run.hold);
+    run.insert = run.hold;
     run.reading = settings.read_plot || settings.fit || !run.insert.empty();
 
     // The picture frame depends on the plot's own size, so the first input
@@ -365,7 +371,8 @@ int run_job(const JobSettings &settings, int count, const char *const *names, Jo
     Lookahead ahead;
     if (settings.fit)
         job_stream.input = open_next(run);
-    const std::string frame = frame_for(run, ahead);
+    char frame[kFitCommands];
+    frame_for(run, ahead, frame);
 
     CopyStatus copied = CopyStatus::WriteFailed;
     if (write_header(job_stream.output, settings, frame))

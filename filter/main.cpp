@@ -2,11 +2,11 @@
 #include "copy.h"
 #include "job.h"
 #include "settings.h"
+#include "strutil.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 namespace {
 
@@ -66,18 +66,15 @@ void catch_interrupts()
     std::_Exit(128 + signal_number);
 }
 
-int refuse(const char *what, const std::string &value)
+int refuse(const char *what, const char *value)
 {
-    std::fprintf(stderr, "%s: %s\n", what, value.c_str());
+    std::fprintf(stderr, "%s: %s\n", what, value);
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int run(int argc, char **argv, const ParameterList &list)
 {
-    const ResolvedSettings resolved =
-        resolve_settings(argc, argv, std::getenv("zelvo_param"), std::getenv("zelvo_out"));
+    const ResolvedSettings resolved = resolve_settings(argc, argv, list, std::getenv("zelvo_out"));
     switch (resolved.outcome) {
     case Resolution::ShowUsage:
         return print_usage();
@@ -98,5 +95,17 @@ int main(int argc, char **argv)
         run_job(resolved.settings, argc - resolved.first_input, argv + resolved.first_input);
     if (copy_stop_requested != 0)
         end_by_interrupt();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The parameter list's words live as long as the job, which may name
+    // one of them in a refusal.
+    const ParameterList list = split_parameter_list(std::getenv("zelvo_param"));
+    const int status = run(argc, argv, list);
+    free_parsed_array(list.count, list.words);
     return status;
 }

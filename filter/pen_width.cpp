@@ -1,7 +1,6 @@
 // Pen widths in micrometres, from the float's own bits.
 #include "pen_width.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,13 +12,19 @@ bool pen_width_refused(float width)
 
 void format_pen_width(float width, char (&text)[kPenWidthText])
 {
-    // width = mantissa * 2^exponent exactly, with a mantissa below 2^24; the
-    // micrometres are that times 1000, rounded. A width up to 100 has an
-    // exponent of at most -17, and from 2^-48 down it rounds to 0.
-    int exponent = 0;
-    const float fraction = std::frexp(std::fabs(width), &exponent);
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
-    exponent -= 24;
+    // width = mantissa * 2^exponent exactly, with a mantissa below 2^24, as
+    // the float's bits hold it (the sign is left out); the micrometres are
+    // that times 1000, rounded. A width up to 100 has an exponent of at most
+    // -17, and from 2^-48 down it rounds to 0.
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &width, sizeof bits);
+    const int biased = static_cast<int>(bits >> 23 & 0xFF);
+    std::uint64_t mantissa = bits & 0x7FFFFF;
+    int exponent = -149; // a subnormal's
+    if (biased != 0) {
+        mantissa |= 0x800000;
+        exponent = biased - 150;
+    }
     std::uint64_t micrometres = 0;
     if (exponent > -48) {
         const std::uint64_t scaled = mantissa * 1000;

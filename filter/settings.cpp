@@ -91,7 +91,7 @@ void apply(JobSettings &settings, const SettingsWord &word, const char *value,
         } else {
             settings.pen_width = width;
             settings.pen_width_given = true;
-            refused.pen_width.reset();
+            refused.pen_width = nullptr;
         }
         break;
     }
@@ -103,7 +103,7 @@ void apply(JobSettings &settings, const SettingsWord &word, const char *value,
     case Setting::Paper:
         if (const Paper *paper = find_paper(value)) {
             settings.paper = paper;
-            refused.paper.reset();
+            refused.paper = nullptr;
         } else {
             refused.paper = value;
         }
@@ -111,7 +111,7 @@ void apply(JobSettings &settings, const SettingsWord &word, const char *value,
     case Setting::Fit:
         settings.fit = true;
         settings.fit_size = {};
-        refused.plot_size.reset();
+        refused.plot_size = nullptr;
         if (value != nullptr && !find_plot_size(value, settings.fit_size))
             refused.plot_size = value;
         break;
@@ -151,11 +151,13 @@ void apply_token(JobSettings &settings, const char *token, RefusedValues &refuse
 
 const SettingsWord *option_word(const char *arg, const char *next)
 {
+    if (arg[0] != '-')
+        return nullptr;
     for (const SettingsWord &word : kWords) {
-        const std::string option = std::string("-") + word.word;
+        // "-word", or its first option_prefix characters.
         const bool named = word.option_prefix > 0
-                               ? strncasecmp(arg, option.c_str(), word.option_prefix) == 0
-                               : strcasecmp(arg, option.c_str()) == 0;
+                               ? strncasecmp(arg + 1, word.word, word.option_prefix - 1) == 0
+                               : strcasecmp(arg + 1, word.word) == 0;
         if (named && (word.takes != Takes::Value || next != nullptr))
             return &word;
     }
@@ -175,26 +177,27 @@ bool takes_argument(const SettingsWord &word, const char *next)
     return false;
 }
 
-void apply_parameter_list(JobSettings &settings, const char *list, RefusedValues &refused)
+ParameterList split_parameter_list(const char *list)
 {
-    int count = 0;
-    char **tokens = nullptr;
-    if (parse_string(list, ',', &count, &tokens) != 0)
-        return;
-    for (int i = 0; i < count; ++i)
-        apply_token(settings, tokens[i], refused);
-    free_parsed_array(count, tokens);
+    ParameterList words;
+    if (parse_string(list, ',', &words.count, &words.words) != 0)
+        return {};
+    return words;
 }
 
-ResolvedSettings resolve_settings(int argc, const char *const *argv, const char *param_list,
+void apply_parameter_list(JobSettings &settings, const ParameterList &list, RefusedValues &refused)
+{
+    for (int i = 0; i < list.count; ++i)
+        apply_token(settings, list.words[i], refused);
+}
+
+ResolvedSettings resolve_settings(int argc, const char *const *argv, const ParameterList &list,
                                   const char *out_name)
 {
-    ResolvedSettings result{JobSettings{}, 1, Resolution::RunJob, {}};
+    ResolvedSettings result{JobSettings{}, 1, Resolution::RunJob, nullptr};
     JobSettings &settings = result.settings;
     RefusedValues refused;
-
-    if (param_list != nullptr)
-        apply_parameter_list(settings, param_list, refused);
+    apply_parameter_list(settings, list, refused);
 
     // The last "-out" value wins; an empty one counts as none.
     const char *destination = nullptr;
@@ -219,18 +222,20 @@ ResolvedSettings resolve_settings(int argc, const char *const *argv, const char 
     }
     result.first_input = i;
 
-    if (refused.pen_width || refused.paper || refused.plot_size) {
-        if (refused.pen_width) {
-            result.outcome = Resolution::InvalidPenWidth;
-            result.refused = *refused.pen_width;
-        } else if (refused.paper) {
-            result.outcome = Resolution::UnknownPaper;
-            result.refused = *refused.paper;
-        } else {
-            result.outcome = Resolution::UnknownPlotSize;
-            result.refused = *refused.plot_size;
+    const struct {
+        const char *value;
+        Resolution outcome;
+    } refusals[] = {
+        {refused.pen_width, Resolution::InvalidPenWidth},
+        {refused.paper, Resolution::UnknownPaper},
+        {refused.plot_size, Resolution::UnknownPlotSize},
+    };
+    for (const auto &refusal : refusals) {
+        if (refusal.value != nullptr) {
+            result.outcome = refusal.outcome;
+            result.refused = refusal.value;
+            return result;
         }
-        return result;
     }
 
     if (destination == nullptr || destination[0] == '\0')

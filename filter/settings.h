@@ -5,8 +5,6 @@
 #include "job.h"
 
 #include <cstddef>
-#include <optional>
-#include <string>
 
 enum class Setting {
     ModePcl,
@@ -53,19 +51,29 @@ const SettingsWord *option_word(const char *arg, const char *next);
 // Whether the argument `next` after an option `word` is its value.
 bool takes_argument(const SettingsWord &word, const char *next);
 
-// Values given that no setting can take. The last value given for a setting
-// decides: a later good one clears an earlier refused one.
-struct RefusedValues {
-    std::optional<std::string> pen_width;
-    std::optional<std::string> paper;
-    std::optional<std::string> plot_size;
+// The words of a parameter list, split at its commas by parse_string; no
+// words for a null, empty or unsplittable list. Released with
+// free_parsed_array(count, words).
+struct ParameterList {
+    int count = 0;
+    char **words = nullptr;
 };
 
-// Splits a comma-separated parameter list and applies its words in order;
-// words that match none are ignored. A null, empty or unsplittable list
-// changes nothing. A value no setting can take leaves that setting as it
-// was and is noted in `refused`.
-void apply_parameter_list(JobSettings &settings, const char *list, RefusedValues &refused);
+ParameterList split_parameter_list(const char *list);
+
+// Values given that no setting can take, pointing at them where they were
+// given; null for none. The last value given for a setting decides: a later
+// good one clears an earlier refused one.
+struct RefusedValues {
+    const char *pen_width = nullptr;
+    const char *paper = nullptr;
+    const char *plot_size = nullptr;
+};
+
+// Applies the words of a parameter list in order; words that match none are
+// ignored. A value no setting can take leaves that setting as it was and is
+// noted in `refused`.
+void apply_parameter_list(JobSettings &settings, const ParameterList &list, RefusedValues &refused);
 
 enum class Resolution {
     RunJob,          // settings resolved; inputs start at first_input
@@ -80,13 +88,13 @@ struct ResolvedSettings {
     JobSettings settings;
     int first_input; // index in argv of the first input name (argc when none)
     Resolution outcome;
-    std::string refused;
+    const char *refused; // the value refused, in argv or in the list's words
 };
 
-// Defaults, then `param_list` (the value of zelvo_param, or null when
-// unset), then the options in argv[1..argc-1], then the destination: the
-// "-out" value, else `out_name` (the value of zelvo_out, or null), else "-".
-ResolvedSettings resolve_settings(int argc, const char *const *argv, const char *param_list,
+// Defaults, then `list` (the words of zelvo_param), then the options in
+// argv[1..argc-1], then the destination: the "-out" value, else `out_name`
+// (the value of zelvo_out, or null), else "-".
+ResolvedSettings resolve_settings(int argc, const char *const *argv, const ParameterList &list,
                                   const char *out_name);
 
 #endif

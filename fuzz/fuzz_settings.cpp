@@ -3,6 +3,7 @@
 #include "fuzz_support.h"
 #include "pen_width.h"
 #include "settings.h"
+#include "strutil.h"
 
 #include <cfloat>
 #include <cstdlib>
@@ -55,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     argv.push_back(nullptr);
     const std::vector<std::string> before = texts;
 
-    const ResolvedSettings r = resolve_settings(argc, argv.data(), param_value, out_value);
+    const ParameterList list = split_parameter_list(param_value);
+    const ResolvedSettings r = resolve_settings(argc, argv.data(), list, out_value);
     FUZZ_CHECK(texts == before);
     FUZZ_CHECK(r.settings.wrapper_mode == ModePcl || r.settings.wrapper_mode == ModeLj);
     FUZZ_CHECK(r.first_input >= 1 && r.first_input <= argc);
@@ -78,19 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     case Resolution::InvalidPenWidth: {
         FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
-        const double width = std::atof(r.refused.c_str());
+        const double width = std::atof(r.refused);
         FUZZ_CHECK(!(width >= 0 && width <= FLT_MAX)
                    || pen_width_refused(static_cast<float>(width)));
         break;
     }
     case Resolution::UnknownPaper:
         FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
-        FUZZ_CHECK(find_paper(r.refused.c_str()) == nullptr);
+        FUZZ_CHECK(find_paper(r.refused) == nullptr);
         break;
     case Resolution::UnknownPlotSize: {
         FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
         PlotExtent size;
-        FUZZ_CHECK(!find_plot_size(r.refused.c_str(), size));
+        FUZZ_CHECK(!find_plot_size(r.refused, size));
         break;
     }
     case Resolution::RunJob: {
@@ -111,5 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     default:
         FUZZ_CHECK(!"an outcome outside the six");
     }
+    free_parsed_array(list.count, list.words);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "settings.h"
+#include "strutil.h"
 
 #include <gtest/gtest.h>
 
@@ -21,11 +22,25 @@ struct Row {
     int first_input;
 };
 
-ResolvedSettings resolve(const std::vector<const char *> &args, const char *param, const char *out)
+// What resolve_settings gives, with the refused value copied out of the
+// parameter list's words before they are released.
+struct Resolved {
+    JobSettings settings;
+    int first_input;
+    Resolution outcome;
+    std::string refused;
+};
+
+Resolved resolve(const std::vector<const char *> &args, const char *param, const char *out)
 {
     std::vector<const char *> argv{"zelvo"};
     argv.insert(argv.end(), args.begin(), args.end());
-    return resolve_settings(static_cast<int>(argv.size()), argv.data(), param, out);
+    const ParameterList list = split_parameter_list(param);
+    const ResolvedSettings r =
+        resolve_settings(static_cast<int>(argv.size()), argv.data(), list, out);
+    Resolved result{r.settings, r.first_input, r.outcome, r.refused != nullptr ? r.refused : ""};
+    free_parsed_array(list.count, list.words);
+    return result;
 }
 
 } // namespace
@@ -92,7 +107,7 @@ TEST(ResolveSettings, SourcesInOrder)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const ResolvedSettings r = resolve(row.args, row.param, row.out);
+        const Resolved r = resolve(row.args, row.param, row.out);
         EXPECT_EQ(r.outcome, Resolution::RunJob);
         EXPECT_EQ(r.settings.wrapper_mode, row.mode);
         EXPECT_EQ(r.settings.rotation, row.rotation);
@@ -107,8 +122,7 @@ TEST(ResolveSettings, KeywordWithoutValueReadsZero)
     // The value is never taken from the next token of the list.
     for (const char *list : {"lwidth,0.5", "lwidthX,0.5", "LWIDTH", "rot,90", "rotX,90", "ROT"}) {
         SCOPED_TRACE(list);
-        const ResolvedSettings r =
-            resolve({}, (std::string("rot=90,lwidth=1,") + list).c_str(), nullptr);
+        const Resolved r = resolve({}, (std::string("rot=90,lwidth=1,") + list).c_str(), nullptr);
         const bool width_token = list[0] == 'l' || list[0] == 'L';
         EXPECT_EQ(r.settings.pen_width, width_token ? 0.0f : 1.0f);
         EXPECT_EQ(r.settings.rotation, width_token ? 90 : 0);
@@ -142,7 +156,7 @@ TEST(ResolveSettings, RefusedValues)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.refused);
-        const ResolvedSettings r = resolve(row.args, row.param, nullptr);
+        const Resolved r = resolve(row.args, row.param, nullptr);
         EXPECT_EQ(r.outcome, row.outcome);
         EXPECT_EQ(r.refused, row.refused);
     }
@@ -161,7 +175,7 @@ TEST(ResolveSettings, RotationOutsideIntIsNone)
 
 TEST(ResolveSettings, HoldPaperAndFit)
 {
-    const ResolvedSettings list = resolve({}, "hold,paper=Tabloid,fit=ansi-d", nullptr);
+    const Resolved list = resolve({}, "hold,paper=Tabloid,fit=ansi-d", nullptr);
     EXPECT_TRUE(list.settings.hold);
     ASSERT_NE(list.settings.paper, nullptr);
     EXPECT_EQ(list.settings.paper->pcl_code, 6);
@@ -172,7 +186,7 @@ TEST(ResolveSettings, HoldPaperAndFit)
     // "-hold" is an option before "-h..." asks for the usage text; "-pa" is
     // -paper as "-ou" is -out; -fit takes the next argument only when it is
     // a plot size.
-    const ResolvedSettings options =
+    const Resolved options =
         resolve({"-HOLD", "-PAP", "a3", "-fit", "841x594", "-fit", "a.plt"}, nullptr, nullptr);
     EXPECT_EQ(options.outcome, Resolution::RunJob);
     EXPECT_TRUE(options.settings.hold);
@@ -192,7 +206,7 @@ TEST(ResolveSettings, HelpStopsTheScan)
          std::vector<std::vector<const char *>>{{"-h"}, {"-help"}, {"-port", "-hx", "a"}}) {
         EXPECT_EQ(resolve(args, nullptr, nullptr).outcome, Resolution::ShowUsage);
     }
-    const ResolvedSettings upper = resolve({"-H"}, nullptr, nullptr);
+    const Resolved upper = resolve({"-H"}, nullptr, nullptr);
     EXPECT_EQ(upper.outcome, Resolution::RunJob);
     EXPECT_EQ(upper.first_input, 1);
 }
@@ -238,7 +252,7 @@ TEST(ResolveSettings, MegabyteValues)
         list += "lj,port,";
     const std::string separators(1 << 20, ',');
     const std::string name(1 << 20, 'o');
-    const ResolvedSettings r = resolve({}, list.c_str(), nullptr);
+    const Resolved r = resolve({}, list.c_str(), nullptr);
     EXPECT_EQ(r.settings.wrapper_mode, ModeLj);
     EXPECT_EQ(r.settings.rotation, 90);
     EXPECT_EQ(resolve({}, separators.c_str(), nullptr).settings.wrapper_mode, ModePcl);
