@@ -222,6 +222,7 @@ struct Lookahead {
     char bytes[kReadAhead];
     std::size_t size = 0;
     CopyStatus status = CopyStatus::Done;
+    bool ended = false; // the input ended within them: it is not read again
 };
 
 // Reads the first input's first bytes until they give the plot size, a
@@ -234,6 +235,7 @@ bool find_plot_size(Run &run, Lookahead &ahead, PlotExtent &size)
         std::size_t got = 0;
         ahead.status = read_some(in, ahead.bytes + ahead.size, kReadAhead - ahead.size, got);
         if (ahead.status != CopyStatus::Done || got == 0) {
+            ahead.ended = ahead.status == CopyStatus::Done;
             finish_plot(probe);
             break;
         }
@@ -283,8 +285,10 @@ CopyStatus copy_inputs(Run &run, const Lookahead &ahead)
         }
     }
     if (job_stream.input != nullptr) {
-        if (goes_on(status))
-            status = ahead.status != CopyStatus::Done ? ahead.status : copy_current(run);
+        if (goes_on(status) && ahead.status == CopyStatus::Done && !ahead.ended)
+            status = copy_current(run);
+        else if (goes_on(status))
+            status = ahead.status;
         note_status(run, status);
         close_input(job_stream.input);
     }

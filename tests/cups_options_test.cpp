@@ -142,3 +142,53 @@ TEST(CupsJobSettings, Copies)
         EXPECT_EQ(m.log.rfind("DEBUG: ", 0) == 0, row.reported) << m.log;
     }
 }
+
+TEST(CupsJobSettings, HoldFitAndMedia)
+{
+    // Every CUPS job holds its settings and is read whole, with or without
+    // options.
+    const Mapped plain = map("1", {});
+    EXPECT_TRUE(plain.settings.hold);
+    EXPECT_TRUE(plain.settings.read_plot);
+    EXPECT_FALSE(plain.settings.pen_width_given);
+
+    const struct {
+        const char *name;
+        std::vector<CupsOption> options;
+        int paper; // the page size command's code, 0 for none
+        bool fit;
+        bool reported;
+    } rows[] = {
+        {"CUPS name", {{"media", "A4"}}, 26, false, false},
+        {"PWG name", {{"media", "na_legal_8.5x14in"}}, 3, false, false},
+        {"JIS B5", {{"PageSize", "jis_b5_182x257mm"}}, 45, false, false},
+        {"media list", {{"media", "Tray1,iso_a3_297x420mm"}}, 27, false, false},
+        {"media beats PageSize", {{"PageSize", "Letter"}, {"media", "A5"}}, 25, false, false},
+        {"unknown media", {{"media", "Postcard"}}, 0, false, true},
+        {"fit-to-page", {{"fit-to-page", "true"}}, 0, true, false},
+        {"fitplot", {{"fitplot", "yes"}, {"zelvo", "paper=A3"}}, 27, true, false},
+        {"fit turned off", {{"zelvo", "fit=A1"}, {"fit-to-page", "false"}}, 0, false, false},
+        {"fit not boolean", {{"fit-to-page", "maybe"}}, 0, false, true},
+        {"list words", {{"zelvo", "paper=ledger,fit"}}, 6, true, false},
+        {"list refused paper", {{"zelvo", "paper=A9"}}, 0, false, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Mapped m = map("1", row.options);
+        EXPECT_EQ(m.settings.paper != nullptr ? m.settings.paper->pcl_code : 0, row.paper);
+        EXPECT_EQ(m.settings.fit, row.fit);
+        EXPECT_EQ(m.log.rfind("DEBUG: ", 0) == 0, row.reported) << m.log;
+    }
+}
+
+TEST(CupsJobSettings, UnusablePenWidthsAreIgnored)
+{
+    for (const std::vector<CupsOption> &options : std::vector<std::vector<CupsOption>>{
+             {{"penwidth", "100001"}}, {{"zelvo", "lwidth=nan"}}, {{"zelvo", "lwidth=-1"}}}) {
+        const Mapped m = map("1", options);
+        EXPECT_EQ(m.settings.pen_width, 0.2f);
+        EXPECT_FALSE(m.settings.pen_width_given);
+        EXPECT_EQ(m.log.rfind("DEBUG: Ignoring ", 0), 0u) << m.log;
+    }
+    EXPECT_TRUE(map("1", {{"penwidth", "100000"}}).settings.pen_width_given);
+}

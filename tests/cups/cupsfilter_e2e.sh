@@ -27,6 +27,9 @@ trap cleanup EXIT
 # others can write: the tree is readable by all, writable by its owner only.
 chmod 755 "$work"
 
+# A plot of a plotter's size, 1000 x 500 mm, that says so with PS.
+printf 'IN;PS40000,20000;SP1;PU0,0;PD40000,0,40000,20000,0,20000,0,0;PU;\n' > "$work/sized.plt"
+
 # A plot, once with its extension and once under a name that gives no hint.
 printf 'IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;PU;\n' > "$work/plot.plt"
 cp "$work/plot.plt" "$work/plotdata"
@@ -256,10 +259,23 @@ mode_filter() {
   expect "options over the parameter list" "$work/got"
 
   zelvo_job 1 "$work/plot.plt"
-  run_cupsfilter -o penwidth=abc -o orientation-requested=9 "$work/plot.plt" > "$work/got" \
-    || fail "bad values: cupsfilter failed"
+  run_cupsfilter -o penwidth=abc -o orientation-requested=9 -o media=Tray1 "$work/plot.plt" \
+    > "$work/got" || fail "bad values: cupsfilter failed"
   expect "bad values ignored" "$work/got"
   grep -q 'DEBUG: Ignoring penwidth=abc' "$work/cupsfilter.err" || fail "bad values: no DEBUG line"
+  grep -q 'DEBUG: Ignoring media=Tray1' "$work/cupsfilter.err" || fail "bad media: no DEBUG line"
+
+  zelvo_job 1 -fit -paper A4 "$work/sized.plt"
+  run_cupsfilter -o fit-to-page -o media=A4 "$work/sized.plt" > "$work/got" \
+    || fail "fit-to-page: cupsfilter failed"
+  expect "fit-to-page, media=A4" "$work/got"
+  run_cupsfilter -o fitplot -o PageSize=iso_a4_210x297mm "$work/sized.plt" > "$work/got" \
+    || fail "fitplot: cupsfilter failed"
+  expect "fitplot, a PWG page size" "$work/got"
+  zelvo_job 2 -paper letter -port "$work/plot.plt"
+  run_cupsfilter -n 2 -o media=na_letter_8.5x11in,Tray2 -o orientation-requested=3 \
+    "$work/plot.plt" > "$work/got" || fail "media list: cupsfilter failed"
+  expect "two copies, media as a list, portrait" "$work/got"
 
   check_cancel "$work/cancel.out"
 }
@@ -302,6 +318,23 @@ setup_lp() {
     || { tail -20 "$work/log/error_log"; fail "lpadmin could not add the LaserJet queue"; }
   # The device file is written by cupsd; the test reads it.
   touch "$work/device.out"
+}
+
+# The scheduler counts the pages zelvo-cups reports, with the copies the
+# printer makes of them, and logs the job's total in page_log.
+check_page_log() {
+  local id tries line
+  id=$(submit zelvotest -n 3 "$work/plot.plt")
+  cupsd_wait_for zelvotest "$id"
+  for ((tries = 0; tries < 50; tries++)); do
+    line=$(grep "^zelvotest [^ ]* ${id##*-} " "$work/log/page_log" 2>/dev/null || true)
+    [ -z "$line" ] || break
+    sleep 0.1
+  done
+  case $line in
+  *"] total 3 "*) echo "ok: page_log: one page, three copies ($line)" ;;
+  *) cat "$work/log/page_log" >&2; fail "page_log has no total of 3 for job $id" ;;
+  esac
 }
 
 # A PostScript queue must not print a plot: zelvo-cups fails the job, which
@@ -362,6 +395,11 @@ mode_lp() {
   zelvo_job 1 "$work/plot.plt"
   print_job stdin < "$work/plotdata"
   expect "lp on standard input, typed by content" "$work/got"
+
+  zelvo_job 1 -fit -paper A4 "$work/sized.plt"
+  print_job fit-to-page -o fit-to-page -o media=A4 "$work/sized.plt"
+  expect "lp -o fit-to-page -o media=A4" "$work/got"
+  check_page_log
 
   check_texts_lp
   check_postscript_queue
@@ -432,6 +470,37 @@ mode_samples() {
     esac
   done
   echo "ok: lp: ${#samples[@]} samples by name, $by_content on standard input, each job as zelvo's"
+
+  # A sample that starts with its own IN; prints portrait as zelvo -hold -port.
+  gzip -dcf "$samples_dir/arcs.hp" > "$work/arcs.hp"
+  zelvo_job 1 -port "$work/arcs.hp"
+  print_job "arcs.hp portrait" -o portrait "$work/arcs.hp"
+  expect "lp -o portrait arcs.hp" "$work/got"
+
+  check_page_counts "${samples[@]}"
+}
+
+# check_page_counts SAMPLE...: the pages zelvo-cups reports are the pages a
+# PCL 5 interpreter renders from its job (when ZELVO_PCL_RENDERER names one).
+# thick.hp is left out: its drawing lies off the page, and the interpreter
+# then renders no page at all, where a printer ejects a blank one.
+check_page_counts() {
+  [ -n "${ZELVO_PCL_RENDERER:-}" ] || { echo "skip: page counts (no ZELVO_PCL_RENDERER)"; return; }
+  local f name reported rendered checked=0
+  for f in "$@"; do
+    name=$(basename "$f" .gz)
+    [ "$name" != thick.hp ] || continue
+    gzip -dcf "$f" > "$work/count.plt"
+    "$zelvo_cups" 1 user title 1 '' "$work/count.plt" > "$work/count.pcl" 2> "$work/count.err" \
+      || fail "zelvo-cups $name failed"
+    reported=$(grep -c '^PAGE: ' "$work/count.err" || true)
+    rm -rf "$work/pages" && mkdir "$work/pages"
+    "$ZELVO_PCL_RENDERER" "$work/count.pcl" "$work/pages/%d.png" 2> /dev/null || true
+    rendered=$(find "$work/pages" -name '*.png' | wc -l)
+    [ "$reported" -eq "$rendered" ] || fail "$name: $reported PAGE lines, $rendered pages rendered"
+    checked=$((checked + 1))
+  done
+  echo "ok: $checked samples report the pages the interpreter renders"
 }
 
 case $mode in
