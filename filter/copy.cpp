@@ -20,8 +20,8 @@ volatile std::sig_atomic_t copy_stop_requested = 0;
 
 namespace {
 
-constexpr std::size_t kernel_chunk = 1 << 20;
-constexpr std::size_t buffer_size = 256 * 1024;
+constexpr std::size_t kKernelChunk = 1 << 20;
+constexpr std::size_t kBufferSize = 256 * 1024;
 
 enum class KernelPath { None, Splice, CopyRange };
 
@@ -46,8 +46,8 @@ void widen_pipes(int in, int out)
     for (const int fd : {in, out}) {
         // Anything but a pipe answers -1 here and is left alone.
         const int size = fcntl(fd, F_GETPIPE_SZ);
-        if (size >= 0 && size < static_cast<int>(kernel_chunk))
-            fcntl(fd, F_SETPIPE_SZ, static_cast<int>(kernel_chunk));
+        if (size >= 0 && size < static_cast<int>(kKernelChunk))
+            fcntl(fd, F_SETPIPE_SZ, static_cast<int>(kKernelChunk));
     }
 }
 
@@ -75,8 +75,8 @@ KernelResult kernel_copy(int in, int out)
             return KernelResult::Stopped;
         const ssize_t n =
             path == KernelPath::Splice
-                ? splice(in, nullptr, out, nullptr, kernel_chunk, SPLICE_F_MOVE | SPLICE_F_MORE)
-                : copy_file_range(in, nullptr, out, nullptr, kernel_chunk, 0);
+                ? splice(in, nullptr, out, nullptr, kKernelChunk, SPLICE_F_MOVE | SPLICE_F_MORE)
+                : copy_file_range(in, nullptr, out, nullptr, kKernelChunk, 0);
         if (n > 0)
             moved = true;
         else if (n == 0)
@@ -236,7 +236,7 @@ CopyStatus write_block(PlotScanner &scanner, std::string_view insert, const char
 CopyStatus read_write_copy(int in, PlotScanner *scanner, std::string_view insert)
 {
     const int out = fileno(job_stream.output);
-    char buffer[buffer_size];
+    char buffer[kBufferSize];
     for (;;) {
         std::size_t got = 0;
         const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
@@ -262,7 +262,7 @@ CopyStatus scan_file(PlotScanner &scanner, std::string_view insert, int in, int 
     if (to_pipe)
         widen_pipes(in, out);
     bool kernel = true;
-    char buffer[buffer_size];
+    char buffer[kBufferSize];
     CopyStatus status = CopyStatus::Done;
     while (status == CopyStatus::Done) {
         if (copy_stop_requested) {

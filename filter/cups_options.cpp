@@ -14,7 +14,7 @@
 namespace {
 
 // The range of the PCL number-of-copies command.
-constexpr long max_copies = 999;
+constexpr long kMaxCopies = 999;
 
 // A whole decimal number with no sign, blank or trailing text.
 bool read_count(const char *text, long &value)
@@ -34,11 +34,11 @@ bool read_switch(const char *value, bool &on)
         const char *word;
         bool on;
     };
-    static constexpr Spelling spellings[] = {
+    static constexpr Spelling kSpellings[] = {
         {"true", true},   {"yes", true}, {"on", true},
         {"false", false}, {"no", false}, {"off", false},
     };
-    for (const Spelling &spelling : spellings) {
+    for (const Spelling &spelling : kSpellings) {
         if (strcasecmp(value, spelling.word) == 0) {
             on = spelling.on;
             return true;
@@ -65,10 +65,10 @@ std::int32_t read_copies(const char *text, std::FILE *log)
                      text != nullptr ? text : "");
         return 1;
     }
-    if (copies > max_copies) {
+    if (copies > kMaxCopies) {
         std::fprintf(log, "DEBUG: Printing %ld copies as %ld, the most the printer takes\n", copies,
-                     max_copies);
-        return static_cast<std::int32_t>(max_copies);
+                     kMaxCopies);
+        return static_cast<std::int32_t>(kMaxCopies);
     }
     return static_cast<std::int32_t>(copies);
 }

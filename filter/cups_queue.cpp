@@ -8,14 +8,14 @@
 
 namespace {
 
-constexpr std::string_view blanks = " \t\r\n";
+constexpr std::string_view kBlanks = " \t\r\n";
 
 std::string_view trim(std::string_view text)
 {
-    const std::size_t first = text.find_first_not_of(blanks);
+    const std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos)
         return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 bool same_letters(std::string_view a, std::string_view b)
@@ -88,15 +88,15 @@ std::optional<std::string> ppd_command_sets(std::string_view ppd)
 
 bool lists_pcl5(std::string_view command_sets)
 {
-    static constexpr std::string_view pcl5_names[] = {"PCL", "PCL5", "PCL5C", "PCL5E"};
+    static constexpr std::string_view kPcl5Names[] = {"PCL", "PCL5", "PCL5C", "PCL5E"};
     while (!command_sets.empty()) {
         const std::size_t end = std::min(command_sets.find(','), command_sets.size());
         std::string name;
         for (const char c : command_sets.substr(0, end))
-            if (blanks.find(c) == std::string_view::npos)
+            if (kBlanks.find(c) == std::string_view::npos)
                 name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
         command_sets.remove_prefix(std::min(end + 1, command_sets.size()));
-        for (const std::string_view pcl5 : pcl5_names)
+        for (const std::string_view pcl5 : kPcl5Names)
             if (name == pcl5)
                 return true;
     }

@@ -12,7 +12,7 @@ namespace {
 
 // The program's historical usage text, printed unchanged. Of the options it
 // names only -port and -output act as it says.
-constexpr const char *usage_lines[] = {
+constexpr const char *kUsageLines[] = {
     "drelk: This program sets up postscript files for printing",
     "drelk syntax (version:2.0)",
     "   drelk [options...] files...",
@@ -24,7 +24,7 @@ constexpr const char *usage_lines[] = {
 
 int print_usage()
 {
-    for (const char *line : usage_lines)
+    for (const char *line : kUsageLines)
         std::printf("%s\n", line);
     if (std::fflush(stdout) == 0)
         return 0;

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr char blank = ' ';
-constexpr char quote = '"';
+constexpr char kBlank = ' ';
+constexpr char kQuote = '"';
 
 // Walks the words that follow element 0 in the first `length` bytes of `text`
 // and returns how many there are. With `elements` null it only counts and
@@ -25,14 +25,14 @@ std::size_t walk_words(char *text, std::size_t length, char **elements)
     std::size_t words = 0;
     // Blanks before the first word stay: element 0 begins at the buffer
     // start and must read them, so they are not turned into NULs.
-    bool leading = text[0] == blank;
+    bool leading = text[0] == kBlank;
     // The previous byte separated words: a blank, or a closing quote.
     bool separated = leading;
 
     std::size_t p = 1;
     while (p < length) {
         const char c = text[p];
-        if (c == blank) {
+        if (c == kBlank) {
             if (elements != nullptr && !leading)
                 text[p] = '\0';
             separated = true;
@@ -45,7 +45,7 @@ std::size_t walk_words(char *text, std::size_t length, char **elements)
             continue;
         }
         ++words;
-        if (c != quote) {
+        if (c != kQuote) {
             if (elements != nullptr)
                 elements[words] = text + p;
             separated = false;
@@ -56,7 +56,7 @@ std::size_t walk_words(char *text, std::size_t length, char **elements)
         // Whatever directly follows its closing quote starts a word of its
         // own, so `separated` stays set.
         const std::size_t from = p + 1;
-        const void *found = std::memchr(text + from, quote, length - from);
+        const void *found = std::memchr(text + from, kQuote, length - from);
         const std::size_t close =
             found != nullptr ? static_cast<std::size_t>(static_cast<const char *>(found) - text)
                              : length;
@@ -75,7 +75,7 @@ int tokenize(char *buffer, std::size_t length, int *count, char ***array)
 {
     // Trailing blanks never make a word, not even inside an unclosed quote,
     // so they go before anything looks at quotes.
-    while (length > 0 && buffer[length - 1] == blank)
+    while (length > 0 && buffer[length - 1] == kBlank)
         buffer[--length] = '\0';
 
     const std::size_t words = 1 + walk_words(buffer, length, nullptr);
@@ -129,7 +129,7 @@ extern "C" int parse_command_line(const char *first, const char *second, int *co
     if (buffer == nullptr)
         return -1;
     std::memcpy(buffer, first, first_length);
-    buffer[first_length] = blank;
+    buffer[first_length] = kBlank;
     std::memcpy(buffer + first_length + 1, second, second_length + 1);
     return tokenize(buffer, length, count, array);
 }
