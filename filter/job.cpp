@@ -148,7 +148,6 @@ struct Run {
     const char *prefix;
     bool reading = false;      // every byte goes through the scanner
     char hold[kHoldText] = ""; // the text after every IN and BP, when held
-    std::string_view insert;
     PlotScanner scanner;
     int next = 0;              // the next name to open
     bool stdin_closed = false; // standard input is closed after its copy
@@ -214,7 +213,7 @@ bool goes_on(CopyStatus status)
 
 CopyStatus copy_current(Run &run)
 {
-    return run.reading ? file_cat_scanned(run.scanner, run.insert) : file_cat();
+    return run.reading ? file_cat_scanned(run.scanner, run.hold) : file_cat();
 }
 
 // The plot's first bytes, read ahead of the header.
@@ -277,7 +276,7 @@ CopyStatus copy_inputs(Run &run, const Lookahead &ahead)
     CopyStatus status = CopyStatus::Done;
     if (ahead.size > 0) {
         if (run.reading) {
-            status = write_scanned(run.scanner, run.insert, ahead.bytes, ahead.size);
+            status = write_scanned(run.scanner, run.hold, ahead.bytes, ahead.size);
         } else {
             status = std::fflush(job_stream.output) == 0
                          ? write_all(fileno(job_stream.output), ahead.bytes, ahead.size)
@@ -367,8 +366,7 @@ int run_job(const JobSettings &settings, int count, const char *const *names, Jo
     Run run(settings, count, names);
     if (settings.hold || settings.fit)
         hold_text(settings, run.hold);
-    run.insert = run.hold;
-    run.reading = settings.read_plot || settings.fit || !run.insert.empty();
+    run.reading = settings.read_plot || settings.fit || run.hold[0] != '\0';
 
     // The picture frame depends on the plot's own size, so the first input
     // is opened, and read ahead, before the header goes out.
