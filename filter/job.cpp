@@ -12,7 +12,6 @@
 
 #include <csignal>
 #include <cstring>
-#include <string_view>
 #include <unistd.h>
 
 DestinationKind destination_kind(const OutputDestination &destination)
