@@ -60,7 +60,7 @@ protected:
     // The refusal leaves the plot as it was: same bytes, nothing appended.
     void expect_refused(const RunResult &r, const std::string &name)
     {
-        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.err, "Input file is output file: " + name + "\n");
         EXPECT_EQ(read_file(dir.path() / "x.plt"), plot);
     }
@@ -102,7 +102,7 @@ TEST_F(ZelvoSafety, InputThatIsTheOutputIsRefused)
     RunOptions truncated = options({"x.plt"});
     truncated.stdout_path = x.string();
     const RunResult t = run_program(program, truncated);
-    EXPECT_EQ(t.exit_status, 1);
+    EXPECT_EQ(t.exit_status, 1) << how_it_ended(t);
     EXPECT_EQ(t.err, "Input file is output file: x.plt\n");
     EXPECT_EQ(fs::file_size(x), 0u);
 }
@@ -112,7 +112,7 @@ TEST_F(ZelvoSafety, DevicesAreNeverTheSameFile)
     RunOptions o = options({"/dev/null"});
     o.stdout_path = "/dev/null";
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(run_program(program, options({"-out", "/dev/null", "/dev/null"})).exit_status, 0);
 }
@@ -185,7 +185,7 @@ TEST_F(ZelvoSafety, FailingCommandsReportTheSameEveryTime)
             SCOPED_TRACE(std::string(row.command) + " " + input);
             for (int i = 0; i < 50; ++i) {
                 const RunResult r = run_program(program, options({"-out", row.command, input}));
-                ASSERT_EQ(r.exit_status, 1);
+                ASSERT_EQ(r.exit_status, 1) << how_it_ended(r);
                 ASSERT_EQ(r.err, row.message);
             }
         }
@@ -227,14 +227,14 @@ TEST_F(ZelvoSafety, UnusablePenWidthsAndRotations)
         if (!row.param.empty())
             o.env.push_back("zelvo_param=" + row.param);
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.err, row.message);
         EXPECT_FALSE(fs::exists(dir.path() / "lp.got")); // no command was started
     }
     // A rotation outside the int range is no rotation, not an alias of one.
     for (const char *rotation : {"4294967386", "-4294967206"}) {
         const RunResult r = run_program(program, options({"-rot", rotation, "a.plt"}));
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_EQ(r.out.find("RO"), std::string::npos) << rotation;
     }
 }
@@ -254,7 +254,7 @@ TEST_F(ZelvoSafety, PenWidthsKeepTheirDigits)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.given);
         const RunResult r = run_program(program, options({"-lwidth", row.given}));
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_NE(r.out.find(std::string("IN;SP1;PA;PW") + row.written + ";\n"), std::string::npos)
             << r.out;
     }
