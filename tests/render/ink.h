@@ -1,0 +1,72 @@
+// Ink on rendered pages: which pixels are ink, and how far the ink of two
+// renders of one page agrees. The agreement check compares the PCL
+// interpreter's pages with zelvo-render's through these.
+#ifndef ZELVO_TEST_INK_H
+#define ZELVO_TEST_INK_H
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// An 8-bit gray picture, rows top to bottom: 0 is black, 255 white.
+struct GrayImage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;
+};
+
+// Ink is a pixel darker than this: the middle of the gray scale, so that
+// the interpreter's anti-aliased edges count as ink on the darker half.
+constexpr int kInkThreshold = 128;
+
+// How far apart two renders may put the same stroke and still agree: a
+// 5 x 5 square around each ink pixel (2 pixels in each direction,
+// diagonals included), a quarter of a pen width at 100 dpi either way.
+constexpr int kDilation = 2;
+
+// Which pixels are ink, one flag per pixel, row by row.
+struct InkMask {
+    int width = 0;
+    int height = 0;
+    std::vector<bool> ink;
+    bool at(int x, int y) const { return ink[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// Reads a PNG of any colour type and depth as 8-bit gray (libpng's own
+// conversion); nothing when it cannot be read. `error` tells why.
+std::optional<GrayImage> read_png_gray(const std::string &path, std::string &error);
+
+// The ink of `image` placed at the top left of a white canvas of
+// `width` x `height`, which is at least the image's size.
+InkMask ink_on_canvas(const GrayImage &image, int width, int height);
+
+// The mask grown by `radius` pixels as a square: a pixel is set when any
+// pixel at most `radius` away on both axes is set.
+InkMask dilated(const InkMask &mask, int radius);
+
+struct InkAgreement {
+    double score = 0;         // matched ink over all ink, 0 to 1
+    std::size_t a_only = 0;   // ink of A with no ink of B near it
+    std::size_t b_only = 0;   // ink of B with no ink of A near it
+    std::size_t ink_both = 0; // pixels that are ink in A or in B
+};
+
+// Intersection over union of the ink of two pages of one size, with a
+// tolerance: the union is every pixel that is ink in A or in B, and the
+// intersection those of them that have ink of the other page within
+// `radius` (A's ink against B's ink dilated, and B's against A's dilated).
+// Plainly intersecting the two dilated masks would score a one-pixel line
+// moved by one pixel 4/6; here it scores 1, as the same stroke should. Two
+// pages without ink agree: score 1.
+InkAgreement compare_ink(const InkMask &a, const InkMask &b, int radius);
+
+struct InkBox {
+    bool empty = true;
+    int left = 0, top = 0, right = 0, bottom = 0; // inclusive pixel coordinates
+};
+
+// The smallest box that holds every ink pixel.
+InkBox ink_box(const InkMask &mask);
+
+#endif
