@@ -76,8 +76,11 @@ hold_prints_every_page() {
               pic2plot-a4-2p.hpgl pstoedit-hpgl-2p.hpgl plot-a4-2p.pcl pstoedit-pcl-2p.pcl; do
     expected=$(pages_expected "$plot")
     pages=$(job hold "$plot" -hold)
-    [ "$pages" -eq "$expected" ] && verdict PASS hold_prints_every_page "$plot" "pages: $pages" \
-      || verdict FAIL hold_prints_every_page "$plot" "pages: $pages printed, $expected in the plot"
+    if [ "$pages" -eq "$expected" ]; then
+      verdict PASS hold_prints_every_page "$plot" "pages: $pages"
+    else
+      verdict FAIL hold_prints_every_page "$plot" "pages: $pages printed, $expected in the plot"
+    fi
   done
 }
 
@@ -128,25 +131,23 @@ hold_prints_no_trailer_text() {
 # stays off the page's edges; and it is turned: not the plain job's ink
 # (an agreement below 0.5).
 hold_port_keeps_the_plot_whole() {
-  local plot plain turned w h pw ph
+  local plot plain turned w h pw ph l t r b l2 t2 r2 b2 tw th same
   for plot in gnuplot-hpgl-sin.hpgl gnuplot-hpgl-half.hpgl gnuplot-hpgl-eject2.hpgl; do
-    job plain "$plot" >/dev/null
-    job port "$plot" -hold -port >/dev/null
+    if [ "$(job plain "$plot")" -eq 0 ] || [ "$(job port "$plot" -hold -port)" -eq 0 ]; then
+      verdict FAIL hold_port_keeps_the_plot_whole "$plot" "no page, plain or under -hold -port"
+      continue
+    fi
     plain=$(box "$work/plain/page-1.png")
-    turned=$(box "$work/port/page-1.png" 2>/dev/null || echo "0 0 none")
-    if ! read -r pw ph l t r b <<< "$plain" || [ "$l" = none ]; then
-      verdict FAIL hold_port_keeps_the_plot_whole "$plot" "the plain job prints no ink"
-      continue
-    fi
+    turned=$(box "$work/port/page-1.png")
+    read -r pw ph l t r b <<< "$plain"
     read -r _ _ l2 t2 r2 b2 <<< "$turned"
-    local same
-    same=$("$ink_compare" "$work/plain/page-1.png" "$work/port/page-1.png" | cut -d' ' -f1)
-    if [ "$l2" = none ]; then
-      verdict FAIL hold_port_keeps_the_plot_whole "$plot" "no ink under -hold -port"
+    if [ "$l" = none ] || [ "$l2" = none ]; then
+      verdict FAIL hold_port_keeps_the_plot_whole "$plot" "no ink, plain or under -hold -port"
       continue
     fi
+    same=$("$ink_compare" "$work/plain/page-1.png" "$work/port/page-1.png" | cut -d' ' -f1)
     w=$((pw - l - r)) h=$((ph - t - b))
-    local tw=$((pw - l2 - r2)) th=$((ph - t2 - b2))
+    tw=$((pw - l2 - r2)) th=$((ph - t2 - b2))
     if awk -v a="$w" -v b="$tw" -v c="$h" -v d="$th" \
          'BEGIN { exit !(a - b <= a * 0.02 && b - a <= a * 0.02 && c - d <= c * 0.02 && d - c <= c * 0.02) }' \
        && [ "$l2" -gt 0 ] && [ "$t2" -gt 0 ] && [ "$r2" -gt 0 ] && [ "$b2" -gt 0 ] \
@@ -155,8 +156,7 @@ hold_port_keeps_the_plot_whole() {
         "ink ${tw}x${th} px, plain ${w}x${h}; agreement with plain $same"
     else
       verdict FAIL hold_port_keeps_the_plot_whole "$plot" \
-        "ink ${tw}x${th} px under -hold -port, ${w}x${h} plain; margins $l2 $t2 $r2 $b2;"\
-" agreement with plain $same"
+        "ink ${tw}x${th} px under -hold -port, ${w}x${h} plain; margins $l2 $t2 $r2 $b2; agreement with plain $same"
     fi
   done
 }

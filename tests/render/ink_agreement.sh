@@ -94,6 +94,7 @@ render_job() {
 }
 export -f render_job
 export work interpreter zelvo_render
+# shellcheck disable=SC2016 # $1 is the inner shell's
 printf '%s\n' "${rows[@]}" | xargs -P2 -I{} bash -c 'render_job "$1"' _ {}
 
 pages_of() { # DIR PREFIX: how many pages a render wrote
