@@ -17,9 +17,10 @@ using Points = std::vector<std::pair<int, int>>;
 
 InkMask mask_of(int width, int height, const Points &ink)
 {
-    InkMask mask{width, height, std::vector<bool>(static_cast<std::size_t>(width) * height)};
+    InkMask mask{width, height,
+                 std::vector<unsigned char>(static_cast<std::size_t>(width) * height)};
     for (const auto &[x, y] : ink)
-        mask.ink[static_cast<std::size_t>(y) * width + x] = true;
+        mask.ink[static_cast<std::size_t>(y) * width + x] = 1;
     return mask;
 }
 
@@ -34,8 +35,8 @@ Points column(int x, int from, int to)
 std::size_t count(const InkMask &mask)
 {
     std::size_t n = 0;
-    for (bool ink : mask.ink)
-        n += ink ? 1 : 0;
+    for (unsigned char ink : mask.ink)
+        n += ink;
     return n;
 }
 
@@ -112,7 +113,7 @@ TEST(InkOnCanvas, TakesPixelsBelowTheThresholdAndPadsWhite)
     const InkMask mask = ink_on_canvas(image, 4, 2);
     EXPECT_EQ(mask.width, 4);
     EXPECT_EQ(mask.height, 2);
-    const std::vector<bool> expected = {true, false, true, false, false, false, false, false};
+    const std::vector<unsigned char> expected = {1, 0, 1, 0, 0, 0, 0, 0};
     EXPECT_EQ(mask.ink, expected);
 }
 

@@ -29,11 +29,12 @@ std::optional<GrayImage> read_png_gray(const std::string &path, std::string &err
 
 InkMask ink_on_canvas(const GrayImage &image, int width, int height)
 {
-    InkMask mask{width, height, std::vector<bool>(static_cast<std::size_t>(width) * height)};
+    InkMask mask{width, height,
+                 std::vector<unsigned char>(static_cast<std::size_t>(width) * height)};
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             if (image.pixels[static_cast<std::size_t>(y) * image.width + x] < kInkThreshold)
-                mask.ink[static_cast<std::size_t>(y) * width + x] = true;
+                mask.ink[static_cast<std::size_t>(y) * width + x] = 1;
         }
     }
     return mask;
@@ -43,7 +44,7 @@ InkMask ink_on_canvas(const GrayImage &image, int width, int height)
 // lies within `radius` along that axis. Two passes make the square.
 static InkMask grown_along(const InkMask &mask, int radius, bool along_rows)
 {
-    InkMask out{mask.width, mask.height, std::vector<bool>(mask.ink.size())};
+    InkMask out{mask.width, mask.height, std::vector<unsigned char>(mask.ink.size())};
     const int lines = along_rows ? mask.height : mask.width;
     const int length = along_rows ? mask.width : mask.height;
     for (int line = 0; line < lines; ++line) {
@@ -55,15 +56,15 @@ static InkMask grown_along(const InkMask &mask, int radius, bool along_rows)
                               : static_cast<std::size_t>(i) * mask.width + line;
         };
         for (int i = 0; i < length; ++i) {
-            since = mask.ink[index(i)] ? 0 : since + 1;
+            since = mask.ink[index(i)] != 0 ? 0 : since + 1;
             if (since <= radius)
-                out.ink[index(i)] = true;
+                out.ink[index(i)] = 1;
         }
         since = radius + 1;
         for (int i = length - 1; i >= 0; --i) {
-            since = mask.ink[index(i)] ? 0 : since + 1;
+            since = mask.ink[index(i)] != 0 ? 0 : since + 1;
             if (since <= radius)
-                out.ink[index(i)] = true;
+                out.ink[index(i)] = 1;
         }
     }
     return out;
@@ -84,8 +85,8 @@ InkAgreement compare_ink(const InkMask &a, const InkMask &b, int radius)
         if (!a.ink[i] && !b.ink[i])
             continue;
         ++agreement.ink_both;
-        const bool a_matched = !a.ink[i] || near_b.ink[i];
-        const bool b_matched = !b.ink[i] || near_a.ink[i];
+        const bool a_matched = a.ink[i] == 0 || near_b.ink[i] != 0;
+        const bool b_matched = b.ink[i] == 0 || near_a.ink[i] != 0;
         agreement.a_only += a_matched ? 0 : 1;
         agreement.b_only += b_matched ? 0 : 1;
         matched += a_matched && b_matched ? 1 : 0;

@@ -25,12 +25,13 @@ constexpr int kInkThreshold = 128;
 // diagonals included), a quarter of a pen width at 100 dpi either way.
 constexpr int kDilation = 2;
 
-// Which pixels are ink, one flag per pixel, row by row.
+// Which pixels are ink, one flag (0 or 1) per pixel, row by row: bytes
+// rather than bits, as every page is walked several times.
 struct InkMask {
     int width = 0;
     int height = 0;
-    std::vector<bool> ink;
-    bool at(int x, int y) const { return ink[static_cast<std::size_t>(y) * width + x]; }
+    std::vector<unsigned char> ink;
+    bool at(int x, int y) const { return ink[static_cast<std::size_t>(y) * width + x] != 0; }
 };
 
 // Reads a PNG of any colour type and depth as 8-bit gray (libpng's own
