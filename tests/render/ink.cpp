@@ -80,20 +80,17 @@ InkAgreement compare_ink(const InkMask &a, const InkMask &b, int radius)
     const InkMask near_a = dilated(a, radius);
     const InkMask near_b = dilated(b, radius);
     InkAgreement agreement;
-    std::size_t matched = 0;
+    std::size_t both = 0;
+    std::size_t either = 0;
     for (std::size_t i = 0; i < a.ink.size(); ++i) {
-        if (!a.ink[i] && !b.ink[i])
-            continue;
-        ++agreement.ink_both;
-        const bool a_matched = a.ink[i] == 0 || near_b.ink[i] != 0;
-        const bool b_matched = b.ink[i] == 0 || near_a.ink[i] != 0;
-        agreement.a_only += a_matched ? 0 : 1;
-        agreement.b_only += b_matched ? 0 : 1;
-        matched += a_matched && b_matched ? 1 : 0;
+        both += near_a.ink[i] && near_b.ink[i] ? 1 : 0;
+        either += near_a.ink[i] || near_b.ink[i] ? 1 : 0;
+        agreement.a_only += a.ink[i] && !near_b.ink[i] ? 1 : 0;
+        agreement.b_only += b.ink[i] && !near_a.ink[i] ? 1 : 0;
     }
-    agreement.score = agreement.ink_both == 0
-                          ? 1.0
-                          : static_cast<double>(matched) / static_cast<double>(agreement.ink_both);
+    agreement.ink_either = either;
+    agreement.score =
+        either == 0 ? 1.0 : static_cast<double>(both) / static_cast<double>(either);
     return agreement;
 }
 
