@@ -28,8 +28,8 @@ bool append(PendingText &pending, const char *text)
     return true;
 }
 
-// Writes what waits. A cancel request does not stop it: the job's own bytes
-// go out whole or not at all.
+// Writes what waits. A cancel request does not cut it short: the job's own
+// bytes go out as they would without one.
 bool write_pending(int output, PendingText &pending)
 {
     const std::size_t size = pending.size;
