@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# What a user expects when printing real producers' plots with zelvo,
+# checked on the pages the PCL 5 interpreter renders at 100 dpi. The plots
+# are made afresh by make_plots.sh. One function per expectation, each
+# printing PASS or FAIL per plot with what it saw.
+#
+#   real_producers.sh ZELVO INK_COMPARE
+#
+# The interpreter is ZELVO_PCL_RENDERER, or ../shared/tools/render-pcl beside
+# the checkout. Exits 0 when every case passes, 1 otherwise, 77 when the
+# interpreter or a producer is missing.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+[ $# -eq 2 ] || { echo "usage: real_producers.sh ZELVO INK_COMPARE" >&2; exit 2; }
+zelvo=$1
+ink_compare=$2
+interpreter=${ZELVO_PCL_RENDERER:-$here/../../../shared/tools/render-pcl}
+[ -x "$interpreter" ] || { echo "SKIP: no PCL interpreter at $interpreter (set ZELVO_PCL_RENDERER)"; exit 77; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+plots=$work/plots
+status=0
+"$here/make_plots.sh" "$plots" > "$work/made.txt" || status=$?
+[ "$status" -eq 0 ] || { cat "$work/made.txt"; exit "$status"; }
+
+dpi=100
+margin=$((dpi / 4)) # zelvo -fit leaves 1/4 inch on every side
+failures=0
+cases=0
+
+verdict() { # PASS|FAIL EXPECTATION PLOT DETAIL
+  cases=$((cases + 1))
+  [ "$1" = PASS ] || failures=$((failures + 1))
+  printf '%s %s %s: %s\n' "$1" "$2" "$3" "$4"
+}
+
+# pages_expected PLOT: the pages its producer was asked for.
+pages_expected() {
+  awk -v plot="$1" '$1 == plot { print $2 }' "$work/made.txt"
+}
+
+# render NAME FILE: renders the job FILE into $work/NAME/page-N.png and
+# prints how many pages came out.
+render() {
+  rm -rf "${work:?}/$1"
+  mkdir "$work/$1"
+  "$interpreter" -r "$dpi" "$2" "$work/$1/page-%d.png" >/dev/null 2>&1 || true
+  local n=0
+  while [ -f "$work/$1/page-$((n + 1)).png" ]; do n=$((n + 1)); done
+  echo "$n"
+}
+
+# job NAME PLOT OPTIONS...: zelvo's job for PLOT, rendered as NAME; prints
+# the pages. Letter is the system's paper, as on most desks here.
+job() {
+  local name=$1 plot=$2
+  shift 2
+  PAPERSIZE=letter "$zelvo" "$@" "$plots/$plot" > "$work/$name.pcl" 2>> "$work/zelvo.err"
+  render "$name" "$work/$name.pcl"
+}
+
+# box PNG: "W H LEFT TOP RIGHT BOTTOM", the page's size and the blank
+# pixels between the ink and each edge; "W H none" without ink.
+box() {
+  "$ink_compare" --bbox "$1" | awk '$5 == "none" { print $2, $3, "none"; next }
+                                    { print $2, $3, $5, $6, $2 - 1 - $7, $3 - 1 - $8 }'
+}
+
+# 1. A PG followed by more drawing ends the printed page: a plot of N pages
+# prints N pages under -hold.
+hold_prints_every_page() {
+  local plot pages expected
+  for plot in gnuplot-hpgl-eject3.hpgl gnuplot-hpgl-eject2.hpgl plot-a3-3p.hpgl \
+              pic2plot-a4-2p.hpgl pstoedit-hpgl-2p.hpgl plot-a4-2p.pcl pstoedit-pcl-2p.pcl; do
+    expected=$(pages_expected "$plot")
+    pages=$(job hold "$plot" -hold)
+    if [ "$pages" -eq "$expected" ]; then
+      verdict PASS hold_prints_every_page "$plot" "pages: $pages"
+    else
+      verdict FAIL hold_prints_every_page "$plot" "pages: $pages printed, $expected in the plot"
+    fi
+  done
+}
+
+# 2. A plot its producer wrapped in PCL ends in PCL context: nothing of
+# zelvo's trailer may print as text, neither on a page of its own nor on
+# the drawing. Every ink pixel of zelvo's pages must be the plot's own:
+# within 2 pixels of the ink of the plot rendered by itself, or of its
+# HP-GL/2 taken out of the PCL wrapping and printed by zelvo -hold (for
+# plots whose wrapping sets nothing, the plot alone lands elsewhere on the
+# page than inside zelvo's frame).
+unwrapped() { # PLOT: the HP-GL/2 between the first ESC%#B and the last ESC%0A
+  perl -0777 -ne 'print $1 if /\e%[01]B(.*)\e%0A/s' "$1"
+}
+hold_prints_no_trailer_text() {
+  local plot expected pages alone page extra worst
+  for plot in gnuplot-pcl5-letter.pcl gnuplot-pcl5-a4-port.pcl gnuplot-pcl5-36x48.pcl \
+              graph-letter.pcl graph-a4-logx.pcl pstoedit-plot-pcl.pcl pstoedit-hpgl2-eps.hpgl \
+              fig2dev-pcl.hpgl; do
+    expected=$(pages_expected "$plot")
+    pages=$(job hold "$plot" -hold)
+    alone=$(render alone "$plots/$plot")
+    unwrapped "$plots/$plot" > "$work/unwrapped.hpgl"
+    PAPERSIZE=letter "$zelvo" -hold "$work/unwrapped.hpgl" > "$work/unwrapped.pcl"
+    render unwrapped "$work/unwrapped.pcl" >/dev/null
+    worst=0
+    for ((page = 1; page <= pages && page <= expected; page++)); do
+      extra=$(for reference in alone unwrapped; do
+                [ -f "$work/$reference/page-$page.png" ] || continue
+                "$ink_compare" "$work/hold/page-$page.png" "$work/$reference/page-$page.png" \
+                  | sed -n 's/.* a_only=\([0-9]*\) .*/\1/p'
+              done | sort -n | head -n 1)
+      [ "${extra:-0}" -gt "$worst" ] && worst=${extra:-0}
+    done
+    # A few pixels of slack for anti-aliased edges; the six letters of a
+    # trailer come to over a hundred.
+    if [ "$pages" -eq "$expected" ] && [ "$worst" -le 10 ]; then
+      verdict PASS hold_prints_no_trailer_text "$plot" "pages: $pages, $worst pixels not the plot's"
+    else
+      verdict FAIL hold_prints_no_trailer_text "$plot" \
+        "pages: $pages ($expected in the plot, $alone of the plot alone), $worst pixels not the plot's"
+    fi
+  done
+}
+
+# 3. -port keeps a plot whole. gnuplot's hpgl plots scale to P1/P2, which
+# span the picture frame; turned or not, the whole plot covers the frame,
+# so its ink is as wide and as high as in the plain job (to 2 %), and
+# stays off the page's edges; and it is turned: not the plain job's ink
+# (an agreement below 0.5).
+hold_port_keeps_the_plot_whole() {
+  local plot plain turned w h pw ph l t r b l2 t2 r2 b2 tw th same
+  for plot in gnuplot-hpgl-sin.hpgl gnuplot-hpgl-half.hpgl gnuplot-hpgl-eject2.hpgl; do
+    if [ "$(job plain "$plot")" -eq 0 ] || [ "$(job port "$plot" -hold -port)" -eq 0 ]; then
+      verdict FAIL hold_port_keeps_the_plot_whole "$plot" "no page, plain or under -hold -port"
+      continue
+    fi
+    plain=$(box "$work/plain/page-1.png")
+    turned=$(box "$work/port/page-1.png")
+    read -r pw ph l t r b <<< "$plain"
+    read -r _ _ l2 t2 r2 b2 <<< "$turned"
+    if [ "$l" = none ] || [ "$l2" = none ]; then
+      verdict FAIL hold_port_keeps_the_plot_whole "$plot" "no ink, plain or under -hold -port"
+      continue
+    fi
+    same=$("$ink_compare" "$work/plain/page-1.png" "$work/port/page-1.png" | cut -d' ' -f1)
+    w=$((pw - l - r)) h=$((ph - t - b))
+    tw=$((pw - l2 - r2)) th=$((ph - t2 - b2))
+    if awk -v a="$w" -v b="$tw" -v c="$h" -v d="$th" \
+         'BEGIN { exit !(a - b <= a * 0.02 && b - a <= a * 0.02 && c - d <= c * 0.02 && d - c <= c * 0.02) }' \
+       && [ "$l2" -gt 0 ] && [ "$t2" -gt 0 ] && [ "$r2" -gt 0 ] && [ "$b2" -gt 0 ] \
+       && awk -v s="$same" 'BEGIN { exit !(s < 0.5) }'; then
+      verdict PASS hold_port_keeps_the_plot_whole "$plot" \
+        "ink ${tw}x${th} px, plain ${w}x${h}; agreement with plain $same"
+    else
+      verdict FAIL hold_port_keeps_the_plot_whole "$plot" \
+        "ink ${tw}x${th} px under -hold -port, ${w}x${h} plain; margins $l2 $t2 $r2 $b2; agreement with plain $same"
+    fi
+  done
+}
+
+# fitted NAME EXPECTATION PLOT W H: the page NAME is W x H pixels and its
+# ink is centred (to 3 pixels) and fills the printable area: one pair of
+# sides at the 1/4 inch margins.
+fitted() {
+  local name=$1 expectation=$2 plot=$3 width=$4 height=$5 w h l t r b
+  read -r w h l t r b <<< "$(box "$work/$name/page-1.png")"
+  if [ "$l" = none ]; then
+    verdict FAIL "$expectation" "$plot" "no ink"
+  elif [ $((w - width)) -ge -1 ] && [ $((w - width)) -le 1 ] && [ $((h - height)) -ge -1 ] \
+       && [ $((h - height)) -le 1 ] && [ $(((l - r) * (l - r))) -le 9 ] \
+       && [ $(((t - b) * (t - b))) -le 9 ] \
+       && { [ $(((l - margin) * (l - margin))) -le 9 ] || [ $(((t - margin) * (t - margin))) -le 9 ]; }; then
+    verdict PASS "$expectation" "$plot" "margins $l $t $r $b px on ${w}x${h}"
+  else
+    verdict FAIL "$expectation" "$plot" \
+      "margins $l $t $r $b px (left top right bottom) on ${w}x${h}, ${width}x${height} wanted"
+  fi
+}
+
+# 4. -fit measures the drawing: plots with no plot size of their own (or
+# plotutils' PS with a length alone) fill letter's printable area, centred.
+fit_fills_letter_centred() {
+  local plot
+  for plot in graph-a0.hpgl ode-lorenz-a1.hpgl tek2plot-usmap-a3.hpgl hp2xx-arcs-800mm.hpgl; do
+    if [ "$(job fit "$plot" -fit -paper letter)" -ne 1 ]; then
+      verdict FAIL fit_fills_letter_centred "$plot" "not one page"
+      continue
+    fi
+    fitted fit fit_fills_letter_centred "$plot" 850 1100
+  done
+}
+
+# 5. -paper and -fit on a plot that is itself a PCL job (its own ESC E resets
+# the page): either they hold, or zelvo refuses with a message; never
+# silently the plot's own page.
+fit_holds_across_the_plots_reset() {
+  local plot
+  for plot in gnuplot-pcl5-36x48.pcl gnuplot-pcl5-a0.pcl; do
+    if ! PAPERSIZE=letter "$zelvo" -fit -paper A4 "$plots/$plot" > "$work/fit.pcl" \
+         2> "$work/fit.err"; then
+      if [ -s "$work/fit.err" ]; then
+        verdict PASS fit_holds_across_the_plots_reset "$plot" "refused: $(head -n 1 "$work/fit.err")"
+      else
+        verdict FAIL fit_holds_across_the_plots_reset "$plot" "failed without a message"
+      fi
+      continue
+    fi
+    render fit "$work/fit.pcl" >/dev/null
+    if [ ! -f "$work/fit/page-1.png" ]; then
+      verdict FAIL fit_holds_across_the_plots_reset "$plot" "no page"
+      continue
+    fi
+    fitted fit fit_holds_across_the_plots_reset "$plot" 827 1169
+  done
+}
+
+hold_prints_every_page
+hold_prints_no_trailer_text
+hold_port_keeps_the_plot_whole
+fit_fills_letter_centred
+fit_holds_across_the_plots_reset
+echo "$cases cases, $failures failed"
+[ "$failures" -eq 0 ]
