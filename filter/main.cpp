@@ -1,6 +1,7 @@
 // zelvo: wraps HP-GL/2 plot files in a PCL 5 job for a laser printer.
 #include "job.h"
 #include "settings.h"
+#include "standard_descriptors.h"
 
 #include <csignal>
 #include <cstdio>
@@ -117,6 +118,8 @@ int run(int argc, char **argv, const ParameterList &list)
 
 int main(int argc, char **argv)
 {
+    if (!fill_closed_standard_descriptors())
+        return 1;
     // The parameter list's words live as long as the job, which may name
     // one of them in a refusal.
     const ParameterList list = split_parameter_list(std::getenv("zelvo_param"));

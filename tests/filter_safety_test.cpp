@@ -107,6 +107,44 @@ TEST_F(ZelvoSafety, InputThatIsTheOutputIsRefused)
     EXPECT_EQ(fs::file_size(x), 0u);
 }
 
+// A descriptor among 0, 1 and 2 that is closed at start is taken by
+// /dev/null, opened so that using it fails, before anything else opens: no
+// file of the job becomes standard input, output or error.
+TEST_F(ZelvoSafety, ClosedStandardDescriptors)
+{
+    dir.write("plot.plt", plot);
+    const std::string whole = run_program(program, options({"plot.plt"})).out;
+    const std::string empty = run_program(program, options({"/dev/null"})).out;
+    const struct {
+        bool in, out, err;
+        std::vector<std::string> args;
+        std::string job;
+        std::string message; // when standard error is open
+    } rows[] = {
+        {false, false, true, {"-out", "f.prn", "missing.plt", "plot.plt"}, whole, ""},
+        {true, false, false, {"-out", "f.prn"}, empty, "Unable to read: -\n"},
+        {true, true, true, {"-out", "f.prn", "missing.plt", "plot.plt"}, whole, ""},
+        {true,
+         true,
+         false,
+         {"-out", "f.prn", "missing.plt", "plot.plt"},
+         whole,
+         "Unable to open: missing.plt\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.in ? "0" : "") + (row.out ? "1" : "") + (row.err ? "2" : ""));
+        fs::remove(dir.path() / "f.prn");
+        RunOptions o = options(row.args);
+        o.close_stdin = row.in;
+        o.close_stdout = row.out;
+        o.close_stderr = row.err;
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r) << how_it_ended(r);
+        EXPECT_EQ(r.err, row.message);
+        EXPECT_EQ(read_file(dir.path() / "f.prn"), row.job);
+    }
+}
+
 TEST_F(ZelvoSafety, DevicesAreNeverTheSameFile)
 {
     RunOptions o = options({"/dev/null"});
