@@ -39,15 +39,15 @@ bool write_pending(int output, PendingText &pending)
 
 // One run of the job.
 struct Run {
-    Run(const JobSettings &job, const JobInputs &names, const JobConduct &how, int out)
-        : settings(job), inputs(names), conduct(how), output(out), log{how.log, how.message_prefix}
+    Run(const JobSettings &job, const JobInputs &names, const JobConduct &how)
+        : settings(job), inputs(names), conduct(how), log{how.log, how.message_prefix}
     {
     }
 
     const JobSettings &settings;
     const JobInputs &inputs;
     const JobConduct &conduct;
-    int output;
+    int output = -1; // once the destination is open
     InputLog log;
     bool reading = false;      // every byte goes through the scanner
     char hold[kHoldText] = ""; // the text after every IN and BP, when held
@@ -164,24 +164,29 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
         return 1;
     }
 
-    Destination open;
-    if (!open_destination(destination, open)) {
-        std::fprintf(log, "%sUnable to open output file\n", prefix);
-        return 1;
-    }
-
-    Run run(settings, inputs, conduct, open.output);
+    Run run(settings, inputs, conduct);
     if (settings.hold || settings.fit)
         hold_text(settings, run.hold);
     run.reading = conduct.count_pages || settings.fit || run.hold[0] != '\0';
 
     // The picture frame depends on the plot's own size, so the first input
-    // is opened, and read ahead, before the header goes out.
+    // is opened, and read ahead, before the header goes out; before the
+    // destination too, so that an input the output would create is missing.
     ReadAhead ahead;
     if (settings.fit)
         run.input = open_next_input(inputs, run.walk, run.log, conduct.cancel);
     char frame[kFitCommands];
     frame_for(run, ahead, frame);
+
+    Destination open;
+    if (!open_destination(destination, open)) {
+        std::fprintf(log, "%sUnable to open output file\n", prefix);
+        if (run.input >= 0)
+            close_input(run.input);
+        return 1;
+    }
+    run.output = open.output;
+    run.walk.output = open.output;
 
     char header[kHeaderText];
     header_text(settings, frame, header);

@@ -107,6 +107,68 @@ TEST_F(ZelvoSafety, InputThatIsTheOutputIsRefused)
     EXPECT_EQ(fs::file_size(x), 0u);
 }
 
+// An output that the job creates, or that an input names through a
+// descriptor, cannot be compared before it is opened: each input is compared
+// with the open output once it is open itself, and one that is the output is
+// left out. The child's file size limit ends a copy into itself early.
+TEST_F(ZelvoSafety, InputOpenedAsTheOutputIsLeftOut)
+{
+    dir.write("plot.plt", plot);
+    fs::create_symlink("y.prn", dir.path() / "link.plt");
+    const struct {
+        std::vector<std::string> args;
+        const char *output;
+        std::vector<std::string> same_job; // the job it writes, to standard output
+        std::string err;
+    } rows[] = {
+        {{"-out", "x.prn", "x.prn"}, "x.prn", {"/dev/null"}, "Input file is output file: x.prn\n"},
+        {{"-hold", "-port", "-out", "x.prn", "x.prn"},
+         "x.prn",
+         {"-hold", "-port", "/dev/null"},
+         "Input file is output file: x.prn\n"},
+        {{"-fit", "A4", "-out", "y.prn", "plot.plt", "y.prn"},
+         "y.prn",
+         {"-fit", "A4", "plot.plt"},
+         "Input file is output file: y.prn\n"},
+        {{"-out", "y.prn", "plot.plt", "link.plt"},
+         "y.prn",
+         {"plot.plt"},
+         "Input file is output file: link.plt\n"},
+        // The output is the first descriptor zelvo opens.
+        {{"-out", "z.prn", "plot.plt", "/dev/fd/3"},
+         "z.prn",
+         {"plot.plt"},
+         "Input file is output file: /dev/fd/3\n"},
+        {{"-out", "z.prn", "/proc/self/fd/3", "plot.plt"},
+         "z.prn",
+         {"plot.plt"},
+         "Input file is output file: /proc/self/fd/3\n"},
+        // -fit opens its first input before the output: one that does not
+        // exist is missing.
+        {{"-fit", "-out", "yy.prn", "yy.prn"},
+         "yy.prn",
+         {"-fit", "/dev/null"},
+         "Unable to open: yy.prn\nNo plot size found; printing unscaled\n"},
+    };
+    for (const auto &row : rows) {
+        std::string command_line;
+        for (const std::string &arg : row.args)
+            command_line += arg + " ";
+        SCOPED_TRACE(command_line);
+        fs::remove(dir.path() / row.output);
+        RunOptions o = options(row.args);
+        o.max_file_size = 1 << 20;
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r) << how_it_ended(r);
+        EXPECT_EQ(r.err, row.err);
+        // Compared by size first: a copy into itself is a megabyte to print.
+        const std::string job = run_program(program, options(row.same_job)).out;
+        const std::string written = read_file(dir.path() / row.output);
+        ASSERT_EQ(written.size(), job.size());
+        EXPECT_EQ(written, job);
+    }
+}
+
 // A descriptor among 0, 1 and 2 that is closed at start is taken by
 // /dev/null, opened so that using it fails, before anything else opens: no
 // file of the job becomes standard input, output or error.
