@@ -300,6 +300,47 @@ TEST_F(ZelvoSafety, FailingCommandsReportTheSameEveryTime)
     EXPECT_EQ(piped.err, "");
 }
 
+// Whether a command read the whole job is found without /proc, as in a
+// minimal container: zelvo runs in a mount namespace whose /proc is an
+// empty tmpfs. Each small job fits in the pipe, so no write fails; only the
+// bytes left in it tell.
+TEST_F(ZelvoSafety, UnreadJobIsAFailureWithoutProc)
+{
+    const std::string hide_proc =
+        "mount -t tmpfs none /proc && test ! -e /proc/self && exec \"$@\"";
+    const auto without_proc = [&](std::vector<std::string> args) {
+        RunOptions o = options({"-m", "sh", "-c", hide_proc, "sh", program});
+        o.args.insert(o.args.end(), args.begin(), args.end());
+        return run_program("/usr/bin/unshare", o);
+    };
+    if (run_program("/usr/bin/unshare", options({"-m", "sh", "-c", hide_proc, "sh", "true"}))
+            .exit_status
+        != 0)
+        GTEST_SKIP() << "SKIP: no mount namespace here (unshare -m needs root)";
+    dir.write("small.plt", plot);
+    dir.write("half.plt", std::string(30000, 'P'));
+    const struct {
+        const char *command;
+        const char *input;
+        int status;
+        const char *err;
+    } rows[] = {
+        {"|true", "small.plt", 1, "Unable to write output file\n"},
+        {"|exec 0<&-; sleep 0.1", "small.plt", 1, "Unable to write output file\n"},
+        {"|head -c 10 >/dev/null", "half.plt", 1, "Unable to write output file\n"},
+        {"|cat > got", "small.plt", 0, ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.command);
+        for (int i = 0; i < 10; ++i) {
+            const RunResult r = without_proc({"-out", row.command, row.input});
+            ASSERT_EQ(r.exit_status, row.status) << how_it_ended(r) << how_it_ended(r);
+            ASSERT_EQ(r.err, row.err);
+        }
+    }
+    EXPECT_EQ(read_file(dir.path() / "got"), run_program(program, options({"small.plt"})).out);
+}
+
 TEST_F(ZelvoSafety, UnusablePenWidthsAndRotations)
 {
     dir.script("lp", "cat > \"" + (dir.path() / "lp.got").string() + "\"\n");
