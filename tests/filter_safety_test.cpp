@@ -18,6 +18,14 @@
 
 namespace fs = std::filesystem;
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
+
 namespace {
 
 const std::string program = ZELVO_PROGRAM;
@@ -159,7 +167,7 @@ TEST_F(ZelvoSafety, InputOpenedAsTheOutputIsLeftOut)
         RunOptions o = options(row.args);
         o.max_file_size = 1 << 20;
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r) << how_it_ended(r);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.err, row.err);
         // Compared by size first: a copy into itself is a megabyte to print.
         const std::string job = run_program(program, options(row.same_job)).out;
@@ -201,7 +209,7 @@ TEST_F(ZelvoSafety, ClosedStandardDescriptors)
         o.close_stdout = row.out;
         o.close_stderr = row.err;
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r) << how_it_ended(r);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.err, row.message);
         EXPECT_EQ(read_file(dir.path() / "f.prn"), row.job);
     }
@@ -313,6 +321,9 @@ TEST_F(ZelvoSafety, UnreadJobIsAFailureWithoutProc)
         o.args.insert(o.args.end(), args.begin(), args.end());
         return run_program("/usr/bin/unshare", o);
     };
+    if (sanitized)
+        GTEST_SKIP() << "SKIP: the sanitizers' runtime reads its options and the leak check's "
+                        "threads in /proc";
     if (run_program("/usr/bin/unshare", options({"-m", "sh", "-c", hide_proc, "sh", "true"}))
             .exit_status
         != 0)
@@ -334,7 +345,7 @@ TEST_F(ZelvoSafety, UnreadJobIsAFailureWithoutProc)
         SCOPED_TRACE(row.command);
         for (int i = 0; i < 10; ++i) {
             const RunResult r = without_proc({"-out", row.command, row.input});
-            ASSERT_EQ(r.exit_status, row.status) << how_it_ended(r) << how_it_ended(r);
+            ASSERT_EQ(r.exit_status, row.status) << how_it_ended(r);
             ASSERT_EQ(r.err, row.err);
         }
     }
