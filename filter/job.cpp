@@ -191,7 +191,10 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
 
     Destination open;
     if (!open_destination(destination, open)) {
-        std::fprintf(log, "%sUnable to open output file\n", prefix);
+        // An open that a cancel request broke off (a FIFO without a reader)
+        // is no unusable output.
+        if (!stopped(run))
+            std::fprintf(log, "%sUnable to open output file\n", prefix);
         if (run.input >= 0)
             close_input(run.input);
         return 1;

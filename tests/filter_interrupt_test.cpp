@@ -194,6 +194,7 @@ TEST_F(ZelvoInterrupt, NoStageSpoolsAPartOfTheJob)
          opening,
          "Interrupted\n",
          false},
+        {"opening the output", {"-out", "fifo"}, Stage::Fifo, "", opening, "Interrupted\n", false},
         {"reading ahead for -fit",
          {"-fit", "-out", "|spool", "fifo"},
          Stage::Fifo,
