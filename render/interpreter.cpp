@@ -75,6 +75,19 @@ const Colour kPalette[8] = {
     {1, 1, 1}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1},
 };
 
+// The same pens as the PCL interpreter prints them in gray.
+constexpr double kPrinterGrays[8] = {255, 0, 130, 220, 248, 70, 145, 228};
+
+Colour gray(double level)
+{
+    return {level, level, level};
+}
+
+Colour default_colour(std::size_t pen, bool printer)
+{
+    return printer ? gray(kPrinterGrays[pen % 8] / 255) : kPalette[pen % 8];
+}
+
 double clamp_finite(double value, double low, double high)
 {
     if (!std::isfinite(value))
@@ -133,12 +146,10 @@ void PlotInterpreter::reset_graphics()
     rotation_ = 0;
     p1_ = {0, 0};
     p2_ = {plot_length_, plot_width_};
-    // A monochrome printer has a white pen and a black one; a plotter has
-    // eight in colour.
-    pens_.assign(options_.pcl_job ? 2 : 8, PenSetting{});
+    pens_.assign(8, PenSetting{});
     for (std::size_t i = 0; i < pens_.size(); ++i) {
         pens_[i].width = options_.pen_width;
-        pens_[i].colour = kPalette[i];
+        pens_[i].colour = default_colour(i, options_.pcl_job);
     }
     relative_width_ = false;
     pen_ = 1;
@@ -424,8 +435,11 @@ Pen PlotInterpreter::current_pen() const
     const double scale = plotter_to_sheet_.scale();
     pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale : setting.width;
     pen.colour = setting.colour;
-    if (options_.pcl_job)
-        pen.colour = pen_ == 0 ? kPalette[0] : kPalette[1];
+    if (options_.pcl_job) {
+        // The printer prints in gray: the colour's luminance.
+        const Colour c = setting.colour;
+        pen.colour = gray(0.3 * c.red + 0.59 * c.green + 0.11 * c.blue);
+    }
     pen.end = line_end_;
     pen.join = line_join_;
     pen.miter_limit = miter_limit_;
@@ -466,9 +480,11 @@ Fill PlotInterpreter::current_fill(FillRule rule) const
                                                    : hatch_spacing_)
                                             : diagonal() / 100;
         fill.spacing = std::max(spacing * scale, 0.05);
-        const Point direction = plotter_to_sheet_.apply_vector(
-            {std::cos(hatch_angle_ * kDegrees), std::sin(hatch_angle_ * kDegrees)});
-        fill.angle = std::atan2(direction.y, direction.x);
+        // The printer lays the lines out from the plot's origin at the
+        // angle from the sheet's width as it is fed, turned by RO but not
+        // by the page's orientation.
+        fill.anchor = plotter_to_sheet_.apply({0, 0});
+        fill.angle = -(hatch_angle_ + rotation_) * kDegrees;
         fill.crossed = fill_type_ == 4;
         fill.line_width = current_pen().width;
     } else if (fill_type_ == 10) {
@@ -595,7 +611,7 @@ double PlotInterpreter::chord_angle(double radius, double given) const
     double angle = 5;
     if (given > 0 || (given < 0 && !chord_deviation_)) {
         if (chord_deviation_) {
-            const double deviation = user_length_x(given);
+            const double deviation = std::fabs(given);
             angle = deviation >= radius || radius <= 0
                         ? 180
                         : 2 * std::acos(1 - deviation / radius) / kDegrees;
@@ -620,35 +636,38 @@ std::vector<Point> PlotInterpreter::arc_points(Point centre, double radius, doub
     return points;
 }
 
-void PlotInterpreter::arc(Point centre, double sweep, double chord, bool relative)
+// Arcs, circles and wedges are drawn in user units, as the printer draws
+// them: anisotropic scaling makes ellipses of them.
+std::vector<Point> PlotInterpreter::to_plotter(std::vector<Point> user) const
 {
-    Point c;
-    if (relative) {
-        const Point v = user_to_plotter_.apply_vector(centre);
-        c = {position_.x + v.x, position_.y + v.y};
-    } else {
-        c = to_plotter(centre);
-    }
-    const double radius = std::hypot(position_.x - c.x, position_.y - c.y);
-    if (!(radius > 0) || !std::isfinite(radius))
-        return;
-    const double start = std::atan2(position_.y - c.y, position_.x - c.x) / kDegrees;
-    // The user's axes may run the other way: the sweep follows them.
-    const double det = user_to_plotter_.xx * user_to_plotter_.yy
-                       - user_to_plotter_.xy * user_to_plotter_.yx;
-    const double turned = det < 0 ? -sweep : sweep;
-    polyline_to(arc_points(c, radius, start, turned, chord_angle(radius, chord)));
+    for (Point &p : user)
+        p = user_to_plotter_.apply(p);
+    return user;
 }
 
-void PlotInterpreter::arc_three_point(Point middle, Point end, double chord)
+void PlotInterpreter::arc(Point centre_given, double sweep, double chord, bool relative)
 {
-    const Point a = position_;
-    const Point b = middle;
-    const Point c = end;
+    const Point from = user_to_plotter_.inverse().apply(position_);
+    const Point centre =
+        relative ? Point{from.x + centre_given.x, from.y + centre_given.y} : centre_given;
+    const double radius = std::hypot(from.x - centre.x, from.y - centre.y);
+    if (!(radius > 0) || !std::isfinite(radius))
+        return;
+    const double start = std::atan2(from.y - centre.y, from.x - centre.x) / kDegrees;
+    polyline_to(to_plotter(arc_points(centre, radius, start, sweep, chord_angle(radius, chord))));
+}
+
+void PlotInterpreter::arc_three_point(Point b, Point c, double chord)
+{
+    const Point a = user_to_plotter_.inverse().apply(position_);
+    if (code_ == mnemonic('R', 'T')) {
+        b = {a.x + b.x, a.y + b.y};
+        c = {a.x + c.x, a.y + c.y};
+    }
     const double d = 2 * (a.x * (b.y - c.y) + b.x * (c.y - a.y) + c.x * (a.y - b.y));
-    if (std::fabs(d) < 1e-9) {
+    if (std::fabs(d) < 1e-9 || !std::isfinite(d)) {
         // The three points on a line: straight to the end.
-        polyline_to({c});
+        polyline_to({user_to_plotter_.apply(c)});
         return;
     }
     const double a2 = a.x * a.x + a.y * a.y, b2 = b.x * b.x + b.y * b.y, c2 = c.x * c.x + c.y * c.y;
@@ -666,27 +685,29 @@ void PlotInterpreter::arc_three_point(Point middle, Point end, double chord)
     std::vector<Point> points = arc_points(centre, radius, start, sweep, chord_angle(radius, chord));
     if (!points.empty())
         points.back() = c;
-    polyline_to(points);
+    polyline_to(to_plotter(points));
 }
 
-void PlotInterpreter::circle(double radius_user, double chord)
+void PlotInterpreter::circle(double radius, double chord)
 {
-    const double radius = user_length_x(radius_user);
     if (!std::isfinite(radius) || radius == 0)
         return;
-    const Point centre = position_;
-    const double start = radius_user < 0 ? 180 : 0;
-    std::vector<Point> points{{centre.x + std::fabs(radius) * std::cos(start * kDegrees),
-                               centre.y}};
-    for (Point p : arc_points(centre, std::fabs(radius), start, 360, chord_angle(radius, chord)))
+    const Point centre = user_to_plotter_.inverse().apply(position_);
+    // A negative radius starts on the other side.
+    const double start = radius < 0 ? 180 : 0;
+    const double r = std::fabs(radius);
+    std::vector<Point> points{{centre.x + r * std::cos(start * kDegrees), centre.y}};
+    for (Point p : arc_points(centre, r, start, 360, chord_angle(r, chord)))
         points.push_back(p);
+    points = to_plotter(points);
+    const Point back = position_;
     if (polygon_mode_) {
         polygon_.push_back({points, true});
         polygon_points_ += points.size();
     } else {
         stroke_path(points, true);
     }
-    position_ = centre;
+    position_ = back;
 }
 
 void PlotInterpreter::rectangle(Point corner_given, bool fill)
@@ -707,13 +728,11 @@ void PlotInterpreter::rectangle(Point corner_given, bool fill)
         stroke_path(outline, true);
 }
 
-void PlotInterpreter::wedge(double radius_user, double start, double sweep, double chord,
-                            bool fill)
+void PlotInterpreter::wedge(double radius, double start, double sweep, double chord, bool fill)
 {
-    const double radius = user_length_x(radius_user);
     if (!std::isfinite(radius) || radius == 0)
         return;
-    const Point centre = position_;
+    const Point centre = user_to_plotter_.inverse().apply(position_);
     // A negative radius starts on the other side.
     const double from = radius < 0 ? start + 180 : start;
     const double r = std::fabs(radius);
@@ -722,6 +741,7 @@ void PlotInterpreter::wedge(double radius_user, double start, double sweep, doub
                                 centre.y + r * std::sin(from * kDegrees)}};
     for (Point p : arc_points(centre, r, from, sweep, chord_angle(r, chord)))
         outline.push_back(p);
+    outline = to_plotter(outline);
     if (fill)
         fill_path({{outline, true}}, FillRule::NonZero);
     else
@@ -943,7 +963,7 @@ void PlotInterpreter::pen_colour()
 {
     if (count_ == 0) {
         for (std::size_t i = 0; i < pens_.size(); ++i)
-            pens_[i].colour = kPalette[i % 8];
+            pens_[i].colour = default_colour(i, options_.pcl_job);
         return;
     }
     const int pen = static_cast<int>(numbers_[0]);
@@ -951,7 +971,7 @@ void PlotInterpreter::pen_colour()
         return;
     Colour &colour = pens_[static_cast<std::size_t>(pen)].colour;
     if (count_ < 4) {
-        colour = kPalette[pen % 8];
+        colour = default_colour(static_cast<std::size_t>(pen), options_.pcl_job);
         return;
     }
     double channel[3];
@@ -1023,17 +1043,8 @@ void PlotInterpreter::execute()
         break;
     case mnemonic('A', 'T'):
     case mnemonic('R', 'T'):
-        if (count_ >= 4) {
-            Point middle = to_plotter({n[0], n[1]});
-            Point end = to_plotter({n[2], n[3]});
-            if (code_ == mnemonic('R', 'T')) {
-                const Point m = user_to_plotter_.apply_vector({n[0], n[1]});
-                const Point e = user_to_plotter_.apply_vector({n[2], n[3]});
-                middle = {position_.x + m.x, position_.y + m.y};
-                end = {position_.x + e.x, position_.y + e.y};
-            }
-            arc_three_point(middle, end, count_ >= 5 ? n[4] : 0);
-        }
+        if (count_ >= 4)
+            arc_three_point({n[0], n[1]}, {n[2], n[3]}, count_ >= 5 ? n[4] : 0);
         break;
     case mnemonic('C', 'I'):
         if (count_ >= 1)
@@ -1081,9 +1092,10 @@ void PlotInterpreter::execute()
         user_line_type();
         break;
     case mnemonic('S', 'P'):
-        pen_ = count_ > 0 ? static_cast<int>(clamp_finite(n[0], 0, kMaxPens - 1)) : 0;
+        // Pens beyond the last wrap around to pen 1 on.
+        pen_ = count_ > 0 ? static_cast<int>(clamp_finite(n[0], 0, 1e9)) : 0;
         if (static_cast<std::size_t>(pen_) >= pens_.size())
-            pen_ = pen_ % static_cast<int>(pens_.size());
+            pen_ = (pen_ - 1) % (static_cast<int>(pens_.size()) - 1) + 1;
         break;
     case mnemonic('P', 'W'):
         pen_width();
@@ -1099,7 +1111,7 @@ void PlotInterpreter::execute()
         pens_.resize(static_cast<std::size_t>(count), PenSetting{});
         for (std::size_t i = old; i < pens_.size(); ++i) {
             pens_[i].width = pens_[1].width;
-            pens_[i].colour = kPalette[i % 8];
+            pens_[i].colour = default_colour(i, options_.pcl_job);
         }
         break;
     }

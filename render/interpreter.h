@@ -75,6 +75,7 @@ private:
 
     // Drawing.
     Point to_plotter(Point user) const;
+    std::vector<Point> to_plotter(std::vector<Point> user) const;
     double user_length_x(double user) const;
     void move_to(Point plotter);
     void line_to(Point plotter);
