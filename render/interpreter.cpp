@@ -75,13 +75,32 @@ const Colour kPalette[8] = {
     {1, 1, 1}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1},
 };
 
-// The same pens as the PCL interpreter prints them in gray.
-constexpr double kPrinterGrays[8] = {255, 0, 130, 220, 248, 70, 145, 228};
-
 Colour gray(double level)
 {
     return {level, level, level};
 }
+
+double linear(double srgb)
+{
+    return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
+}
+
+double encoded(double light)
+{
+    return light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
+}
+
+// A colour as the PCL interpreter prints it in gray: its luminance (in
+// linear light, then encoded again), so that yellow is nearly white.
+Colour printed_gray(Colour c)
+{
+    return gray(encoded(0.2126 * linear(c.red) + 0.7152 * linear(c.green)
+                        + 0.0722 * linear(c.blue)));
+}
+
+// The eight pens as the PCL interpreter prints them, measured: near the
+// luminance, but not on it.
+constexpr double kPrinterGrays[8] = {255, 0, 130, 220, 248, 70, 145, 228};
 
 Colour default_colour(std::size_t pen, bool printer)
 {
@@ -435,11 +454,9 @@ Pen PlotInterpreter::current_pen() const
     const double scale = plotter_to_sheet_.scale();
     pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale : setting.width;
     pen.colour = setting.colour;
-    if (options_.pcl_job) {
-        // The printer prints in gray: the colour's luminance.
-        const Colour c = setting.colour;
-        pen.colour = gray(0.3 * c.red + 0.59 * c.green + 0.11 * c.blue);
-    }
+    if (options_.pcl_job && !(setting.colour.red == setting.colour.green
+                              && setting.colour.green == setting.colour.blue))
+        pen.colour = printed_gray(setting.colour);
     pen.end = line_end_;
     pen.join = line_join_;
     pen.miter_limit = miter_limit_;
@@ -503,7 +520,29 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
     path[0].points.reserve(plotter.size());
     for (Point p : plotter)
         path[0].points.push_back(plotter_to_sheet_.apply(p));
-    sink_.stroke(path, current_pen());
+    const Pen pen = current_pen();
+    if (line_type_ >= 0 || pen.dashes.empty()) {
+        sink_.stroke(path, pen);
+        return;
+    }
+    // An adaptive line type fits whole patterns into each line, which
+    // starts and ends in the middle of the first dash.
+    const std::vector<Point> &points = path[0].points;
+    double length = 0;
+    for (double dash : pen.dashes)
+        length += dash;
+    const std::size_t count = points.size() - (closed ? 0 : 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Point a = points[i];
+        const Point b = points[(i + 1) % points.size()];
+        const double segment = std::hypot(b.x - a.x, b.y - a.y);
+        const double patterns = std::max(1.0, std::round(segment / length));
+        Pen fitted = pen;
+        for (double &dash : fitted.dashes)
+            dash *= segment / (patterns * length);
+        fitted.dash_offset = fitted.dashes[0] / 2;
+        sink_.stroke({{{a, b}, false}}, fitted);
+    }
 }
 
 void PlotInterpreter::fill_path(Path path, FillRule rule)
