@@ -13,6 +13,9 @@ constexpr std::size_t kStrokePiece = 4096;
 // The polygon buffer of a printer is finite too; points beyond are dropped.
 constexpr std::size_t kPolygonLimit = 1 << 16;
 constexpr int kMaxPens = 256;
+// A label's text is laid out whole, for LO to centre its lines; a longer one
+// goes out in pieces of this size.
+constexpr std::size_t kLabelPiece = 4096;
 // Millimetres per plotter unit.
 constexpr double kPlotterUnit = 0.025;
 
@@ -183,6 +186,7 @@ void PlotInterpreter::reset_graphics()
     update_transforms();
     if (page_open_)
         apply_clip();
+    label_at_ = {{0, 0}, {0, 0}};
 }
 
 // DF, and the part of IN that DF shares.
@@ -205,6 +209,26 @@ void PlotInterpreter::default_attributes()
     polygon_points_ = 0;
     std::fill(std::begin(colour_low_), std::end(colour_low_), 0);
     std::fill(std::begin(colour_high_), std::end(colour_high_), 255);
+    default_labels();
+}
+
+void PlotInterpreter::default_labels()
+{
+    standard_font_ = {};
+    alternate_font_ = {};
+    alternate_selected_ = false;
+    size_given_ = false;
+    label_ = {};
+    update_label_size();
+}
+
+void PlotInterpreter::update_label_size()
+{
+    if (size_given_)
+        return;
+    const FontChoice &font = alternate_selected_ ? alternate_font_ : standard_font_;
+    label_.size = font_character_size(font.proportional, font.pitch, font.height);
+    label_.proportional = font.proportional;
 }
 
 void PlotInterpreter::update_transforms()
@@ -297,9 +321,108 @@ void PlotInterpreter::instruction(char first, char second)
         flush_stroke();
         pen_down_ = false;
         break;
+    case mnemonic('L', 'B'):
+        label_start();
+        break;
     default:
         break;
     }
+}
+
+void PlotInterpreter::text(const char *bytes, std::size_t size)
+{
+    if (code_ == mnemonic('P', 'E')) {
+        decode_polyline_encoded(encoded_, {bytes, size}, *this);
+    } else if (code_ == mnemonic('L', 'B')) {
+        while (size > 0) {
+            const std::size_t room = kLabelPiece - label_text_.size();
+            const std::size_t n = std::min(room, size);
+            label_text_.append(bytes, n);
+            bytes += n;
+            size -= n;
+            if (label_text_.size() == kLabelPiece)
+                draw_label_text();
+        }
+    }
+}
+
+// A label starts where the pen is; when the pen moved since the last label,
+// the carriage return goes back there too.
+void PlotInterpreter::label_start()
+{
+    if (position_.x != label_at_.pen.x || position_.y != label_at_.pen.y)
+        label_at_ = {{position_.x, position_.y}, {position_.x, position_.y}};
+    label_text_.clear();
+}
+
+void PlotInterpreter::draw_label_text()
+{
+    if (options_.font != nullptr && !label_text_.empty()) {
+        label_at_ = layout_label(*options_.font, label_, label_at_, label_text_, *this);
+        position_ = {label_at_.pen.x, label_at_.pen.y};
+    }
+    label_text_.clear();
+}
+
+void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count)
+{
+    start_page();
+    Path path(1);
+    for (std::size_t i = 0; i < count; ++i)
+        path[0].points.push_back(plotter_to_sheet_.apply({points[i].x, points[i].y}));
+    if (count == 1)
+        path[0].points.push_back(path[0].points[0]);
+    Pen pen = current_pen();
+    pen.dashes.clear();
+    pen.width = stick_line_width(label_) * plotter_to_sheet_.scale();
+    pen.end = LineEnd::Round;
+    pen.join = LineJoin::Round;
+    sink_.stroke(path, pen);
+}
+
+void PlotInterpreter::move(const EncodedMove &m)
+{
+    const Point given{m.x, m.y};
+    Point target;
+    if (m.absolute) {
+        target = to_plotter(given);
+    } else {
+        const Point v = user_to_plotter_.apply_vector(given);
+        target = {position_.x + v.x, position_.y + v.y};
+    }
+    pen_down_ = !m.pen_up;
+    if (pen_down_)
+        line_to(target);
+    else
+        move_to(target);
+}
+
+void PlotInterpreter::select_pen(std::int64_t pen)
+{
+    flush_stroke();
+    // Pens beyond the last wrap around to pen 1 on.
+    pen_ = static_cast<int>(std::clamp<std::int64_t>(pen, 0, 1000000000));
+    if (static_cast<std::size_t>(pen_) >= pens_.size())
+        pen_ = (pen_ - 1) % (static_cast<int>(pens_.size()) - 1) + 1;
+}
+
+// SD and AD: kind,value pairs; spacing, pitch and height change the size.
+void PlotInterpreter::font_definition(bool alternate)
+{
+    FontChoice &font = alternate ? alternate_font_ : standard_font_;
+    if (count_ == 0)
+        font = {};
+    for (std::size_t i = 0; i + 1 < count_; i += 2) {
+        const int kind = static_cast<int>(numbers_[i]);
+        const double value = numbers_[i + 1];
+        if (kind == 2)
+            font.proportional = value == 1;
+        else if (kind == 3 && value > 0)
+            font.pitch = clamp_finite(value, 0.1, 1000);
+        else if (kind == 4 && value > 0)
+            font.height = clamp_finite(value, 0.1, 1000);
+    }
+    update_label_size();
 }
 
 void PlotInterpreter::parameters(const char *bytes, std::size_t size)
@@ -359,6 +482,10 @@ void PlotInterpreter::add_number(double value)
 void PlotInterpreter::instruction_end()
 {
     end_number();
+    if (code_ == mnemonic('P', 'E'))
+        finish_polyline_encoded(encoded_, *this);
+    else if (code_ == mnemonic('L', 'B'))
+        draw_label_text();
     execute();
     code_ = 0;
     count_ = 0;
@@ -1131,10 +1258,68 @@ void PlotInterpreter::execute()
         user_line_type();
         break;
     case mnemonic('S', 'P'):
-        // Pens beyond the last wrap around to pen 1 on.
-        pen_ = count_ > 0 ? static_cast<int>(clamp_finite(n[0], 0, 1e9)) : 0;
-        if (static_cast<std::size_t>(pen_) >= pens_.size())
-            pen_ = (pen_ - 1) % (static_cast<int>(pens_.size()) - 1) + 1;
+        select_pen(count_ > 0 ? static_cast<std::int64_t>(clamp_finite(n[0], 0, 1e9)) : 0);
+        break;
+    case mnemonic('S', 'I'):
+        size_given_ = count_ >= 2;
+        if (size_given_)
+            label_.size = absolute_character_size(n[0], n[1]);
+        update_label_size();
+        break;
+    case mnemonic('S', 'R'):
+        size_given_ = true;
+        label_.size = relative_character_size(count_ >= 2 ? n[0] : 0.75, count_ >= 2 ? n[1] : 1.5,
+                                              {p2_.x - p1_.x, p2_.y - p1_.y});
+        break;
+    case mnemonic('S', 'L'):
+        label_.slant = count_ > 0 ? clamp_finite(n[0], -1000, 1000) : 0;
+        break;
+    case mnemonic('D', 'I'):
+        label_.direction = count_ >= 2 && (n[0] != 0 || n[1] != 0) ? PlotterPoint{n[0], n[1]}
+                                                                   : PlotterPoint{1, 0};
+        break;
+    case mnemonic('D', 'R'):
+        label_.direction = count_ >= 2 && (n[0] != 0 || n[1] != 0)
+                               ? relative_direction(n[0], n[1], {p2_.x - p1_.x, p2_.y - p1_.y})
+                               : PlotterPoint{1, 0};
+        break;
+    case mnemonic('D', 'V'): {
+        const int path = count_ > 0 ? static_cast<int>(n[0]) : 0;
+        label_.path = path >= 0 && path <= 3 ? static_cast<TextPath>(path) : TextPath::Right;
+        label_.reverse_line_feed = count_ >= 2 && n[1] == 1;
+        break;
+    }
+    case mnemonic('L', 'O'): {
+        const int origin = count_ > 0 ? static_cast<int>(n[0]) : 1;
+        label_.origin = (origin >= 1 && origin <= 9) || (origin >= 11 && origin <= 19) ? origin : 1;
+        break;
+    }
+    case mnemonic('E', 'S'):
+        label_.extra_space = count_ > 0 ? clamp_finite(n[0], -100, 100) : 0;
+        label_.extra_lines = count_ > 1 ? clamp_finite(n[1], -100, 100) : 0;
+        break;
+    case mnemonic('L', 'M'):
+        label_.seven_bit = count_ > 0 && n[0] == 1;
+        break;
+    case mnemonic('S', 'D'):
+        font_definition(false);
+        break;
+    case mnemonic('A', 'D'):
+        font_definition(true);
+        break;
+    case mnemonic('S', 'S'):
+        alternate_selected_ = false;
+        update_label_size();
+        break;
+    case mnemonic('S', 'A'):
+        alternate_selected_ = true;
+        update_label_size();
+        break;
+    case mnemonic('C', 'P'):
+        label_start();
+        label_at_ = count_ >= 1 ? character_plot(label_, label_at_, n[0], count_ >= 2 ? n[1] : 0)
+                                : character_plot_new_line(label_, label_at_);
+        position_ = {label_at_.pen.x, label_at_.pen.y};
         break;
     case mnemonic('P', 'W'):
         pen_width();
@@ -1169,6 +1354,6 @@ void PlotInterpreter::execute()
         }
         break;
     default:
-        break; // read and passed over: labels, PE and the rest
+        break; // read and passed over
     }
 }

@@ -78,10 +78,11 @@ void extent_of(const PlotMeasure &m, Point &low, Point &high)
 
 } // namespace
 
-PlotMeasure measure_plot(PlotSource &source)
+PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font)
 {
     ExtentSink extent;
     InterpreterOptions options;
+    options.font = font;
     options.layout.plot_length = kDefaultLength;
     options.layout.plot_width = kDefaultWidth;
     PlotInterpreter interpreter(extent, options);
@@ -145,6 +146,7 @@ std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
         interpreter_options.layout = plain_layout(measure, options);
     interpreter_options.pen_width = options.pen_width;
     interpreter_options.sheet_quarters = options.rotate / 90;
+    interpreter_options.font = options.font;
     PlotInterpreter interpreter(sink, interpreter_options);
     interpret(source, interpreter, nullptr);
     return interpreter.pages();

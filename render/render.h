@@ -33,7 +33,8 @@ struct PlotMeasure {
     double plot_width = 0;
 };
 
-PlotMeasure measure_plot(PlotSource &source);
+// Labels count with `font`, and are left out without one.
+PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font = nullptr);
 
 struct RenderOptions {
     // A plain plot's page: its PS, else its drawing with a margin; with a
@@ -43,6 +44,7 @@ struct RenderOptions {
     bool fit = false;
     int rotate = 0;          // the sheet turned clockwise: 0, 90, 180 or 270
     double pen_width = 0.35; // millimetres, each pen's width after IN
+    const StrokeFont *font = nullptr; // labels are drawn with it; none, not at all
 };
 
 // Where a plain plot goes, from its measure.
