@@ -117,6 +117,13 @@ double clamp_finite(double value, double low, double high)
     return std::clamp(value, low, high);
 }
 
+// A parameter taken as an integer: its integer part, kept within reach of
+// an int (any value that far out means nothing to any instruction).
+int whole(double value)
+{
+    return static_cast<int>(clamp_finite(value, -1e9, 1e9));
+}
+
 } // namespace
 
 PlotInterpreter::PlotInterpreter(PageSink &sink, const InterpreterOptions &options)
@@ -413,7 +420,7 @@ void PlotInterpreter::font_definition(bool alternate)
     if (count_ == 0)
         font = {};
     for (std::size_t i = 0; i + 1 < count_; i += 2) {
-        const int kind = static_cast<int>(numbers_[i]);
+        const int kind = whole(numbers_[i]);
         const double value = numbers_[i + 1];
         if (kind == 2)
             font.proportional = value == 1;
@@ -943,7 +950,7 @@ void PlotInterpreter::close_polygon()
 
 void PlotInterpreter::polygon_mode()
 {
-    const int mode = count_ > 0 ? static_cast<int>(numbers_[0]) : 0;
+    const int mode = count_ > 0 ? whole(numbers_[0]) : 0;
     if (mode == 0) {
         polygon_.clear();
         polygon_points_ = 0;
@@ -1000,7 +1007,7 @@ void PlotInterpreter::scale()
         scaling_ = Scaling::None;
     } else {
         std::copy(numbers_, numbers_ + 4, scale_);
-        const int type = count_ >= 5 ? static_cast<int>(numbers_[4]) : 0;
+        const int type = count_ >= 5 ? whole(numbers_[4]) : 0;
         scaling_ = type == 1   ? Scaling::Isotropic
                    : type == 2 ? Scaling::PointFactor
                                : Scaling::Anisotropic;
@@ -1036,9 +1043,9 @@ void PlotInterpreter::line_attributes()
         return;
     }
     for (std::size_t i = 0; i + 1 < count_; i += 2) {
-        const int kind = static_cast<int>(numbers_[i]);
+        const int kind = whole(numbers_[i]);
         const double value = numbers_[i + 1];
-        const int choice = static_cast<int>(value);
+        const int choice = whole(value);
         if (kind == 1 && choice >= 1 && choice <= 4)
             line_end_ = static_cast<LineEnd>(choice - 1);
         else if (kind == 2 && choice >= 1 && choice <= 6)
@@ -1076,7 +1083,7 @@ void PlotInterpreter::user_line_type()
             type.clear();
         return;
     }
-    const int index = static_cast<int>(numbers_[0]);
+    const int index = whole(numbers_[0]);
     if (index < 1 || index > 8)
         return;
     std::vector<double> &type = user_types_[static_cast<std::size_t>(index - 1)];
@@ -1087,7 +1094,7 @@ void PlotInterpreter::user_line_type()
 
 void PlotInterpreter::fill_type()
 {
-    const int type = count_ > 0 ? static_cast<int>(numbers_[0]) : 1;
+    const int type = count_ > 0 ? whole(numbers_[0]) : 1;
     switch (type) {
     case 1:
     case 2:
@@ -1116,7 +1123,7 @@ void PlotInterpreter::pen_width()
     const double width = count_ > 0 ? clamp_finite(numbers_[0], 0, 1000)
                                     : (relative_width_ ? 0.1 : options_.pen_width);
     if (count_ >= 2) {
-        const int pen = static_cast<int>(numbers_[1]);
+        const int pen = whole(numbers_[1]);
         if (pen >= 0 && static_cast<std::size_t>(pen) < pens_.size())
             pens_[static_cast<std::size_t>(pen)].width = width;
         return;
@@ -1132,7 +1139,7 @@ void PlotInterpreter::pen_colour()
             pens_[i].colour = default_colour(i, options_.pcl_job);
         return;
     }
-    const int pen = static_cast<int>(numbers_[0]);
+    const int pen = whole(numbers_[0]);
     if (pen < 0 || static_cast<std::size_t>(pen) >= pens_.size())
         return;
     Colour &colour = pens_[static_cast<std::size_t>(pen)].colour;
@@ -1174,7 +1181,7 @@ void PlotInterpreter::execute()
         }
         break;
     case mnemonic('R', 'O'): {
-        const int angle = count_ > 0 ? static_cast<int>(n[0]) : 0;
+        const int angle = count_ > 0 ? whole(n[0]) : 0;
         if (angle == 0 || angle == 90 || angle == 180 || angle == 270) {
             rotation_ = angle;
             update_transforms();
@@ -1284,13 +1291,13 @@ void PlotInterpreter::execute()
                                : PlotterPoint{1, 0};
         break;
     case mnemonic('D', 'V'): {
-        const int path = count_ > 0 ? static_cast<int>(n[0]) : 0;
+        const int path = count_ > 0 ? whole(n[0]) : 0;
         label_.path = path >= 0 && path <= 3 ? static_cast<TextPath>(path) : TextPath::Right;
         label_.reverse_line_feed = count_ >= 2 && n[1] == 1;
         break;
     }
     case mnemonic('L', 'O'): {
-        const int origin = count_ > 0 ? static_cast<int>(n[0]) : 1;
+        const int origin = count_ > 0 ? whole(n[0]) : 1;
         label_.origin = (origin >= 1 && origin <= 9) || (origin >= 11 && origin <= 19) ? origin : 1;
         break;
     }

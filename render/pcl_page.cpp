@@ -47,12 +47,13 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
     if (e.kind == '&' && e.group == 'l') {
         switch (parameter) {
         // A page size or orientation the page already has changes nothing.
-        case 'A':
-            if (find_paper_by_code(static_cast<int>(value)) == nullptr
-                || page.paper_code == static_cast<int>(value))
+        case 'A': {
+            const int code = value >= 0 && value < 1000 ? static_cast<int>(value) : -1;
+            if (find_paper_by_code(code) == nullptr || page.paper_code == code)
                 return false;
-            page.paper_code = static_cast<int>(value);
+            page.paper_code = code;
             break;
+        }
         case 'O':
             if ((value != 0 && value != 1) || page.landscape == (value == 1))
                 return false;

@@ -36,7 +36,13 @@ struct Page {
 
 class RecordingSink : public PageSink {
 public:
-    void begin_page(double width, double height) override { pages.push_back({width, height}); }
+    void begin_page(double width, double height) override
+    {
+        Page page;
+        page.width = width;
+        page.height = height;
+        pages.push_back(page);
+    }
     void stroke(const Path &path, const Pen &pen) override
     {
         for (const SubPath &sub : path)
