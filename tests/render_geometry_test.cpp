@@ -546,3 +546,87 @@ TEST(PclPlacement, PlotSizeScalesEachAxis)
 }
 
 } // namespace
+
+namespace {
+
+class StringSource : public PlotSource {
+public:
+    explicit StringSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t read(char *buffer, std::size_t size) override
+    {
+        const std::size_t n = std::min(size, bytes_.size() - at_);
+        bytes_.copy(buffer, n, at_);
+        at_ += n;
+        return n;
+    }
+
+private:
+    std::string bytes_;
+    std::size_t at_ = 0;
+};
+
+TEST(RenderMeasure, ExtentInPlotterUnitsAndPages)
+{
+    struct Case {
+        std::string plot;
+        bool pcl_job;
+        bool drawn;
+        Point low;
+        Point high;
+        std::uint64_t pages;
+    };
+    const std::string e = "\x1b";
+    const std::vector<Case> cases = {
+        {"IN;PU100,200;PD300,-50;", false, true, {100, -50}, {300, 200}, 1},
+        // User units and RO count as drawn, in the plot's own coordinates: P2
+        // is where the default picture frame puts it, 10.6 by 7.5 inches.
+        {"IN;SC0,100,0,100;PU0,0;PD100,100;", false, true, {0, 0}, {10769.6, 7620}, 1},
+        {"IN;RO90;PU0,0;PD100,50;", false, true, {10719.6, 0}, {10769.6, 100}, 1},
+        {"IN;PU0,0;CI100;PG;PU0,0;PD10,10;PG;", false, true, {-100, -100}, {100, 100}, 2},
+        {"IN;PU0,0;", false, false, {}, {}, 1},
+        {e + "E" + e + "%1BIN;PU0,0;PD1,1;" + e + "%0A\f" + e + "E", true, true, {0, 0}, {1, 1}, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        StringSource source(c.plot);
+        const PlotMeasure measure = measure_plot(source);
+        EXPECT_EQ(measure.pcl_job, c.pcl_job);
+        EXPECT_EQ(measure.drawn, c.drawn);
+        EXPECT_EQ(measure.pages, c.pages);
+        if (c.drawn)
+            expect_points({measure.low, measure.high}, {c.low, c.high});
+    }
+}
+
+TEST(RenderMeasure, PlainLayoutFromPlotSizeOrExtent)
+{
+    // PS gives the page: 400 by 250 mm, the origin at its lower left.
+    StringSource sized("PS16000,10000;IN;PU0,0;PD100,100;");
+    const PlotLayout by_size = plain_layout(measure_plot(sized), {});
+    EXPECT_DOUBLE_EQ(by_size.sheet_width, 400);
+    EXPECT_DOUBLE_EQ(by_size.sheet_height, 250);
+    expect_points({by_size.plot_to_sheet.apply({0, 0})}, {{0, 250}});
+
+    // Without PS the drawing with 10 mm all round.
+    StringSource drawn("IN;PU1000,1000;PD5000,3000;");
+    const PlotLayout by_extent = plain_layout(measure_plot(drawn), {});
+    EXPECT_DOUBLE_EQ(by_extent.sheet_width, 120);
+    EXPECT_DOUBLE_EQ(by_extent.sheet_height, 70);
+    expect_points({by_extent.plot_to_sheet.apply({1000, 1000}),
+                   by_extent.plot_to_sheet.apply({5000, 3000})},
+                  {{10, 60}, {110, 10}});
+
+    // Fitted to A4, turned to the drawing's shape: 277 by 190 mm at most,
+    // the same scale on both axes, in the middle.
+    StringSource fitted("IN;PU0,0;PD4000,1000;");
+    RenderOptions options;
+    options.paper = find_paper("A4");
+    options.fit = true;
+    const PlotLayout fit = plain_layout(measure_plot(fitted), options);
+    EXPECT_DOUBLE_EQ(fit.sheet_width, 297);
+    EXPECT_DOUBLE_EQ(fit.sheet_height, 210);
+    expect_points({fit.plot_to_sheet.apply({0, 0}), fit.plot_to_sheet.apply({4000, 1000})},
+                  {{10, 105 + 277.0 / 8}, {287, 105 - 277.0 / 8}});
+}
+
+} // namespace
