@@ -1183,8 +1183,11 @@ void PlotInterpreter::execute()
     case mnemonic('R', 'O'): {
         const int angle = count_ > 0 ? whole(n[0]) : 0;
         if (angle == 0 || angle == 90 || angle == 180 || angle == 270) {
+            // The pen stays where it is on the paper, in the new coordinates.
+            const Point on_sheet = plotter_to_sheet_.apply(position_);
             rotation_ = angle;
             update_transforms();
+            position_ = plotter_to_sheet_.inverse().apply(on_sheet);
             if (page_open_)
                 apply_clip();
         }

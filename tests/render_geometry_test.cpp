@@ -173,6 +173,9 @@ TEST(RenderVectors, RotationTurnsThePlotInsideItsExtent)
         {"RO90;PU0,0;PD100,0,100,50;", {{10000, 0}, {10000, 100}, {9950, 100}}},
         {"RO180;PU0,0;PD100,50;", {{10000, 5000}, {9900, 4950}}},
         {"RO270;PU0,0;PD100,50;", {{0, 5000}, {50, 4900}}},
+        // The pen keeps its place on the paper: (0, 0) before RO90 is
+        // (0, 10000) after it.
+        {"PU0,0;RO90;PD0,10;", {{0, 0}, {9990, 0}}},
         // IN puts the rotation back.
         {"RO90;IN;PU0,0;PD100,50;", {{0, 0}, {100, 50}}},
         // P1 and P2 keep their numbers through RO; IP after it takes the
