@@ -129,7 +129,6 @@ int whole(double value)
 PlotInterpreter::PlotInterpreter(PageSink &sink, const InterpreterOptions &options)
     : sink_(sink), options_(options)
 {
-    in_pcl_ = false;
     place();
     reset_graphics();
 }
@@ -142,6 +141,7 @@ void PlotInterpreter::place()
         sheet_width_ = placement.sheet_width;
         sheet_height_ = placement.sheet_height;
         plot_to_sheet_ = placement.plot_to_sheet;
+        pen_scale_ = placement.pen_scale;
         plot_length_ = placement.plot_length;
         plot_width_ = placement.plot_width;
         frame_low_ = placement.frame_low;
@@ -151,6 +151,7 @@ void PlotInterpreter::place()
         sheet_width_ = options_.layout.sheet_width;
         sheet_height_ = options_.layout.sheet_height;
         plot_to_sheet_ = options_.layout.plot_to_sheet;
+        pen_scale_ = 1;
         plot_length_ = options_.layout.plot_length;
         plot_width_ = options_.layout.plot_width;
         frame_clips_ = false;
@@ -515,7 +516,6 @@ void PlotInterpreter::escape(const EscapeSequence &sequence)
 
 void PlotInterpreter::context(bool pcl)
 {
-    in_pcl_ = pcl;
     if (!pcl && options_.pcl_job) {
         // Entering HP-GL/2: the frame the PCL commands set takes effect.
         flush_stroke();
@@ -586,7 +586,8 @@ Pen PlotInterpreter::current_pen() const
     Pen pen;
     const PenSetting &setting = pens_[static_cast<std::size_t>(pen_) % pens_.size()];
     const double scale = plotter_to_sheet_.scale();
-    pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale : setting.width;
+    pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale
+                                : setting.width * pen_scale_;
     pen.colour = setting.colour;
     if (options_.pcl_job && !(setting.colour.red == setting.colour.green
                               && setting.colour.green == setting.colour.blue))

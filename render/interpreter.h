@@ -146,7 +146,6 @@ private:
 
     // Pages.
     PclPage pcl_;
-    bool in_pcl_ = false;
     bool page_open_ = false;
     std::uint64_t pages_ = 0;
     double sheet_width_ = 0;
@@ -157,6 +156,7 @@ private:
 
     // Coordinate systems.
     Affine plot_to_sheet_;
+    double pen_scale_ = 1; // metric pen widths on the sheet, per millimetre
     double plot_length_ = 0;
     double plot_width_ = 0;
     int rotation_ = 0; // RO, degrees

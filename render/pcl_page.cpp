@@ -3,6 +3,7 @@
 #include "paper_size.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -153,6 +154,7 @@ PlotPlacement place_plot(const PclPage &page)
     placement.plot_length = plot_width * kPlotterUnitsPerInch;
     placement.plot_width = plot_height * kPlotterUnitsPerInch;
     placement.plot_to_sheet = compose(inches_to_mm, compose(logical_to_sheet, plot_to_logical));
+    placement.pen_scale = std::sqrt(frame_width / plot_width * (frame_height / plot_height));
     const Affine logical_mm = compose(inches_to_mm, logical_to_sheet);
     const Point a = logical_mm.apply({anchor_x, anchor_y});
     const Point b = logical_mm.apply({anchor_x + frame_width, anchor_y + frame_height});

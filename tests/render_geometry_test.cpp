@@ -546,6 +546,10 @@ TEST(PclPlacement, PlotSizeScalesEachAxis)
     EXPECT_NEAR(y.x - origin.x, -2 * kInch, 1e-9);
     EXPECT_NEAR(placement.plot_length, 10 * 1016, 1e-9);
     EXPECT_NEAR(placement.plot_width, 2 * 1016, 1e-9);
+    // Pen widths grow with the plot: by the mean of the two scales.
+    EXPECT_NEAR(placement.pen_scale, 1, 1e-9);
+    page.frame_height = 8;
+    EXPECT_NEAR(place_plot(page).pen_scale, std::sqrt(2.0), 1e-9);
 }
 
 } // namespace
