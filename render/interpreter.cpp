@@ -1249,8 +1249,11 @@ void PlotInterpreter::execute()
         polygon_mode();
         break;
     case mnemonic('E', 'P'):
+        // The printer edges each sub-polygon as it was drawn: one that does
+        // not come back to its start is left open (fig2dev draws open
+        // polylines so).
         for (const SubPath &sub : polygon_)
-            stroke_path(sub.points, sub.closed);
+            stroke_path(sub.points, false);
         break;
     case mnemonic('F', 'P'):
         if (!polygon_.empty())

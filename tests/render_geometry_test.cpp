@@ -252,6 +252,7 @@ TEST(RenderPolygons, SubPolygonsAndFillRules)
         EXPECT_EQ(drawn, c.subpaths);
         EXPECT_TRUE(sink.pages[0].strokes.empty()) << "polygon mode draws nothing itself";
     }
+    // EP leaves sub-polygons open, as the PCL interpreter does.
     const RecordingSink edged =
         draw("PU0,0;PM0;PD100,0,100,100;PM1;PU20,20;PD80,20,80,80;PM2;EP;");
     ASSERT_EQ(edged.pages.size(), 1u);
@@ -260,6 +261,8 @@ TEST(RenderPolygons, SubPolygonsAndFillRules)
         if (s.points.size() >= 3)
             outlines.push_back(s.points);
     ASSERT_EQ(outlines.size(), 2u);
+    for (const Stroke &s : edged.pages[0].strokes)
+        EXPECT_FALSE(s.closed);
     expect_points(outlines[0], {{0, 0}, {100, 0}, {100, 100}});
     expect_points(outlines[1], {{20, 20}, {80, 20}, {80, 80}});
 }
