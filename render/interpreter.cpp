@@ -147,6 +147,11 @@ void PlotInterpreter::place()
         frame_low_ = placement.frame_low;
         frame_high_ = placement.frame_high;
         frame_clips_ = true;
+        const Affine shift = pcl_.landscape ? translation(-options_.raster_pixel, 0)
+                                            : translation(0, -options_.raster_pixel);
+        plot_to_sheet_ = compose(shift, plot_to_sheet_);
+        frame_low_ = shift.apply(frame_low_);
+        frame_high_ = shift.apply(frame_high_);
     } else {
         sheet_width_ = options_.layout.sheet_width;
         sheet_height_ = options_.layout.sheet_height;

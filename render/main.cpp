@@ -327,6 +327,8 @@ int run(const Settings &settings)
                      font.error.c_str());
     RenderOptions options = settings.render;
     options.font = font.ok ? &font.font : nullptr;
+    if (settings.format == OutputFormat::Png)
+        options.raster_pixel = 25.4 / settings.dpi;
     StreamFile source(stream);
     const PlotMeasure measure = measure_plot(source, options.font);
     std::rewind(stream);

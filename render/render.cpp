@@ -147,6 +147,7 @@ std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
     interpreter_options.pen_width = options.pen_width;
     interpreter_options.sheet_quarters = options.rotate / 90;
     interpreter_options.font = options.font;
+    interpreter_options.raster_pixel = options.raster_pixel;
     PlotInterpreter interpreter(sink, interpreter_options);
     interpret(source, interpreter, nullptr);
     return interpreter.pages();

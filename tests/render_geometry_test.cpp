@@ -71,6 +71,9 @@ void feed(PlotInterpreter &interpreter, const std::string &plot)
     interpreter.finish();
 }
 
+// Millimetres on the sheet from inches, for the PCL placements.
+constexpr double kInch = 25.4;
+
 InterpreterOptions plain_options()
 {
     InterpreterOptions options;
@@ -441,6 +444,25 @@ TEST(RenderPages, PlainPlotsEndPagesAtPg)
     }
 }
 
+TEST(RenderPages, RasterPagesOfPclJobsSitAPixelNearerTheTop)
+{
+    // A line along X at Y = 0: in landscape it runs up the sheet at the
+    // frame's bottom edge, 8 inches from the sheet's left; a pixel of 0.254
+    // mm moves it left, towards the logical page's top.
+    const std::string job = "\x1b" "E\x1b&l1O\x1b%1BIN;PU0,0;PD1016,0;";
+    for (const double pixel : {0.0, 0.254}) {
+        SCOPED_TRACE(pixel);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = pixel;
+        const RecordingSink sink = draw(job, pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        expect_points(sink.pages[0].strokes[0].points,
+                      {{8 * kInch - pixel, 10.8 * kInch}, {8 * kInch - pixel, 9.8 * kInch}}, 1e-9);
+    }
+}
+
 TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
 {
     InterpreterOptions pcl;
@@ -462,9 +484,6 @@ TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
         EXPECT_EQ(sink.pages.size(), c.pages);
     }
 }
-
-// Millimetres on the sheet from inches, for the PCL placement below.
-constexpr double kInch = 25.4;
 
 TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
 {
