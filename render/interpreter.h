@@ -22,7 +22,7 @@
 struct PlotLayout {
     double sheet_width = 0; // millimetres
     double sheet_height = 0;
-    Affine plot_to_sheet;   // plotter units (before RO) to the sheet
+    Affine plot_to_sheet; // plotter units (before RO) to the sheet
     // The plot's extent in plotter units: where P1 and P2 sit after IN.
     double plot_length = 0;
     double plot_width = 0;

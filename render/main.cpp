@@ -263,10 +263,7 @@ public:
         return file;
     }
 
-    std::FILE *open_page(std::uint64_t number) override
-    {
-        return open(page_name(number));
-    }
+    std::FILE *open_page(std::uint64_t number) override { return open(page_name(number)); }
 
     bool close_page(std::FILE *file) override
     {
@@ -334,7 +331,8 @@ int run(const Settings &settings)
     std::rewind(stream);
 
     const bool to_stdout = settings.output == "-";
-    const bool one_page = settings.format == OutputFormat::Png || settings.format == OutputFormat::Svg;
+    const bool one_page =
+        settings.format == OutputFormat::Png || settings.format == OutputFormat::Svg;
     const bool numbered = one_page && !to_stdout && settings.output.find("%d") != std::string::npos;
     Outputs outputs(settings.output);
     StandardOutputPage standard_output;
@@ -363,7 +361,8 @@ int run(const Settings &settings)
     if (!outputs.commit())
         return 1;
     if (one_page && !numbered && sink.pages() > 1)
-        std::fprintf(stderr, "%s: warning: only the first of %llu pages written (%s holds no %%d)\n",
+        std::fprintf(stderr,
+                     "%s: warning: only the first of %llu pages written (%s holds no %%d)\n",
                      kProgram, static_cast<unsigned long long>(sink.pages()),
                      to_stdout ? "standard output" : settings.output.c_str());
     return 0;
