@@ -5,6 +5,7 @@
 
 #include "paper_size.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -25,6 +26,13 @@ struct FitToPage {
     std::optional<PlotExtent> plot_size;
 };
 
+// PCL commands for the printer's tray, duplex and the like, as a CUPS
+// queue's PPD asks for them; "" for none.
+struct PrinterSetup {
+    static constexpr std::size_t capacity = 128; // 127 bytes and a NUL
+    char commands[capacity] = "";
+};
+
 struct JobSettings {
     WrapperMode wrapper_mode = ModePcl;
     std::int32_t rotation = 0; // only 90, 180 and 270 write a rotation line
@@ -40,6 +48,8 @@ struct JobSettings {
     // Above 1, the PCL number-of-copies command follows the first reset; the
     // printer then repeats the page itself. 1 leaves the header as it is.
     std::int32_t copies = 1;
+    // Written after the first reset and the copies command.
+    PrinterSetup printer_setup{};
 };
 
 #endif
