@@ -291,5 +291,53 @@ for queue in "${queues[@]}"; do
 done
 lpadmin -p laserjet -o PageSize=Letter
 print_and_check laserjet Letter bottom-left 1.414 -o fit-to-page "$work/big.plt"
+lpadmin -p laserjet -o PageSize=A4
 lpadmin -p postscript -o PageSize=A3
 print_and_check postscript A3 bottom-left 2 "$work/top.plt"
+lpadmin -p postscript -o PageSize=A4
+
+# Pen widths, copies and a memo on the PDF route: the memo as text, the
+# rest as plots, each job complete.
+for queue in "${queues[@]}"; do
+  [ "$queue" != zelvo ] || continue
+  print_and_check "$queue" A4 bottom-left 2 -o penwidth=700 "$work/top.plt"
+  id=$(submit "$queue" -n 2 "$work/top.plt")
+  cupsd_wait_for "$queue" "$id"
+  id=$(submit "$queue" "$work/memo.txt")
+  cupsd_wait_for "$queue" "$id"
+  case $(filters_of "$id") in
+  "texttopdf "*) ;;
+  *) fail "$queue: the memo went through $(filters_of "$id")" ;;
+  esac
+done
+echo "ok: pen widths, two copies and a memo print on every queue of the PDF route"
+
+# Real plots on a PDF-route queue, each rendered to at least one page with
+# ink on it: hp2xx's samples and what the producers write. iw.hp is left
+# out: the PCL interpreter prints a blank page for zelvo's job of it too.
+plots=()
+samples_dir=/usr/share/doc/hp2xx/hp-tests
+for f in "$samples_dir"/*.hp "$samples_dir"/*.hpg "$samples_dir"/*.plt; do
+  [ -f "$f" ] && [ "$(basename "$f")" != iw.hp ] && plots+=("$f")
+done
+if command -v gnuplot > /dev/null; then
+  gnuplot -e "set terminal hpgl; set output '$work/gnuplot.hpgl'; plot sin(x)" && plots+=("$work/gnuplot.hpgl")
+  gnuplot -e "set terminal pcl5; set output '$work/gnuplot.pcl'; plot cos(x)" && plots+=("$work/gnuplot.pcl")
+fi
+if command -v graph > /dev/null; then
+  printf '0 0\n1 1\n2 0\n' | graph -T hpgl > "$work/graph.hpgl" && plots+=("$work/graph.hpgl")
+fi
+for f in "${plots[@]}"; do
+  : > "$work/postscript.out"
+  id=$(submit postscript "$f")
+  cupsd_wait_for postscript "$id"
+  render postscript
+  pages=$(find "$work/pages" -name '*.pgm' | sort)
+  [ -n "$pages" ] || fail "postscript: $(basename "$f") rendered no page"
+  for page in $pages; do
+    read -r _ _ _ _ _ _ corner <<< "$("$page_marks" "$page")"
+    [ "$corner" != blank ] && continue 2
+  done
+  fail "postscript: $(basename "$f"): no ink on any page"
+done
+echo "ok: postscript: ${#plots[@]} sample and producer plots print with ink"
