@@ -279,6 +279,13 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
     for (const char *name : {"PageSize", "media"})
         if (const char *value = find_option(name, count, options))
             apply_media(settings, name, value, log);
+    // A fitted plot is turned to print largest, unless an orientation was
+    // asked for.
+    bool orientation_asked = settings.rotation != 0 || settings.wrapper_mode == ModeLj;
+    for (const char *name : {"orientation-requested", "landscape", "portrait"})
+        orientation_asked = orientation_asked || find_option(name, count, options) != nullptr;
+    if (settings.fit && !orientation_asked)
+        settings.fit->turn_to_fill = true;
     return settings;
 }
 

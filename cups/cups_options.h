@@ -22,7 +22,9 @@ struct CupsOption {
 // portrait, 180 degrees from 3), then "landscape" and "portrait", then
 // "penwidth" (micrometres), then "fitplot", "fit-to-page" and
 // "print-scaling" (scale the plot to the page), then "PageSize" and "media"
-// (the page size, by CUPS's or the PWG's name). `copies` is the filter's
+// (the page size, by CUPS's or the PWG's name). A fitted plot may be turned
+// upright onto a portrait page where it prints larger so, unless the job
+// asks for an orientation. `copies` is the filter's
 // fourth argument, held between 1 and 999. Options of other names are left
 // to other filters. A value that cannot be used changes nothing and is
 // reported on `log` as one "DEBUG: " line that names it.

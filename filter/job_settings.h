@@ -24,6 +24,9 @@ struct FitToPage {
     // The size the plot is drawn for (millimetres, width along X); without
     // one, the size its first PS gives.
     std::optional<PlotExtent> plot_size;
+    // Turn a plot of rotation 0 upright onto a portrait page (rotation 270)
+    // when it prints larger so: a CUPS job that asks for no orientation.
+    bool turn_to_fill = false;
 };
 
 // PCL commands for the printer's tray, duplex and the like, as a CUPS

@@ -334,3 +334,29 @@ TEST(CupsJobSettings, PrintScaling)
         EXPECT_EQ(m.log.rfind("DEBUG: Ignoring print-scaling=", 0) == 0, row.reported) << m.log;
     }
 }
+
+// A fitted plot may be turned to print largest only when the job asks for
+// no orientation.
+TEST(CupsJobSettings, FitTurnsOnlyWithoutAnOrientation)
+{
+    const struct {
+        const char *name;
+        std::vector<CupsOption> options;
+        bool turn;
+    } rows[] = {
+        {"fit-to-page", {{"fit-to-page", "true"}}, true},
+        {"print-scaling", {{"print-scaling", "fit"}}, true},
+        {"landscape asked", {{"fit-to-page", "true"}, {"landscape", "true"}}, false},
+        {"portrait asked", {{"fitplot", "true"}, {"portrait", "true"}}, false},
+        {"orientation code", {{"fitplot", "true"}, {"orientation-requested", "4"}}, false},
+        {"bad orientation code", {{"fitplot", "true"}, {"orientation-requested", "9"}}, false},
+        {"list rotation", {{"fitplot", "true"}, {"zelvo", "rot=180"}}, false},
+        {"list lj", {{"fitplot", "true"}, {"zelvo", "lj"}}, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Mapped m = map("1", row.options);
+        ASSERT_TRUE(m.settings.fit);
+        EXPECT_EQ(m.settings.fit->turn_to_fill, row.turn);
+    }
+}

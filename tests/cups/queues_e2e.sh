@@ -56,6 +56,9 @@ printf 'IN;SP1;PU0,0;PD6400,0,6400,3200,0,3200,0,0;PU0,2400;RA800,3200;PU2400,25
 # The same drawing on an A2 sheet, 594 x 420 mm, that says so with PS.
 printf 'IN;PS23760,16800;SP1;PU0,0;PD23760,0,23760,16800,0,16800,0,0;PU0,12600;RA4200,16800;PU;SP0;\n' \
   > "$work/big.plt"
+# A portrait drawing, 200 x 400 mm, that says so with PS.
+printf 'IN;PS8000,16000;SP1;PU0,0;PD8000,0,8000,16000,0,16000,0,0;PU0,14000;RA2000,16000;PU;SP0;\n' \
+  > "$work/tall.plt"
 # Text that begins like a plot's first instructions.
 printf 'INFO-2024: annual report\nSales rose.\n' > "$work/memo.txt"
 
@@ -235,6 +238,10 @@ print_and_check zelvo A4 bottom-left 1.414 -o fit-to-page "$work/big.plt"
 print_and_check zelvo A3 bottom-left 1.414 -o fit-to-page -o media=A3 "$work/big.plt"
 print_and_check zelvo A4 bottom-left 1.414 -o print-scaling=fit "$work/big.plt"
 print_and_check zelvo A4 bottom-left 1.414 -o ZelvoFit=True "$work/big.plt"
+# Fitted, a portrait drawing is turned upright onto the portrait sheet,
+# unless an orientation is asked for.
+print_and_check zelvo A4 top-left 2 -o fit-to-page "$work/tall.plt"
+print_and_check zelvo A4 bottom-left 2 -o fit-to-page -o landscape "$work/tall.plt"
 print_and_check zelvo A4 bottom-left 2 -o penwidth=500 "$work/top.plt"
 grep -aq 'PW0\.5' "$work/zelvo.out" || fail "zelvo: penwidth=500 wrote no PW0.5"
 lpadmin -p zelvo -o PageSize=Letter
