@@ -107,8 +107,10 @@ zelvo wraps CAD and plotter output (HP-GL/2) in the PCL 5 job header and
 trailer with which an office laser printer accepts it, and writes the job
 to a file, to standard output or into a spooler command such as lp.
 .
-zelvo-cups is the same job as a CUPS filter: with this package installed,
-lp prints HP-GL/2 plot files on a PCL laser queue.
+With this package installed, lp prints HP-GL/2 plot files on every CUPS
+queue: zelvo-cups, the same job as a CUPS filter, on the queues of zelvo's
+driver (Generic PCL 5 laser printer, HP-GL/2 native), and zelvo-topdf, the
+plot as PDF through zelvo-render, on all others.
 .
 zelvo-render draws plots and their PCL jobs as PDF, SVG, PostScript or
 PNG, as a PCL 5 printer prints them.")

@@ -1,6 +1,8 @@
 // Mapping the CUPS job's copies and options onto the job settings.
 #include "cups_options.h"
 
+#include "message_text.h"
+
 #include "pen_width.h"
 #include "settings.h"
 #include "strutil.h"
@@ -62,7 +64,7 @@ std::int32_t read_copies(const char *text, std::FILE *log)
     long copies = 0;
     if (!read_count(text, copies) || copies < 1) {
         std::fprintf(log, "DEBUG: Ignoring copies \"%s\": not a number from 1 up\n",
-                     text != nullptr ? text : "");
+                     printable(text != nullptr ? text : "").c_str());
         return 1;
     }
     if (copies > kMaxCopies) {
@@ -78,8 +80,8 @@ void apply_orientation_requested(JobSettings &settings, const char *value, std::
     long code = 0;
     if (read_count(value, code)) {
         switch (code) {
-        case 3: // portrait
-            settings.rotation = 90;
+        case 3: // portrait: the plot upright on a portrait page
+            settings.rotation = 270;
             return;
         case 4: // landscape
             settings.rotation = 0;
@@ -87,14 +89,15 @@ void apply_orientation_requested(JobSettings &settings, const char *value, std::
         case 5: // reverse landscape
             settings.rotation = 180;
             return;
-        case 6: // reverse portrait
-            settings.rotation = 270;
+        case 6: // reverse portrait: portrait turned by 180 degrees
+            settings.rotation = 90;
             return;
         default:
             break;
         }
     }
-    std::fprintf(log, "DEBUG: Ignoring orientation-requested=%s: not 3, 4, 5 or 6\n", value);
+    std::fprintf(log, "DEBUG: Ignoring orientation-requested=%s: not 3, 4, 5 or 6\n",
+                 printable(value).c_str());
 }
 
 // "landscape" and "portrait" as switches: the one turned off means the other.
@@ -103,34 +106,54 @@ void apply_orientation_switch(JobSettings &settings, const char *name, bool port
 {
     bool on = false;
     if (!read_switch(value, on)) {
-        std::fprintf(log, "DEBUG: Ignoring %s=%s: not true or false\n", name, value);
+        std::fprintf(log, "DEBUG: Ignoring %s=%s: not true or false\n", name,
+                     printable(value).c_str());
         return;
     }
-    settings.rotation = on == portrait_when_on ? 90 : 0;
+    settings.rotation = on == portrait_when_on ? 270 : 0;
 }
 
-void apply_pen_width(JobSettings &settings, const char *value, std::FILE *log)
+// "penwidth", or the queue's "ZelvoPenWidth": a whole number of micrometres.
+void apply_pen_width(JobSettings &settings, const char *name, const char *value, std::FILE *log)
 {
     long micrometres = 0;
     if (!read_count(value, micrometres)) {
-        std::fprintf(log, "DEBUG: Ignoring penwidth=%s: not a whole number of micrometres\n",
-                     value);
+        std::fprintf(log, "DEBUG: Ignoring %s=%s: not a whole number of micrometres\n", name,
+                     printable(value).c_str());
         return;
     }
     // Held in single precision, as zelvo holds "-lwidth 0.35".
     const auto width = static_cast<float>(static_cast<double>(micrometres) / 1000.0);
     if (pen_width_refused(width)) {
-        std::fprintf(log, "DEBUG: Ignoring penwidth=%s: more than 100 mm\n", value);
+        std::fprintf(log, "DEBUG: Ignoring %s=%s: more than 100 mm\n", name,
+                     printable(value).c_str());
         return;
     }
     settings.pen_width = width;
+}
+
+// print-scaling, as CUPS 2.4's dialogs send it: "fit" scales the plot to
+// the page; the others leave it as it is drawn.
+void apply_print_scaling(JobSettings &settings, const char *value, std::FILE *log)
+{
+    static constexpr const char *kKept[] = {"auto", "auto-fit", "fill", "none"};
+    if (strcasecmp(value, "fit") == 0) {
+        settings.fit = FitToPage{};
+        return;
+    }
+    for (const char *kept : kKept)
+        if (strcasecmp(value, kept) == 0)
+            return;
+    std::fprintf(log, "DEBUG: Ignoring print-scaling=%s: not auto, auto-fit, fill, fit or none\n",
+                 printable(value).c_str());
 }
 
 void apply_fit(JobSettings &settings, const char *name, const char *value, std::FILE *log)
 {
     bool on = false;
     if (!read_switch(value, on)) {
-        std::fprintf(log, "DEBUG: Ignoring %s=%s: not true or false\n", name, value);
+        std::fprintf(log, "DEBUG: Ignoring %s=%s: not true or false\n", name,
+                     printable(value).c_str());
         return;
     }
     // The plot's own size, from its first PS.
@@ -181,31 +204,58 @@ void apply_media(JobSettings &settings, const char *name, const char *value, std
         }
         start = end + 1;
     }
-    std::fprintf(log, "DEBUG: Ignoring %s=%s: not a paper size zelvo knows\n", name, value);
+    std::fprintf(log, "DEBUG: Ignoring %s=%s: not a paper size zelvo knows\n", name,
+                 printable(value).c_str());
+}
+
+// What the queue's PPD chose, under everything the job asks for.
+void apply_queue_choices(JobSettings &settings, const QueueChoices &queue, std::FILE *log)
+{
+    if (!queue.page_size.empty()) {
+        if (const Paper *paper = find_media(queue.page_size.c_str()))
+            settings.paper = paper;
+        else
+            std::fprintf(log,
+                         "DEBUG: Ignoring the queue's PageSize=%s: not a paper size zelvo knows\n",
+                         printable(queue.page_size).c_str());
+    }
+    // "None": the header's pen width, and the plot's own after its IN.
+    if (!queue.pen_width.empty() && strcasecmp(queue.pen_width.c_str(), "None") != 0)
+        apply_pen_width(settings, "the queue's ZelvoPenWidth", queue.pen_width.c_str(), log);
+    if (!queue.hold.empty())
+        settings.hold = strcasecmp(queue.hold.c_str(), "False") != 0;
+    if (strcasecmp(queue.fit.c_str(), "True") == 0)
+        settings.fit = FitToPage{};
+    if (queue.pcl_setup.size() < PrinterSetup::capacity)
+        std::strcpy(settings.printer_setup.commands, queue.pcl_setup.c_str());
+    else
+        std::fprintf(log, "DEBUG: Ignoring the queue's PCL setup: more than %zu bytes\n",
+                     PrinterSetup::capacity - 1);
 }
 
 void report_refused(const RefusedValues &refused, std::FILE *log)
 {
     if (refused.pen_width != nullptr)
         std::fprintf(log, "DEBUG: Ignoring lwidth=%s in zelvo: not a usable pen width\n",
-                     refused.pen_width);
+                     printable(refused.pen_width).c_str());
     if (refused.paper != nullptr)
         std::fprintf(log, "DEBUG: Ignoring paper=%s in zelvo: not a paper size zelvo knows\n",
-                     refused.paper);
+                     printable(refused.paper).c_str());
     if (refused.plot_size != nullptr)
         std::fprintf(log, "DEBUG: Ignoring fit=%s in zelvo: not a plot size zelvo knows\n",
-                     refused.plot_size);
+                     printable(refused.plot_size).c_str());
 }
 
 } // namespace
 
 JobSettings cups_job_settings(const char *copies, int count, const CupsOption *options,
-                              std::FILE *log)
+                              std::FILE *log, const QueueChoices &queue)
 {
     JobSettings settings;
     settings.copies = read_copies(copies, log);
     // The settings hold across the plot's own IN.
     settings.hold = true;
+    apply_queue_choices(settings, queue, log);
 
     if (const char *text = find_option("zelvo", count, options)) {
         const ParameterList list = split_parameter_list(text);
@@ -220,13 +270,22 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
     if (const char *value = find_option("portrait", count, options))
         apply_orientation_switch(settings, "portrait", true, value, log);
     if (const char *value = find_option("penwidth", count, options))
-        apply_pen_width(settings, value, log);
+        apply_pen_width(settings, "penwidth", value, log);
     for (const char *name : {"fitplot", "fit-to-page"})
         if (const char *value = find_option(name, count, options))
             apply_fit(settings, name, value, log);
+    if (const char *value = find_option("print-scaling", count, options))
+        apply_print_scaling(settings, value, log);
     for (const char *name : {"PageSize", "media"})
         if (const char *value = find_option(name, count, options))
             apply_media(settings, name, value, log);
+    // A fitted plot is turned to print largest, unless an orientation was
+    // asked for.
+    bool orientation_asked = settings.rotation != 0 || settings.wrapper_mode == ModeLj;
+    for (const char *name : {"orientation-requested", "landscape", "portrait"})
+        orientation_asked = orientation_asked || find_option(name, count, options) != nullptr;
+    if (settings.fit && !orientation_asked)
+        settings.fit->turn_to_fill = true;
     return settings;
 }
 

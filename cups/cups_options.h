@@ -3,6 +3,7 @@
 #define ZELVO_CUPS_OPTIONS_H
 
 #include "job.h"
+#include "queue_choices.h"
 
 #include <cstdio>
 
@@ -14,16 +15,21 @@ struct CupsOption {
 };
 
 // The settings of one CUPS job: zelvo's defaults with the settings held
-// across the plot's own IN and BP, then the "zelvo" parameter list, then
-// "orientation-requested" (3 portrait, 4 landscape, 5 reverse landscape,
-// 6 reverse portrait), then "landscape" and "portrait", then "penwidth"
-// (micrometres), then "fitplot" and "fit-to-page" (scale the plot to the
-// page), then "PageSize" and "media" (the page size, by CUPS's or the PWG's
-// name). `copies` is the filter's fourth argument, held between 1 and 999.
-// Options of other names are left to other filters. A value that cannot be
-// used changes nothing and is reported on `log` as a "DEBUG: " line.
+// across the plot's own IN and BP, then the `queue`'s choices (its page
+// size, zelvo's options of its PPD, the PCL for its tray and duplex), then
+// the "zelvo" parameter list, then "orientation-requested" (as IPP numbers
+// them: 3 portrait upright, 4 landscape, 5 reverse landscape, 6 reverse
+// portrait, 180 degrees from 3), then "landscape" and "portrait", then
+// "penwidth" (micrometres), then "fitplot", "fit-to-page" and
+// "print-scaling" (scale the plot to the page), then "PageSize" and "media"
+// (the page size, by CUPS's or the PWG's name). A fitted plot may be turned
+// upright onto a portrait page where it prints larger so, unless the job
+// asks for an orientation. `copies` is the filter's
+// fourth argument, held between 1 and 999. Options of other names are left
+// to other filters. A value that cannot be used changes nothing and is
+// reported on `log` as one "DEBUG: " line that names it.
 JobSettings cups_job_settings(const char *copies, int count, const CupsOption *options,
-                              std::FILE *log);
+                              std::FILE *log, const QueueChoices &queue = {});
 
 // How a CUPS job runs: messages carry CUPS's "ERROR: " prefix and warnings
 // "WARNING: "; the whole plot is read, so that its pages are counted; and a

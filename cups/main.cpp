@@ -1,11 +1,13 @@
-// zelvo-cups: the CUPS filter that turns HP-GL/2 plot files into PCL jobs.
+// zelvo-cups: the CUPS filter that turns HP-GL/2 plot files into PCL jobs,
+// for the queues of zelvo's driver, whose printers take HP-GL/2.
 //
 // Called by CUPS as  zelvo-cups job-id user title copies options [file];
 // reads the file, or standard input without one, and writes the job to
 // standard output. Messages carry CUPS's "ERROR: " and "DEBUG: " prefixes.
 #include "cups_options.h"
-#include "cups_queue.h"
 #include "job.h"
+#include "message_text.h"
+#include "queue_ppd.h"
 #include "standard_descriptors.h"
 
 #include <cups/cups.h>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -27,9 +30,24 @@ namespace {
 // is left reset.
 volatile std::sig_atomic_t cancel_requested = 0;
 
+// The time the trailer is given after a cancel. CUPS follows SIGTERM with
+// SIGKILL; a backend that reads nothing must not keep the filter blocked
+// until then.
+constexpr unsigned kTrailerSeconds = 1;
+
 extern "C" void request_stop(int)
 {
     cancel_requested = 1;
+    alarm(kTrailerSeconds);
+}
+
+// The trailer's time is up: a write blocked now returns EINTR, and every
+// write after it fails at once where it would block.
+extern "C" void give_up_output(int)
+{
+    const int flags = fcntl(STDOUT_FILENO, F_GETFL);
+    if (flags >= 0)
+        fcntl(STDOUT_FILENO, F_SETFL, flags | O_NONBLOCK);
 }
 
 // Installed without SA_RESTART, so that a read or write blocked at the
@@ -39,26 +57,44 @@ extern "C" void request_stop(int)
 bool install_signal_handlers()
 {
     struct sigaction action {};
-    action.sa_handler = request_stop;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;
+    action.sa_handler = request_stop;
     if (sigaction(SIGTERM, &action, nullptr) != 0)
+        return false;
+    action.sa_handler = give_up_output;
+    if (sigaction(SIGALRM, &action, nullptr) != 0)
         return false;
     action.sa_handler = SIG_IGN;
     return sigaction(SIGPIPE, &action, nullptr) == 0;
 }
 
-// Opens the print file once before the job starts, so that nothing is
-// written when it cannot be opened.
-bool check_opens(const char *name)
+// Opens the print file once and puts it on standard input, which the job
+// then reads: a FIFO gives its bytes once, and nothing is written when the
+// file cannot be opened or is a folder.
+bool open_print_file(const char *name)
 {
-    const int fd = open(name, O_RDONLY);
+    const int fd = open(name, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        std::fprintf(stderr, "ERROR: Unable to open print file \"%s\": %s\n", name,
-                     std::strerror(errno));
+        std::fprintf(stderr, "ERROR: Unable to open print file \"%s\": %s\n",
+                     printable(name).c_str(), std::strerror(errno));
         return false;
     }
-    close(fd);
+    struct stat status {};
+    int error = 0;
+    if (fstat(fd, &status) != 0)
+        error = errno;
+    else if (S_ISDIR(status.st_mode))
+        error = EISDIR;
+    else if (fd != STDIN_FILENO && dup2(fd, STDIN_FILENO) < 0)
+        error = errno;
+    if (fd != STDIN_FILENO)
+        close(fd);
+    if (error != 0) {
+        std::fprintf(stderr, "ERROR: Unable to read print file \"%s\": %s\n",
+                     printable(name).c_str(), std::strerror(error));
+        return false;
+    }
     return true;
 }
 
@@ -66,11 +102,12 @@ JobSettings settings_from_arguments(const char *copies, const char *option_text)
 {
     cups_option_t *parsed = nullptr;
     const int count = cupsParseOptions(option_text, 0, &parsed);
+    const QueueChoices queue = read_queue_choices(std::getenv("PPD"), count, parsed, stderr);
     std::vector<CupsOption> options;
     options.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         options.push_back({parsed[i].name, parsed[i].value});
-    const JobSettings settings = cups_job_settings(copies, count, options.data(), stderr);
+    const JobSettings settings = cups_job_settings(copies, count, options.data(), stderr, queue);
     cupsFreeOptions(count, parsed);
     return settings;
 }
@@ -84,7 +121,7 @@ int main(int argc, char **argv)
         return 1;
     if (argc != 6 && argc != 7) {
         std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n",
-                     argc > 0 ? argv[0] : "zelvo-cups");
+                     argc > 0 ? printable(argv[0]).c_str() : "zelvo-cups");
         return 1;
     }
     if (!install_signal_handlers()) {
@@ -92,29 +129,31 @@ int main(int argc, char **argv)
                      std::strerror(errno));
         return 1;
     }
-    if (!queue_takes_pcl5(std::getenv("PPD"), stderr))
-        return 1;
-    if (argc == 7 && !check_opens(argv[6]))
+    if (argc == 7 && !open_print_file(argv[6]))
         return 1;
 
     const JobSettings settings = settings_from_arguments(argv[4], argv[5]);
     std::fprintf(stderr,
-                 "DEBUG: zelvo-cups: %d cop%s, rotation %d, pen width %.2f mm, %s wrapper\n",
+                 "DEBUG: zelvo-cups: %d cop%s, rotation %d, pen width %.2f mm, %s wrapper, "
+                 "paper %s\n",
                  static_cast<int>(settings.copies), settings.copies == 1 ? "y" : "ies",
                  static_cast<int>(settings.rotation),
                  static_cast<double>(settings.pen_width.value_or(kDefaultPenWidth)),
-                 settings.wrapper_mode == ModeLj ? "lj" : "pcl");
+                 settings.wrapper_mode == ModeLj ? "lj" : "pcl",
+                 settings.paper != nullptr ? settings.paper->name : "the printer's");
 
-    // The print file is named as CUPS names it; without one, standard input.
-    // The job goes to standard output.
-    const JobInputs inputs{argc == 7 ? 1 : 0, argv + 6, nullptr};
+    // The job reads standard input: the print file, or what CUPS pipes in.
+    // It goes to standard output.
+    const JobInputs inputs{0, nullptr, nullptr};
     OutputDestination destination{};
     std::strcpy(destination.name, "-");
     JobReport report;
     const int status =
         run_job(settings, destination, inputs, cups_job_conduct(&cancel_requested), &report);
     if (report.stopped)
-        std::fputs("DEBUG: Job cancelled; the trailer was written\n", stderr);
+        std::fputs(status == 0 ? "DEBUG: Job cancelled; the trailer was written\n"
+                               : "DEBUG: Job cancelled; the printer did not take the trailer\n",
+                   stderr);
     // For page_log and quotas: each page the printer ejects, with the copies
     // it makes of it.
     for (std::uint64_t page = 1; page <= report.pages; ++page)

@@ -16,6 +16,16 @@ long decipoints(double millimetres)
 
 } // namespace
 
+double fit_scale(const Paper &paper, PlotExtent plot, int rotation)
+{
+    const double page_width = std::max(paper.portrait.width, paper.portrait.height);
+    const double page_height = std::min(paper.portrait.width, paper.portrait.height);
+    const bool turned = rotation % 180 != 0;
+    const double along_x = turned ? plot.height : plot.width;
+    const double along_y = turned ? plot.width : plot.height;
+    return std::min((page_width - 2 * kMargin) / along_x, (page_height - 2 * kMargin) / along_y);
+}
+
 void fit_commands(char (&commands)[kFitCommands], const Paper &paper, PlotExtent plot, int rotation)
 {
     const double page_width = std::max(paper.portrait.width, paper.portrait.height);
@@ -23,8 +33,7 @@ void fit_commands(char (&commands)[kFitCommands], const Paper &paper, PlotExtent
     const bool turned = rotation % 180 != 0;
     const double along_x = turned ? plot.height : plot.width;
     const double along_y = turned ? plot.width : plot.height;
-    const double scale =
-        std::min((page_width - 2 * kMargin) / along_x, (page_height - 2 * kMargin) / along_y);
+    const double scale = fit_scale(paper, plot, rotation);
     const double frame_x = along_x * scale;
     const double frame_y = along_y * scale;
     // Cursor positions count from the logical page, which starts a little

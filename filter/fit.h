@@ -17,4 +17,8 @@ constexpr std::size_t kFitCommands = 160;
 void fit_commands(char (&commands)[kFitCommands], const Paper &paper, PlotExtent plot,
                   int rotation);
 
+// How much fit_commands scales a plot drawn for `plot` on `paper` with
+// `rotation`.
+double fit_scale(const Paper &paper, PlotExtent plot, int rotation);
+
 #endif

@@ -97,8 +97,9 @@ void finish_input(Run &run, CopyStatus status)
 }
 
 // The picture frame of -fit, with the first input opened and read ahead;
-// empty without -fit or a plot size.
-void frame_for(Run &run, ReadAhead &ahead, char (&frame)[kFitCommands])
+// empty without -fit or a plot size. A fit that may turn the plot sets
+// `turned`'s rotation to 270 where the plot prints larger so.
+void frame_for(Run &run, ReadAhead &ahead, char (&frame)[kFitCommands], JobSettings &turned)
 {
     frame[0] = '\0';
     if (!run.settings.fit)
@@ -114,7 +115,11 @@ void frame_for(Run &run, ReadAhead &ahead, char (&frame)[kFitCommands])
         return;
     }
     const Paper paper = run.settings.paper != nullptr ? *run.settings.paper : system_paper();
-    fit_commands(frame, paper, *size, total_rotation(run.settings));
+    if (run.settings.fit->turn_to_fill && run.settings.rotation == 0
+        && fit_scale(paper, *size, total_rotation(run.settings) + 270)
+               > fit_scale(paper, *size, total_rotation(run.settings)))
+        turned.rotation = 270;
+    fit_commands(frame, paper, *size, total_rotation(turned));
 }
 
 // Writes what was read ahead, then the rest of that input and the others.
@@ -167,10 +172,9 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
         return 1;
     }
 
-    Run run(settings, inputs, conduct);
-    if (settings.hold || settings.fit)
-        hold_text(settings, run.hold);
-    run.reading = conduct.count_pages || settings.fit || run.hold[0] != '\0';
+    // The settings as printed: a fit may turn the plot.
+    JobSettings printed = settings;
+    Run run(printed, inputs, conduct);
 
     // The picture frame depends on the plot's own size, so the first input
     // is opened, and read ahead, before the header goes out; before the
@@ -180,7 +184,7 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     if (settings.fit)
         run.input = open_next_input(inputs, run.walk, run.log, conduct.cancel);
     char frame[kFitCommands];
-    frame_for(run, ahead, frame);
+    frame_for(run, ahead, frame, printed);
     if (settings.fit && stopped(run) && !conduct.finish_when_cancelled) {
         if (run.input >= 0)
             close_input(run.input);
@@ -202,8 +206,11 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     run.output = open.output;
     run.walk.output = open.output;
 
+    if (printed.hold || printed.fit)
+        hold_text(printed, run.hold);
+    run.reading = conduct.count_pages || printed.fit || run.hold[0] != '\0';
     char header[kHeaderText];
-    header_text(settings, frame, header);
+    header_text(printed, frame, header);
     CopyStatus copied = CopyStatus::WriteFailed;
     if (append(run.pending, header))
         copied = copy_inputs(run, ahead);

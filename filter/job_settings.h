@@ -5,6 +5,7 @@
 
 #include "paper_size.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -23,6 +24,16 @@ struct FitToPage {
     // The size the plot is drawn for (millimetres, width along X); without
     // one, the size its first PS gives.
     std::optional<PlotExtent> plot_size;
+    // Turn a plot of rotation 0 upright onto a portrait page (rotation 270)
+    // when it prints larger so: a CUPS job that asks for no orientation.
+    bool turn_to_fill = false;
+};
+
+// PCL commands for the printer's tray, duplex and the like, as a CUPS
+// queue's PPD asks for them; "" for none.
+struct PrinterSetup {
+    static constexpr std::size_t capacity = 128; // 127 bytes and a NUL
+    char commands[capacity] = "";
 };
 
 struct JobSettings {
@@ -40,6 +51,8 @@ struct JobSettings {
     // Above 1, the PCL number-of-copies command follows the first reset; the
     // printer then repeats the page itself. 1 leaves the header as it is.
     std::int32_t copies = 1;
+    // Written after the first reset and the copies command.
+    PrinterSetup printer_setup{};
 };
 
 #endif

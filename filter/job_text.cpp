@@ -54,8 +54,9 @@ void header_text(const JobSettings &settings, const char *frame, char (&text)[kH
         std::snprintf(paper, sizeof paper, "\033&l%dA", settings.paper->pcl_code);
     char width[kPenWidthText];
     format_pen_width(settings.pen_width.value_or(kDefaultPenWidth), width);
-    std::snprintf(text, sizeof text, "\033E%s%s%s\033%%1B\033&l1O\nIN;SP1;PA;PW%s;\n%s%s", copies,
-                  paper, frame, width, lj_line(settings), rotation_line(settings.rotation));
+    std::snprintf(text, sizeof text, "\033E%s%s%s%s\033%%1B\033&l1O\nIN;SP1;PA;PW%s;\n%s%s", copies,
+                  settings.printer_setup.commands, paper, frame, width, lj_line(settings),
+                  rotation_line(settings.rotation));
 }
 
 const char *trailer_text(bool in_pcl)

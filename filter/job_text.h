@@ -19,10 +19,11 @@ void hold_text(const JobSettings &settings, char (&text)[kHoldText]);
 int total_rotation(const JobSettings &settings);
 
 // Room for the header with its NUL, the picture frame included.
-constexpr std::size_t kHeaderText = kFitCommands + 96;
+constexpr std::size_t kHeaderText = kFitCommands + PrinterSetup::capacity + 96;
 
 // ESC E resets the printer, ESC &l<n>X (more than one copy only) sets the
-// number of copies and ESC &l<n>A the page size; the picture `frame` of -fit
+// number of copies, the printer setup follows, and ESC &l<n>A sets the page
+// size; the picture `frame` of -fit
 // (or "") follows. ESC %1B enters HP-GL/2, ESC &l1O picks landscape; then
 // initialise, pen 1, absolute plotting, the pen width and the rotations.
 void header_text(const JobSettings &settings, const char *frame, char (&text)[kHeaderText]);

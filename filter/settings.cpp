@@ -108,12 +108,15 @@ void apply(JobSettings &settings, const SettingsWord &word, const char *value,
         }
         break;
     case Setting::Fit: {
+        PlotExtent size;
+        if (value != nullptr && !plot_size_named(value, size)) {
+            // The fit stays as it was: a refused value changes nothing.
+            refused.plot_size = value;
+            break;
+        }
         settings.fit = FitToPage{};
         refused.plot_size = nullptr;
-        PlotExtent size;
-        if (value != nullptr && !plot_size_named(value, size))
-            refused.plot_size = value;
-        else if (value != nullptr && size.width > 0 && size.height > 0)
+        if (value != nullptr && size.width > 0 && size.height > 0)
             settings.fit->plot_size = size;
         break;
     }

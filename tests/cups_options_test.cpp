@@ -15,13 +15,15 @@ struct Mapped {
     std::string log;
 };
 
-Mapped map(const char *copies, const std::vector<CupsOption> &options)
+Mapped map(const char *copies, const std::vector<CupsOption> &options,
+           const QueueChoices &queue = {})
 {
     char *text = nullptr;
     std::size_t size = 0;
     std::FILE *log = open_memstream(&text, &size);
-    Mapped result{cups_job_settings(copies, static_cast<int>(options.size()), options.data(), log),
-                  ""};
+    Mapped result{
+        cups_job_settings(copies, static_cast<int>(options.size()), options.data(), log, queue),
+        ""};
     std::fclose(log);
     result.log.assign(text, size);
     std::free(text);
@@ -63,7 +65,7 @@ TEST(CupsJobConduct, CupsPrefixesPagesAndTrailer)
 TEST(CupsJobSettings, OptionsAndPrecedence)
 {
     const Row rows[] = {
-        {"portrait code", {{"orientation-requested", "3"}}, ModePcl, 90, 0.2f, false},
+        {"portrait code", {{"orientation-requested", "3"}}, ModePcl, 270, 0.2f, false},
         {"landscape code",
          {{"zelvo", "port"}, {"orientation-requested", "4"}},
          ModePcl,
@@ -71,15 +73,15 @@ TEST(CupsJobSettings, OptionsAndPrecedence)
          0.2f,
          false},
         {"reverse landscape", {{"orientation-requested", "5"}}, ModePcl, 180, 0.2f, false},
-        {"reverse portrait", {{"orientation-requested", "6"}}, ModePcl, 270, 0.2f, false},
-        {"bare portrait", {{"portrait", "true"}}, ModePcl, 90, 0.2f, false},
+        {"reverse portrait", {{"orientation-requested", "6"}}, ModePcl, 90, 0.2f, false},
+        {"bare portrait", {{"portrait", "true"}}, ModePcl, 270, 0.2f, false},
         {"noportrait", {{"zelvo", "port"}, {"portrait", "false"}}, ModePcl, 0, 0.2f, false},
         {"bare landscape", {{"zelvo", "port"}, {"landscape", "true"}}, ModePcl, 0, 0.2f, false},
-        {"nolandscape", {{"landscape", "no"}}, ModePcl, 90, 0.2f, false},
+        {"nolandscape", {{"landscape", "no"}}, ModePcl, 270, 0.2f, false},
         {"names ignore case",
          {{"PORTRAIT", "Yes"}, {"PenWidth", "1000"}},
          ModePcl,
-         90,
+         270,
          1.0f,
          false},
         {"pen width", {{"penwidth", "350"}}, ModePcl, 0, static_cast<float>(0.35), false},
@@ -87,15 +89,15 @@ TEST(CupsJobSettings, OptionsAndPrecedence)
         {"parameter list", {{"zelvo", "lj,port,lwidth=0.5"}}, ModeLj, 90, 0.5f, false},
         // The list comes first wherever it stands, so the options beat it.
         {"options beat list",
-         {{"orientation-requested", "6"}, {"penwidth", "300"}, {"zelvo", "lj,rot=90,lwidth=0.9"}},
+         {{"orientation-requested", "6"}, {"penwidth", "300"}, {"zelvo", "lj,rot=180,lwidth=0.9"}},
          ModeLj,
-         270,
+         90,
          0.3f,
          false},
         {"bare word beats code",
          {{"orientation-requested", "5"}, {"portrait", "on"}},
          ModePcl,
-         90,
+         270,
          0.2f,
          false},
         {"last of a name wins",
@@ -200,4 +202,161 @@ TEST(CupsJobSettings, UnusablePenWidthsAreIgnored)
         EXPECT_EQ(m.log.rfind("DEBUG: Ignoring ", 0), 0u) << m.log;
     }
     EXPECT_EQ(map("1", {{"penwidth", "100000"}}).settings.pen_width, 100.0f);
+}
+
+// The queue's PPD comes first: the job's options override it.
+TEST(CupsJobSettings, QueueChoicesUnderTheJobsOptions)
+{
+    struct Row {
+        const char *name;
+        QueueChoices queue;
+        std::vector<CupsOption> options;
+        int paper; // the page size command's code, 0 for none
+        float width;
+        bool hold;
+        bool fit;
+        const char *setup;
+        const char *log;
+    };
+    const Row rows[] = {
+        {"nothing", {}, {}, 0, 0.2f, true, false, "", ""},
+        {"pen width as the plot sets it",
+         {"", "None", "", "", ""},
+         {},
+         0,
+         0.2f,
+         true,
+         false,
+         "",
+         ""},
+        {"queue's paper", {"A3", "", "", "", ""}, {}, 27, 0.2f, true, false, "", ""},
+        {"job's media over it",
+         {"A3", "", "", "", ""},
+         {{"media", "A4"}},
+         26,
+         0.2f,
+         true,
+         false,
+         "",
+         ""},
+        {"unknown queue paper",
+         {"Huge", "", "", "", ""},
+         {},
+         0,
+         0.2f,
+         true,
+         false,
+         "",
+         "DEBUG: Ignoring the queue's PageSize=Huge: not a paper size zelvo knows\n"},
+        {"zelvo's options",
+         {"Letter", "350", "False", "True", ""},
+         {},
+         2,
+         0.35f,
+         false,
+         true,
+         "",
+         ""},
+        {"job's pen width over the queue's",
+         {"", "350", "", "", ""},
+         {{"penwidth", "500"}},
+         0,
+         0.5f,
+         true,
+         false,
+         "",
+         ""},
+        {"job turns fit off",
+         {"", "", "", "True", ""},
+         {{"fit-to-page", "false"}},
+         0,
+         0.2f,
+         true,
+         false,
+         "",
+         ""},
+        {"tray and duplex",
+         {"", "", "", "", "\033&l1H\033&l1S"},
+         {},
+         0,
+         0.2f,
+         true,
+         false,
+         "\033&l1H\033&l1S",
+         ""},
+        {"setup too long",
+         {"", "", "", "", std::string(200, 'x')},
+         {},
+         0,
+         0.2f,
+         true,
+         false,
+         "",
+         "DEBUG: Ignoring the queue's PCL setup: more than 127 bytes\n"},
+        {"unusable pen width choice",
+         {"", "abc\nPAGE: 1 1", "", "", ""},
+         {},
+         0,
+         0.2f,
+         true,
+         false,
+         "",
+         "DEBUG: Ignoring the queue's ZelvoPenWidth=abc?PAGE: 1 1: not a whole number of "
+         "micrometres\n"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Mapped m = map("1", row.options, row.queue);
+        EXPECT_EQ(m.settings.paper != nullptr ? m.settings.paper->pcl_code : 0, row.paper);
+        EXPECT_EQ(m.settings.pen_width.value_or(kDefaultPenWidth), row.width);
+        EXPECT_EQ(m.settings.hold, row.hold);
+        EXPECT_EQ(m.settings.fit.has_value(), row.fit);
+        EXPECT_STREQ(m.settings.printer_setup.commands, row.setup);
+        EXPECT_EQ(m.log, row.log);
+    }
+}
+
+TEST(CupsJobSettings, PrintScaling)
+{
+    const struct {
+        const char *value;
+        bool fit;
+        bool reported;
+    } rows[] = {
+        {"fit", true, false},       {"FIT", true, false},   {"auto", false, false},
+        {"auto-fit", false, false}, {"fill", false, false}, {"none", false, false},
+        {"largest", false, true},   {"", false, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.value);
+        const Mapped m = map("1", {{"print-scaling", row.value}});
+        EXPECT_EQ(m.settings.fit.has_value(), row.fit);
+        EXPECT_EQ(m.log.rfind("DEBUG: Ignoring print-scaling=", 0) == 0, row.reported) << m.log;
+    }
+}
+
+// A fitted plot may be turned to print largest only when the job asks for
+// no orientation.
+TEST(CupsJobSettings, FitTurnsOnlyWithoutAnOrientation)
+{
+    const struct {
+        const char *name;
+        std::vector<CupsOption> options;
+        bool turn;
+    } rows[] = {
+        {"fit-to-page", {{"fit-to-page", "true"}}, true},
+        {"print-scaling", {{"print-scaling", "fit"}}, true},
+        {"landscape asked", {{"fit-to-page", "true"}, {"landscape", "true"}}, false},
+        {"portrait asked", {{"fitplot", "true"}, {"portrait", "true"}}, false},
+        {"orientation code", {{"fitplot", "true"}, {"orientation-requested", "4"}}, false},
+        {"bad orientation code", {{"fitplot", "true"}, {"orientation-requested", "9"}}, false},
+        {"list rotation", {{"fitplot", "true"}, {"zelvo", "rot=180"}}, false},
+        {"list lj", {{"fitplot", "true"}, {"zelvo", "lj"}}, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Mapped m = map("1", row.options);
+        ASSERT_TRUE(m.settings.fit);
+        EXPECT_EQ(m.settings.fit->turn_to_fill, row.turn);
+    }
 }

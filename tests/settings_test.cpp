@@ -197,11 +197,15 @@ TEST(ResolveSettings, HoldPaperAndFit)
     const Resolved a1 = resolve({"-fit", "A1"}, nullptr, nullptr);
     ASSERT_TRUE(a1.settings.fit && a1.settings.fit->plot_size);
     EXPECT_EQ(a1.settings.fit->plot_size->width, 841.0);
-    // A size with no area leaves the size to the plot, as none does.
+    // A size with no area is no plot size: refused, it leaves the fit as it
+    // was, so that where it is only reported (zelvo-cups) it changes nothing.
     const Resolved flat = resolve({"-fit", "0x594", "a.plt"}, nullptr, nullptr);
-    ASSERT_TRUE(flat.settings.fit);
-    EXPECT_FALSE(flat.settings.fit->plot_size);
-    EXPECT_EQ(flat.first_input, 3);
+    EXPECT_EQ(flat.outcome, Resolution::UnknownPlotSize);
+    EXPECT_EQ(flat.refused, "0x594");
+    EXPECT_FALSE(flat.settings.fit);
+    const Resolved kept = resolve({"-fit", "-fit", "0x1", "a.plt"}, nullptr, nullptr);
+    ASSERT_TRUE(kept.settings.fit);
+    EXPECT_FALSE(kept.settings.fit->plot_size);
     EXPECT_EQ(resolve({"-holdx"}, nullptr, nullptr).outcome, Resolution::ShowUsage);
     EXPECT_FALSE(resolve({}, "holdx,fitness", nullptr).settings.hold);
     EXPECT_FALSE(resolve({}, "fitness", nullptr).settings.fit);

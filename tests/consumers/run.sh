@@ -56,8 +56,8 @@ library_files() {
     printf '%s\n' lib/libstrutil.so lib/libstrutil.so.1 lib/libstrutil.so.1.0.0
   fi
 }
-# The CUPS filter and its files only where the build found libcups, and
-# zelvo-render only where it found cairo.
+# The CUPS filters and their files only where the build found libcups;
+# zelvo-render where it found cairo.
 filter_files() {
   local build=$1
   printf '%s\n' bin/zelvo share/man/man1/zelvo.1
@@ -65,7 +65,11 @@ filter_files() {
     printf '%s\n' bin/zelvo-render share/man/man1/zelvo-render.1
   fi
   if [ -e "$build/cups/zelvo-cups" ]; then
-    printf '%s\n' lib/cups/filter/zelvo-cups share/cups/mime/zelvo.convs share/cups/mime/zelvo.types
+    printf '%s\n' lib/cups/filter/zelvo-cups lib/cups/filter/zelvo-topdf \
+      share/cups/mime/zelvo.convs share/cups/mime/zelvo.types share/ppd/zelvo/zelvo-pcl5.ppd
+  fi
+  if [ -e "$build/render/zelvo-render" ]; then
+    printf '%s\n' bin/zelvo-render share/man/man1/zelvo-render.1
   fi
 }
 

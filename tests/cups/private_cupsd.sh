@@ -3,24 +3,26 @@
 # The sourcing script sets `work` (a temporary folder, mode 755, removed by
 # the script) and defines fail(). cupsd_start lays out configuration, spool,
 # logs, state and cache below it, starts cupsd in the foreground as a child,
-# listening on 127.0.0.1 at a free port and on $work/cups.sock, and exports
-# CUPS_SERVER; cupsd_stop ends it by its process id.
+# listening on 127.0.0.1 at a free port (cupsd_port) and on
+# $work/cups.sock, and exports CUPS_SERVER; cupsd_stop ends it by its process
+# id.
 
 cupsd_pid=
+cupsd_port=
 
 # Whether a TCP port on the loopback address already answers.
 cupsd_port_is_taken() {
   (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
 }
 
-# cupsd_write_config ETC PORT [SERVER_BIN]
+# cupsd_write_config ETC PORT [SERVER_BIN [DATA_DIR]]
 cupsd_write_config() {
-  local etc=$1 port=$2 server_bin=${3:-}
+  local etc=$1 port=$2 server_bin=${3:-} data_dir=${4:-/usr/share/cups}
   {
     echo "ServerRoot $etc"
     [ -z "$server_bin" ] || echo "ServerBin $server_bin"
+    echo "DataDir $data_dir"
     cat <<EOF
-DataDir /usr/share/cups
 RequestRoot $work/spool
 TempDir $work/spool/tmp
 StateDir $work/state
@@ -63,10 +65,11 @@ cupsd_answers() {
   [ "$(lpstat -h "$1" -r 2>/dev/null)" = "scheduler is running" ]
 }
 
-# cupsd_start ETC [SERVER_BIN]: ETC holds the configuration (and any mime
-# files of the test); SERVER_BIN replaces the system's CUPS programs.
+# cupsd_start ETC [SERVER_BIN [DATA_DIR]]: ETC holds the configuration (and
+# any mime files of the test); SERVER_BIN replaces the system's CUPS
+# programs, DATA_DIR its data (drivers in DATA_DIR/model among them).
 cupsd_start() {
-  local etc=$1 server_bin=${2:-} port attempt tries
+  local etc=$1 server_bin=${2:-} data_dir=${3:-} port attempt tries
   mkdir -p "$etc" "$work/spool/tmp" "$work/state" "$work/cache" "$work/log"
   # Filters run as the unprivileged user lp and must reach the spool.
   chmod 755 "$work/spool" "$work/state" "$work/cache"
@@ -74,7 +77,7 @@ cupsd_start() {
   for attempt in 1 2 3 4 5; do
     port=$((20000 + RANDOM % 30000))
     cupsd_port_is_taken "$port" && continue
-    cupsd_write_config "$etc" "$port" "$server_bin"
+    cupsd_write_config "$etc" "$port" "$server_bin" "$data_dir"
     cupsd -f -c "$etc/cupsd.conf" -s "$etc/cups-files.conf" >"$work/log/cupsd.out" 2>&1 &
     cupsd_pid=$!
     for ((tries = 0; tries < 100; tries++)); do
@@ -85,6 +88,7 @@ cupsd_start() {
       fi
       if cupsd_answers "$work/cups.sock" && cupsd_answers "127.0.0.1:$port"; then
         export CUPS_SERVER=$work/cups.sock
+        cupsd_port=$port
         return 0
       fi
       sleep 0.1
@@ -126,4 +130,15 @@ cupsd_wait_for() {
   lpstat -l -o "$queue" >&2 2>/dev/null || true
   tail -n 30 "$work/log/error_log" >&2 2>/dev/null || true
   fail "job $id did not complete"
+}
+
+# cupsd_wait_for_end QUEUE ID: waits until job ID has ended, completed or
+# not.
+cupsd_wait_for_end() {
+  local queue=$1 id=$2 tries
+  for ((tries = 0; tries < 300; tries++)); do
+    lpstat -o "$queue" 2>/dev/null | grep -q "^$id " || return 0
+    sleep 0.1
+  done
+  fail "job $id did not end"
 }

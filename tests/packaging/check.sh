@@ -94,6 +94,7 @@ contents)
 -rwxr-xr-x root/root ./usr/bin/zelvo
 -rwxr-xr-x root/root ./usr/bin/zelvo-render
 -rwxr-xr-x root/root ./usr/lib/cups/filter/zelvo-cups
+-rwxr-xr-x root/root ./usr/lib/cups/filter/zelvo-topdf
 -rw-r--r-- root/root ./usr/share/cups/mime/zelvo.convs
 -rw-r--r-- root/root ./usr/share/cups/mime/zelvo.types
 -rw-r--r-- root/root ./usr/share/doc/zelvo/changelog.Debian.gz
@@ -101,6 +102,7 @@ contents)
 -rw-r--r-- root/root ./usr/share/lintian/overrides/zelvo
 -rw-r--r-- root/root ./usr/share/man/man1/zelvo-render.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/zelvo.1.gz
+-rw-r--r-- root/root ./usr/share/ppd/zelvo/zelvo-pcl5.ppd
 EOF
   }
   expect_libstrutil1() {

@@ -1,0 +1,26 @@
+// Building zelvo-render's command line from the job's settings.
+#include "render_command.h"
+
+#include <cstdio>
+
+std::vector<std::string> render_arguments(const JobSettings &settings, const char *file)
+{
+    std::vector<std::string> arguments = {"--format", "pdf", "-o", "-"};
+    if (settings.paper != nullptr) {
+        arguments.emplace_back("--paper");
+        arguments.emplace_back(settings.paper->name);
+    }
+    if (settings.fit)
+        arguments.emplace_back("--fit");
+    if (settings.pen_width) {
+        char width[32];
+        std::snprintf(width, sizeof width, "%g", static_cast<double>(*settings.pen_width));
+        arguments.emplace_back("--pen-width");
+        arguments.emplace_back(width);
+    }
+    if (file != nullptr) {
+        // A name that begins with "-" is a file, not an option.
+        arguments.emplace_back(file[0] == '-' ? std::string("./") + file : std::string(file));
+    }
+    return arguments;
+}
