@@ -68,9 +68,6 @@ filter_files() {
     printf '%s\n' lib/cups/filter/zelvo-cups lib/cups/filter/zelvo-topdf \
       share/cups/mime/zelvo.convs share/cups/mime/zelvo.types share/ppd/zelvo/zelvo-pcl5.ppd
   fi
-  if [ -e "$build/render/zelvo-render" ]; then
-    printf '%s\n' bin/zelvo-render share/man/man1/zelvo-render.1
-  fi
 }
 
 # Files and links under a prefix, one a line, sorted.
