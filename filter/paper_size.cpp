@@ -99,6 +99,14 @@ const Paper *find_paper(const char *name)
     return nullptr;
 }
 
+const Paper *find_paper_by_code(int code)
+{
+    for (const Paper &paper : kPapers)
+        if (paper.pcl_code == code)
+            return &paper;
+    return nullptr;
+}
+
 Paper system_paper()
 {
 #ifdef ZELVO_HAVE_LIBPAPER

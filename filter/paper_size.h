@@ -20,6 +20,9 @@ struct Paper {
 // The paper called `name` (any case; "tabloid" is ledger), or null.
 const Paper *find_paper(const char *name);
 
+// The paper whose page size command ESC &l # A has `code`, or null.
+const Paper *find_paper_by_code(int code);
+
 // The system's default paper (libpaper: PAPERSIZE, then /etc/papersize): the
 // table's paper of that name, else the size libpaper knows for it; letter
 // when the system names none that libpaper knows, or zelvo was built

@@ -78,17 +78,49 @@ bool draws(unsigned code)
     }
 }
 
+// The job filter reads without listening: every report compiles to nothing
+// and the fast paths stay. The renderer listens through ScanEvents.
+struct Unheard {
+    static constexpr bool kListening = false;
+    void instruction(char, char) {}
+    void parameters(const unsigned char *, std::size_t) {}
+    void text(const unsigned char *, std::size_t) {}
+    void instruction_end() {}
+    void escape(const EscapeSequence &) {}
+    void context(bool) {}
+    void page_ejected() {}
+};
+
+struct Heard {
+    static constexpr bool kListening = true;
+    ScanEvents &events;
+    void instruction(char first, char second) { events.instruction(first, second); }
+    void parameters(const unsigned char *bytes, std::size_t size)
+    {
+        events.parameters(reinterpret_cast<const char *>(bytes), size);
+    }
+    void text(const unsigned char *bytes, std::size_t size)
+    {
+        events.text(reinterpret_cast<const char *>(bytes), size);
+    }
+    void instruction_end() { events.instruction_end(); }
+    void escape(const EscapeSequence &sequence) { events.escape(sequence); }
+    void context(bool pcl) { events.context(pcl); }
+    void page_ejected() { events.page_ejected(); }
+};
+
 void mark_drawing(PlotScanner &s)
 {
     s.drawn = true;
     s.page_marked = true;
 }
 
-void eject_if_marked(PlotScanner &s)
+template <class Events> void eject_if_marked(PlotScanner &s, Events &events)
 {
     if (s.page_marked) {
         ++s.pages;
         s.page_marked = false;
+        events.page_ejected();
     }
 }
 
@@ -102,11 +134,15 @@ void start_value(PlotScanner &s)
     s.value = 0;
     s.value_negative = false;
     s.value_fraction = false;
+    s.value_decimals = 0;
+    s.value_scale = 1;
     s.state = ScanState::EscapeValue;
 }
 
 // Far above any count a printer takes; keeps the arithmetic from wrapping.
 constexpr std::uint64_t kValueLimit = std::uint64_t{1} << 48;
+// Decimals of an escape value beyond these nine change no setting.
+constexpr std::uint32_t kFractionLimit = 1000000000;
 
 void add_digit(std::uint64_t &value, unsigned char digit)
 {
@@ -116,8 +152,10 @@ void add_digit(std::uint64_t &value, unsigned char digit)
 
 // What one parameter of an escape sequence does; the sequence then goes on
 // (lower-case parameter) or ends (upper case), after any data it announced.
-void apply_parameter(PlotScanner &s, unsigned char parameter)
+template <class Events>
+void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
 {
+    const bool was_pcl = s.in_pcl;
     const unsigned char upper = parameter & 0xDF;
     const bool continues = parameter >= '`';
     const std::uint64_t count = s.value_negative ? 0 : s.value;
@@ -136,7 +174,15 @@ void apply_parameter(PlotScanner &s, unsigned char parameter)
             || (kind == '*' && group == 'c' && upper == 'P'))
             s.page_marked = true;
         else if (kind == '&' && group == 'l' && (upper == 'H' || upper == 'A'))
-            eject_if_marked(s);
+            eject_if_marked(s, events);
+    }
+    if constexpr (Events::kListening) {
+        const double magnitude = static_cast<double>(s.value)
+                                 + static_cast<double>(s.value_decimals)
+                                       / static_cast<double>(s.value_scale);
+        events.escape({kind, group, parameter, s.value_negative ? -magnitude : magnitude});
+        if (s.in_pcl != was_pcl)
+            events.context(s.in_pcl);
     }
 
     if (carries_data && count > 0) {
@@ -150,11 +196,15 @@ void apply_parameter(PlotScanner &s, unsigned char parameter)
     }
 }
 
-void reset_printer(PlotScanner &s)
+template <class Events> void reset_printer(PlotScanner &s, Events &events)
 {
-    eject_if_marked(s);
+    eject_if_marked(s, events);
+    const bool was_pcl = s.in_pcl;
     s.in_pcl = true;
     s.terminator = kEtx;
+    events.escape({0, 0, 'E', 0});
+    if (!was_pcl)
+        events.context(true);
 }
 
 void end_size_number(PlotScanner &s)
@@ -340,16 +390,17 @@ std::size_t pass_plain_run(PlotScanner &s, const unsigned char *p, std::size_t i
     return k;
 }
 
-} // namespace
-
-std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
+// The reading itself; `events` hears what it reads.
+template <class Events>
+std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size, Events &events)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes);
     std::size_t i = 0;
     while (i < size) {
-        if ((s.state == ScanState::Between || s.state == ScanState::Parameters) && !s.hold_due
-            && s.drawn && s.page_marked)
-            i = pass_plain_run(s, p, i, size);
+        if constexpr (!Events::kListening) {
+            if ((s.state == ScanState::Between || s.state == ScanState::Parameters)
+                && !s.hold_due && s.drawn && s.page_marked)
+                i = pass_plain_run(s, p, i, size);
+        }
         const unsigned char c = p[i];
         switch (s.state) {
         case ScanState::Between:
@@ -369,9 +420,11 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
             continue;
 
         case ScanState::Mnemonic:
-            if (kClasses[c] & kLetter)
+            if (kClasses[c] & kLetter) {
                 begin_instruction(s, c);
-            else
+                events.instruction(static_cast<char>(s.first_letter & 0xDF),
+                                   static_cast<char>(c & 0xDF));
+            } else
                 s.state = c == kEsc ? ScanState::Escape : ScanState::Between;
             ++i;
             continue;
@@ -380,8 +433,11 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
         case ScanState::Quoted:
         case ScanState::PlotSize: {
             if (s.state == ScanState::Parameters) {
+                const std::size_t start = i;
                 while (i < size && !(kClasses[p[i]] & kEndsParameters))
                     ++i;
+                if (i > start)
+                    events.parameters(p + start, i - start);
                 if (i == size)
                     return kNoHold;
             }
@@ -403,6 +459,7 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
             } else if (s.state == ScanState::PlotSize
                        && !(kClasses[b] & kEndsParameters & ~kQuote)) {
                 read_size_byte(s, b);
+                events.parameters(p + i, 1);
                 ++i;
                 continue;
             }
@@ -410,17 +467,13 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
             if (s.state == ScanState::PlotSize)
                 end_plot_size(s);
             s.state = ScanState::Between;
-            if (b == ';') {
+            events.instruction_end();
+            if (b == ';')
                 ++i;
-                if (s.hold_due) {
-                    s.hold_due = false;
-                    return i;
-                }
-                continue;
-            }
             if (s.hold_due) {
                 s.hold_due = false;
-                return i;
+                if constexpr (!Events::kListening)
+                    return i;
             }
             continue;
         }
@@ -428,15 +481,19 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
         case ScanState::Label:
             if (c == kEsc) {
                 s.state = ScanState::Escape;
+                events.instruction_end();
             } else if (c == s.terminator) {
                 s.state = ScanState::Between;
+                events.instruction_end();
             } else {
                 if (s.label_draws)
                     mark_drawing(s);
+                const std::size_t start = i;
                 ++i;
                 const unsigned char end = s.terminator;
                 while (i < size && p[i] != end && p[i] != kEsc)
                     ++i;
+                events.text(p + start, i - start);
                 continue;
             }
             ++i;
@@ -445,21 +502,27 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
         case ScanState::Terminator:
             if (c == kEsc) {
                 s.state = ScanState::Escape;
+                events.instruction_end();
             } else if (c == ';') {
                 s.terminator = kEtx;
                 s.state = ScanState::Between;
+                events.instruction_end();
             } else {
                 s.terminator = c;
                 s.state = ScanState::Parameters;
+                events.text(p + i, 1);
             }
             ++i;
             continue;
 
         case ScanState::Symbol:
-            if (c == kEsc)
-                s.state = ScanState::Escape;
-            else
-                s.state = c == ';' ? ScanState::Between : ScanState::Parameters;
+            if (c == kEsc || c == ';') {
+                s.state = c == kEsc ? ScanState::Escape : ScanState::Between;
+                events.instruction_end();
+            } else {
+                s.state = ScanState::Parameters;
+                events.text(p + i, 1);
+            }
             ++i;
             continue;
 
@@ -476,14 +539,19 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
             s.state = ScanState::CommentText;
             [[fallthrough]];
         case ScanState::Encoded:
-        case ScanState::CommentText:
+        case ScanState::CommentText: {
+            const std::size_t start = i;
             while (i < size && p[i] != ';' && p[i] != kEsc)
                 ++i;
+            if (s.state == ScanState::Encoded && i > start)
+                events.text(p + start, i - start);
             if (i == size)
                 return kNoHold;
             s.state = p[i] == kEsc ? ScanState::Escape : ScanState::Between;
+            events.instruction_end();
             ++i;
             continue;
+        }
 
         case ScanState::Pcl:
             if (s.page_marked) {
@@ -506,6 +574,7 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
             } else if (p[i] == kFormFeed) {
                 ++s.pages;
                 s.page_marked = false;
+                events.page_ejected();
             } else if (p[i] > ' ') {
                 s.page_marked = true;
             }
@@ -524,7 +593,9 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
                 s.state = ScanState::EscapeGroup;
             } else if (c >= '0' && c <= '~') {
                 if (c == 'E')
-                    reset_printer(s);
+                    reset_printer(s, events);
+                else
+                    events.escape({0, 0, c, 0});
                 end_escape(s);
             } else {
                 end_escape(s);
@@ -542,14 +613,18 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
 
         case ScanState::EscapeValue:
             if (is_digit(c)) {
-                if (!s.value_fraction)
+                if (!s.value_fraction) {
                     add_digit(s.value, c);
+                } else if (s.value_scale < kFractionLimit) {
+                    s.value_decimals = s.value_decimals * 10 + (c - '0');
+                    s.value_scale *= 10;
+                }
             } else if (c == '-') {
                 s.value_negative = true;
             } else if (c == '.') {
                 s.value_fraction = true;
             } else if ((c >= '@' && c <= '^') || (c >= '`' && c <= '~')) {
-                apply_parameter(s, c);
+                apply_parameter(s, c, events);
             } else if (c != '+') {
                 end_escape(s);
                 continue; // read again: ESC starts a new sequence, anything else is context
@@ -592,6 +667,42 @@ std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
     return kNoHold;
 }
 
+} // namespace
+
+std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
+{
+    Unheard unheard;
+    return scan_bytes(s, reinterpret_cast<const unsigned char *>(bytes), size, unheard);
+}
+
+void scan_plot_events(PlotScanner &s, const char *bytes, std::size_t size, ScanEvents &events)
+{
+    Heard heard{events};
+    scan_bytes(s, reinterpret_cast<const unsigned char *>(bytes), size, heard);
+}
+
+void finish_plot_events(PlotScanner &s, ScanEvents &events)
+{
+    switch (s.state) {
+    case ScanState::Parameters:
+    case ScanState::Quoted:
+    case ScanState::PlotSize:
+    case ScanState::Label:
+    case ScanState::Terminator:
+    case ScanState::Symbol:
+    case ScanState::Encoded:
+    case ScanState::CommentStart:
+    case ScanState::CommentText:
+        finish_plot(s);
+        s.state = ScanState::Between;
+        events.instruction_end();
+        return;
+    default:
+        finish_plot(s);
+        return;
+    }
+}
+
 bool finish_plot(PlotScanner &s)
 {
     if (s.state == ScanState::PlotSize) {
@@ -605,5 +716,6 @@ bool finish_plot(PlotScanner &s)
 
 void eject_last_page(PlotScanner &s)
 {
-    eject_if_marked(s);
+    Unheard unheard;
+    eject_if_marked(s, unheard);
 }

@@ -100,6 +100,10 @@ struct PlotScanner {
     unsigned char escape_group = 0; // the group byte, or 0
     bool value_negative = false;
     bool value_fraction = false; // digits after '.' no longer count
+    // The decimals after the '.', for the listeners of scan_plot_events:
+    // value_decimals / value_scale, nine digits at most.
+    std::uint64_t value_decimals = 0;
+    std::uint32_t value_scale = 1;
     bool data_continues = false; // EscapeData: the sequence goes on after the data
     std::uint64_t value = 0;     // saturates, far above any real count
     std::uint64_t data_left = 0;
@@ -132,6 +136,51 @@ std::size_t scan_plot(PlotScanner &scanner, const char *bytes, std::size_t size)
 
 // Ends the stream: true when the hold text is due at its very end.
 bool finish_plot(PlotScanner &scanner);
+
+// An escape sequence as the printer acts on it: one report for each
+// parameter of a parameterized sequence.
+struct EscapeSequence {
+    unsigned char kind;      // '&', '*', '%', ... or 0 for a two-character sequence
+    unsigned char group;     // the group byte, or 0
+    unsigned char parameter; // as read, either case; the second byte of a two-character one
+    double value;            // with its sign and decimals; 0 for a two-character one
+};
+
+// What scan_plot_events reads, told to whoever interprets the plot. Byte
+// ranges point into the bytes being read and hold only during the call; a
+// run that a chunk boundary cuts comes in two reports.
+class ScanEvents {
+public:
+    // An instruction's two letters, upper case; its parameters, text and
+    // end follow.
+    virtual void instruction(char first, char second) = 0;
+    // Bytes of its parameters, quoted strings left out (PS's included).
+    virtual void parameters(const char *bytes, std::size_t size) = 0;
+    // Label text of LB, BL and WD (without the terminator), PE's data, and
+    // the byte after DT or SM.
+    virtual void text(const char *bytes, std::size_t size) = 0;
+    // The instruction ended: by its ';', by what starts the next one, by an
+    // ESC, by the label terminator, or by the end of the stream.
+    virtual void instruction_end() = 0;
+    virtual void escape(const EscapeSequence &sequence) = 0;
+    // The context escape sequences return to changed (true: PCL).
+    virtual void context(bool pcl) = 0;
+    // A page is ejected, as `pages` counts it.
+    virtual void page_ejected() = 0;
+
+protected:
+    ~ScanEvents() = default;
+};
+
+// Reads all `size` bytes as scan_plot reads them, without stopping at the
+// places for the hold text, and tells `events` what they hold. The fast
+// passes over runs that change nothing for the job filter are left out.
+void scan_plot_events(PlotScanner &scanner, const char *bytes, std::size_t size,
+                      ScanEvents &events);
+
+// Ends the stream as finish_plot does, and ends the instruction that the
+// stream left open.
+void finish_plot_events(PlotScanner &scanner, ScanEvents &events);
 
 // The job's last reset: counts the page if something is on it.
 void eject_last_page(PlotScanner &scanner);

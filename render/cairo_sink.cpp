@@ -1,0 +1,232 @@
+#include "cairo_sink.h"
+
+#include <cairo-pdf.h>
+#include <cairo-ps.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kPointsPerMm = 72 / 25.4;
+
+cairo_status_t write_to_file(void *closure, const unsigned char *data, unsigned int length)
+{
+    auto *file = static_cast<std::FILE *>(closure);
+    return std::fwrite(data, 1, length, file) == length ? CAIRO_STATUS_SUCCESS
+                                                         : CAIRO_STATUS_WRITE_ERROR;
+}
+
+cairo_line_cap_t cap_of(LineEnd end)
+{
+    switch (end) {
+    case LineEnd::Butt:
+        return CAIRO_LINE_CAP_BUTT;
+    case LineEnd::Square:
+        return CAIRO_LINE_CAP_SQUARE;
+    default:
+        return CAIRO_LINE_CAP_ROUND; // triangular ends come closest round
+    }
+}
+
+cairo_line_join_t join_of(LineJoin join)
+{
+    switch (join) {
+    case LineJoin::Mitered:
+    case LineJoin::MiteredBeveled:
+        return CAIRO_LINE_JOIN_MITER;
+    case LineJoin::Triangular:
+    case LineJoin::Round:
+        return CAIRO_LINE_JOIN_ROUND;
+    default:
+        return CAIRO_LINE_JOIN_BEVEL;
+    }
+}
+
+} // namespace
+
+CairoSink::CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages,
+                     std::uint64_t max_pages, double dpi)
+    : format_(format), document_(document), files_(pages), max_pages_(max_pages), dpi_(dpi)
+{
+    units_per_mm_ = format == OutputFormat::Png ? dpi / 25.4 : kPointsPerMm;
+    thinnest_ = format == OutputFormat::Png ? 25.4 / dpi : 0.05;
+}
+
+CairoSink::~CairoSink()
+{
+    if (cr_ != nullptr)
+        cairo_destroy(cr_);
+    if (surface_ != nullptr)
+        cairo_surface_destroy(surface_);
+}
+
+void CairoSink::begin_page(double width, double height)
+{
+    ++pages_;
+    const bool one_page = format_ == OutputFormat::Png || format_ == OutputFormat::Svg;
+    if (one_page && pages_ > max_pages_)
+        return;
+    const double w = width * kPointsPerMm;
+    const double h = height * kPointsPerMm;
+    switch (format_) {
+    case OutputFormat::Pdf:
+        if (surface_ == nullptr)
+            surface_ = cairo_pdf_surface_create_for_stream(write_to_file, document_, w, h);
+        else
+            cairo_pdf_surface_set_size(surface_, w, h);
+        break;
+    case OutputFormat::Ps:
+        if (surface_ == nullptr)
+            surface_ = cairo_ps_surface_create_for_stream(write_to_file, document_, w, h);
+        else
+            cairo_ps_surface_set_size(surface_, w, h);
+        break;
+    case OutputFormat::Svg:
+    case OutputFormat::Png:
+        page_file_ = files_->open_page(pages_);
+        if (page_file_ == nullptr) {
+            failed_ = true;
+            return;
+        }
+        if (format_ == OutputFormat::Svg) {
+            surface_ = cairo_svg_surface_create_for_stream(write_to_file, page_file_, w, h);
+        } else {
+            const int pw = std::max(1, static_cast<int>(std::lround(width / 25.4 * dpi_)));
+            const int ph = std::max(1, static_cast<int>(std::lround(height / 25.4 * dpi_)));
+            surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pw, ph);
+        }
+        break;
+    }
+    cr_ = cairo_create(surface_);
+    cairo_scale(cr_, units_per_mm_, units_per_mm_);
+    if (format_ == OutputFormat::Png) {
+        cairo_set_source_rgb(cr_, 1, 1, 1);
+        cairo_paint(cr_);
+    }
+}
+
+void CairoSink::add_path(const Path &path)
+{
+    for (const SubPath &sub : path) {
+        if (sub.points.empty())
+            continue;
+        cairo_move_to(cr_, sub.points[0].x, sub.points[0].y);
+        for (std::size_t i = 1; i < sub.points.size(); ++i)
+            cairo_line_to(cr_, sub.points[i].x, sub.points[i].y);
+        if (sub.closed)
+            cairo_close_path(cr_);
+    }
+}
+
+void CairoSink::stroke(const Path &path, const Pen &pen)
+{
+    if (!drawing())
+        return;
+    add_path(path);
+    cairo_set_source_rgb(cr_, pen.colour.red, pen.colour.green, pen.colour.blue);
+    cairo_set_line_width(cr_, std::max(pen.width, thinnest_));
+    cairo_set_line_cap(cr_, cap_of(pen.end));
+    cairo_set_line_join(cr_, join_of(pen.join));
+    cairo_set_miter_limit(cr_, pen.miter_limit);
+    cairo_set_dash(cr_, pen.dashes.data(), static_cast<int>(pen.dashes.size()), pen.dash_offset);
+    cairo_stroke(cr_);
+}
+
+// Parallel lines `fill.spacing` apart over the path's box, clipped to it.
+void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
+{
+    double x1, y1, x2, y2;
+    cairo_save(cr_);
+    add_path(path);
+    cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
+    cairo_clip(cr_);
+    const double cx = (x1 + x2) / 2;
+    const double cy = (y1 + y2) / 2;
+    const double reach = std::hypot(x2 - x1, y2 - y1) / 2;
+    const int lines = static_cast<int>(std::min(reach / fill.spacing, 100000.0));
+    const double dx = std::cos(angle);
+    const double dy = std::sin(angle);
+    for (int k = -lines; k <= lines; ++k) {
+        const double ox = cx - dy * k * fill.spacing;
+        const double oy = cy + dx * k * fill.spacing;
+        cairo_move_to(cr_, ox - dx * reach, oy - dy * reach);
+        cairo_line_to(cr_, ox + dx * reach, oy + dy * reach);
+    }
+    cairo_set_source_rgb(cr_, fill.colour.red, fill.colour.green, fill.colour.blue);
+    cairo_set_line_width(cr_, std::max(fill.line_width, thinnest_));
+    cairo_set_dash(cr_, nullptr, 0, 0);
+    cairo_stroke(cr_);
+    cairo_restore(cr_);
+}
+
+void CairoSink::fill(const Path &path, const Fill &fill)
+{
+    if (!drawing())
+        return;
+    cairo_set_fill_rule(cr_, fill.rule == FillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD
+                                                            : CAIRO_FILL_RULE_WINDING);
+    if (fill.spacing > 0) {
+        hatch(path, fill, fill.angle);
+        if (fill.crossed)
+            hatch(path, fill, fill.angle + M_PI / 2);
+        return;
+    }
+    // Shading mixes the colour with white.
+    const double level = fill.shade / 100;
+    add_path(path);
+    cairo_set_source_rgb(cr_, 1 - (1 - fill.colour.red) * level,
+                         1 - (1 - fill.colour.green) * level, 1 - (1 - fill.colour.blue) * level);
+    cairo_fill(cr_);
+}
+
+void CairoSink::clip(Point low, Point high)
+{
+    if (!drawing())
+        return;
+    cairo_reset_clip(cr_);
+    cairo_rectangle(cr_, low.x, low.y, high.x - low.x, high.y - low.y);
+    cairo_clip(cr_);
+}
+
+void CairoSink::end_page()
+{
+    if (!drawing())
+        return;
+    cairo_show_page(cr_);
+    if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
+        failed_ = true;
+    if (format_ == OutputFormat::Pdf || format_ == OutputFormat::Ps) {
+        cairo_destroy(cr_);
+        cr_ = nullptr;
+        return;
+    }
+    cairo_destroy(cr_);
+    cr_ = nullptr;
+    if (format_ == OutputFormat::Png
+        && cairo_surface_write_to_png_stream(surface_, write_to_file, page_file_)
+               != CAIRO_STATUS_SUCCESS)
+        failed_ = true;
+    cairo_surface_finish(surface_);
+    if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS)
+        failed_ = true;
+    cairo_surface_destroy(surface_);
+    surface_ = nullptr;
+    if (!files_->close_page(page_file_))
+        failed_ = true;
+    page_file_ = nullptr;
+}
+
+bool CairoSink::finish()
+{
+    if (surface_ != nullptr && (format_ == OutputFormat::Pdf || format_ == OutputFormat::Ps)) {
+        cairo_surface_finish(surface_);
+        if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS)
+            failed_ = true;
+        cairo_surface_destroy(surface_);
+        surface_ = nullptr;
+    }
+    return !failed_;
+}

@@ -1,0 +1,68 @@
+// Pages drawn with cairo: PDF and PostScript documents of many pages, and
+// PNG images and SVG documents of one page each.
+#ifndef ZELVO_CAIRO_SINK_H
+#define ZELVO_CAIRO_SINK_H
+
+#include "page_sink.h"
+
+#include <cstdint>
+#include <cstdio>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+enum class OutputFormat { Pdf, Svg, Ps, Png };
+
+// Where the files of one-page formats go: a stream for page `number`
+// (from 1), or null when it cannot be opened; each is closed by
+// close_page, whose false result means it could not be written.
+class PageFiles {
+public:
+    virtual std::FILE *open_page(std::uint64_t number) = 0;
+    virtual bool close_page(std::FILE *file) = 0;
+
+protected:
+    ~PageFiles() = default;
+};
+
+class CairoSink : public PageSink {
+public:
+    // PDF and PostScript go to `document`; PNG and SVG pages through
+    // `pages`, up to `max_pages` of them (the rest are only counted).
+    // PNG pages are `dpi` pixels to the inch.
+    CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages,
+              std::uint64_t max_pages, double dpi);
+    ~CairoSink() override;
+    CairoSink(const CairoSink &) = delete;
+    CairoSink &operator=(const CairoSink &) = delete;
+
+    void begin_page(double width, double height) override;
+    void stroke(const Path &path, const Pen &pen) override;
+    void fill(const Path &path, const Fill &fill) override;
+    void clip(Point low, Point high) override;
+    void end_page() override;
+
+    // Ends the document; false when anything could not be drawn or written.
+    bool finish();
+    std::uint64_t pages() const { return pages_; }
+
+private:
+    void add_path(const Path &path);
+    void hatch(const Path &path, const Fill &fill, double angle);
+    bool drawing() const { return cr_ != nullptr; }
+
+    OutputFormat format_;
+    std::FILE *document_;
+    PageFiles *files_;
+    std::uint64_t max_pages_;
+    double dpi_;
+    double units_per_mm_;
+    double thinnest_; // millimetres: one pixel, or a fine line on paper
+    cairo_surface_t *surface_ = nullptr;
+    cairo_t *cr_ = nullptr;
+    std::FILE *page_file_ = nullptr;
+    std::uint64_t pages_ = 0;
+    bool failed_ = false;
+};
+
+#endif

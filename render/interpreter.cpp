@@ -1,0 +1,1123 @@
+#include "interpreter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kDegrees = std::numbers::pi / 180;
+// A polyline goes to the sink in pieces of at most this many points, so
+// that a plot of one endless PD keeps its memory.
+constexpr std::size_t kStrokePiece = 4096;
+// The polygon buffer of a printer is finite too; points beyond are dropped.
+constexpr std::size_t kPolygonLimit = 1 << 16;
+constexpr int kMaxPens = 256;
+// Millimetres per plotter unit.
+constexpr double kPlotterUnit = 0.025;
+
+constexpr unsigned mnemonic(char first, char second)
+{
+    return static_cast<unsigned>(first) << 8 | static_cast<unsigned>(second);
+}
+
+// Instructions whose parameters are coordinate pairs taken as they come,
+// and those that draw on with the polyline pending.
+bool streams_pairs(unsigned code)
+{
+    switch (code) {
+    case mnemonic('P', 'A'):
+    case mnemonic('P', 'R'):
+    case mnemonic('P', 'D'):
+    case mnemonic('P', 'U'):
+    case mnemonic('B', 'Z'):
+    case mnemonic('B', 'R'):
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool continues_polyline(unsigned code)
+{
+    switch (code) {
+    case mnemonic('P', 'A'):
+    case mnemonic('P', 'R'):
+    case mnemonic('P', 'D'):
+    case mnemonic('P', 'U'):
+    case mnemonic('B', 'Z'):
+    case mnemonic('B', 'R'):
+    case mnemonic('A', 'A'):
+    case mnemonic('A', 'R'):
+    case mnemonic('A', 'T'):
+    case mnemonic('R', 'T'):
+    case mnemonic('P', 'E'):
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The fixed line types 1 to 8: dashes and gaps in percent of the pattern.
+const std::vector<double> kLineTypes[8] = {
+    {0, 100},
+    {50, 50},
+    {70, 30},
+    {80, 10, 0, 10},
+    {70, 10, 10, 10},
+    {50, 10, 10, 10, 10, 10},
+    {70, 10, 0, 10, 0, 10},
+    {50, 10, 0, 10, 10, 10, 0, 10},
+};
+
+// The eight pens of a colour plotter; pen 0 is white.
+const Colour kPalette[8] = {
+    {1, 1, 1}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1},
+};
+
+double clamp_finite(double value, double low, double high)
+{
+    if (!std::isfinite(value))
+        return low;
+    return std::clamp(value, low, high);
+}
+
+} // namespace
+
+PlotInterpreter::PlotInterpreter(PageSink &sink, const InterpreterOptions &options)
+    : sink_(sink), options_(options)
+{
+    in_pcl_ = false;
+    place();
+    reset_graphics();
+}
+
+// The placement of the plot: the PCL page's, or the layout's.
+void PlotInterpreter::place()
+{
+    if (options_.pcl_job) {
+        const PlotPlacement placement = place_plot(pcl_);
+        sheet_width_ = placement.sheet_width;
+        sheet_height_ = placement.sheet_height;
+        plot_to_sheet_ = placement.plot_to_sheet;
+        plot_length_ = placement.plot_length;
+        plot_width_ = placement.plot_width;
+        frame_low_ = placement.frame_low;
+        frame_high_ = placement.frame_high;
+        frame_clips_ = true;
+    } else {
+        sheet_width_ = options_.layout.sheet_width;
+        sheet_height_ = options_.layout.sheet_height;
+        plot_to_sheet_ = options_.layout.plot_to_sheet;
+        plot_length_ = options_.layout.plot_length;
+        plot_width_ = options_.layout.plot_width;
+        frame_clips_ = false;
+    }
+    // The sheet turned clockwise a quarter at a time: y runs down, so a
+    // clockwise turn on paper is a counter-clockwise one in these numbers.
+    for (int q = 0; q < (options_.sheet_quarters & 3); ++q) {
+        const Affine turn = compose(translation(sheet_height_, 0), quarter_turns(1));
+        plot_to_sheet_ = compose(turn, plot_to_sheet_);
+        const Point a = turn.apply(frame_low_);
+        const Point b = turn.apply(frame_high_);
+        frame_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
+        frame_high_ = {std::max(a.x, b.x), std::max(a.y, b.y)};
+        std::swap(sheet_width_, sheet_height_);
+    }
+}
+
+// IN: everything back to its default, the pen at the origin.
+void PlotInterpreter::reset_graphics()
+{
+    flush_stroke();
+    rotation_ = 0;
+    p1_ = {0, 0};
+    p2_ = {plot_length_, plot_width_};
+    // A monochrome printer has a white pen and a black one; a plotter has
+    // eight in colour.
+    pens_.assign(options_.pcl_job ? 2 : 8, PenSetting{});
+    for (std::size_t i = 0; i < pens_.size(); ++i) {
+        pens_[i].width = options_.pen_width;
+        pens_[i].colour = kPalette[i];
+    }
+    relative_width_ = false;
+    pen_ = 1;
+    position_ = {0, 0};
+    pen_down_ = false;
+    line_end_ = LineEnd::Butt;
+    line_join_ = LineJoin::Mitered;
+    miter_limit_ = 5;
+    for (auto &type : user_types_)
+        type.clear();
+    default_attributes();
+    update_transforms();
+    if (page_open_)
+        apply_clip();
+}
+
+// DF, and the part of IN that DF shares.
+void PlotInterpreter::default_attributes()
+{
+    scaling_ = Scaling::None;
+    window_set_ = false;
+    relative_ = false;
+    line_type_ = 0;
+    saved_line_type_ = 0;
+    pattern_length_ = 4;
+    pattern_absolute_ = false;
+    fill_type_ = 1;
+    hatch_spacing_ = 0;
+    hatch_angle_ = 0;
+    shading_ = 100;
+    chord_deviation_ = false;
+    polygon_mode_ = false;
+    polygon_.clear();
+    polygon_points_ = 0;
+    std::fill(std::begin(colour_low_), std::end(colour_low_), 0);
+    std::fill(std::begin(colour_high_), std::end(colour_high_), 255);
+}
+
+void PlotInterpreter::update_transforms()
+{
+    // RO turns the plot's axes; the origin goes to the corner of the plot
+    // that is then its lower left.
+    Affine rotate;
+    switch (rotation_) {
+    case 90:
+        rotate = compose(translation(plot_length_, 0), quarter_turns(1));
+        break;
+    case 180:
+        rotate = compose(translation(plot_length_, plot_width_), quarter_turns(2));
+        break;
+    case 270:
+        rotate = compose(translation(0, plot_width_), quarter_turns(3));
+        break;
+    default:
+        break;
+    }
+    plotter_to_sheet_ = compose(plot_to_sheet_, rotate);
+
+    user_to_plotter_ = {};
+    if (scaling_ == Scaling::None)
+        return;
+    const double dx = p2_.x - p1_.x;
+    const double dy = p2_.y - p1_.y;
+    double sx;
+    double sy;
+    double ox = p1_.x;
+    double oy = p1_.y;
+    if (scaling_ == Scaling::PointFactor) {
+        sx = scale_[1];
+        sy = scale_[3];
+    } else {
+        const double ux = scale_[1] - scale_[0];
+        const double uy = scale_[3] - scale_[2];
+        if (ux == 0 || uy == 0)
+            return;
+        sx = dx / ux;
+        sy = dy / uy;
+        if (scaling_ == Scaling::Isotropic) {
+            const double s = std::min(std::fabs(sx), std::fabs(sy));
+            sx = std::copysign(s, sx);
+            sy = std::copysign(s, sy);
+            ox += (dx - sx * ux) * iso_left_ / 100;
+            oy += (dy - sy * uy) * iso_bottom_ / 100;
+        }
+    }
+    user_to_plotter_ = compose(translation(ox, oy), scaling(sx, sy));
+    user_to_plotter_ = compose(user_to_plotter_, translation(-scale_[0], -scale_[2]));
+}
+
+Point PlotInterpreter::to_plotter(Point user) const
+{
+    return user_to_plotter_.apply(user);
+}
+
+double PlotInterpreter::user_length_x(double user) const
+{
+    return std::fabs(user_to_plotter_.xx) * user;
+}
+
+double PlotInterpreter::diagonal() const
+{
+    return std::hypot(p2_.x - p1_.x, p2_.y - p1_.y);
+}
+
+// Reading the instruction.
+
+void PlotInterpreter::instruction(char first, char second)
+{
+    code_ = mnemonic(first, second);
+    if (!continues_polyline(code_))
+        flush_stroke();
+    reader_ = {};
+    count_ = 0;
+    streaming_ = streams_pairs(code_);
+    switch (code_) {
+    case mnemonic('P', 'A'):
+        relative_ = false;
+        break;
+    case mnemonic('P', 'R'):
+        relative_ = true;
+        break;
+    case mnemonic('P', 'D'):
+        pen_down_ = true;
+        break;
+    case mnemonic('P', 'U'):
+        flush_stroke();
+        pen_down_ = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void PlotInterpreter::parameters(const char *bytes, std::size_t size)
+{
+    NumberReader &r = reader_;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        if (c >= '0' && c <= '9') {
+            if (!r.in_number)
+                r = {true, false, false, false, 0, 1};
+            r.has_digit = true;
+            if (r.fraction) {
+                r.scale /= 10;
+                r.value += (c - '0') * r.scale;
+            } else {
+                r.value = std::min(r.value * 10 + (c - '0'), 1e15);
+            }
+        } else if (c == '+' || c == '-') {
+            end_number();
+            r = {true, false, c == '-', false, 0, 1};
+        } else if (c == '.') {
+            if (r.in_number && !r.fraction) {
+                r.fraction = true;
+            } else {
+                end_number();
+                r = {true, false, false, true, 0, 1};
+            }
+        } else {
+            end_number();
+        }
+    }
+}
+
+void PlotInterpreter::end_number()
+{
+    if (reader_.in_number && reader_.has_digit)
+        add_number(reader_.negative ? -reader_.value : reader_.value);
+    reader_.in_number = false;
+}
+
+void PlotInterpreter::add_number(double value)
+{
+    if (count_ < kMaxNumbers)
+        numbers_[count_++] = value;
+    if (!streaming_)
+        return;
+    const bool curve = code_ == mnemonic('B', 'Z') || code_ == mnemonic('B', 'R');
+    if (!curve && count_ == 2) {
+        coordinate_pair({numbers_[0], numbers_[1]});
+        count_ = 0;
+    } else if (curve && count_ == 6) {
+        bezier(reinterpret_cast<const double(&)[6]>(numbers_));
+        count_ = 0;
+    }
+}
+
+void PlotInterpreter::instruction_end()
+{
+    end_number();
+    execute();
+    code_ = 0;
+    count_ = 0;
+    streaming_ = false;
+}
+
+// Pages and the PCL side.
+
+void PlotInterpreter::escape(const EscapeSequence &sequence)
+{
+    if (!options_.pcl_job)
+        return;
+    const bool reset = sequence.kind == 0 && (sequence.parameter & 0xDF) == 'E';
+    if (apply_pcl_escape(pcl_, sequence)) {
+        place();
+        if (reset)
+            reset_graphics();
+    }
+}
+
+void PlotInterpreter::context(bool pcl)
+{
+    in_pcl_ = pcl;
+    if (!pcl && options_.pcl_job) {
+        // Entering HP-GL/2: the frame the PCL commands set takes effect.
+        flush_stroke();
+        place();
+        p1_ = {0, 0};
+        p2_ = {plot_length_, plot_width_};
+        update_transforms();
+        if (page_open_)
+            apply_clip();
+    }
+}
+
+void PlotInterpreter::page_ejected()
+{
+    if (!options_.pcl_job)
+        return;
+    flush_stroke();
+    start_page();
+    end_page();
+}
+
+void PlotInterpreter::finish()
+{
+    end_number();
+    flush_stroke();
+    if (page_open_ || pages_ == 0) {
+        start_page();
+        end_page();
+    }
+}
+
+void PlotInterpreter::start_page()
+{
+    if (page_open_)
+        return;
+    sink_.begin_page(sheet_width_, sheet_height_);
+    page_open_ = true;
+    apply_clip();
+}
+
+void PlotInterpreter::end_page()
+{
+    if (!page_open_)
+        return;
+    sink_.end_page();
+    page_open_ = false;
+    ++pages_;
+}
+
+void PlotInterpreter::apply_clip()
+{
+    Point low = frame_clips_ ? frame_low_ : Point{0, 0};
+    Point high = frame_clips_ ? frame_high_ : Point{sheet_width_, sheet_height_};
+    if (window_set_) {
+        const Point a = plotter_to_sheet_.apply(window_low_);
+        const Point b = plotter_to_sheet_.apply(window_high_);
+        low = {std::max(low.x, std::min(a.x, b.x)), std::max(low.y, std::min(a.y, b.y))};
+        high = {std::min(high.x, std::max(a.x, b.x)), std::min(high.y, std::max(a.y, b.y))};
+        high = {std::max(low.x, high.x), std::max(low.y, high.y)};
+    }
+    sink_.clip(low, high);
+}
+
+// Drawing.
+
+Pen PlotInterpreter::current_pen() const
+{
+    Pen pen;
+    const PenSetting &setting = pens_[static_cast<std::size_t>(pen_) % pens_.size()];
+    const double scale = plotter_to_sheet_.scale();
+    pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale : setting.width;
+    pen.colour = setting.colour;
+    if (options_.pcl_job)
+        pen.colour = pen_ == 0 ? kPalette[0] : kPalette[1];
+    pen.end = line_end_;
+    pen.join = line_join_;
+    pen.miter_limit = miter_limit_;
+    if (line_type_ != 0) {
+        const std::size_t index = static_cast<std::size_t>(std::abs(line_type_) - 1);
+        const std::vector<double> &segments =
+            user_types_[index].empty() ? kLineTypes[index] : user_types_[index];
+        const double length = pattern_absolute_ ? pattern_length_
+                                                : pattern_length_ / 100 * diagonal() * scale;
+        double total = 0;
+        for (double segment : segments)
+            total += segment;
+        if (total > 0 && length > 0) {
+            for (double segment : segments)
+                pen.dashes.push_back(segment / total * length);
+            // A dash of no length is a dot as long as the pen is wide.
+            for (std::size_t i = 0; i + 1 < pen.dashes.size(); i += 2) {
+                if (pen.dashes[i] == 0) {
+                    const double dot = std::min(pen.width, pen.dashes[i + 1]);
+                    pen.dashes[i] = dot;
+                    pen.dashes[i + 1] -= dot;
+                }
+            }
+        }
+    }
+    return pen;
+}
+
+Fill PlotInterpreter::current_fill(FillRule rule) const
+{
+    Fill fill;
+    fill.rule = rule;
+    fill.colour = current_pen().colour;
+    const double scale = plotter_to_sheet_.scale();
+    if (fill_type_ == 3 || fill_type_ == 4) {
+        double spacing = hatch_spacing_ > 0 ? (scaling_ != Scaling::None
+                                                   ? user_length_x(hatch_spacing_)
+                                                   : hatch_spacing_)
+                                            : diagonal() / 100;
+        fill.spacing = std::max(spacing * scale, 0.05);
+        const Point direction = plotter_to_sheet_.apply_vector(
+            {std::cos(hatch_angle_ * kDegrees), std::sin(hatch_angle_ * kDegrees)});
+        fill.angle = std::atan2(direction.y, direction.x);
+        fill.crossed = fill_type_ == 4;
+        fill.line_width = current_pen().width;
+    } else if (fill_type_ == 10) {
+        fill.shade = shading_;
+    }
+    return fill;
+}
+
+void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed)
+{
+    if (plotter.size() < 2)
+        return;
+    start_page();
+    Path path(1);
+    path[0].closed = closed;
+    path[0].points.reserve(plotter.size());
+    for (Point p : plotter)
+        path[0].points.push_back(plotter_to_sheet_.apply(p));
+    sink_.stroke(path, current_pen());
+}
+
+void PlotInterpreter::fill_path(Path path, FillRule rule)
+{
+    start_page();
+    for (SubPath &sub : path) {
+        sub.closed = true;
+        for (Point &p : sub.points)
+            p = plotter_to_sheet_.apply(p);
+    }
+    sink_.fill(path, current_fill(rule));
+}
+
+void PlotInterpreter::flush_stroke()
+{
+    if (stroke_.size() >= 2)
+        stroke_path(stroke_, false);
+    stroke_.clear();
+}
+
+void PlotInterpreter::move_to(Point plotter)
+{
+    if (polygon_mode_)
+        polygon_point(plotter, false);
+    else
+        flush_stroke();
+    position_ = plotter;
+}
+
+void PlotInterpreter::line_to(Point plotter)
+{
+    if (polygon_mode_) {
+        polygon_point(plotter, true);
+    } else {
+        if (stroke_.empty())
+            stroke_.push_back(position_);
+        stroke_.push_back(plotter);
+        if (stroke_.size() >= kStrokePiece) {
+            flush_stroke();
+            stroke_.push_back(plotter);
+        }
+    }
+    position_ = plotter;
+}
+
+void PlotInterpreter::polyline_to(const std::vector<Point> &plotter)
+{
+    for (Point p : plotter) {
+        if (pen_down_)
+            line_to(p);
+        else
+            move_to(p);
+    }
+}
+
+void PlotInterpreter::coordinate_pair(Point pair)
+{
+    const Point target = relative_
+                             ? Point{position_.x + user_to_plotter_.apply_vector(pair).x,
+                                     position_.y + user_to_plotter_.apply_vector(pair).y}
+                             : to_plotter(pair);
+    if (pen_down_)
+        line_to(target);
+    else
+        move_to(target);
+}
+
+void PlotInterpreter::bezier(const double (&n)[6])
+{
+    const bool relative = code_ == mnemonic('B', 'R');
+    Point control[4] = {position_};
+    for (int i = 0; i < 3; ++i) {
+        const Point given{n[2 * i], n[2 * i + 1]};
+        if (relative) {
+            const Point v = user_to_plotter_.apply_vector(given);
+            control[i + 1] = {position_.x + v.x, position_.y + v.y};
+        } else {
+            control[i + 1] = to_plotter(given);
+        }
+    }
+    double length = 0;
+    for (int i = 0; i < 3; ++i)
+        length += std::hypot(control[i + 1].x - control[i].x, control[i + 1].y - control[i].y);
+    // About a chord per millimetre of the control polygon.
+    const int steps = static_cast<int>(clamp_finite(length * kPlotterUnit, 4, 256));
+    std::vector<Point> points;
+    for (int k = 1; k <= steps; ++k) {
+        const double t = static_cast<double>(k) / steps;
+        const double u = 1 - t;
+        const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
+        points.push_back({b0 * control[0].x + b1 * control[1].x + b2 * control[2].x
+                              + b3 * control[3].x,
+                          b0 * control[0].y + b1 * control[1].y + b2 * control[2].y
+                              + b3 * control[3].y});
+    }
+    polyline_to(points);
+}
+
+// The angle of one chord: the angle given (CT0), or the one whose chords
+// stray at most the distance given from the arc (CT1); 5 degrees by
+// default. Kept between half a degree and 180 so that no arc takes more
+// than 720 chords a turn.
+double PlotInterpreter::chord_angle(double radius, double given) const
+{
+    double angle = 5;
+    if (given > 0 || (given < 0 && !chord_deviation_)) {
+        if (chord_deviation_) {
+            const double deviation = user_length_x(given);
+            angle = deviation >= radius || radius <= 0
+                        ? 180
+                        : 2 * std::acos(1 - deviation / radius) / kDegrees;
+        } else {
+            angle = std::fabs(given);
+        }
+    }
+    return clamp_finite(angle, 0.5, 180);
+}
+
+std::vector<Point> PlotInterpreter::arc_points(Point centre, double radius, double start,
+                                               double sweep, double chord) const
+{
+    sweep = clamp_finite(sweep, -360, 360);
+    const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / chord - 1e-9)));
+    std::vector<Point> points;
+    points.reserve(static_cast<std::size_t>(steps));
+    for (int k = 1; k <= steps; ++k) {
+        const double angle = (start + sweep * k / steps) * kDegrees;
+        points.push_back({centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
+    }
+    return points;
+}
+
+void PlotInterpreter::arc(Point centre, double sweep, double chord, bool relative)
+{
+    Point c;
+    if (relative) {
+        const Point v = user_to_plotter_.apply_vector(centre);
+        c = {position_.x + v.x, position_.y + v.y};
+    } else {
+        c = to_plotter(centre);
+    }
+    const double radius = std::hypot(position_.x - c.x, position_.y - c.y);
+    if (!(radius > 0) || !std::isfinite(radius))
+        return;
+    const double start = std::atan2(position_.y - c.y, position_.x - c.x) / kDegrees;
+    // The user's axes may run the other way: the sweep follows them.
+    const double det = user_to_plotter_.xx * user_to_plotter_.yy
+                       - user_to_plotter_.xy * user_to_plotter_.yx;
+    const double turned = det < 0 ? -sweep : sweep;
+    polyline_to(arc_points(c, radius, start, turned, chord_angle(radius, chord)));
+}
+
+void PlotInterpreter::arc_three_point(Point middle, Point end, double chord)
+{
+    const Point a = position_;
+    const Point b = middle;
+    const Point c = end;
+    const double d = 2 * (a.x * (b.y - c.y) + b.x * (c.y - a.y) + c.x * (a.y - b.y));
+    if (std::fabs(d) < 1e-9) {
+        // The three points on a line: straight to the end.
+        polyline_to({c});
+        return;
+    }
+    const double a2 = a.x * a.x + a.y * a.y, b2 = b.x * b.x + b.y * b.y, c2 = c.x * c.x + c.y * c.y;
+    const Point centre{(a2 * (b.y - c.y) + b2 * (c.y - a.y) + c2 * (a.y - b.y)) / d,
+                       (a2 * (c.x - b.x) + b2 * (a.x - c.x) + c2 * (b.x - a.x)) / d};
+    const double radius = std::hypot(a.x - centre.x, a.y - centre.y);
+    const double start = std::atan2(a.y - centre.y, a.x - centre.x) / kDegrees;
+    const double to_end = std::atan2(c.y - centre.y, c.x - centre.x) / kDegrees - start;
+    // d > 0: the points turn counter-clockwise.
+    double sweep = std::fmod(to_end + 720, 360);
+    if (d < 0)
+        sweep -= 360;
+    if (!std::isfinite(radius) || !std::isfinite(sweep))
+        return;
+    std::vector<Point> points = arc_points(centre, radius, start, sweep, chord_angle(radius, chord));
+    if (!points.empty())
+        points.back() = c;
+    polyline_to(points);
+}
+
+void PlotInterpreter::circle(double radius_user, double chord)
+{
+    const double radius = user_length_x(radius_user);
+    if (!std::isfinite(radius) || radius == 0)
+        return;
+    const Point centre = position_;
+    const double start = radius_user < 0 ? 180 : 0;
+    std::vector<Point> points{{centre.x + std::fabs(radius) * std::cos(start * kDegrees),
+                               centre.y}};
+    for (Point p : arc_points(centre, std::fabs(radius), start, 360, chord_angle(radius, chord)))
+        points.push_back(p);
+    if (polygon_mode_) {
+        polygon_.push_back({points, true});
+        polygon_points_ += points.size();
+    } else {
+        stroke_path(points, true);
+    }
+    position_ = centre;
+}
+
+void PlotInterpreter::rectangle(Point corner_given, bool fill)
+{
+    const bool relative = code_ == mnemonic('E', 'R') || code_ == mnemonic('R', 'R');
+    Point corner;
+    if (relative) {
+        const Point v = user_to_plotter_.apply_vector(corner_given);
+        corner = {position_.x + v.x, position_.y + v.y};
+    } else {
+        corner = to_plotter(corner_given);
+    }
+    const Point a = position_;
+    const std::vector<Point> outline{a, {corner.x, a.y}, corner, {a.x, corner.y}};
+    if (fill)
+        fill_path({{outline, true}}, FillRule::NonZero);
+    else
+        stroke_path(outline, true);
+}
+
+void PlotInterpreter::wedge(double radius_user, double start, double sweep, double chord,
+                            bool fill)
+{
+    const double radius = user_length_x(radius_user);
+    if (!std::isfinite(radius) || radius == 0)
+        return;
+    const Point centre = position_;
+    // A negative radius starts on the other side.
+    const double from = radius < 0 ? start + 180 : start;
+    const double r = std::fabs(radius);
+    std::vector<Point> outline{centre,
+                               {centre.x + r * std::cos(from * kDegrees),
+                                centre.y + r * std::sin(from * kDegrees)}};
+    for (Point p : arc_points(centre, r, from, sweep, chord_angle(r, chord)))
+        outline.push_back(p);
+    if (fill)
+        fill_path({{outline, true}}, FillRule::NonZero);
+    else
+        stroke_path(outline, true);
+}
+
+// Polygons.
+
+void PlotInterpreter::polygon_point(Point plotter, bool drawn)
+{
+    if (polygon_points_ >= kPolygonLimit)
+        return;
+    if (!drawn || polygon_.empty() || !polygon_pen_down_) {
+        if (!drawn) {
+            polygon_.push_back({{plotter}, false});
+            polygon_pen_down_ = false;
+            ++polygon_points_;
+            return;
+        }
+        if (polygon_.empty() || polygon_.back().closed)
+            polygon_.push_back({{position_}, false});
+        polygon_pen_down_ = true;
+    }
+    polygon_.back().points.push_back(plotter);
+    ++polygon_points_;
+}
+
+void PlotInterpreter::close_polygon()
+{
+    if (!polygon_.empty())
+        polygon_.back().closed = true;
+}
+
+void PlotInterpreter::polygon_mode()
+{
+    const int mode = count_ > 0 ? static_cast<int>(numbers_[0]) : 0;
+    if (mode == 0) {
+        polygon_.clear();
+        polygon_points_ = 0;
+        polygon_mode_ = true;
+        polygon_pen_down_ = false;
+        polygon_.push_back({{position_}, false});
+    } else if (mode == 1 && polygon_mode_) {
+        close_polygon();
+        polygon_.push_back({{position_}, false});
+    } else if (mode == 2 && polygon_mode_) {
+        close_polygon();
+        polygon_mode_ = false;
+    }
+}
+
+// Configuration.
+
+void PlotInterpreter::input_p1_p2()
+{
+    const Point default_p2 = rotation_ == 90 || rotation_ == 270
+                                 ? Point{plot_width_, plot_length_}
+                                 : Point{plot_length_, plot_width_};
+    if (count_ >= 2) {
+        const Point offset{p2_.x - p1_.x, p2_.y - p1_.y};
+        p1_ = {numbers_[0], numbers_[1]};
+        p2_ = count_ >= 4 ? Point{numbers_[2], numbers_[3]}
+                          : Point{p1_.x + offset.x, p1_.y + offset.y};
+    } else {
+        p1_ = {0, 0};
+        p2_ = default_p2;
+    }
+    update_transforms();
+}
+
+void PlotInterpreter::input_relative()
+{
+    const Point extent = rotation_ == 90 || rotation_ == 270 ? Point{plot_width_, plot_length_}
+                                                             : Point{plot_length_, plot_width_};
+    if (count_ < 2) {
+        p1_ = {0, 0};
+        p2_ = extent;
+    } else {
+        const Point offset{p2_.x - p1_.x, p2_.y - p1_.y};
+        p1_ = {numbers_[0] / 100 * extent.x, numbers_[1] / 100 * extent.y};
+        p2_ = count_ >= 4 ? Point{numbers_[2] / 100 * extent.x, numbers_[3] / 100 * extent.y}
+                          : Point{p1_.x + offset.x, p1_.y + offset.y};
+    }
+    update_transforms();
+}
+
+void PlotInterpreter::scale()
+{
+    if (count_ < 4) {
+        scaling_ = Scaling::None;
+    } else {
+        std::copy(numbers_, numbers_ + 4, scale_);
+        const int type = count_ >= 5 ? static_cast<int>(numbers_[4]) : 0;
+        scaling_ = type == 1   ? Scaling::Isotropic
+                   : type == 2 ? Scaling::PointFactor
+                               : Scaling::Anisotropic;
+        iso_left_ = count_ >= 7 ? clamp_finite(numbers_[5], 0, 100) : 50;
+        iso_bottom_ = count_ >= 7 ? clamp_finite(numbers_[6], 0, 100) : 50;
+    }
+    update_transforms();
+}
+
+void PlotInterpreter::input_window()
+{
+    if (count_ < 4) {
+        window_set_ = false;
+    } else {
+        const Point a = to_plotter({numbers_[0], numbers_[1]});
+        const Point b = to_plotter({numbers_[2], numbers_[3]});
+        window_set_ = true;
+        window_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
+        window_high_ = {std::max(a.x, b.x), std::max(a.y, b.y)};
+    }
+    if (page_open_)
+        apply_clip();
+}
+
+// Lines and fills.
+
+void PlotInterpreter::line_attributes()
+{
+    if (count_ == 0) {
+        line_end_ = LineEnd::Butt;
+        line_join_ = LineJoin::Mitered;
+        miter_limit_ = 5;
+        return;
+    }
+    for (std::size_t i = 0; i + 1 < count_; i += 2) {
+        const int kind = static_cast<int>(numbers_[i]);
+        const double value = numbers_[i + 1];
+        const int choice = static_cast<int>(value);
+        if (kind == 1 && choice >= 1 && choice <= 4)
+            line_end_ = static_cast<LineEnd>(choice - 1);
+        else if (kind == 2 && choice >= 1 && choice <= 6)
+            line_join_ = static_cast<LineJoin>(choice - 1);
+        else if (kind == 3)
+            miter_limit_ = clamp_finite(value, 1, 32767);
+    }
+}
+
+void PlotInterpreter::line_type()
+{
+    if (count_ == 0) {
+        saved_line_type_ = line_type_;
+        line_type_ = 0;
+        return;
+    }
+    const int type = static_cast<int>(clamp_finite(numbers_[0], -99, 99));
+    if (type == 99) {
+        if (line_type_ == 0)
+            line_type_ = saved_line_type_;
+        return;
+    }
+    // LT0 puts dots at the points given; drawn solid here.
+    line_type_ = type >= -8 && type <= 8 ? type : 0;
+    if (count_ >= 2 && numbers_[1] > 0 && std::isfinite(numbers_[1]))
+        pattern_length_ = numbers_[1];
+    if (count_ >= 3)
+        pattern_absolute_ = numbers_[2] == 1;
+}
+
+void PlotInterpreter::user_line_type()
+{
+    if (count_ == 0) {
+        for (auto &type : user_types_)
+            type.clear();
+        return;
+    }
+    const int index = static_cast<int>(numbers_[0]);
+    if (index < 1 || index > 8)
+        return;
+    std::vector<double> &type = user_types_[static_cast<std::size_t>(index - 1)];
+    type.clear();
+    for (std::size_t i = 1; i < count_; ++i)
+        type.push_back(clamp_finite(numbers_[i], 0, 32767));
+}
+
+void PlotInterpreter::fill_type()
+{
+    const int type = count_ > 0 ? static_cast<int>(numbers_[0]) : 1;
+    switch (type) {
+    case 1:
+    case 2:
+        fill_type_ = 1;
+        break;
+    case 3:
+    case 4:
+        fill_type_ = type;
+        if (count_ >= 2)
+            hatch_spacing_ = clamp_finite(numbers_[1], 0, 1e9);
+        if (count_ >= 3)
+            hatch_angle_ = clamp_finite(numbers_[2], -360, 360);
+        break;
+    case 10:
+        fill_type_ = 10;
+        if (count_ >= 2)
+            shading_ = clamp_finite(numbers_[1], 0, 100);
+        break;
+    default:
+        break; // raster and PCL patterns: the fill stays as it was
+    }
+}
+
+void PlotInterpreter::pen_width()
+{
+    const double width = count_ > 0 ? clamp_finite(numbers_[0], 0, 1000)
+                                    : (relative_width_ ? 0.1 : options_.pen_width);
+    if (count_ >= 2) {
+        const int pen = static_cast<int>(numbers_[1]);
+        if (pen >= 0 && static_cast<std::size_t>(pen) < pens_.size())
+            pens_[static_cast<std::size_t>(pen)].width = width;
+        return;
+    }
+    for (PenSetting &pen : pens_)
+        pen.width = width;
+}
+
+void PlotInterpreter::pen_colour()
+{
+    if (count_ == 0) {
+        for (std::size_t i = 0; i < pens_.size(); ++i)
+            pens_[i].colour = kPalette[i % 8];
+        return;
+    }
+    const int pen = static_cast<int>(numbers_[0]);
+    if (pen < 0 || static_cast<std::size_t>(pen) >= pens_.size())
+        return;
+    Colour &colour = pens_[static_cast<std::size_t>(pen)].colour;
+    if (count_ < 4) {
+        colour = kPalette[pen % 8];
+        return;
+    }
+    double channel[3];
+    for (int i = 0; i < 3; ++i) {
+        const double range = colour_high_[i] - colour_low_[i];
+        channel[i] = range == 0 ? 0 : clamp_finite((numbers_[1 + i] - colour_low_[i]) / range, 0, 1);
+    }
+    colour = {channel[0], channel[1], channel[2]};
+}
+
+// An instruction whose parameters are all read.
+void PlotInterpreter::execute()
+{
+    const double *n = numbers_;
+    switch (code_) {
+    case mnemonic('I', 'N'):
+        reset_graphics();
+        break;
+    case mnemonic('D', 'F'):
+        default_attributes();
+        update_transforms();
+        if (page_open_)
+            apply_clip();
+        break;
+    case mnemonic('P', 'G'):
+        if (!options_.pcl_job)
+            end_page();
+        break;
+    case mnemonic('P', 'S'):
+        if (!options_.pcl_job) {
+            p1_ = {0, 0};
+            p2_ = {plot_length_, plot_width_};
+            update_transforms();
+        }
+        break;
+    case mnemonic('R', 'O'): {
+        const int angle = count_ > 0 ? static_cast<int>(n[0]) : 0;
+        if (angle == 0 || angle == 90 || angle == 180 || angle == 270) {
+            rotation_ = angle;
+            update_transforms();
+            if (page_open_)
+                apply_clip();
+        }
+        break;
+    }
+    case mnemonic('I', 'P'):
+        input_p1_p2();
+        break;
+    case mnemonic('I', 'R'):
+        input_relative();
+        break;
+    case mnemonic('S', 'C'):
+        scale();
+        break;
+    case mnemonic('I', 'W'):
+        input_window();
+        break;
+    case mnemonic('P', 'D'):
+    case mnemonic('P', 'U'):
+    case mnemonic('P', 'A'):
+    case mnemonic('P', 'R'):
+    case mnemonic('B', 'Z'):
+    case mnemonic('B', 'R'):
+        break; // drawn as their coordinates came
+    case mnemonic('A', 'A'):
+    case mnemonic('A', 'R'):
+        if (count_ >= 3)
+            arc({n[0], n[1]}, n[2], count_ >= 4 ? n[3] : 0, code_ == mnemonic('A', 'R'));
+        break;
+    case mnemonic('A', 'T'):
+    case mnemonic('R', 'T'):
+        if (count_ >= 4) {
+            Point middle = to_plotter({n[0], n[1]});
+            Point end = to_plotter({n[2], n[3]});
+            if (code_ == mnemonic('R', 'T')) {
+                const Point m = user_to_plotter_.apply_vector({n[0], n[1]});
+                const Point e = user_to_plotter_.apply_vector({n[2], n[3]});
+                middle = {position_.x + m.x, position_.y + m.y};
+                end = {position_.x + e.x, position_.y + e.y};
+            }
+            arc_three_point(middle, end, count_ >= 5 ? n[4] : 0);
+        }
+        break;
+    case mnemonic('C', 'I'):
+        if (count_ >= 1)
+            circle(n[0], count_ >= 2 ? n[1] : 0);
+        break;
+    case mnemonic('C', 'T'):
+        chord_deviation_ = count_ > 0 && n[0] == 1;
+        break;
+    case mnemonic('E', 'A'):
+    case mnemonic('E', 'R'):
+        if (count_ >= 2)
+            rectangle({n[0], n[1]}, false);
+        break;
+    case mnemonic('R', 'A'):
+    case mnemonic('R', 'R'):
+        if (count_ >= 2)
+            rectangle({n[0], n[1]}, true);
+        break;
+    case mnemonic('E', 'W'):
+    case mnemonic('W', 'G'):
+        if (count_ >= 3)
+            wedge(n[0], n[1], n[2], count_ >= 4 ? n[3] : 0, code_ == mnemonic('W', 'G'));
+        break;
+    case mnemonic('P', 'M'):
+        polygon_mode();
+        break;
+    case mnemonic('E', 'P'):
+        for (const SubPath &sub : polygon_)
+            stroke_path(sub.points, sub.closed);
+        break;
+    case mnemonic('F', 'P'):
+        if (!polygon_.empty())
+            fill_path(polygon_, count_ > 0 && n[0] == 1 ? FillRule::NonZero : FillRule::EvenOdd);
+        break;
+    case mnemonic('F', 'T'):
+        fill_type();
+        break;
+    case mnemonic('L', 'A'):
+        line_attributes();
+        break;
+    case mnemonic('L', 'T'):
+        line_type();
+        break;
+    case mnemonic('U', 'L'):
+        user_line_type();
+        break;
+    case mnemonic('S', 'P'):
+        pen_ = count_ > 0 ? static_cast<int>(clamp_finite(n[0], 0, kMaxPens - 1)) : 0;
+        if (static_cast<std::size_t>(pen_) >= pens_.size())
+            pen_ = pen_ % static_cast<int>(pens_.size());
+        break;
+    case mnemonic('P', 'W'):
+        pen_width();
+        break;
+    case mnemonic('W', 'U'):
+        relative_width_ = count_ > 0 && n[0] == 1;
+        for (PenSetting &pen : pens_)
+            pen.width = relative_width_ ? 0.1 : options_.pen_width;
+        break;
+    case mnemonic('N', 'P'): {
+        const int count = count_ > 0 ? static_cast<int>(clamp_finite(n[0], 2, kMaxPens)) : 8;
+        const std::size_t old = pens_.size();
+        pens_.resize(static_cast<std::size_t>(count), PenSetting{});
+        for (std::size_t i = old; i < pens_.size(); ++i) {
+            pens_[i].width = pens_[1].width;
+            pens_[i].colour = kPalette[i % 8];
+        }
+        break;
+    }
+    case mnemonic('P', 'C'):
+        pen_colour();
+        break;
+    case mnemonic('C', 'R'):
+        if (count_ >= 6) {
+            for (int i = 0; i < 3; ++i) {
+                colour_low_[i] = n[2 * i];
+                colour_high_[i] = n[2 * i + 1];
+            }
+        } else {
+            std::fill(std::begin(colour_low_), std::end(colour_low_), 0);
+            std::fill(std::begin(colour_high_), std::end(colour_high_), 255);
+        }
+        break;
+    default:
+        break; // read and passed over: labels, PE and the rest
+    }
+}

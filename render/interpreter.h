@@ -1,0 +1,190 @@
+// HP-GL/2 as a PCL 5 printer draws it: the instructions the plot scanner
+// reads become paths on a PageSink. One interpreter reads one stream; its
+// memory stays bounded whatever the stream's size (long polylines go out in
+// pieces, the polygon buffer has a cap).
+#ifndef ZELVO_INTERPRETER_H
+#define ZELVO_INTERPRETER_H
+
+#include "affine.h"
+#include "page_sink.h"
+#include "pcl_page.h"
+#include "plot_scanner.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Where a plot that is no PCL job goes on its page.
+struct PlotLayout {
+    double sheet_width = 0; // millimetres
+    double sheet_height = 0;
+    Affine plot_to_sheet;   // plotter units (before RO) to the sheet
+    // The plot's extent in plotter units: where P1 and P2 sit after IN.
+    double plot_length = 0;
+    double plot_width = 0;
+};
+
+struct InterpreterOptions {
+    // A PCL job places the plot itself and prints in black and white;
+    // otherwise `layout` places it and PG ends a page.
+    bool pcl_job = false;
+    PlotLayout layout;
+    double pen_width = 0.35; // every pen's width after IN, millimetres
+    int sheet_quarters = 0;  // the sheet turned clockwise, in quarter turns
+};
+
+// A number of an instruction's parameters, read as the bytes come.
+struct NumberReader {
+    bool in_number = false;
+    bool has_digit = false;
+    bool negative = false;
+    bool fraction = false;
+    double value = 0;
+    double scale = 1;
+};
+
+class PlotInterpreter : public ScanEvents {
+public:
+    PlotInterpreter(PageSink &sink, const InterpreterOptions &options);
+
+    void instruction(char first, char second) override;
+    void parameters(const char *bytes, std::size_t size) override;
+    void text(const char *, std::size_t) override {}
+    void instruction_end() override;
+    void escape(const EscapeSequence &sequence) override;
+    void context(bool pcl) override;
+    void page_ejected() override;
+
+    // The stream ended: draws what is pending and ends the last page. A
+    // stream that drew nothing still gives one (empty) page.
+    void finish();
+
+    std::uint64_t pages() const { return pages_; }
+
+private:
+    static constexpr std::size_t kMaxNumbers = 16;
+    enum class Scaling { None, Anisotropic, Isotropic, PointFactor };
+
+    void reset_graphics();
+    void default_attributes();
+    void place();
+    void update_transforms();
+    void add_number(double value);
+    void end_number();
+    void execute();
+
+    // Drawing.
+    Point to_plotter(Point user) const;
+    double user_length_x(double user) const;
+    void move_to(Point plotter);
+    void line_to(Point plotter);
+    void polyline_to(const std::vector<Point> &plotter);
+    void flush_stroke();
+    void stroke_path(const std::vector<Point> &plotter, bool closed);
+    void fill_path(Path plotter_path, FillRule rule);
+    void start_page();
+    void end_page();
+    void apply_clip();
+    Pen current_pen() const;
+    Fill current_fill(FillRule rule) const;
+    double diagonal() const;
+
+    // Instructions taking several forms.
+    void coordinate_pair(Point pair);
+    void bezier(const double (&numbers)[6]);
+    void arc(Point centre, double sweep, double chord, bool relative);
+    void arc_three_point(Point middle, Point end, double chord);
+    void circle(double radius, double chord);
+    void rectangle(Point corner, bool fill);
+    void wedge(double radius, double start, double sweep, double chord, bool fill);
+    void input_p1_p2();
+    void input_relative();
+    void scale();
+    void input_window();
+    void line_attributes();
+    void line_type();
+    void user_line_type();
+    void fill_type();
+    void pen_width();
+    void pen_colour();
+    void polygon_mode();
+    void polygon_point(Point plotter, bool drawn);
+    void close_polygon();
+    std::vector<Point> arc_points(Point centre, double radius, double start, double sweep,
+                                  double chord) const;
+    double chord_angle(double radius, double given) const;
+
+    PageSink &sink_;
+    InterpreterOptions options_;
+
+    // The instruction being read.
+    unsigned code_ = 0;
+    NumberReader reader_;
+    double numbers_[kMaxNumbers] = {};
+    std::size_t count_ = 0;
+    bool streaming_ = false; // coordinates taken pair by pair as they come
+
+    // Pages.
+    PclPage pcl_;
+    bool in_pcl_ = false;
+    bool page_open_ = false;
+    std::uint64_t pages_ = 0;
+    double sheet_width_ = 0;
+    double sheet_height_ = 0;
+    Point frame_low_;
+    Point frame_high_;
+    bool frame_clips_ = false;
+
+    // Coordinate systems.
+    Affine plot_to_sheet_;
+    double plot_length_ = 0;
+    double plot_width_ = 0;
+    int rotation_ = 0; // RO, degrees
+    Affine plotter_to_sheet_;
+    Point p1_;
+    Point p2_;
+    Scaling scaling_ = Scaling::None;
+    double scale_[4] = {};
+    double iso_left_ = 50;
+    double iso_bottom_ = 50;
+    Affine user_to_plotter_;
+    bool window_set_ = false;
+    Point window_low_;
+    Point window_high_;
+
+    // The pen.
+    Point position_; // plotter units
+    bool pen_down_ = false;
+    bool relative_ = false;
+    int pen_ = 1;
+    struct PenSetting {
+        double width = 0.35;
+        Colour colour;
+    };
+    std::vector<PenSetting> pens_;
+    bool relative_width_ = false;
+    LineEnd line_end_ = LineEnd::Butt;
+    LineJoin line_join_ = LineJoin::Mitered;
+    double miter_limit_ = 5;
+    int line_type_ = 0; // 0: solid
+    double pattern_length_ = 4;
+    bool pattern_absolute_ = false;
+    int saved_line_type_ = 0;
+    std::array<std::vector<double>, 8> user_types_;
+    double colour_low_[3] = {0, 0, 0};
+    double colour_high_[3] = {255, 255, 255};
+    int fill_type_ = 1;
+    double hatch_spacing_ = 0;
+    double hatch_angle_ = 0;
+    double shading_ = 100;
+    bool chord_deviation_ = false;
+
+    // What is drawn and not yet given to the sink.
+    std::vector<Point> stroke_; // plotter units
+    bool polygon_mode_ = false;
+    bool polygon_pen_down_ = false;
+    Path polygon_; // plotter units
+    std::size_t polygon_points_ = 0;
+};
+
+#endif

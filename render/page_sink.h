@@ -1,0 +1,84 @@
+// What the interpreter draws on: pages of paths in millimetres on the
+// sheet, origin at its top-left corner, y down. A sink may be a cairo
+// surface, a recording for tests, or nothing at all.
+#ifndef ZELVO_PAGE_SINK_H
+#define ZELVO_PAGE_SINK_H
+
+#include <cstddef>
+#include <vector>
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+// Straight pieces only: arcs and curves come flattened by the interpreter,
+// as a plotter draws them, with its chord angle or tolerance.
+struct SubPath {
+    std::vector<Point> points;
+    bool closed = false;
+};
+
+using Path = std::vector<SubPath>;
+
+enum class LineEnd { Butt, Square, Triangular, Round };
+enum class LineJoin { Mitered, MiteredBeveled, Triangular, Round, Beveled, None };
+
+struct Colour {
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+};
+
+struct Pen {
+    double width = 0.35; // millimetres
+    LineEnd end = LineEnd::Butt;
+    LineJoin join = LineJoin::Mitered;
+    double miter_limit = 5;
+    Colour colour;
+    // Dashes in millimetres, alternately drawn and left out; none is solid.
+    std::vector<double> dashes;
+    double dash_offset = 0;
+};
+
+enum class FillRule { EvenOdd, NonZero };
+
+// How a filled area is inked: solid, or by parallel lines.
+struct Fill {
+    FillRule rule = FillRule::EvenOdd;
+    Colour colour;
+    // Hatching: lines `spacing` millimetres apart at `angle` degrees
+    // (counter-clockwise on the sheet), twice when crossed. A spacing of 0
+    // fills solid.
+    double spacing = 0;
+    double angle = 0;
+    bool crossed = false;
+    double line_width = 0.35;
+    // Shading: 0 (white) to 100 (the colour); 100 for solid and hatching.
+    double shade = 100;
+};
+
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    // A new page `width` by `height` millimetres.
+    virtual void begin_page(double width, double height) = 0;
+    virtual void stroke(const Path &path, const Pen &pen) = 0;
+    virtual void fill(const Path &path, const Fill &fill) = 0;
+    // Drawing from here on is clipped to this rectangle; a page starts with
+    // no clip. Each call replaces the one before.
+    virtual void clip(Point low, Point high) = 0;
+    virtual void end_page() = 0;
+};
+
+// Draws nothing: for measuring and for fuzzing.
+class NullSink : public PageSink {
+public:
+    void begin_page(double, double) override {}
+    void stroke(const Path &, const Pen &) override {}
+    void fill(const Path &, const Fill &) override {}
+    void clip(Point, Point) override {}
+    void end_page() override {}
+};
+
+#endif

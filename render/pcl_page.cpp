@@ -1,0 +1,161 @@
+#include "pcl_page.h"
+
+#include "paper_size.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double kMillimetresPerInch = 25.4;
+constexpr double kDecipointsPerInch = 720;
+constexpr double kPlotterUnitsPerInch = 1016;
+// Lines of the default vertical motion index, 6 to the inch.
+constexpr double kLinesPerInch = 6;
+// The logical page of a portrait page starts 1/4 inch in on inch papers and
+// 71/300 inch on metric ones (whose landscape offset is 59/300).
+constexpr int kInchPortraitOffset = 75;
+constexpr int kMetricPortraitOffset = 71;
+constexpr int kMetricLandscapeOffset = 59;
+
+const Paper &paper_of(int code)
+{
+    const Paper *paper = find_paper_by_code(code);
+    return paper != nullptr ? *paper : *find_paper("letter");
+}
+
+void default_frame(PclPage &page)
+{
+    page.frame_width = 0;
+    page.frame_height = 0;
+    page.anchor_set = false;
+    page.plot_width = 0;
+    page.plot_height = 0;
+}
+
+} // namespace
+
+bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
+{
+    const unsigned char parameter = e.parameter & 0xDF;
+    if (e.kind == 0) {
+        if (parameter != 'E')
+            return false;
+        page = PclPage{};
+        return true;
+    }
+    const double value = e.value;
+    if (e.kind == '&' && e.group == 'l') {
+        switch (parameter) {
+        // A page size or orientation the page already has changes nothing.
+        case 'A':
+            if (find_paper_by_code(static_cast<int>(value)) == nullptr
+                || page.paper_code == static_cast<int>(value))
+                return false;
+            page.paper_code = static_cast<int>(value);
+            break;
+        case 'O':
+            if ((value != 0 && value != 1) || page.landscape == (value == 1))
+                return false;
+            page.landscape = value == 1;
+            break;
+        case 'E':
+            page.top_margin = std::max(0.0, value) / kLinesPerInch;
+            return false;
+        default:
+            return false;
+        }
+        page.top_margin = 0.5;
+        page.cursor_x = 0;
+        page.cursor_y = 0;
+        default_frame(page);
+        return true;
+    }
+    if (e.kind == '&' && e.group == 'a') {
+        if (parameter == 'H')
+            page.cursor_x = value / kDecipointsPerInch;
+        else if (parameter == 'V')
+            page.cursor_y = value / kDecipointsPerInch;
+        return false;
+    }
+    if (e.kind == '*' && e.group == 'c') {
+        switch (parameter) {
+        case 'X':
+            page.frame_width = std::max(0.0, value) / kDecipointsPerInch;
+            page.plot_width = 0;
+            page.plot_height = 0;
+            return true;
+        case 'Y':
+            page.frame_height = std::max(0.0, value) / kDecipointsPerInch;
+            page.plot_width = 0;
+            page.plot_height = 0;
+            return true;
+        case 'K':
+            page.plot_width = std::max(0.0, value);
+            return true;
+        case 'L':
+            page.plot_height = std::max(0.0, value);
+            return true;
+        case 'T':
+            if (value != 0)
+                return false;
+            page.anchor_set = true;
+            page.anchor_x = page.cursor_x;
+            page.anchor_y = page.top_margin + page.cursor_y;
+            return true;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+PlotPlacement place_plot(const PclPage &page)
+{
+    const Paper &paper = paper_of(page.paper_code);
+    const double sheet_width = paper.portrait.width / kMillimetresPerInch;
+    const double sheet_height = paper.portrait.height / kMillimetresPerInch;
+    const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
+    const double offset =
+        (page.landscape ? paper.landscape_offset
+                        : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
+        / 300.0;
+    const double logical_width = (page.landscape ? sheet_height : sheet_width) - 2 * offset;
+    const double logical_length = page.landscape ? sheet_width : sheet_height;
+
+    const double frame_width = page.frame_width > 0 ? page.frame_width : logical_width;
+    const double frame_height = page.frame_height > 0 ? page.frame_height : logical_length - 1;
+    const double anchor_x = page.anchor_set ? page.anchor_x : 0;
+    const double anchor_y = page.anchor_set ? page.anchor_y : 0.5;
+    const double plot_width = page.plot_width > 0 ? page.plot_width : frame_width;
+    const double plot_height = page.plot_height > 0 ? page.plot_height : frame_height;
+
+    // Plot to the logical page, in inches, y down from its top edge.
+    const Affine plot_to_logical = compose(
+        translation(anchor_x, anchor_y + frame_height),
+        scaling(frame_width / plot_width / kPlotterUnitsPerInch,
+                -frame_height / plot_height / kPlotterUnitsPerInch));
+    // The logical page on the sheet; a landscape one runs up the sheet.
+    Affine logical_to_sheet = translation(offset, 0);
+    if (page.landscape) {
+        logical_to_sheet.xx = 0;
+        logical_to_sheet.yx = -1;
+        logical_to_sheet.xy = 1;
+        logical_to_sheet.yy = 0;
+        logical_to_sheet.dx = 0;
+        logical_to_sheet.dy = sheet_height - offset;
+    }
+    const Affine inches_to_mm = scaling(kMillimetresPerInch, kMillimetresPerInch);
+
+    PlotPlacement placement;
+    placement.sheet_width = paper.portrait.width;
+    placement.sheet_height = paper.portrait.height;
+    placement.plot_length = plot_width * kPlotterUnitsPerInch;
+    placement.plot_width = plot_height * kPlotterUnitsPerInch;
+    placement.plot_to_sheet = compose(inches_to_mm, compose(logical_to_sheet, plot_to_logical));
+    const Affine logical_mm = compose(inches_to_mm, logical_to_sheet);
+    const Point a = logical_mm.apply({anchor_x, anchor_y});
+    const Point b = logical_mm.apply({anchor_x + frame_width, anchor_y + frame_height});
+    placement.frame_low = {std::min(a.x, b.x), std::min(a.y, b.y)};
+    placement.frame_high = {std::max(a.x, b.x), std::max(a.y, b.y)};
+    return placement;
+}

@@ -1,0 +1,47 @@
+// The PCL side of a job with HP-GL/2 in it: the page, its orientation and
+// the picture frame the plot is drawn in, as a PCL 5 printer places them.
+#ifndef ZELVO_PCL_PAGE_H
+#define ZELVO_PCL_PAGE_H
+
+#include "affine.h"
+#include "plot_scanner.h"
+
+// The settings the escape sequences make; lengths in inches.
+struct PclPage {
+    int paper_code = 2; // ESC &l # A; letter
+    bool landscape = false;
+    double top_margin = 0.5;
+    double cursor_x = 0; // from the logical page's left edge
+    double cursor_y = 0; // from the top margin
+    // Zero for the defaults: the logical page's width by its length less an
+    // inch, anchored at the top margin; the plot size is the frame's.
+    double frame_width = 0;
+    double frame_height = 0;
+    bool anchor_set = false;
+    double anchor_x = 0;
+    double anchor_y = 0;
+    double plot_width = 0;
+    double plot_height = 0;
+};
+
+// The escape sequences that change the page or the frame; ESC E resets
+// them all. Returns true when the placement of the plot changed.
+bool apply_pcl_escape(PclPage &page, const EscapeSequence &sequence);
+
+// Where the plot goes: plotter units of the plot (after the plot size's
+// scaling, before any RO) to millimetres on the sheet.
+struct PlotPlacement {
+    double sheet_width = 0; // millimetres, portrait as the printer feeds it
+    double sheet_height = 0;
+    // The plot's extent in plotter units: P2 after IN (P1 is the origin).
+    double plot_length = 0; // along X
+    double plot_width = 0;
+    Affine plot_to_sheet;
+    // The picture frame on the sheet: the plot is clipped to it.
+    Point frame_low;
+    Point frame_high;
+};
+
+PlotPlacement place_plot(const PclPage &page);
+
+#endif

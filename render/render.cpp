@@ -1,0 +1,151 @@
+#include "render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kPlotterUnit = 0.025; // millimetres
+constexpr double kMargin = 10;         // millimetres around a plot's drawing
+// P2 after IN for a plain plot without PS: as in zelvo's default job, the
+// landscape letter page's picture frame (10.6 by 7.5 inches).
+constexpr double kDefaultLength = 10.6 * 1016;
+constexpr double kDefaultWidth = 7.5 * 1016;
+constexpr std::size_t kChunk = 64 * 1024;
+
+// Collects the extent of everything drawn, in the sink's units.
+class ExtentSink : public NullSink {
+public:
+    void stroke(const Path &path, const Pen &) override { add(path); }
+    void fill(const Path &path, const Fill &) override { add(path); }
+
+    bool drawn = false;
+    Point low{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    Point high{std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
+
+private:
+    void add(const Path &path)
+    {
+        for (const SubPath &sub : path) {
+            for (Point p : sub.points) {
+                if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                    continue;
+                drawn = true;
+                low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+                high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+            }
+        }
+    }
+};
+
+// Reads the stream through the scanner into `interpreter`; returns the
+// scanner for what it found.
+PlotScanner interpret(PlotSource &source, PlotInterpreter &interpreter, bool *pcl_job)
+{
+    PlotScanner scanner;
+    char buffer[kChunk];
+    bool first = true;
+    for (std::size_t n; (n = source.read(buffer, sizeof buffer)) > 0;) {
+        if (first && pcl_job != nullptr)
+            *pcl_job = buffer[0] == '\x1b';
+        first = false;
+        scan_plot_events(scanner, buffer, n, interpreter);
+    }
+    finish_plot_events(scanner, interpreter);
+    const std::uint64_t before = scanner.pages;
+    eject_last_page(scanner);
+    if (scanner.pages != before)
+        interpreter.page_ejected();
+    interpreter.finish();
+    return scanner;
+}
+
+// The plot's extent: its PS, else its drawing.
+void extent_of(const PlotMeasure &m, Point &low, Point &high)
+{
+    if (m.plot_size_found) {
+        low = {0, 0};
+        high = {m.plot_length, m.plot_width};
+    } else if (m.drawn) {
+        low = m.low;
+        high = m.high;
+    } else {
+        low = {0, 0};
+        high = {kDefaultLength, kDefaultWidth};
+    }
+}
+
+} // namespace
+
+PlotMeasure measure_plot(PlotSource &source)
+{
+    ExtentSink extent;
+    InterpreterOptions options;
+    options.layout.plot_length = kDefaultLength;
+    options.layout.plot_width = kDefaultWidth;
+    PlotInterpreter interpreter(extent, options);
+    PlotMeasure measure;
+    const PlotScanner scanner = interpret(source, interpreter, &measure.pcl_job);
+    measure.drawn = extent.drawn;
+    if (extent.drawn) {
+        measure.low = extent.low;
+        measure.high = extent.high;
+    }
+    measure.pages = measure.pcl_job ? std::max<std::uint64_t>(scanner.pages, 1)
+                                    : interpreter.pages();
+    measure.plot_size_found = scanner.plot_size_found;
+    measure.plot_length = static_cast<double>(scanner.plot_length);
+    measure.plot_width = static_cast<double>(scanner.plot_width);
+    return measure;
+}
+
+PlotLayout plain_layout(const PlotMeasure &measure, const RenderOptions &options)
+{
+    Point low;
+    Point high;
+    extent_of(measure, low, high);
+    const double width = (high.x - low.x) * kPlotterUnit;
+    const double height = (high.y - low.y) * kPlotterUnit;
+
+    PlotLayout layout;
+    layout.plot_length = measure.plot_size_found ? measure.plot_length : kDefaultLength;
+    layout.plot_width = measure.plot_size_found ? measure.plot_width : kDefaultWidth;
+    double margin = measure.plot_size_found ? 0 : kMargin;
+    double scale = 1;
+    if (options.paper != nullptr || options.fit) {
+        const Paper paper = options.paper != nullptr ? *options.paper : system_paper();
+        // The paper turned to the plot's shape.
+        const bool landscape = width > height;
+        layout.sheet_width = landscape ? paper.portrait.height : paper.portrait.width;
+        layout.sheet_height = landscape ? paper.portrait.width : paper.portrait.height;
+        if (options.fit && width > 0 && height > 0)
+            scale = std::min((layout.sheet_width - 2 * kMargin) / width,
+                             (layout.sheet_height - 2 * kMargin) / height);
+        margin = 0;
+    } else {
+        layout.sheet_width = width + 2 * margin;
+        layout.sheet_height = height + 2 * margin;
+    }
+    // The drawing in the middle of the sheet, y up.
+    const double left = (layout.sheet_width - width * scale) / 2;
+    const double bottom = (layout.sheet_height + height * scale) / 2;
+    layout.plot_to_sheet = compose(translation(left, bottom),
+                                   compose(scaling(scale * kPlotterUnit, -scale * kPlotterUnit),
+                                           translation(-low.x, -low.y)));
+    return layout;
+}
+
+std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
+                          const RenderOptions &options, PageSink &sink)
+{
+    InterpreterOptions interpreter_options;
+    interpreter_options.pcl_job = measure.pcl_job;
+    if (!measure.pcl_job)
+        interpreter_options.layout = plain_layout(measure, options);
+    interpreter_options.pen_width = options.pen_width;
+    interpreter_options.sheet_quarters = options.rotate / 90;
+    PlotInterpreter interpreter(sink, interpreter_options);
+    interpret(source, interpreter, nullptr);
+    return interpreter.pages();
+}

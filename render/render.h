@@ -1,0 +1,56 @@
+// Rendering a plot stream: a plain HP-GL/2 plot on a page of its own, or a
+// PCL 5 job with HP-GL/2 in it as the printer prints it.
+#ifndef ZELVO_RENDER_H
+#define ZELVO_RENDER_H
+
+#include "interpreter.h"
+#include "paper_size.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Where the stream's bytes come from: `read` fills up to `size` bytes and
+// returns how many, 0 at the end.
+class PlotSource {
+public:
+    virtual std::size_t read(char *buffer, std::size_t size) = 0;
+
+protected:
+    ~PlotSource() = default;
+};
+
+// What one reading of a plot finds, in constant memory.
+struct PlotMeasure {
+    bool pcl_job = false; // the stream begins with an escape sequence
+    bool drawn = false;   // something was drawn
+    // The drawing's extent in plotter units, in the plot's coordinates
+    // after its own rotation (RO), as a plain plot is drawn.
+    Point low;
+    Point high;
+    std::uint64_t pages = 0; // the pages it renders to
+    bool plot_size_found = false; // the first PS, as the job filter takes it
+    double plot_length = 0;
+    double plot_width = 0;
+};
+
+PlotMeasure measure_plot(PlotSource &source);
+
+struct RenderOptions {
+    // A plain plot's page: its PS, else its drawing with a margin; with a
+    // paper, that paper with the plot in its middle, and with `fit` scaled
+    // to fill it (the system's paper when none is given).
+    const Paper *paper = nullptr;
+    bool fit = false;
+    int rotate = 0;          // the sheet turned clockwise: 0, 90, 180 or 270
+    double pen_width = 0.35; // millimetres, each pen's width after IN
+};
+
+// Where a plain plot goes, from its measure.
+PlotLayout plain_layout(const PlotMeasure &measure, const RenderOptions &options);
+
+// Draws the stream on `sink`; `measure` is the same stream's. Returns the
+// number of pages drawn.
+std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
+                          const RenderOptions &options, PageSink &sink);
+
+#endif
