@@ -15,9 +15,6 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-JobStream job_stream{nullptr, nullptr};
-volatile std::sig_atomic_t copy_stop_requested = 0;
-
 namespace {
 
 constexpr std::size_t kKernelChunk = 1 << 20;
@@ -62,7 +59,7 @@ enum class KernelResult { Done, HandOver, Stopped };
 // and the loop is to find out whether reading or writing was at fault. An
 // empty first answer is handed on too, since some files (those of /proc,
 // say) report nothing to the kernel copy and yet have bytes for read().
-KernelResult kernel_copy(int in, int out)
+KernelResult kernel_copy(int in, int out, CancelFlag cancel)
 {
     const KernelPath path = kernel_path(in, out);
     if (path == KernelPath::None)
@@ -71,7 +68,7 @@ KernelResult kernel_copy(int in, int out)
         widen_pipes(in, out);
     bool moved = false;
     for (;;) {
-        if (copy_stop_requested)
+        if (cancelled(cancel))
             return KernelResult::Stopped;
         const ssize_t n =
             path == KernelPath::Splice
@@ -89,10 +86,10 @@ KernelResult kernel_copy(int in, int out)
 constexpr int kMaxPieces = 64;
 
 // writev until every piece is out; `pieces` is used up on the way.
-CopyStatus write_pieces(int out, iovec *pieces, int count)
+CopyStatus write_pieces(int out, iovec *pieces, int count, CancelFlag cancel)
 {
     while (count > 0) {
-        if (copy_stop_requested)
+        if (cancelled(cancel))
             return CopyStatus::Stopped;
         ssize_t n = writev(out, pieces, count);
         if (n < 0) {
@@ -113,19 +110,12 @@ CopyStatus write_pieces(int out, iovec *pieces, int count)
     return CopyStatus::Done;
 }
 
-// The header waits in the output stream's buffer; it must go out before the
-// copy writes to the descriptor.
-bool flush_output()
-{
-    return std::fflush(job_stream.output) == 0;
-}
-
 } // namespace
 
-CopyStatus write_all(int out, const char *bytes, std::size_t length)
+CopyStatus write_all(int out, const char *bytes, std::size_t length, CancelFlag cancel)
 {
     while (length > 0) {
-        if (copy_stop_requested)
+        if (cancelled(cancel))
             return CopyStatus::Stopped;
         const ssize_t n = write(out, bytes, length);
         if (n < 0) {
@@ -139,11 +129,11 @@ CopyStatus write_all(int out, const char *bytes, std::size_t length)
     return CopyStatus::Done;
 }
 
-CopyStatus read_some(int in, char *buffer, std::size_t size, std::size_t &got)
+CopyStatus read_some(int in, char *buffer, std::size_t size, std::size_t &got, CancelFlag cancel)
 {
     got = 0;
     for (;;) {
-        if (copy_stop_requested)
+        if (cancelled(cancel))
             return CopyStatus::Stopped;
         const ssize_t n = read(in, buffer, size);
         if (n >= 0) {
@@ -185,45 +175,62 @@ std::size_t gather(PlotScanner &scanner, std::string_view insert, const char *by
     return done;
 }
 
-// Moves `length` bytes of the regular file `in` from `offset` to `out`
-// through the kernel (splice into a pipe, copy_file_range into a file);
-// where it refuses, writes them from `bytes`, the same bytes read before.
-// `kernel` turns false at the first refusal, for the rest of the input.
-CopyStatus move_range(int in, off_t offset, int out, bool to_pipe, const char *bytes,
-                      std::size_t length, bool &kernel)
+// Where the kernel may take the bytes of a block from: the regular file the
+// block was read from, and the block's offset in it.
+struct KernelSource {
+    int file;
+    off_t offset;
+    bool to_pipe;       // splice into a pipe, else copy_file_range into a file
+    bool usable = true; // turns false at the first refusal, for the rest of the input
+};
+
+// Writing the blocks of one input through the scanner.
+struct InsertingWrite {
+    int output;
+    CancelFlag cancel;
+    PlotScanner &scanner;
+    std::string_view insert;
+};
+
+// Moves `length` bytes of `source`, `skip` bytes into its block, to the
+// output through the kernel; where it refuses, writes them from `bytes`, the
+// same bytes read before.
+CopyStatus move_range(const InsertingWrite &write, KernelSource &source, std::size_t skip,
+                      const char *bytes, std::size_t length)
 {
-    loff_t from = offset;
-    while (kernel && length > 0) {
-        if (copy_stop_requested)
+    loff_t from = source.offset + static_cast<off_t>(skip);
+    while (source.usable && length > 0) {
+        if (cancelled(write.cancel))
             return CopyStatus::Stopped;
         const ssize_t n =
-            to_pipe ? splice(in, &from, out, nullptr, length, SPLICE_F_MOVE | SPLICE_F_MORE)
-                    : copy_file_range(in, &from, out, nullptr, length, 0);
+            source.to_pipe ? splice(source.file, &from, write.output, nullptr, length,
+                                    SPLICE_F_MOVE | SPLICE_F_MORE)
+                           : copy_file_range(source.file, &from, write.output, nullptr, length, 0);
         if (n > 0) {
             bytes += n;
             length -= static_cast<std::size_t>(n);
         } else if (n == 0 || errno != EINTR) {
-            kernel = false; // a write error shows again, and is reported, below
+            source.usable = false; // a write error shows again, and is reported, below
         }
     }
-    return write_all(out, bytes, length);
+    return write_all(write.output, bytes, length, write.cancel);
 }
 
 // Writes one block of the input through the scanner. A block that takes no
-// text goes through the kernel from the regular file `in` at `offset` (when
-// `kernel` is still on); any other goes out in one writev per full set of
-// pieces, so that a reader at the other end of a pipe wakes once a block.
-CopyStatus write_block(PlotScanner &scanner, std::string_view insert, const char *bytes,
-                       std::size_t size, int in, off_t offset, bool to_pipe, bool &kernel)
+// text goes through the kernel from `source` (when there is one, still
+// usable); any other goes out in one writev per full set of pieces, so that
+// a reader at the other end of a pipe wakes once a block.
+CopyStatus write_block(const InsertingWrite &write, const char *bytes, std::size_t size,
+                       KernelSource *source)
 {
-    const int out = fileno(job_stream.output);
     for (std::size_t done = 0; done < size;) {
         Pieces pieces;
-        const std::size_t taken = gather(scanner, insert, bytes + done, size - done, pieces);
-        const CopyStatus status = !pieces.placed && in >= 0
-                                      ? move_range(in, offset + static_cast<off_t>(done), out,
-                                                   to_pipe, bytes + done, taken, kernel)
-                                      : write_pieces(out, pieces.pieces, pieces.count);
+        const std::size_t taken =
+            gather(write.scanner, write.insert, bytes + done, size - done, pieces);
+        const CopyStatus status =
+            !pieces.placed && source != nullptr
+                ? move_range(write, *source, done, bytes + done, taken)
+                : write_pieces(write.output, pieces.pieces, pieces.count, write.cancel);
         if (status != CopyStatus::Done)
             return status;
         done += taken;
@@ -233,19 +240,17 @@ CopyStatus write_block(PlotScanner &scanner, std::string_view insert, const char
 
 // Reads the input a block at a time to its end and writes each block, through
 // `scanner` when there is one.
-CopyStatus read_write_copy(int in, PlotScanner *scanner, std::string_view insert)
+CopyStatus read_write_copy(const CopyEnds &ends, const InsertingWrite *through)
 {
-    const int out = fileno(job_stream.output);
     char buffer[kBufferSize];
     for (;;) {
         std::size_t got = 0;
-        const CopyStatus read = read_some(in, buffer, sizeof buffer, got);
+        const CopyStatus read = read_some(ends.input, buffer, sizeof buffer, got, ends.cancel);
         if (read != CopyStatus::Done || got == 0)
             return read;
-        bool kernel = false;
-        const CopyStatus written =
-            scanner != nullptr ? write_block(*scanner, insert, buffer, got, -1, 0, false, kernel)
-                               : write_all(out, buffer, got);
+        const CopyStatus written = through != nullptr
+                                       ? write_block(*through, buffer, got, nullptr)
+                                       : write_all(ends.output, buffer, got, ends.cancel);
         if (written != CopyStatus::Done)
             return written;
     }
@@ -254,22 +259,21 @@ CopyStatus read_write_copy(int in, PlotScanner *scanner, std::string_view insert
 // A regular file into a pipe or another regular file: each block is read
 // once, to be scanned, and a block without a place goes on through the
 // kernel as the plain copy moves it.
-CopyStatus scan_file(PlotScanner &scanner, std::string_view insert, int in, int out, bool to_pipe)
+CopyStatus scan_file(const InsertingWrite &write, int in, bool to_pipe)
 {
-    off_t offset = lseek(in, 0, SEEK_CUR);
-    if (offset < 0)
+    KernelSource source{in, lseek(in, 0, SEEK_CUR), to_pipe};
+    if (source.offset < 0)
         return CopyStatus::ReadFailed;
     if (to_pipe)
-        widen_pipes(in, out);
-    bool kernel = true;
+        widen_pipes(in, write.output);
     char buffer[kBufferSize];
     CopyStatus status = CopyStatus::Done;
     while (status == CopyStatus::Done) {
-        if (copy_stop_requested) {
+        if (cancelled(write.cancel)) {
             status = CopyStatus::Stopped;
             break;
         }
-        const ssize_t got = pread(in, buffer, sizeof buffer, offset);
+        const ssize_t got = pread(in, buffer, sizeof buffer, source.offset);
         if (got == 0)
             break;
         if (got < 0) {
@@ -277,25 +281,20 @@ CopyStatus scan_file(PlotScanner &scanner, std::string_view insert, int in, int 
                 status = CopyStatus::ReadFailed;
             continue;
         }
-        status = write_block(scanner, insert, buffer, static_cast<std::size_t>(got), in, offset,
-                             to_pipe, kernel);
+        status = write_block(write, buffer, static_cast<std::size_t>(got), &source);
         if (status == CopyStatus::Done)
-            offset += got;
+            source.offset += got;
     }
     // Where a plain read would have left the input.
-    lseek(in, offset, SEEK_SET);
+    lseek(in, source.offset, SEEK_SET);
     return status;
 }
 
 } // namespace
 
-CopyStatus file_cat()
+CopyStatus copy_input(const CopyEnds &ends)
 {
-    if (!flush_output())
-        return CopyStatus::WriteFailed;
-    const int in = fileno(job_stream.input);
-    const int out = fileno(job_stream.output);
-    switch (kernel_copy(in, out)) {
+    switch (kernel_copy(ends.input, ends.output, ends.cancel)) {
     case KernelResult::Done:
         return CopyStatus::Done;
     case KernelResult::Stopped:
@@ -303,27 +302,21 @@ CopyStatus file_cat()
     case KernelResult::HandOver:
         break;
     }
-    return read_write_copy(in, nullptr, {});
+    return read_write_copy(ends, nullptr);
 }
 
-CopyStatus write_scanned(PlotScanner &scanner, std::string_view insert, const char *bytes,
-                         std::size_t size)
+CopyStatus write_inserting(int output, CancelFlag cancel, PlotScanner &scanner,
+                           std::string_view insert, const char *bytes, std::size_t size)
 {
-    if (!flush_output())
-        return CopyStatus::WriteFailed;
-    bool kernel = false;
-    return write_block(scanner, insert, bytes, size, -1, 0, false, kernel);
+    return write_block({output, cancel, scanner, insert}, bytes, size, nullptr);
 }
 
-CopyStatus file_cat_scanned(PlotScanner &scanner, std::string_view insert)
+CopyStatus copy_input_inserting(const CopyEnds &ends, PlotScanner &scanner, std::string_view insert)
 {
-    if (!flush_output())
-        return CopyStatus::WriteFailed;
-    const int in = fileno(job_stream.input);
-    const int out = fileno(job_stream.output);
+    const InsertingWrite write{ends.output, ends.cancel, scanner, insert};
     struct stat from, to;
-    if (fstat(in, &from) == 0 && fstat(out, &to) == 0 && S_ISREG(from.st_mode)
+    if (fstat(ends.input, &from) == 0 && fstat(ends.output, &to) == 0 && S_ISREG(from.st_mode)
         && (S_ISFIFO(to.st_mode) || S_ISREG(to.st_mode)))
-        return scan_file(scanner, insert, in, out, S_ISFIFO(to.st_mode));
-    return read_write_copy(in, &scanner, insert);
+        return scan_file(write, ends.input, S_ISFIFO(to.st_mode));
+    return read_write_copy(ends, &write);
 }

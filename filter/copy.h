@@ -1,4 +1,4 @@
-// Copying the plot bytes from the current input to the output.
+// Copying the plot bytes from an input descriptor to the output descriptor.
 #ifndef ZELVO_COPY_H
 #define ZELVO_COPY_H
 
@@ -6,20 +6,17 @@
 
 #include <csignal>
 #include <cstddef>
-#include <cstdio>
 #include <string_view>
 
-// The process-wide pair of streams that the copy moves bytes between.
-struct JobStream {
-    std::FILE *input;
-    std::FILE *output;
-};
+// A request to stop, owned by the program that runs the job and set from its
+// signal handler: nonzero stops a copy where it is. Null when none can come.
+using CancelFlag = const volatile std::sig_atomic_t *;
 
-extern JobStream job_stream;
-
-// Set from a signal handler to ask the copy to stop where it is: the number
-// of the signal that asked, or 0. Whoever set it decides how the job ends.
-extern volatile std::sig_atomic_t copy_stop_requested;
+// Whether `cancel` asks to stop.
+inline bool cancelled(CancelFlag cancel)
+{
+    return cancel != nullptr && *cancel != 0;
+}
 
 // How a copy ended. A short read ends the copy either way; the caller tells
 // the user which kind of end it was.
@@ -27,32 +24,40 @@ enum class CopyStatus {
     Done,        // the input reached its end and every byte was written
     ReadFailed,  // a read error ended the copy
     WriteFailed, // a write failed; the copy stopped there
-    Stopped,     // copy_stop_requested ended the copy early
+    Stopped,     // the cancel flag ended the copy early
 };
 
-// Copies job_stream.input to its end (or its first read error) behind what
-// is already written to job_stream.output, in constant memory. The output
-// stream is flushed first; the input stream must not hold buffered bytes of
-// its own. A call interrupted by a signal (EINTR) is retried unless
-// copy_stop_requested is set, which ends the copy.
-CopyStatus file_cat();
+// The two descriptors of a copy and the flag that may stop it. The input is
+// read from where it stands; the output is written behind what it holds.
+struct CopyEnds {
+    int input;
+    int output;
+    CancelFlag cancel = nullptr;
+};
+
+// Copies the input to its end (or its first read error) to the output, in
+// constant memory. A call interrupted by a signal (EINTR) is retried unless
+// the cancel flag is set, which ends the copy.
+CopyStatus copy_input(const CopyEnds &ends);
 
 // The same copy, read through `scanner`: `insert` goes into the output at
 // every place the scanner names. The scanner's state carries over from one
 // call to the next, as the printer reads all inputs as one stream.
-CopyStatus file_cat_scanned(PlotScanner &scanner, std::string_view insert);
+CopyStatus copy_input_inserting(const CopyEnds &ends, PlotScanner &scanner,
+                                std::string_view insert);
 
-// Writes `size` bytes that were read ahead from the input through `scanner`,
-// as file_cat_scanned would have written them.
-CopyStatus write_scanned(PlotScanner &scanner, std::string_view insert, const char *bytes,
-                         std::size_t size);
+// Writes `size` bytes, already read from an input, to `output` through
+// `scanner`, as copy_input_inserting would have written them.
+CopyStatus write_inserting(int output, CancelFlag cancel, PlotScanner &scanner,
+                           std::string_view insert, const char *bytes, std::size_t size);
 
-// Writes all of `bytes` to the descriptor `out`, retrying short writes.
-CopyStatus write_all(int out, const char *bytes, std::size_t length);
+// Writes all of `bytes` to the descriptor `out`, retrying short writes and
+// EINTR unless the cancel flag is set.
+CopyStatus write_all(int out, const char *bytes, std::size_t length, CancelFlag cancel);
 
 // One read of up to `size` bytes from the descriptor `in` into `buffer`,
-// retried after EINTR unless a stop is requested. `got` is 0 at the end of
+// retried after EINTR unless the cancel flag is set. `got` is 0 at the end of
 // the input.
-CopyStatus read_some(int in, char *buffer, std::size_t size, std::size_t &got);
+CopyStatus read_some(int in, char *buffer, std::size_t size, std::size_t &got, CancelFlag cancel);
 
 #endif

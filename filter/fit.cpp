@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr double kMillimetresPerInch = 25.4;
 constexpr double kMargin = kMillimetresPerInch / 4;
 
 long decipoints(double millimetres)

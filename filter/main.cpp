@@ -1,8 +1,6 @@
 // zelvo: wraps HP-GL/2 plot files in a PCL 5 job for a laser printer.
-#include "copy.h"
 #include "job.h"
 #include "settings.h"
-#include "strutil.h"
 
 #include <csignal>
 #include <cstdio>
@@ -34,9 +32,13 @@ int print_usage()
 
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
+// The number of the signal that interrupted the job, or 0. The job is given
+// it as its cancel flag; only the handler below writes it.
+volatile std::sig_atomic_t interrupted_by = 0;
+
 extern "C" void request_stop(int signal_number)
 {
-    copy_stop_requested = signal_number;
+    interrupted_by = signal_number;
 }
 
 // An interrupt stops the copy where it is. Installed without SA_RESTART, so
@@ -59,7 +61,7 @@ void catch_interrupts()
 // caller sees that signal (a shell reports 128 + its number).
 [[noreturn]] void end_by_interrupt()
 {
-    const int signal_number = copy_stop_requested;
+    const int signal_number = interrupted_by;
     std::fputs("Interrupted\n", stderr);
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
@@ -70,6 +72,12 @@ int refuse(const char *what, const char *value)
 {
     std::fprintf(stderr, "%s: %s\n", what, value);
     return 1;
+}
+
+// zelvo's rule: a name that begins with "-" is standard input.
+bool dash_means_standard_input(const char *name)
+{
+    return name[0] == '-';
 }
 
 int run(int argc, char **argv, const ParameterList &list)
@@ -91,9 +99,16 @@ int run(int argc, char **argv, const ParameterList &list)
         break;
     }
     catch_interrupts();
-    const int status =
-        run_job(resolved.settings, argc - resolved.first_input, argv + resolved.first_input);
-    if (copy_stop_requested != 0)
+    // A command that goes away is a failed write to report, not a silent
+    // death; the command itself gets the default action back.
+    if (destination_kind(resolved.destination) == DestinationKind::Command)
+        std::signal(SIGPIPE, SIG_IGN);
+    const JobInputs inputs{argc - resolved.first_input, argv + resolved.first_input,
+                           dash_means_standard_input};
+    JobConduct conduct;
+    conduct.cancel = &interrupted_by;
+    const int status = run_job(resolved.settings, resolved.destination, inputs, conduct);
+    if (interrupted_by != 0)
         end_by_interrupt();
     return status;
 }
@@ -105,7 +120,5 @@ int main(int argc, char **argv)
     // The parameter list's words live as long as the job, which may name
     // one of them in a refusal.
     const ParameterList list = split_parameter_list(std::getenv("zelvo_param"));
-    const int status = run(argc, argv, list);
-    free_parsed_array(list.count, list.words);
-    return status;
+    return run(argc, argv, list);
 }

@@ -1,10 +1,9 @@
 // Starting and ending the destination command.
 #include "output_command.h"
 
-#include "copy.h"
-
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <spawn.h>
@@ -19,14 +18,14 @@ namespace {
 // Waits for the command's shell; -1 when it cannot be waited for. A stop
 // requested while it runs on with the whole job terminates it too: the user
 // asked for the job to stop.
-int wait_for(pid_t pid)
+int wait_for(pid_t pid, CancelFlag cancel)
 {
     int status = 0;
     bool terminated = false;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR)
             return -1;
-        if (copy_stop_requested && !terminated) {
+        if (cancelled(cancel) && !terminated) {
             kill(-pid, SIGTERM);
             terminated = true;
         }
@@ -92,25 +91,22 @@ bool start_command(const char *command, OutputCommand &started)
     pid_t pid = -1;
     const bool spawned = spawn_shell(command, ends[0], pid);
     close(ends[0]);
-    std::FILE *stream = spawned ? fdopen(ends[1], "w") : nullptr;
-    if (stream == nullptr) {
+    if (!spawned) {
         close(ends[1]);
-        if (spawned)
-            wait_for(pid);
         return false;
     }
     started.pid = pid;
-    started.stream = stream;
+    started.input = ends[1];
     return true;
 }
 
-CommandEnd finish_command(OutputCommand &command)
+CommandEnd finish_command(OutputCommand &command, CancelFlag cancel)
 {
-    const int spare = keep_read_end(fileno(command.stream));
+    const int spare = keep_read_end(command.input);
     CommandEnd end;
-    end.closed = std::fclose(command.stream) == 0;
-    command.stream = nullptr;
-    const int status = wait_for(command.pid);
+    end.closed = close(command.input) == 0;
+    command.input = -1;
+    const int status = wait_for(command.pid, cancel);
     end.succeeded = status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     int unread = 0;
     if (spare >= 0) {
@@ -131,8 +127,8 @@ void abandon_command(OutputCommand &command)
     for (int tries = 0; tries < 200 && !(reaped = ended(command.pid)); ++tries)
         nanosleep(&step, nullptr);
     kill(-command.pid, SIGKILL);
-    std::fclose(command.stream);
-    command.stream = nullptr;
+    close(command.input);
+    command.input = -1;
     if (!reaped)
-        wait_for(command.pid);
+        wait_for(command.pid, nullptr);
 }

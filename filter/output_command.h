@@ -5,12 +5,13 @@
 #ifndef ZELVO_OUTPUT_COMMAND_H
 #define ZELVO_OUTPUT_COMMAND_H
 
-#include <cstdio>
+#include "copy.h"
+
 #include <sys/types.h>
 
 struct OutputCommand {
-    pid_t pid = -1;              // also its process group
-    std::FILE *stream = nullptr; // the write end of its input
+    pid_t pid = -1; // also its process group
+    int input = -1; // the write end of its input
 };
 
 // Starts `command` with the filter's environment and descriptors and the
@@ -25,8 +26,9 @@ struct CommandEnd {
     bool left_unread = false; // part of the job was still in the pipe
 };
 
-// Closes the command's input and waits for it.
-CommandEnd finish_command(OutputCommand &command);
+// Closes the command's input and waits for it. A cancel request while it
+// runs on terminates it too.
+CommandEnd finish_command(OutputCommand &command, CancelFlag cancel);
 
 // Terminates the command's process group, and only then closes its input, so
 // that no part of it reads a clean end of the job; waits for it.

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr double kMillimetresPerInch = 25.4;
 constexpr double kMillimetresPerPoint = kMillimetresPerInch / 72;
 
 // The logical page of a landscape page starts 0.2 inch along the long side on
@@ -132,7 +131,7 @@ Paper system_paper()
 #endif
 }
 
-bool find_plot_size(const char *name, PlotExtent &size)
+bool plot_size_named(const char *name, PlotExtent &size)
 {
     for (const NamedSize &named : kPlotSizes) {
         if (same_size_name(name, named.name)) {

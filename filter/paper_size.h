@@ -2,6 +2,8 @@
 #ifndef ZELVO_PAPER_SIZE_H
 #define ZELVO_PAPER_SIZE_H
 
+constexpr double kMillimetresPerInch = 25.4;
+
 // A width and a height in millimetres.
 struct PlotExtent {
     double width = 0; // along X
@@ -32,6 +34,6 @@ Paper system_paper();
 // The plot size called `name`: A0 to A4, ANSI-A to ANSI-E, ARCH-A to ARCH-E
 // (any case, the hyphen optional), all landscape; or "WxH" in millimetres.
 // False when `name` is none of these.
-bool find_plot_size(const char *name, PlotExtent &size);
+bool plot_size_named(const char *name, PlotExtent &size);
 
 #endif

@@ -308,14 +308,9 @@ void begin_instruction(PlotScanner &s, unsigned char second)
     }
 }
 
-// Where the page is marked and a drawing was seen, drawing instructions
-// change nothing any more, and a run of plain instructions can be passed
-// over whole: only an ESC, a '"' and the name of an instruction that reads
-// on differently (or takes the hold text) can matter. The run ends before
-// the first byte that may be one of these; the reading resumes at the last
-// place before it where it is between instructions: after a ';', or at the
-// first letter of an instruction's name. Returns `i` when nothing can be
-// passed over.
+// Whether two letters, in either case, name an instruction that reads on
+// differently from plain parameters, takes the hold text, or may give the
+// plot size.
 bool special_name(unsigned char first, unsigned char second)
 {
     switch (mnemonic(static_cast<char>(first | 0x20), static_cast<char>(second | 0x20))) {
@@ -375,6 +370,13 @@ skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
     return i;
 }
 
+// Where the page is marked and a drawing was seen, drawing instructions
+// change nothing any more, and a run of plain instructions can be passed
+// over whole: only an ESC, a '"' and a special name can matter. The run ends
+// before the first byte that may be one of these; the reading resumes at the
+// last place before it where it is between instructions: after a ';', or at
+// the first letter of an instruction's name. Returns `i` when nothing can be
+// passed over.
 std::size_t pass_plain_run(PlotScanner &s, const unsigned char *p, std::size_t i, std::size_t size)
 {
     std::size_t end = skip_blocks(p, i, size);

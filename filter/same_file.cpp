@@ -23,8 +23,7 @@ bool same(const struct stat &a, const struct stat &b)
 
 } // namespace
 
-const char *input_that_is_output(const OutputDestination &destination, int count,
-                                 const char *const *names)
+const char *input_that_is_output(const OutputDestination &destination, const JobInputs &inputs)
 {
     struct stat output {};
     switch (destination_kind(destination)) {
@@ -40,13 +39,14 @@ const char *input_that_is_output(const OutputDestination &destination, int count
         break;
     }
     struct stat input {};
-    if (count == 0)
+    if (inputs.count == 0)
         return regular_file(STDIN_FILENO, input) && same(input, output) ? "-" : nullptr;
-    for (int i = 0; i < count; ++i) {
-        const bool found =
-            names[i][0] == '-' ? regular_file(STDIN_FILENO, input) : regular_file(names[i], input);
+    for (int i = 0; i < inputs.count; ++i) {
+        const char *name = inputs.names[i];
+        const bool found = is_standard_input(inputs, i) ? regular_file(STDIN_FILENO, input)
+                                                        : regular_file(name, input);
         if (found && same(input, output))
-            return names[i];
+            return name;
     }
     return nullptr;
 }

@@ -3,14 +3,14 @@
 #ifndef ZELVO_SAME_FILE_H
 #define ZELVO_SAME_FILE_H
 
-#include "job.h"
+#include "destination.h"
+#include "inputs.h"
 
-// The first of the `count` inputs in `names` (standard input when there are
-// none, named "-" then) that is the regular file the destination writes to,
-// hard and symbolic links included; null when there is none. Looks at the
-// destination with stat before anything opens it; inputs and destinations
-// that are not regular files are never the same file.
-const char *input_that_is_output(const OutputDestination &destination, int count,
-                                 const char *const *names);
+// The first of `inputs` (standard input when there are none, named "-"
+// then) that is the regular file the destination writes to, hard and
+// symbolic links included; null when there is none. Looks at the destination
+// with stat before anything opens it; inputs and destinations that are not
+// regular files are never the same file.
+const char *input_that_is_output(const OutputDestination &destination, const JobInputs &inputs);
 
 #endif

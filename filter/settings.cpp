@@ -3,7 +3,7 @@
 #include "settings.h"
 
 #include "pen_width.h"
-#include "strutil.h"
+#include "settings_words.h"
 
 #include <cerrno>
 #include <cfloat>
@@ -55,7 +55,7 @@ std::int32_t read_rotation(const char *text)
 bool looks_like_size(const char *text)
 {
     PlotExtent size;
-    if (find_plot_size(text, size))
+    if (plot_size_named(text, size))
         return true;
     const std::size_t width = std::strspn(text, "0123456789.");
     return width > 0 && (text[width] == 'x' || text[width] == 'X')
@@ -90,7 +90,6 @@ void apply(JobSettings &settings, const SettingsWord &word, const char *value,
             refused.pen_width = value;
         } else {
             settings.pen_width = width;
-            settings.pen_width_given = true;
             refused.pen_width = nullptr;
         }
         break;
@@ -108,13 +107,16 @@ void apply(JobSettings &settings, const SettingsWord &word, const char *value,
             refused.paper = value;
         }
         break;
-    case Setting::Fit:
-        settings.fit = true;
-        settings.fit_size = {};
+    case Setting::Fit: {
+        settings.fit = FitToPage{};
         refused.plot_size = nullptr;
-        if (value != nullptr && !find_plot_size(value, settings.fit_size))
+        PlotExtent size;
+        if (value != nullptr && !plot_size_named(value, size))
             refused.plot_size = value;
+        else if (value != nullptr && size.width > 0 && size.height > 0)
+            settings.fit->plot_size = size;
         break;
+    }
     }
 }
 
@@ -179,22 +181,19 @@ bool takes_argument(const SettingsWord &word, const char *next)
 
 ParameterList split_parameter_list(const char *list)
 {
-    ParameterList words;
-    if (parse_string(list, ',', &words.count, &words.words) != 0)
-        return {};
-    return words;
+    return strutil::parse_string(list, ',');
 }
 
 void apply_parameter_list(JobSettings &settings, const ParameterList &list, RefusedValues &refused)
 {
-    for (int i = 0; i < list.count; ++i)
-        apply_token(settings, list.words[i], refused);
+    for (const char *word : list)
+        apply_token(settings, word, refused);
 }
 
 ResolvedSettings resolve_settings(int argc, const char *const *argv, const ParameterList &list,
                                   const char *out_name)
 {
-    ResolvedSettings result{JobSettings{}, 1, Resolution::RunJob, nullptr};
+    ResolvedSettings result{JobSettings{}, OutputDestination{}, 1, Resolution::RunJob, nullptr};
     JobSettings &settings = result.settings;
     RefusedValues refused;
     apply_parameter_list(settings, list, refused);
@@ -244,6 +243,6 @@ ResolvedSettings resolve_settings(int argc, const char *const *argv, const Param
         result.outcome = Resolution::NameTooLong;
         return result;
     }
-    std::strcpy(settings.destination.name, destination);
+    std::strcpy(result.destination.name, destination);
     return result;
 }

@@ -3,7 +3,7 @@
 #include "fuzz_support.h"
 #include "pen_width.h"
 #include "settings.h"
-#include "strutil.h"
+#include "settings_words.h"
 
 #include <cfloat>
 #include <cstdlib>
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(r.first_input >= 1 && r.first_input <= argc);
     FUZZ_CHECK(scanned(r.first_input, argv.data()));
 
-    const char *name = r.settings.destination.name;
+    const char *name = r.destination.name;
     switch (r.outcome) {
     case Resolution::ShowUsage:
         FUZZ_CHECK(std::strncmp(argv[static_cast<std::size_t>(r.first_input)], "-h", 2) == 0);
@@ -92,12 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     case Resolution::UnknownPlotSize: {
         FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
         PlotExtent size;
-        FUZZ_CHECK(!find_plot_size(r.refused, size));
+        FUZZ_CHECK(!plot_size_named(r.refused, size));
         break;
     }
     case Resolution::RunJob: {
         FUZZ_CHECK(stops_scan(argc, argv.data(), r.first_input));
-        FUZZ_CHECK(!pen_width_refused(r.settings.pen_width));
+        FUZZ_CHECK(!pen_width_refused(r.settings.pen_width.value_or(kDefaultPenWidth)));
         FUZZ_CHECK(std::memchr(name, '\0', OutputDestination::capacity) != nullptr);
         // The destination is an argument (the value of an -out), the
         // environment's name, or standard output.
@@ -113,6 +113,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     default:
         FUZZ_CHECK(!"an outcome outside the six");
     }
-    free_parsed_array(list.count, list.words);
     return 0;
 }

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr double kMillimetresPerInch = 25.4;
 constexpr double kDecipointsPerInch = 720;
 constexpr double kPlotterUnitsPerInch = 1016;
 // Lines of the default vertical motion index, 6 to the inch.

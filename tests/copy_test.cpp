@@ -1,6 +1,8 @@
-// file_cat over every pairing of regular files, pipes and sockets, with the
-// kernel's copy paths and the read/write fallback.
+// The copy over every pairing of regular files, pipes and sockets, with the
+// kernel's copy paths and the read/write fallback; file_cat over the job
+// stream.
 #include "copy.h"
+#include "file_cat.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +80,13 @@ void write_fd(int fd, const std::string &bytes)
     }
 }
 
+// The descriptors of `streams`, once what the output stream holds is out.
+CopyEnds ends_of(const JobStream &streams, CancelFlag cancel = nullptr)
+{
+    std::fflush(streams.output);
+    return {fileno(streams.input), fileno(streams.output), cancel};
+}
+
 std::string read_fd(int fd)
 {
     std::string bytes;
@@ -88,26 +97,26 @@ std::string read_fd(int fd)
     return bytes;
 }
 
-// Runs file_cat from an input of kind `from` holding `bytes` to an output of
-// kind `to` that already holds "HDR" in its stream buffer, and returns what
-// the output received.
-// Copies with file_cat, or with file_cat_scanned inserting `insert` when
-// it is given.
+// Copies from an input of kind `from` holding `bytes` to an output of kind
+// `to` that already holds "HDR", and returns what the output received.
+// Copies with copy_input, or with copy_input_inserting inserting `insert`
+// when it is given.
 std::string copy_through(End from, End to, const std::string &bytes, CopyStatus &status,
                          const char *insert = nullptr)
 {
     std::thread feeder, drainer;
     std::string received;
+    JobStream streams{};
 
     if (from == End::File) {
-        job_stream.input = std::tmpfile();
-        std::fwrite(bytes.data(), 1, bytes.size(), job_stream.input);
-        std::fflush(job_stream.input);
-        std::rewind(job_stream.input);
+        streams.input = std::tmpfile();
+        std::fwrite(bytes.data(), 1, bytes.size(), streams.input);
+        std::fflush(streams.input);
+        std::rewind(streams.input);
     } else {
         int fds[2];
         connected_pair(from, fds);
-        job_stream.input = fdopen(fds[0], "r");
+        streams.input = fdopen(fds[0], "r");
         feeder = std::thread([fd = fds[1], &bytes] {
             write_fd(fd, bytes);
             close(fd);
@@ -116,31 +125,32 @@ std::string copy_through(End from, End to, const std::string &bytes, CopyStatus 
 
     int out_fd = -1;
     if (to == End::File) {
-        job_stream.output = std::tmpfile();
-        out_fd = fileno(job_stream.output);
+        streams.output = std::tmpfile();
+        out_fd = fileno(streams.output);
     } else {
         int fds[2];
         connected_pair(to, fds);
-        job_stream.output = fdopen(fds[1], "w");
+        streams.output = fdopen(fds[1], "w");
         drainer = std::thread([fd = fds[0], &received] {
             received = read_fd(fd);
             close(fd);
         });
     }
 
-    std::fputs("HDR", job_stream.output);
+    std::fputs("HDR", streams.output);
     PlotScanner scanner;
-    status = insert != nullptr ? file_cat_scanned(scanner, insert) : file_cat();
-    std::fclose(job_stream.input);
+    status = insert != nullptr ? copy_input_inserting(ends_of(streams), scanner, insert)
+                               : copy_input(ends_of(streams));
+    std::fclose(streams.input);
     if (feeder.joinable())
         feeder.join();
 
     if (to == End::File) {
-        std::fflush(job_stream.output);
+        std::fflush(streams.output);
         lseek(out_fd, 0, SEEK_SET);
         received = read_fd(out_fd);
     }
-    std::fclose(job_stream.output);
+    std::fclose(streams.output);
     if (drainer.joinable())
         drainer.join();
     return received;
@@ -148,7 +158,7 @@ std::string copy_through(End from, End to, const std::string &bytes, CopyStatus 
 
 } // namespace
 
-TEST(FileCat, EveryPairingCopiesExactly)
+TEST(CopyInput, EveryPairingCopiesExactly)
 {
     const End ends[] = {End::File, End::Pipe, End::Socket};
     const std::size_t sizes[] = {0, 1, 10000, 128 * 1024 + 1, (3 << 20) + 7};
@@ -171,6 +181,7 @@ TEST(FileCat, EveryPairingCopiesExactly)
 TEST(FileCat, AppendModeOutputFallsBack)
 {
     // The kernel's file-to-file copy refuses an output opened for appending.
+    // file_cat copies the job stream's pair, behind what the output holds.
     const std::string bytes = pattern(200000);
     job_stream.input = std::tmpfile();
     std::fwrite(bytes.data(), 1, bytes.size(), job_stream.input);
@@ -181,36 +192,38 @@ TEST(FileCat, AppendModeOutputFallsBack)
     close(fd);
     job_stream.output = std::fopen(path, "a");
     std::fputs("HDR", job_stream.output);
-    EXPECT_EQ(file_cat(), CopyStatus::Done);
+    EXPECT_EQ(file_cat(), 0);
     std::fclose(job_stream.input);
     std::fclose(job_stream.output);
+    job_stream = {nullptr, nullptr};
     const int back = open(path, O_RDONLY);
     EXPECT_TRUE(read_fd(back) == "HDR" + bytes);
     close(back);
     unlink(path);
 }
 
-TEST(FileCat, ReportsWhichSideFailed)
+TEST(CopyInput, ReportsWhichSideFailed)
 {
-    job_stream.input = std::fopen("/", "r");
-    ASSERT_NE(job_stream.input, nullptr);
-    job_stream.output = std::tmpfile();
-    EXPECT_EQ(file_cat(), CopyStatus::ReadFailed);
-    std::fclose(job_stream.input);
-    std::fclose(job_stream.output);
+    JobStream streams{};
+    streams.input = std::fopen("/", "r");
+    ASSERT_NE(streams.input, nullptr);
+    streams.output = std::tmpfile();
+    EXPECT_EQ(copy_input(ends_of(streams)), CopyStatus::ReadFailed);
+    std::fclose(streams.input);
+    std::fclose(streams.output);
 
     for (End from : {End::File, End::Pipe}) {
         SCOPED_TRACE(name_of(from));
         const std::string bytes = pattern(300000);
         std::thread feeder;
         if (from == End::File) {
-            job_stream.input = std::tmpfile();
-            std::fwrite(bytes.data(), 1, bytes.size(), job_stream.input);
-            std::rewind(job_stream.input);
+            streams.input = std::tmpfile();
+            std::fwrite(bytes.data(), 1, bytes.size(), streams.input);
+            std::rewind(streams.input);
         } else {
             int fds[2];
             ASSERT_EQ(pipe(fds), 0);
-            job_stream.input = fdopen(fds[0], "r");
+            streams.input = fdopen(fds[0], "r");
             // The copy may stop before the feeder is done; the feeder must
             // not block on a full pipe then.
             fcntl(fds[1], F_SETFL, O_NONBLOCK);
@@ -219,46 +232,50 @@ TEST(FileCat, ReportsWhichSideFailed)
                 close(fd);
             });
         }
-        job_stream.output = std::fopen("/dev/full", "w");
-        ASSERT_NE(job_stream.output, nullptr);
-        EXPECT_EQ(file_cat(), CopyStatus::WriteFailed);
+        streams.output = std::fopen("/dev/full", "w");
+        ASSERT_NE(streams.output, nullptr);
+        EXPECT_EQ(copy_input(ends_of(streams)), CopyStatus::WriteFailed);
         if (feeder.joinable())
             feeder.join();
-        std::fclose(job_stream.input);
-        std::fclose(job_stream.output);
+        std::fclose(streams.input);
+        std::fclose(streams.output);
     }
 }
 
-TEST(FileCat, ClosedPipeIsAWriteFailure)
+TEST(CopyInput, ClosedPipeIsAWriteFailure)
 {
+    JobStream streams{};
     // With SIGPIPE ignored, as a parent may leave it, the broken pipe must
     // show as a failed write rather than as a finished copy.
     const auto previous = std::signal(SIGPIPE, SIG_IGN);
     const std::string bytes = pattern(1 << 20);
-    job_stream.input = std::tmpfile();
-    std::fwrite(bytes.data(), 1, bytes.size(), job_stream.input);
-    std::rewind(job_stream.input);
+    streams.input = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), streams.input);
+    std::rewind(streams.input);
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     close(fds[0]);
-    job_stream.output = fdopen(fds[1], "w");
-    EXPECT_EQ(file_cat(), CopyStatus::WriteFailed);
-    std::fclose(job_stream.input);
-    std::fclose(job_stream.output);
+    streams.output = fdopen(fds[1], "w");
+    EXPECT_EQ(copy_input(ends_of(streams)), CopyStatus::WriteFailed);
+    std::fclose(streams.input);
+    std::fclose(streams.output);
     std::signal(SIGPIPE, previous);
 }
 
 namespace {
 
+volatile std::sig_atomic_t stop_requested = 0;
+
 extern "C" void note_stop(int)
 {
-    copy_stop_requested = 1;
+    stop_requested = 1;
 }
 
 } // namespace
 
-TEST(FileCat, StopRequestEndsABlockedCopy)
+TEST(CopyInput, StopRequestEndsABlockedCopy)
 {
+    JobStream streams{};
     // As the CUPS filter installs its SIGTERM handler: without SA_RESTART,
     // so a blocked splice or read returns EINTR.
     struct sigaction action {
@@ -269,13 +286,13 @@ TEST(FileCat, StopRequestEndsABlockedCopy)
 
     for (End from : {End::Pipe, End::Socket}) { // splice, then the read loop
         SCOPED_TRACE(name_of(from));
-        copy_stop_requested = 0;
+        stop_requested = 0;
         int fds[2];
         connected_pair(from, fds);
         write_fd(fds[1], "PU0,0;");
-        job_stream.input = fdopen(fds[0], "r");
-        job_stream.output = std::tmpfile();
-        const int out = fileno(job_stream.output);
+        streams.input = fdopen(fds[0], "r");
+        streams.output = std::tmpfile();
+        const int out = fileno(streams.output);
 
         // The writer stays open, so the copy blocks once the bytes are out.
         // The signal is sent again until the copy returns, since one that
@@ -294,21 +311,22 @@ TEST(FileCat, StopRequestEndsABlockedCopy)
             }
             close(fds[1]);
         });
-        EXPECT_EQ(file_cat(), CopyStatus::Stopped);
+        EXPECT_EQ(copy_input(ends_of(streams, &stop_requested)), CopyStatus::Stopped);
         copying = false;
         signaller.join();
 
-        std::rewind(job_stream.output);
+        std::rewind(streams.output);
         EXPECT_EQ(read_fd(out), "PU0,0;");
-        std::fclose(job_stream.input);
-        std::fclose(job_stream.output);
+        std::fclose(streams.input);
+        std::fclose(streams.output);
     }
-    copy_stop_requested = 0;
+    stop_requested = 0;
     sigaction(SIGUSR1, &previous, nullptr);
 }
 
-TEST(FileCat, EmptyKernelAnswerHandsOver)
+TEST(CopyInput, EmptyKernelAnswerHandsOver)
 {
+    JobStream streams{};
     // A file of /proc comes through whole whatever the kernel's copy makes of
     // it, and so does a regular file when that copy answers nothing at once.
     std::FILE *reference = std::fopen("/proc/version", "r");
@@ -322,36 +340,36 @@ TEST(FileCat, EmptyKernelAnswerHandsOver)
             SCOPED_TRACE(std::string(name_of(to)) + (says_nothing ? ", empty answer" : ""));
             const std::string expected = says_nothing ? pattern(200000) : version;
             if (says_nothing) {
-                job_stream.input = std::tmpfile();
-                std::fwrite(expected.data(), 1, expected.size(), job_stream.input);
-                std::fflush(job_stream.input);
-                std::rewind(job_stream.input);
+                streams.input = std::tmpfile();
+                std::fwrite(expected.data(), 1, expected.size(), streams.input);
+                std::fflush(streams.input);
+                std::rewind(streams.input);
             } else {
-                job_stream.input = std::fopen("/proc/version", "r");
+                streams.input = std::fopen("/proc/version", "r");
             }
-            ASSERT_NE(job_stream.input, nullptr);
+            ASSERT_NE(streams.input, nullptr);
             std::string received;
             std::thread drainer;
             if (to == End::File) {
-                job_stream.output = std::tmpfile();
+                streams.output = std::tmpfile();
             } else {
                 int fds[2];
                 ASSERT_EQ(pipe(fds), 0);
-                job_stream.output = fdopen(fds[1], "w");
+                streams.output = fdopen(fds[1], "w");
                 drainer = std::thread([fd = fds[0], &received] {
                     received = read_fd(fd);
                     close(fd);
                 });
             }
             kernel_copy_says_nothing = says_nothing;
-            EXPECT_EQ(file_cat(), CopyStatus::Done);
+            EXPECT_EQ(copy_input(ends_of(streams)), CopyStatus::Done);
             kernel_copy_says_nothing = false;
-            std::fclose(job_stream.input);
+            std::fclose(streams.input);
             if (to == End::File) {
-                std::rewind(job_stream.output);
-                received = read_fd(fileno(job_stream.output));
+                std::rewind(streams.output);
+                received = read_fd(fileno(streams.output));
             }
-            std::fclose(job_stream.output);
+            std::fclose(streams.output);
             if (drainer.joinable())
                 drainer.join();
             EXPECT_EQ(received.size(), expected.size());
@@ -360,7 +378,7 @@ TEST(FileCat, EmptyKernelAnswerHandsOver)
     }
 }
 
-TEST(FileCatScanned, EveryPairingInsertsAtThePlaces)
+TEST(CopyInputInserting, EveryPairingInsertsAtThePlaces)
 {
     // Several blocks of a plot whose only places are its IN instructions,
     // some of them cut by the ends of the blocks the copy reads.

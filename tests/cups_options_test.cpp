@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -43,11 +44,20 @@ TEST(CupsJobSettings, Defaults)
     const Mapped m = map("1", {{"job-uuid", "urn:uuid:1"}, {"PageSize", "Letter"}});
     EXPECT_EQ(m.settings.wrapper_mode, ModePcl);
     EXPECT_EQ(m.settings.rotation, 0);
-    EXPECT_EQ(m.settings.pen_width, 0.2f);
+    EXPECT_FALSE(m.settings.pen_width);
     EXPECT_EQ(m.settings.copies, 1);
-    EXPECT_STREQ(m.settings.destination.name, "-");
-    EXPECT_STREQ(m.settings.message_prefix, "ERROR: ");
     EXPECT_EQ(m.log, "");
+}
+
+TEST(CupsJobConduct, CupsPrefixesPagesAndTrailer)
+{
+    const volatile std::sig_atomic_t flag = 0;
+    const JobConduct conduct = cups_job_conduct(&flag);
+    EXPECT_EQ(conduct.cancel, &flag);
+    EXPECT_STREQ(conduct.message_prefix, "ERROR: ");
+    EXPECT_STREQ(conduct.warning_prefix, "WARNING: ");
+    EXPECT_TRUE(conduct.finish_when_cancelled);
+    EXPECT_TRUE(conduct.count_pages);
 }
 
 TEST(CupsJobSettings, OptionsAndPrecedence)
@@ -119,7 +129,7 @@ TEST(CupsJobSettings, OptionsAndPrecedence)
         const Mapped m = map("1", row.options);
         EXPECT_EQ(m.settings.wrapper_mode, row.mode);
         EXPECT_EQ(m.settings.rotation, row.rotation);
-        EXPECT_EQ(m.settings.pen_width, row.width);
+        EXPECT_EQ(m.settings.pen_width.value_or(kDefaultPenWidth), row.width);
         EXPECT_EQ(m.log.rfind("DEBUG: ", 0) == 0 && m.log.back() == '\n', row.reported) << m.log;
     }
 }
@@ -145,12 +155,10 @@ TEST(CupsJobSettings, Copies)
 
 TEST(CupsJobSettings, HoldFitAndMedia)
 {
-    // Every CUPS job holds its settings and is read whole, with or without
-    // options.
+    // Every CUPS job holds its settings, with or without options.
     const Mapped plain = map("1", {});
     EXPECT_TRUE(plain.settings.hold);
-    EXPECT_TRUE(plain.settings.read_plot);
-    EXPECT_FALSE(plain.settings.pen_width_given);
+    EXPECT_FALSE(plain.settings.pen_width);
 
     const struct {
         const char *name;
@@ -176,7 +184,9 @@ TEST(CupsJobSettings, HoldFitAndMedia)
         SCOPED_TRACE(row.name);
         const Mapped m = map("1", row.options);
         EXPECT_EQ(m.settings.paper != nullptr ? m.settings.paper->pcl_code : 0, row.paper);
-        EXPECT_EQ(m.settings.fit, row.fit);
+        EXPECT_EQ(m.settings.fit.has_value(), row.fit);
+        // CUPS names no plot size: the plot's own PS gives it.
+        EXPECT_FALSE(m.settings.fit && m.settings.fit->plot_size);
         EXPECT_EQ(m.log.rfind("DEBUG: ", 0) == 0, row.reported) << m.log;
     }
 }
@@ -186,9 +196,8 @@ TEST(CupsJobSettings, UnusablePenWidthsAreIgnored)
     for (const std::vector<CupsOption> &options : std::vector<std::vector<CupsOption>>{
              {{"penwidth", "100001"}}, {{"zelvo", "lwidth=nan"}}, {{"zelvo", "lwidth=-1"}}}) {
         const Mapped m = map("1", options);
-        EXPECT_EQ(m.settings.pen_width, 0.2f);
-        EXPECT_FALSE(m.settings.pen_width_given);
+        EXPECT_FALSE(m.settings.pen_width);
         EXPECT_EQ(m.log.rfind("DEBUG: Ignoring ", 0), 0u) << m.log;
     }
-    EXPECT_TRUE(map("1", {{"penwidth", "100000"}}).settings.pen_width_given);
+    EXPECT_EQ(map("1", {{"penwidth", "100000"}}).settings.pen_width, 100.0f);
 }

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -176,4 +177,39 @@ TEST(ZelvoFaults, OversizedEnvironment)
     const RunResult r = run_program(program, o);
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.err, "Output name too long\n");
+}
+
+TEST(ZelvoFaults, FullOutputEndsTheJobAtItsFirstWrite)
+{
+    // The header goes out with the first bytes of the plot: the inputs
+    // before them are opened and reported, those after are not, whatever
+    // the first bytes are (none, or those -fit read ahead).
+    TempDir dir;
+    dir.write("empty.plt", "");
+    dir.write("a.plt", "PU0,0;");
+    std::filesystem::create_directory(dir.path() / "sub");
+    const std::string unscaled = "No plot size found; printing unscaled\n";
+    const std::string failed = "Unable to write output file\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } rows[] = {
+        {{"-out", "/dev/full", "empty.plt", "missing.plt"}, failed},
+        {{"-out", "/dev/full", "missing.plt", "a.plt", "missing2.plt"},
+         "Unable to open: missing.plt\n" + failed},
+        {{"-fit", "-out", "/dev/full", "empty.plt", "missing2.plt"},
+         unscaled + "Unable to open: missing2.plt\n" + failed},
+        {{"-fit", "-out", "/dev/full", "sub", "missing2.plt"},
+         unscaled + "Unable to read: sub\nUnable to open: missing2.plt\n" + failed},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.args[row.args.size() - 2]);
+        RunOptions options;
+        options.args = row.args;
+        options.env = clean_env(dir);
+        options.cwd = dir.path();
+        const RunResult r = run_program(program, options);
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.err, row.err);
+    }
 }

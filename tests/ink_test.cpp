@@ -17,9 +17,10 @@ using Points = std::vector<std::pair<int, int>>;
 
 InkMask mask_of(int width, int height, const Points &ink)
 {
-    InkMask mask{width, height, std::vector<bool>(static_cast<std::size_t>(width) * height)};
+    InkMask mask{width, height,
+                 std::vector<unsigned char>(static_cast<std::size_t>(width) * height)};
     for (const auto &[x, y] : ink)
-        mask.ink[static_cast<std::size_t>(y) * width + x] = true;
+        mask.ink[static_cast<std::size_t>(y) * width + x] = 1;
     return mask;
 }
 
@@ -34,8 +35,8 @@ Points column(int x, int from, int to)
 std::size_t count(const InkMask &mask)
 {
     std::size_t n = 0;
-    for (bool ink : mask.ink)
-        n += ink ? 1 : 0;
+    for (unsigned char ink : mask.ink)
+        n += ink;
     return n;
 }
 
@@ -63,7 +64,7 @@ TEST(Dilated, GrowsEachPixelToASquareClippedAtTheEdges)
     EXPECT_FALSE(grown.at(10, 7));
 }
 
-TEST(CompareInk, ScoresMatchedInkOverAllInk)
+TEST(CompareInk, ScoresTheDilatedMasksIntersectionOverUnion)
 {
     const Points line = column(20, 5, 44);
     const struct {
@@ -74,19 +75,24 @@ TEST(CompareInk, ScoresMatchedInkOverAllInk)
     } rows[] = {
         {"identical", line, line, 1.0, 0, 0},
         {"blank pages", {}, {}, 1.0, 0, 0},
-        {"line moved one pixel", line, column(21, 5, 44), 1.0, 0, 0},
-        {"line moved two pixels", line, column(22, 5, 44), 1.0, 0, 0},
-        {"line moved three pixels", line, column(23, 5, 44), 0.0, 40, 40},
+        // The line dilates to 5 x 44 pixels; moved by n, the two overlap in
+        // 5 - n columns of the 5 + n that either covers.
+        {"line moved one pixel", line, column(21, 5, 44), 4.0 / 6, 0, 0},
+        {"line moved two pixels", line, column(22, 5, 44), 3.0 / 7, 0, 0},
+        {"line moved three pixels", line, column(23, 5, 44), 2.0 / 8, 40, 40},
         {"disjoint", line, column(40, 5, 44), 0.0, 40, 40},
         {"one page blank", line, {}, 0.0, 40, 0},
-        // By hand: A (2,2) and (20,20), B (3,2) and (40,40); union 4
-        // pixels, of which the pair at (2,2) and (3,2) match.
-        {"half matched", {{2, 2}, {20, 20}}, {{3, 2}, {40, 40}}, 0.5, 1, 1},
-        // A square tolerance: (12,12) is two pixels from (10,10) on each
-        // axis and matches; (13,10) does not.
-        {"diagonal", {{10, 10}}, {{12, 12}}, 1.0, 0, 0},
-        {"three across", {{10, 10}}, {{13, 10}}, 0.0, 1, 1},
-        // 40 pixels of line, 10 of them only in B and far away.
+        // By hand: A (2,2) and (20,20), B (3,2) and (40,40): four 5 x 5
+        // squares, of which those at (2,2) and (3,2) share 4 x 5 pixels;
+        // the union is 100 - 20.
+        {"partly matched", {{2, 2}, {20, 20}}, {{3, 2}, {40, 40}}, 20.0 / 80, 1, 1},
+        // Square dilations: (12,12) is two pixels from (10,10) on each axis,
+        // so each pixel lies in the other's square, and the squares share
+        // 3 x 3 of their 41 pixels; (13,10) lies outside and they share 2 x 5.
+        {"diagonal", {{10, 10}}, {{12, 12}}, 9.0 / 41, 0, 0},
+        {"three across", {{10, 10}}, {{13, 10}}, 10.0 / 40, 1, 1},
+        // The line (220 pixels dilated) in both, and in B only, far from it, 10
+        // pixels more (14 x 5 dilated).
         {"extra ink", line,
          [&] {
              Points b = line;
@@ -94,7 +100,7 @@ TEST(CompareInk, ScoresMatchedInkOverAllInk)
                  b.emplace_back(x, 2);
              return b;
          }(),
-         0.8, 0, 10},
+         220.0 / 290, 0, 10},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -112,7 +118,7 @@ TEST(InkOnCanvas, TakesPixelsBelowTheThresholdAndPadsWhite)
     const InkMask mask = ink_on_canvas(image, 4, 2);
     EXPECT_EQ(mask.width, 4);
     EXPECT_EQ(mask.height, 2);
-    const std::vector<bool> expected = {true, false, true, false, false, false, false, false};
+    const std::vector<unsigned char> expected = {1, 0, 1, 0, 0, 0, 0, 0};
     EXPECT_EQ(mask.ink, expected);
 }
 
@@ -174,7 +180,8 @@ TEST(InkCompareProgram, PrintsScoreSizesAndBox)
         std::string out;
     } rows[] = {
         {{a, a}, 0, "1.000000 a=4x3 b=4x3 a_only=0 b_only=0\n"},
-        {{a, c}, 0, "1.000000 a=4x3 b=5x3 a_only=0 b_only=0\n"},
+        // On the 5 x 3 canvas the pixels dilate to columns 0-3 and 1-4: 9 of 15.
+        {{a, c}, 0, "0.600000 a=4x3 b=5x3 a_only=0 b_only=0\n"},
         {{a, b}, 0, "0.000000 a=4x3 b=5x3 a_only=1 b_only=0\n"},
         {{"--bbox", c}, 0, "size 5 3 ink 3 1 3 1\n"},
         {{"--bbox", b}, 0, "size 5 3 ink none\n"},

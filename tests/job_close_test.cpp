@@ -1,7 +1,7 @@
 // The job's last step, closing the output, checked with a close that fails:
 // a job whose end never reached the file must not count as written.
 #include "job.h"
-#include "support/failing_fclose.h"
+#include "support/failing_close.h"
 #include "support/run_program.h"
 
 #include <gtest/gtest.h>
@@ -13,22 +13,17 @@
 
 namespace {
 
-// Runs the job with standard error going to a file, and returns the status
-// and what was written there.
-int run_capturing_errors(const JobSettings &settings, const std::string &input, const TempDir &dir,
-                         std::string &errors)
+// Runs the job with its log going to a file, and returns the status and
+// what was written there.
+int run_capturing_errors(const JobSettings &settings, const OutputDestination &destination,
+                         const std::string &input, const TempDir &dir, std::string &errors)
 {
-    const std::string err_path = (dir.path() / "stderr").string();
-    std::fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    std::FILE *err = std::fopen(err_path.c_str(), "w");
-    dup2(fileno(err), STDERR_FILENO);
+    const std::string err_path = (dir.path() / "log").string();
+    JobConduct conduct;
+    conduct.log = std::fopen(err_path.c_str(), "w");
     const char *names[] = {input.c_str()};
-    const int status = run_job(settings, 1, names);
-    std::fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    std::fclose(err);
+    const int status = run_job(settings, destination, {1, names, nullptr}, conduct);
+    std::fclose(conduct.log);
     errors = read_file(err_path);
     return status;
 }
@@ -42,19 +37,27 @@ TEST(RunJob, FailedCloseOfTheOutputIsAWriteFailure)
     const std::string output = dir.write("job.pcl", "").string();
     for (const bool hold : {false, true}) {
         SCOPED_TRACE(hold);
+        OutputDestination destination{};
+        std::strcpy(destination.name, output.c_str());
         JobSettings settings;
-        std::strcpy(settings.destination.name, output.c_str());
         settings.hold = hold;
         settings.rotation = 90;
         std::string errors;
-        failing_fclose::arm(output.c_str());
-        const int status = run_capturing_errors(settings, input, dir, errors);
-        failing_fclose::arm(nullptr);
+        failing_close::arm(output.c_str());
+        const int status = run_capturing_errors(settings, destination, input, dir, errors);
+        const int failures = failing_close::failures();
+        failing_close::arm(nullptr);
         EXPECT_EQ(status, 1);
+        EXPECT_EQ(failures, 1);
         EXPECT_EQ(errors, "Unable to write output file\n");
 
         // The same job with a close that works is written.
-        EXPECT_EQ(run_capturing_errors(settings, input, dir, errors), 0);
+        EXPECT_EQ(run_capturing_errors(settings, destination, input, dir, errors), 0);
         EXPECT_EQ(errors, "");
+        EXPECT_EQ(read_file(output), "\x1b"
+                                     "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nRO90;\nIN;"
+                                         + std::string(hold ? "RO90;\n" : "")
+                                         + "PU0,0;SP;PG;\n\x1b%0A\x1b"
+                                           "E");
     }
 }

@@ -85,6 +85,9 @@ TEST(ScanPlot, HoldPlaces)
         {"LBab" + esc + "%0AIN;", "LBab" + esc + "%0AIN;"},
         {esc + "%-12345X@PJL\nIN;", esc + "%-12345X@PJL\nIN;"},
         {"BP\"a" + esc + "E", "BP\"a|" + esc + "E"},
+        // A quoted string that starts a drawn plot's parameters, where the
+        // scanner passes plain runs over.
+        {"PD;AB\"IN;\"IN;", "PD;AB\"IN;\"IN;|"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.input);
@@ -149,6 +152,12 @@ TEST(ScanPlot, Pages)
          1, true},
         {"LB\x03", 0, false},
         {"LBa\x03" + esc + "%0A\f", 1, true},
+        // Of the &l commands only H and A eject; O (orientation) does not.
+        {"IN;PD;" + esc + "%0A" + esc + "&l1O" + esc + "%1BPD;", 1, false},
+        {"IN;PD;" + esc + "%0A" + esc + "&l2A" + esc + "%1BPD;", 2, false},
+        // A device-control sequence's '-' and '.' are no text in PCL context.
+        {esc + "%0A" + esc + ".N-1;19:", 0, true},
+        {esc + "%0A" + esc + ".N1.5;19:", 0, true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.input);

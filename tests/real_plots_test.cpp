@@ -3,6 +3,7 @@
 // plots that the hp2xx package ships. Each test skips itself where the
 // renderer or the samples are missing.
 #include "support/run_program.h"
+#include "support/skip.h"
 
 #include <gtest/gtest.h>
 
@@ -143,7 +144,7 @@ protected:
     void SetUp() override
     {
         if (interpreter().empty())
-            GTEST_SKIP() << "ZELVO_PCL_RENDERER does not name the PCL renderer";
+            ZELVO_SKIP() << "ZELVO_PCL_RENDERER does not name the PCL renderer";
     }
     TempDir dir;
 };
@@ -169,7 +170,7 @@ TEST_F(RealPlots, HoldKeepsSettingsAcrossThePlotsOwnIN)
         ++checked;
     }
     if (checked == 0)
-        GTEST_SKIP() << "no sample plots in " << samples_dir;
+        ZELVO_SKIP() << "no sample plots in " << samples_dir;
     EXPECT_GE(checked, 10);
 }
 
@@ -215,7 +216,7 @@ TEST_F(RealPlots, FitsASamplePlotToItsOwnSize)
         EXPECT_NEAR(std::min(ink.left, ink.top), 50, 4);
         return;
     }
-    GTEST_SKIP() << "la.hp is not in " << samples_dir;
+    ZELVO_SKIP() << "la.hp is not in " << samples_dir;
 }
 
 TEST_F(RealPlots, PaperSizeSetsThePage)

@@ -1,5 +1,4 @@
 #include "settings.h"
-#include "strutil.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +25,7 @@ struct Row {
 // parameter list's words before they are released.
 struct Resolved {
     JobSettings settings;
+    OutputDestination destination;
     int first_input;
     Resolution outcome;
     std::string refused;
@@ -38,9 +38,8 @@ Resolved resolve(const std::vector<const char *> &args, const char *param, const
     const ParameterList list = split_parameter_list(param);
     const ResolvedSettings r =
         resolve_settings(static_cast<int>(argv.size()), argv.data(), list, out);
-    Resolved result{r.settings, r.first_input, r.outcome, r.refused != nullptr ? r.refused : ""};
-    free_parsed_array(list.count, list.words);
-    return result;
+    return {r.settings, r.destination, r.first_input, r.outcome,
+            r.refused != nullptr ? r.refused : ""};
 }
 
 } // namespace
@@ -111,8 +110,8 @@ TEST(ResolveSettings, SourcesInOrder)
         EXPECT_EQ(r.outcome, Resolution::RunJob);
         EXPECT_EQ(r.settings.wrapper_mode, row.mode);
         EXPECT_EQ(r.settings.rotation, row.rotation);
-        EXPECT_EQ(r.settings.pen_width, row.width);
-        EXPECT_STREQ(r.settings.destination.name, row.destination);
+        EXPECT_EQ(r.settings.pen_width.value_or(kDefaultPenWidth), row.width);
+        EXPECT_STREQ(r.destination.name, row.destination);
         EXPECT_EQ(r.first_input, row.first_input);
     }
 }
@@ -124,7 +123,7 @@ TEST(ResolveSettings, KeywordWithoutValueReadsZero)
         SCOPED_TRACE(list);
         const Resolved r = resolve({}, (std::string("rot=90,lwidth=1,") + list).c_str(), nullptr);
         const bool width_token = list[0] == 'l' || list[0] == 'L';
-        EXPECT_EQ(r.settings.pen_width, width_token ? 0.0f : 1.0f);
+        EXPECT_EQ(r.settings.pen_width.value_or(kDefaultPenWidth), width_token ? 0.0f : 1.0f);
         EXPECT_EQ(r.settings.rotation, width_token ? 90 : 0);
     }
 }
@@ -179,9 +178,10 @@ TEST(ResolveSettings, HoldPaperAndFit)
     EXPECT_TRUE(list.settings.hold);
     ASSERT_NE(list.settings.paper, nullptr);
     EXPECT_EQ(list.settings.paper->pcl_code, 6);
-    EXPECT_TRUE(list.settings.fit);
-    EXPECT_NEAR(list.settings.fit_size.width, 34 * 25.4, 1e-9);
-    EXPECT_NEAR(list.settings.fit_size.height, 22 * 25.4, 1e-9);
+    ASSERT_TRUE(list.settings.fit);
+    ASSERT_TRUE(list.settings.fit->plot_size);
+    EXPECT_NEAR(list.settings.fit->plot_size->width, 34 * 25.4, 1e-9);
+    EXPECT_NEAR(list.settings.fit->plot_size->height, 22 * 25.4, 1e-9);
 
     // "-hold" is an option before "-h..." asks for the usage text; "-pa" is
     // -paper as "-ou" is -out; -fit takes the next argument only when it is
@@ -191,10 +191,17 @@ TEST(ResolveSettings, HoldPaperAndFit)
     EXPECT_EQ(options.outcome, Resolution::RunJob);
     EXPECT_TRUE(options.settings.hold);
     EXPECT_EQ(options.settings.paper->pcl_code, 27);
-    EXPECT_TRUE(options.settings.fit);
-    EXPECT_EQ(options.settings.fit_size.width, 0.0); // the last -fit names no size
+    ASSERT_TRUE(options.settings.fit);
+    EXPECT_FALSE(options.settings.fit->plot_size); // the last -fit names no size
     EXPECT_EQ(options.first_input, 7);
-    EXPECT_EQ(resolve({"-fit", "A1"}, nullptr, nullptr).settings.fit_size.width, 841.0);
+    const Resolved a1 = resolve({"-fit", "A1"}, nullptr, nullptr);
+    ASSERT_TRUE(a1.settings.fit && a1.settings.fit->plot_size);
+    EXPECT_EQ(a1.settings.fit->plot_size->width, 841.0);
+    // A size with no area leaves the size to the plot, as none does.
+    const Resolved flat = resolve({"-fit", "0x594", "a.plt"}, nullptr, nullptr);
+    ASSERT_TRUE(flat.settings.fit);
+    EXPECT_FALSE(flat.settings.fit->plot_size);
+    EXPECT_EQ(flat.first_input, 3);
     EXPECT_EQ(resolve({"-holdx"}, nullptr, nullptr).outcome, Resolution::ShowUsage);
     EXPECT_FALSE(resolve({}, "holdx,fitness", nullptr).settings.hold);
     EXPECT_FALSE(resolve({}, "fitness", nullptr).settings.fit);
@@ -215,7 +222,7 @@ TEST(ResolveSettings, DestinationLengthLimit)
 {
     const std::string longest(79, 'x');
     const std::string too_long(80, 'x');
-    EXPECT_STREQ(resolve({"-out", longest.c_str()}, nullptr, nullptr).settings.destination.name,
+    EXPECT_STREQ(resolve({"-out", longest.c_str()}, nullptr, nullptr).destination.name,
                  longest.c_str());
     EXPECT_EQ(resolve({"-out", too_long.c_str()}, nullptr, nullptr).outcome,
               Resolution::NameTooLong);

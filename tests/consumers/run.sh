@@ -10,14 +10,21 @@
 #
 #   run.sh [SOURCE_DIR]    (default: the tree this script lives in)
 #
-# Exits 77 (skipped) when cc, pkg-config or readelf is missing; CMAKE names
-# the cmake to use (default: the one on PATH).
+# Exits 77 (skipped) when cc, pkg-config or readelf is missing (1 with
+# ZELVO_REQUIRE_ALL=1); CMAKE names the cmake to use (default: the one on PATH).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "${1:-$here/../..}" && pwd)
+# A missing tool skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1
+# says that every tool is installed.
+skip() {
+  echo "SKIP: $*"
+  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
+  exit 77
+}
 for tool in cc pkg-config readelf; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+  command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
 cmake=${CMAKE:-cmake}
@@ -53,7 +60,7 @@ library_files() {
 filter_files() {
   local build=$1
   printf '%s\n' bin/zelvo share/man/man1/zelvo.1
-  if [ -e "$build/filter/zelvo-cups" ]; then
+  if [ -e "$build/cups/zelvo-cups" ]; then
     printf '%s\n' lib/cups/filter/zelvo-cups share/cups/mime/zelvo.convs share/cups/mime/zelvo.types
   fi
 }

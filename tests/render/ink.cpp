@@ -29,11 +29,12 @@ std::optional<GrayImage> read_png_gray(const std::string &path, std::string &err
 
 InkMask ink_on_canvas(const GrayImage &image, int width, int height)
 {
-    InkMask mask{width, height, std::vector<bool>(static_cast<std::size_t>(width) * height)};
+    InkMask mask{width, height,
+                 std::vector<unsigned char>(static_cast<std::size_t>(width) * height)};
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             if (image.pixels[static_cast<std::size_t>(y) * image.width + x] < kInkThreshold)
-                mask.ink[static_cast<std::size_t>(y) * width + x] = true;
+                mask.ink[static_cast<std::size_t>(y) * width + x] = 1;
         }
     }
     return mask;
@@ -43,7 +44,7 @@ InkMask ink_on_canvas(const GrayImage &image, int width, int height)
 // lies within `radius` along that axis. Two passes make the square.
 static InkMask grown_along(const InkMask &mask, int radius, bool along_rows)
 {
-    InkMask out{mask.width, mask.height, std::vector<bool>(mask.ink.size())};
+    InkMask out{mask.width, mask.height, std::vector<unsigned char>(mask.ink.size())};
     const int lines = along_rows ? mask.height : mask.width;
     const int length = along_rows ? mask.width : mask.height;
     for (int line = 0; line < lines; ++line) {
@@ -55,15 +56,15 @@ static InkMask grown_along(const InkMask &mask, int radius, bool along_rows)
                               : static_cast<std::size_t>(i) * mask.width + line;
         };
         for (int i = 0; i < length; ++i) {
-            since = mask.ink[index(i)] ? 0 : since + 1;
+            since = mask.ink[index(i)] != 0 ? 0 : since + 1;
             if (since <= radius)
-                out.ink[index(i)] = true;
+                out.ink[index(i)] = 1;
         }
         since = radius + 1;
         for (int i = length - 1; i >= 0; --i) {
-            since = mask.ink[index(i)] ? 0 : since + 1;
+            since = mask.ink[index(i)] != 0 ? 0 : since + 1;
             if (since <= radius)
-                out.ink[index(i)] = true;
+                out.ink[index(i)] = 1;
         }
     }
     return out;
@@ -79,20 +80,17 @@ InkAgreement compare_ink(const InkMask &a, const InkMask &b, int radius)
     const InkMask near_a = dilated(a, radius);
     const InkMask near_b = dilated(b, radius);
     InkAgreement agreement;
-    std::size_t matched = 0;
+    std::size_t both = 0;
+    std::size_t either = 0;
     for (std::size_t i = 0; i < a.ink.size(); ++i) {
-        if (!a.ink[i] && !b.ink[i])
-            continue;
-        ++agreement.ink_both;
-        const bool a_matched = !a.ink[i] || near_b.ink[i];
-        const bool b_matched = !b.ink[i] || near_a.ink[i];
-        agreement.a_only += a_matched ? 0 : 1;
-        agreement.b_only += b_matched ? 0 : 1;
-        matched += a_matched && b_matched ? 1 : 0;
+        both += near_a.ink[i] && near_b.ink[i] ? 1 : 0;
+        either += near_a.ink[i] || near_b.ink[i] ? 1 : 0;
+        agreement.a_only += a.ink[i] && !near_b.ink[i] ? 1 : 0;
+        agreement.b_only += b.ink[i] && !near_a.ink[i] ? 1 : 0;
     }
-    agreement.score = agreement.ink_both == 0
-                          ? 1.0
-                          : static_cast<double>(matched) / static_cast<double>(agreement.ink_both);
+    agreement.ink_either = either;
+    agreement.score =
+        either == 0 ? 1.0 : static_cast<double>(both) / static_cast<double>(either);
     return agreement;
 }
 

@@ -25,12 +25,13 @@ constexpr int kInkThreshold = 128;
 // diagonals included), a quarter of a pen width at 100 dpi either way.
 constexpr int kDilation = 2;
 
-// Which pixels are ink, one flag per pixel, row by row.
+// Which pixels are ink, one flag (0 or 1) per pixel, row by row: bytes
+// rather than bits, as every page is walked several times.
 struct InkMask {
     int width = 0;
     int height = 0;
-    std::vector<bool> ink;
-    bool at(int x, int y) const { return ink[static_cast<std::size_t>(y) * width + x]; }
+    std::vector<unsigned char> ink;
+    bool at(int x, int y) const { return ink[static_cast<std::size_t>(y) * width + x] != 0; }
 };
 
 // Reads a PNG of any colour type and depth as 8-bit gray (libpng's own
@@ -46,19 +47,17 @@ InkMask ink_on_canvas(const GrayImage &image, int width, int height);
 InkMask dilated(const InkMask &mask, int radius);
 
 struct InkAgreement {
-    double score = 0;         // matched ink over all ink, 0 to 1
-    std::size_t a_only = 0;   // ink of A with no ink of B near it
-    std::size_t b_only = 0;   // ink of B with no ink of A near it
-    std::size_t ink_both = 0; // pixels that are ink in A or in B
+    double score = 0;           // the dilated masks' intersection over their union
+    std::size_t a_only = 0;     // ink of A with no ink of B within the radius
+    std::size_t b_only = 0;     // ink of B with no ink of A within the radius
+    std::size_t ink_either = 0; // pixels of either dilated mask
 };
 
-// Intersection over union of the ink of two pages of one size, with a
-// tolerance: the union is every pixel that is ink in A or in B, and the
-// intersection those of them that have ink of the other page within
-// `radius` (A's ink against B's ink dilated, and B's against A's dilated).
-// Plainly intersecting the two dilated masks would score a one-pixel line
-// moved by one pixel 4/6; here it scores 1, as the same stroke should. Two
-// pages without ink agree: score 1.
+// Intersection over union of the ink of two pages of one size, each page's
+// ink first dilated by `radius`. The dilation forgives small differences of
+// placement and width only in part: a one-pixel line moved by one pixel
+// scores 4/6, so a score near 1 needs strokes where the other page has them
+// and of about the same width. Two pages without ink agree: score 1.
 InkAgreement compare_ink(const InkMask &a, const InkMask &b, int radius);
 
 struct InkBox {

@@ -124,7 +124,6 @@ void apply_pen_width(JobSettings &settings, const char *value, std::FILE *log)
         return;
     }
     settings.pen_width = width;
-    settings.pen_width_given = true;
 }
 
 void apply_fit(JobSettings &settings, const char *name, const char *value, std::FILE *log)
@@ -134,8 +133,10 @@ void apply_fit(JobSettings &settings, const char *name, const char *value, std::
         std::fprintf(log, "DEBUG: Ignoring %s=%s: not true or false\n", name, value);
         return;
     }
-    settings.fit = on;
-    settings.fit_size = {};
+    // The plot's own size, from its first PS.
+    settings.fit.reset();
+    if (on)
+        settings.fit = FitToPage{};
 }
 
 // CUPS's media names and the PWG's self-describing ones, for the papers
@@ -202,22 +203,15 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
                               std::FILE *log)
 {
     JobSettings settings;
-    std::strcpy(settings.destination.name, "-");
-    settings.message_prefix = "ERROR: ";
-    settings.warning_prefix = "WARNING: ";
     settings.copies = read_copies(copies, log);
-    // The settings hold across the plot's own IN, the pages are counted, and
-    // a cancelled job still ends with the trailer.
+    // The settings hold across the plot's own IN.
     settings.hold = true;
-    settings.read_plot = true;
-    settings.finish_when_stopped = true;
 
     if (const char *text = find_option("zelvo", count, options)) {
         const ParameterList list = split_parameter_list(text);
         RefusedValues refused;
         apply_parameter_list(settings, list, refused);
         report_refused(refused, log);
-        free_parsed_array(list.count, list.words);
     }
     if (const char *value = find_option("orientation-requested", count, options))
         apply_orientation_requested(settings, value, log);
@@ -234,4 +228,15 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
         if (const char *value = find_option(name, count, options))
             apply_media(settings, name, value, log);
     return settings;
+}
+
+JobConduct cups_job_conduct(CancelFlag cancel)
+{
+    JobConduct conduct;
+    conduct.cancel = cancel;
+    conduct.message_prefix = "ERROR: ";
+    conduct.warning_prefix = "WARNING: ";
+    conduct.finish_when_cancelled = true;
+    conduct.count_pages = true;
+    return conduct;
 }

@@ -21,11 +21,14 @@ struct CupsOption {
 // page), then "PageSize" and "media" (the page size, by CUPS's or the PWG's
 // name). `copies` is the filter's fourth argument, held between 1 and 999.
 // Options of other names are left to other filters. A value that cannot be
-// used changes nothing and is reported on `log` as a "DEBUG: " line. The
-// destination is always standard output; messages carry the "ERROR: "
-// prefix and warnings "WARNING: ". The whole plot is read, so that its pages
-// are counted, and a stop request still writes the trailer.
+// used changes nothing and is reported on `log` as a "DEBUG: " line.
 JobSettings cups_job_settings(const char *copies, int count, const CupsOption *options,
                               std::FILE *log);
+
+// How a CUPS job runs: messages carry CUPS's "ERROR: " prefix and warnings
+// "WARNING: "; the whole plot is read, so that its pages are counted; and a
+// job that `cancel` stops still ends with the trailer, so that the printer
+// is left reset.
+JobConduct cups_job_conduct(CancelFlag cancel);
 
 #endif

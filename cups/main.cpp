@@ -3,7 +3,6 @@
 // Called by CUPS as  zelvo-cups job-id user title copies options [file];
 // reads the file, or standard input without one, and writes the job to
 // standard output. Messages carry CUPS's "ERROR: " and "DEBUG: " prefixes.
-#include "copy.h"
 #include "cups_options.h"
 #include "cups_queue.h"
 #include "job.h"
@@ -17,17 +16,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-// CUPS cancels a job with SIGTERM: the copy stops, the trailer still goes
-// out so the printer is left reset.
+// Set when CUPS cancels the job with SIGTERM; the job is given it as its
+// cancel flag: the copy stops, and the trailer still goes out so the printer
+// is left reset.
+volatile std::sig_atomic_t cancel_requested = 0;
+
 extern "C" void request_stop(int)
 {
-    copy_stop_requested = 1;
+    cancel_requested = 1;
 }
 
 // Installed without SA_RESTART, so that a read or write blocked at the
@@ -58,13 +59,6 @@ bool check_opens(const char *name)
     }
     close(fd);
     return true;
-}
-
-// The job opens its inputs by name and names them in its messages, but
-// reads a name that begins with "-" as standard input.
-std::string job_input_name(const char *name)
-{
-    return name[0] == '-' ? std::string("./") + name : std::string(name);
 }
 
 JobSettings settings_from_arguments(const char *copies, const char *option_text)
@@ -103,13 +97,18 @@ int main(int argc, char **argv)
     std::fprintf(stderr,
                  "DEBUG: zelvo-cups: %d cop%s, rotation %d, pen width %.2f mm, %s wrapper\n",
                  static_cast<int>(settings.copies), settings.copies == 1 ? "y" : "ies",
-                 static_cast<int>(settings.rotation), static_cast<double>(settings.pen_width),
+                 static_cast<int>(settings.rotation),
+                 static_cast<double>(settings.pen_width.value_or(kDefaultPenWidth)),
                  settings.wrapper_mode == ModeLj ? "lj" : "pcl");
 
+    // The print file is named as CUPS names it; without one, standard input.
+    // The job goes to standard output.
+    const JobInputs inputs{argc == 7 ? 1 : 0, argv + 6, nullptr};
+    OutputDestination destination{};
+    std::strcpy(destination.name, "-");
     JobReport report;
-    const std::string input = argc == 7 ? job_input_name(argv[6]) : std::string();
-    const char *const names[] = {input.c_str()};
-    const int status = run_job(settings, argc == 7 ? 1 : 0, names, &report);
+    const int status =
+        run_job(settings, destination, inputs, cups_job_conduct(&cancel_requested), &report);
     if (report.stopped)
         std::fputs("DEBUG: Job cancelled; the trailer was written\n", stderr);
     // For page_log and quotas: each page the printer ejects, with the copies

@@ -1,10 +1,9 @@
-#include "support/failing_fclose.h"
+#include "support/failing_close.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <sys/stat.h>
 
-extern "C" int __real_fclose(std::FILE *stream);
+extern "C" int __real_close(int fd);
 
 namespace {
 
@@ -18,16 +17,16 @@ struct State {
 // One test thread drives this.
 State state;
 
-bool is_target(std::FILE *stream)
+bool is_target(int fd)
 {
     struct stat info {};
-    return state.armed && stream != nullptr && fstat(fileno(stream), &info) == 0
-           && info.st_dev == state.device && info.st_ino == state.inode;
+    return state.armed && fstat(fd, &info) == 0 && info.st_dev == state.device
+           && info.st_ino == state.inode;
 }
 
 } // namespace
 
-void failing_fclose::arm(const char *path)
+void failing_close::arm(const char *path)
 {
     struct stat info {};
     state = State{};
@@ -35,18 +34,18 @@ void failing_fclose::arm(const char *path)
         state = {true, info.st_dev, info.st_ino, 0};
 }
 
-int failing_fclose::failures()
+int failing_close::failures()
 {
     return state.failures;
 }
 
-extern "C" int __wrap_fclose(std::FILE *stream)
+extern "C" int __wrap_close(int fd)
 {
-    const bool fail = is_target(stream);
-    const int result = __real_fclose(stream);
+    const bool fail = is_target(fd);
+    const int result = __real_close(fd);
     if (!fail)
         return result;
     ++state.failures;
     errno = EIO;
-    return EOF;
+    return -1;
 }
