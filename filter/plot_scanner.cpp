@@ -277,6 +277,9 @@ void begin_instruction(PlotScanner &s, unsigned char second)
     case mnemonic('D', 'F'):
         s.terminator = kEtx;
         return;
+    case mnemonic('P', 'G'):
+        s.break_due = s.job_mends;
+        return;
     case mnemonic('P', 'S'):
         s.size_count = 0;
         s.size_in_number = false;
@@ -325,6 +328,7 @@ bool special_name(unsigned char first, unsigned char second)
     case mnemonic('s', 'm'):
     case mnemonic('c', 'o'):
     case mnemonic('p', 'e'):
+    case mnemonic('p', 'g'):
         return true;
     default:
         return false;
@@ -357,7 +361,7 @@ skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
         const auto names = ((first == 'i') & (second == 'n'))
                            | ((first == 'b') & ((second == 'p') | (second == 'l')))
                            | ((first == 'd') & ((second == 'f') | (second == 't')))
-                           | ((first == 'p') & ((second == 's') | (second == 'e')))
+                           | ((first == 'p') & ((second == 's') | (second == 'e') | (second == 'g')))
                            | ((first == 'l') & (second == 'b')) | ((first == 'w') & (second == 'd'))
                            | ((first == 's') & (second == 'm'))
                            | ((first == 'c') & (second == 'o'));
@@ -400,7 +404,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
     while (i < size) {
         if constexpr (!Events::kListening) {
             if ((s.state == ScanState::Between || s.state == ScanState::Parameters)
-                && !s.hold_due && s.drawn && s.page_marked)
+                && !s.hold_due && !s.break_due && s.drawn && s.page_marked)
                 i = pass_plain_run(s, p, i, size);
         }
         const unsigned char c = p[i];
@@ -415,6 +419,15 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
             if (c == kEsc) {
                 s.state = ScanState::Escape;
             } else {
+                if (s.break_due) {
+                    s.break_due = false;
+                    if (s.page_marked) {
+                        eject_if_marked(s, events);
+                        s.place = PlaceKind::PageBreak;
+                        if constexpr (!Events::kListening)
+                            return i;
+                    }
+                }
                 s.first_letter = c;
                 s.state = ScanState::Mnemonic;
             }
@@ -474,6 +487,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 ++i;
             if (s.hold_due) {
                 s.hold_due = false;
+                s.place = PlaceKind::Hold;
                 if constexpr (!Events::kListening)
                     return i;
             }
@@ -599,6 +613,11 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 else
                     events.escape({0, 0, c, 0});
                 end_escape(s);
+                if (c == 'E' && s.job_mends) {
+                    s.place = PlaceKind::Reset;
+                    if constexpr (!Events::kListening)
+                        return i;
+                }
             } else {
                 end_escape(s);
                 --i; // read again in the context
@@ -713,6 +732,8 @@ bool finish_plot(PlotScanner &s)
     }
     const bool due = s.hold_due;
     s.hold_due = false;
+    s.break_due = false; // nothing follows the PG
+    s.place = PlaceKind::Hold;
     return due;
 }
 
