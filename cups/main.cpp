@@ -6,6 +6,7 @@
 #include "cups_options.h"
 #include "cups_queue.h"
 #include "job.h"
+#include "job_measure.h"
 
 #include <cups/cups.h>
 
@@ -106,9 +107,10 @@ int main(int argc, char **argv)
     const JobInputs inputs{argc == 7 ? 1 : 0, argv + 6, nullptr};
     OutputDestination destination{};
     std::strcpy(destination.name, "-");
+    JobConduct conduct = cups_job_conduct(&cancel_requested);
+    conduct.measure_drawing = measure_job_drawing;
     JobReport report;
-    const int status =
-        run_job(settings, destination, inputs, cups_job_conduct(&cancel_requested), &report);
+    const int status = run_job(settings, destination, inputs, conduct, &report);
     if (report.stopped)
         std::fputs("DEBUG: Job cancelled; the trailer was written\n", stderr);
     // For page_log and quotas: each page the printer ejects, with the copies

@@ -6,7 +6,9 @@
 #include "job_text.h"
 #include "same_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -14,18 +16,22 @@ namespace {
 // output is closed), so that the first failed write shows where the copy
 // starts, after the inputs before it were opened.
 struct PendingText {
-    char bytes[kHeaderText + kHoldText + 16];
+    char bytes[kHeaderText + kHoldText + kTrailerText];
     std::size_t size = 0;
 };
 
-bool append(PendingText &pending, const char *text)
+bool append(PendingText &pending, const char *text, std::size_t length)
 {
-    const std::size_t length = std::strlen(text);
     if (length > sizeof pending.bytes - pending.size)
         return false;
     std::memcpy(pending.bytes + pending.size, text, length);
     pending.size += length;
     return true;
+}
+
+bool append(PendingText &pending, const char *text)
+{
+    return append(pending, text, std::strlen(text));
 }
 
 // Writes what waits. A cancel request does not cut it short: the job's own
@@ -51,6 +57,8 @@ struct Run {
     InputLog log;
     bool reading = false;      // every byte goes through the scanner
     char hold[kHoldText] = ""; // the text after every IN and BP, when held
+    char page[kPageText] = ""; // the PCL settings, again after the plot's ESC E
+    Insertions insert;
     PlotScanner scanner;
     InputWalk walk;
     PendingText pending;
@@ -74,7 +82,7 @@ CopyStatus copy_current(Run &run)
     if (!write_pending(run.output, run.pending))
         return CopyStatus::WriteFailed;
     const CopyEnds ends{run.input, run.output, run.conduct.cancel};
-    return run.reading ? copy_input_inserting(ends, run.scanner, run.hold) : copy_input(ends);
+    return run.reading ? copy_input_inserting(ends, run.scanner, run.insert) : copy_input(ends);
 }
 
 // Writes what waits, then the bytes read ahead.
@@ -83,7 +91,7 @@ CopyStatus write_read_ahead(Run &run, const ReadAhead &ahead)
     if (!write_pending(run.output, run.pending))
         return CopyStatus::WriteFailed;
     if (run.reading)
-        return write_inserting(run.output, run.conduct.cancel, run.scanner, run.hold, ahead.bytes,
+        return write_inserting(run.output, run.conduct.cancel, run.scanner, run.insert, ahead.bytes,
                                ahead.size);
     return write_all(run.output, ahead.bytes, ahead.size, run.conduct.cancel);
 }
@@ -95,23 +103,51 @@ void finish_input(Run &run, CopyStatus status)
     run.input = -1;
 }
 
-// The picture frame of -fit, with the first input opened and read ahead;
-// empty without -fit or a plot size.
-void frame_for(Run &run, ReadAhead &ahead, char (&frame)[kFitCommands])
+// The drawing of the first input, when it is a regular file that the
+// program can measure. Where P1 and P2 sit, and where a turned plot's
+// origin lies, depend on the frame: a drawing that leaves it is measured
+// again in a frame grown to hold it, twice at most.
+std::optional<DrawingBox> measured_drawing(const Run &run, const char *hpgl)
+{
+    const MeasureDrawing measure = run.conduct.measure_drawing;
+    struct stat file;
+    if (measure == nullptr || run.input < 0 || fstat(run.input, &file) != 0
+        || !S_ISREG(file.st_mode))
+        return std::nullopt;
+    std::optional<DrawingBox> box = measure(run.input, hpgl, run.hold, 0, 0);
+    for (int again = 0; box && again < 2 && !inside_frame(*box); ++again) {
+        const DrawingBox grown = grown_frame(*box);
+        box = measure(run.input, hpgl, run.hold, grown.frame_length, grown.frame_width);
+    }
+    return box;
+}
+
+// The picture frame of -fit, with the first input opened: fitted to the
+// size given, else to the drawing measured, else to the plot size read
+// ahead; empty without -fit or any of these.
+void frame_for(Run &run, const char *hpgl, ReadAhead &ahead, char (&frame)[kFitCommands])
 {
     frame[0] = '\0';
     if (!run.settings.fit)
         return;
-    std::optional<PlotExtent> size = run.settings.fit->plot_size;
-    if (!size && run.input >= 0)
-        size = read_ahead_plot_size(run.input, run.scanner, ahead, run.conduct.cancel);
-    if (!size) {
+    const int rotation = total_rotation(run.settings);
+    std::optional<DrawingBox> box;
+    if (run.settings.fit->plot_size)
+        box = sheet_box(*run.settings.fit->plot_size, rotation);
+    if (!box)
+        box = measured_drawing(run, hpgl);
+    if (!box && run.input >= 0) {
+        if (const std::optional<PlotExtent> size =
+                read_ahead_plot_size(run.input, run.scanner, ahead, run.conduct.cancel))
+            box = sheet_box(*size, rotation);
+    }
+    if (!box) {
         std::fprintf(run.conduct.log, "%sNo plot size found; printing unscaled\n",
                      run.conduct.warning_prefix);
         return;
     }
     const Paper paper = run.settings.paper != nullptr ? *run.settings.paper : system_paper();
-    fit_commands(frame, paper, *size, total_rotation(run.settings));
+    fit_commands(frame, paper, *box);
 }
 
 // Writes what was read ahead, then the rest of that input and the others.
@@ -143,13 +179,23 @@ CopyStatus copy_inputs(Run &run, const ReadAhead &ahead)
 // closed.
 bool finish_stream(Run &run)
 {
-    bool fits = true;
+    bool written = true;
     if (run.reading) {
         if (finish_plot(run.scanner))
-            fits = append(run.pending, run.hold);
+            written = append(run.pending, run.hold);
+        // Data the plot announced and left out would swallow the trailer.
+        static constexpr char kZeros[512] = {};
+        for (std::size_t left = data_to_finish(run.scanner); written && left > 0;) {
+            const std::size_t size = std::min(left, sizeof kZeros);
+            written = write_pending(run.output, run.pending)
+                      && write_all(run.output, kZeros, size, nullptr) == CopyStatus::Done;
+            left -= size;
+        }
         eject_last_page(run.scanner);
     }
-    return fits && append(run.pending, trailer_text(run.reading && run.scanner.in_pcl));
+    char trailer[kTrailerText];
+    const std::size_t length = trailer_text(run.reading, run.scanner, trailer);
+    return written && append(run.pending, trailer, length);
 }
 
 } // namespace
@@ -171,20 +217,26 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     }
 
     Run run(settings, inputs, conduct, open.output);
+    // -hold reads the plot to print it right, whatever it has to add.
+    run.reading = conduct.count_pages || settings.hold || settings.fit;
+    run.scanner.job_mends = run.reading;
     if (settings.hold || settings.fit)
         hold_text(settings, run.hold);
-    run.reading = conduct.count_pages || settings.fit || run.hold[0] != '\0';
+    char hpgl[kHpglText];
+    hpgl_text(settings, run.reading, hpgl);
 
     // The picture frame depends on the plot's own size, so the first input
-    // is opened, and read ahead, before the header goes out.
+    // is opened, and measured or read ahead, before the header goes out.
     ReadAhead ahead;
     if (settings.fit)
         run.input = open_next_input(inputs, run.walk, run.log, conduct.cancel);
     char frame[kFitCommands];
-    frame_for(run, ahead, frame);
+    frame_for(run, hpgl, ahead, frame);
+    page_text(settings, frame, run.page);
+    run.insert = {run.hold, kPageBreak, run.page};
 
     char header[kHeaderText];
-    header_text(settings, frame, header);
+    header_text(run.page, hpgl, header);
     CopyStatus copied = CopyStatus::WriteFailed;
     if (append(run.pending, header))
         copied = copy_inputs(run, ahead);

@@ -1,5 +1,6 @@
 // zelvo: wraps HP-GL/2 plot files in a PCL 5 job for a laser printer.
 #include "job.h"
+#include "job_measure.h"
 #include "settings.h"
 
 #include <csignal>
@@ -107,6 +108,7 @@ int run(int argc, char **argv, const ParameterList &list)
                            dash_means_standard_input};
     JobConduct conduct;
     conduct.cancel = &interrupted_by;
+    conduct.measure_drawing = measure_job_drawing;
     const int status = run_job(resolved.settings, resolved.destination, inputs, conduct);
     if (interrupted_by != 0)
         end_by_interrupt();

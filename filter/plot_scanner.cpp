@@ -115,7 +115,8 @@ void mark_drawing(PlotScanner &s)
     s.page_marked = true;
 }
 
-template <class Events> void eject_if_marked(PlotScanner &s, Events &events)
+template <class Events>
+void eject_if_marked(PlotScanner &s, Events &events)
 {
     if (s.page_marked) {
         ++s.pages;
@@ -177,9 +178,9 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
             eject_if_marked(s, events);
     }
     if constexpr (Events::kListening) {
-        const double magnitude = static_cast<double>(s.value)
-                                 + static_cast<double>(s.value_decimals)
-                                       / static_cast<double>(s.value_scale);
+        const double magnitude =
+            static_cast<double>(s.value)
+            + static_cast<double>(s.value_decimals) / static_cast<double>(s.value_scale);
         events.escape({kind, group, parameter, s.value_negative ? -magnitude : magnitude});
         if (s.in_pcl != was_pcl)
             events.context(s.in_pcl);
@@ -196,7 +197,8 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
     }
 }
 
-template <class Events> void reset_printer(PlotScanner &s, Events &events)
+template <class Events>
+void reset_printer(PlotScanner &s, Events &events)
 {
     eject_if_marked(s, events);
     const bool was_pcl = s.in_pcl;
@@ -358,13 +360,13 @@ skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
         std::memcpy(&next, p + i + 1, kBlock);
         const Block first = raw | 0x20;
         const Block second = next | 0x20;
-        const auto names = ((first == 'i') & (second == 'n'))
-                           | ((first == 'b') & ((second == 'p') | (second == 'l')))
-                           | ((first == 'd') & ((second == 'f') | (second == 't')))
-                           | ((first == 'p') & ((second == 's') | (second == 'e') | (second == 'g')))
-                           | ((first == 'l') & (second == 'b')) | ((first == 'w') & (second == 'd'))
-                           | ((first == 's') & (second == 'm'))
-                           | ((first == 'c') & (second == 'o'));
+        const auto names =
+            ((first == 'i') & (second == 'n'))
+            | ((first == 'b') & ((second == 'p') | (second == 'l')))
+            | ((first == 'd') & ((second == 'f') | (second == 't')))
+            | ((first == 'p') & ((second == 's') | (second == 'e') | (second == 'g')))
+            | ((first == 'l') & (second == 'b')) | ((first == 'w') & (second == 'd'))
+            | ((first == 's') & (second == 'm')) | ((first == 'c') & (second == 'o'));
         const auto found = names | (raw == kEsc) | (raw == '"');
         BlockMask lanes;
         std::memcpy(&lanes, &found, kBlock);
@@ -403,8 +405,8 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
     std::size_t i = 0;
     while (i < size) {
         if constexpr (!Events::kListening) {
-            if ((s.state == ScanState::Between || s.state == ScanState::Parameters)
-                && !s.hold_due && !s.break_due && s.drawn && s.page_marked)
+            if ((s.state == ScanState::Between || s.state == ScanState::Parameters) && !s.hold_due
+                && !s.break_due && s.drawn && s.page_marked)
                 i = pass_plain_run(s, p, i, size);
         }
         const unsigned char c = p[i];

@@ -105,12 +105,12 @@ struct PlotScanner {
     // Set before reading: places for page breaks and resets as well.
     bool job_mends = false;
     ScanState state = ScanState::Between;
-    bool in_pcl = false;             // the context escape sequences return to
-    bool hold_due = false;           // an IN or BP awaits its end
-    bool break_due = false;          // a PG awaits the next instruction
+    bool in_pcl = false;               // the context escape sequences return to
+    bool hold_due = false;             // an IN or BP awaits its end
+    bool break_due = false;            // a PG awaits the next instruction
     PlaceKind place = PlaceKind::Hold; // the kind of the place last returned
-    unsigned char first_letter = 0;  // Mnemonic: the letter read
-    unsigned char terminator = 0x03; // the label terminator
+    unsigned char first_letter = 0;    // Mnemonic: the letter read
+    unsigned char terminator = 0x03;   // the label terminator
     // Escape sequences.
     unsigned char escape_kind = 0;  // the parameterized byte ('&', '*', '%', ...)
     unsigned char escape_group = 0; // the group byte, or 0
