@@ -1,6 +1,7 @@
 # Debian packages through CPack's DEB generator, one for each install
 # component:
-#   zelvo           filter   the programs, the CUPS files, zelvo(1)
+#   zelvo           filter   the programs, the CUPS files, zelvo(1),
+#                            zelvo-render(1)
 #   libstrutil1     shared   the shared library (built only here)
 #   libstrutil-dev  library  headers, static library, link name,
 #                            pkg-config file, CMake package, strutil(3)
@@ -17,8 +18,11 @@ if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
   message(FATAL_ERROR "The Debian packages install into /usr: configure with "
                       "-DCMAKE_INSTALL_PREFIX=/usr (the package preset does)")
 endif()
-# The zelvo package is the CUPS filter as much as the program.
+# The zelvo package is the CUPS filter and the renderer as much as the
+# program.
 find_package(Cups REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CAIRO REQUIRED cairo)
 find_program(ZELVO_GZIP gzip REQUIRED)
 
 set(ZELVO_PACKAGE_MAINTAINER "zelvo developers <maintainers@users.noreply.c-seed-189afb05.example>"
@@ -95,13 +99,19 @@ set(deb_version "${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}")
 
 set(CPACK_DEBIAN_FILTER_PACKAGE_NAME zelvo)
 set(CPACK_DEBIAN_FILTER_PACKAGE_SECTION text)
+# zelvo-render reads its labels' stroke font at run time; dpkg-shlibdeps
+# adds libcairo2 and the other libraries.
+set(CPACK_DEBIAN_FILTER_PACKAGE_DEPENDS "hershey-fonts-data")
 set(CPACK_DEBIAN_FILTER_DESCRIPTION "HP-GL/2 print filter for PCL laser printers, with a CUPS filter
 zelvo wraps CAD and plotter output (HP-GL/2) in the PCL 5 job header and
 trailer with which an office laser printer accepts it, and writes the job
 to a file, to standard output or into a spooler command such as lp.
 .
 zelvo-cups is the same job as a CUPS filter: with this package installed,
-lp prints HP-GL/2 plot files on a PCL laser queue.")
+lp prints HP-GL/2 plot files on a PCL laser queue.
+.
+zelvo-render draws plots and their PCL jobs as PDF, SVG, PostScript or
+PNG, as a PCL 5 printer prints them.")
 set(CPACK_DEBIAN_FILTER_PACKAGE_CONTROL_EXTRA
   ${CMAKE_CURRENT_LIST_DIR}/deb/zelvo/postinst
   ${CMAKE_CURRENT_LIST_DIR}/deb/zelvo/postrm)

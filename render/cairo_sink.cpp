@@ -135,7 +135,8 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
     cairo_stroke(cr_);
 }
 
-// Parallel lines `fill.spacing` apart over the path's box, clipped to it.
+// Parallel lines `fill.spacing` apart through the anchor, over the path's
+// box, clipped to the path.
 void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
 {
     double x1, y1, x2, y2;
@@ -143,15 +144,30 @@ void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
     add_path(path);
     cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
     cairo_clip(cr_);
-    const double cx = (x1 + x2) / 2;
-    const double cy = (y1 + y2) / 2;
-    const double reach = std::hypot(x2 - x1, y2 - y1) / 2;
-    const int lines = static_cast<int>(std::min(reach / fill.spacing, 100000.0));
     const double dx = std::cos(angle);
     const double dy = std::sin(angle);
-    for (int k = -lines; k <= lines; ++k) {
-        const double ox = cx - dy * k * fill.spacing;
-        const double oy = cy + dx * k * fill.spacing;
+    // The lines' offsets from the anchor along the normal (-dy, dx) that
+    // reach the box's corners.
+    double low = HUGE_VAL;
+    double high = -HUGE_VAL;
+    for (const double x : {x1, x2}) {
+        for (const double y : {y1, y2}) {
+            const double offset = -dy * (x - fill.anchor.x) + dx * (y - fill.anchor.y);
+            low = std::min(low, offset);
+            high = std::max(high, offset);
+        }
+    }
+    const double reach = std::hypot(x2 - x1, y2 - y1);
+    const double cx = (x1 + x2) / 2;
+    const double cy = (y1 + y2) / 2;
+    const double first = std::ceil(low / fill.spacing);
+    const double last = std::min(std::floor(high / fill.spacing), first + 100000);
+    for (double k = first; k <= last; ++k) {
+        // The point of the line nearest the box's centre, then both ways.
+        const double offset = k * fill.spacing;
+        const double along = dx * (cx - fill.anchor.x) + dy * (cy - fill.anchor.y);
+        const double ox = fill.anchor.x - dy * offset + dx * along;
+        const double oy = fill.anchor.y + dx * offset + dy * along;
         cairo_move_to(cr_, ox - dx * reach, oy - dy * reach);
         cairo_line_to(cr_, ox + dx * reach, oy + dy * reach);
     }

@@ -13,6 +13,9 @@ constexpr std::size_t kStrokePiece = 4096;
 // The polygon buffer of a printer is finite too; points beyond are dropped.
 constexpr std::size_t kPolygonLimit = 1 << 16;
 constexpr int kMaxPens = 256;
+// A label's text is laid out whole, for LO to centre its lines; a longer one
+// goes out in pieces of this size.
+constexpr std::size_t kLabelPiece = 4096;
 // Millimetres per plotter unit.
 constexpr double kPlotterUnit = 0.025;
 
@@ -75,6 +78,38 @@ const Colour kPalette[8] = {
     {1, 1, 1}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1},
 };
 
+Colour gray(double level)
+{
+    return {level, level, level};
+}
+
+double linear(double srgb)
+{
+    return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
+}
+
+double encoded(double light)
+{
+    return light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
+}
+
+// A colour as the PCL interpreter prints it in gray: its luminance (in
+// linear light, then encoded again), so that yellow is nearly white.
+Colour printed_gray(Colour c)
+{
+    return gray(encoded(0.2126 * linear(c.red) + 0.7152 * linear(c.green)
+                        + 0.0722 * linear(c.blue)));
+}
+
+// The eight pens as the PCL interpreter prints them, measured: near the
+// luminance, but not on it.
+constexpr double kPrinterGrays[8] = {255, 0, 130, 220, 248, 70, 145, 228};
+
+Colour default_colour(std::size_t pen, bool printer)
+{
+    return printer ? gray(kPrinterGrays[pen % 8] / 255) : kPalette[pen % 8];
+}
+
 double clamp_finite(double value, double low, double high)
 {
     if (!std::isfinite(value))
@@ -82,12 +117,18 @@ double clamp_finite(double value, double low, double high)
     return std::clamp(value, low, high);
 }
 
+// A parameter taken as an integer: its integer part, kept within reach of
+// an int (any value that far out means nothing to any instruction).
+int whole(double value)
+{
+    return static_cast<int>(clamp_finite(value, -1e9, 1e9));
+}
+
 } // namespace
 
 PlotInterpreter::PlotInterpreter(PageSink &sink, const InterpreterOptions &options)
     : sink_(sink), options_(options)
 {
-    in_pcl_ = false;
     place();
     reset_graphics();
 }
@@ -100,6 +141,7 @@ void PlotInterpreter::place()
         sheet_width_ = placement.sheet_width;
         sheet_height_ = placement.sheet_height;
         plot_to_sheet_ = placement.plot_to_sheet;
+        pen_scale_ = placement.pen_scale;
         plot_length_ = placement.plot_length;
         plot_width_ = placement.plot_width;
         frame_low_ = placement.frame_low;
@@ -109,6 +151,7 @@ void PlotInterpreter::place()
         sheet_width_ = options_.layout.sheet_width;
         sheet_height_ = options_.layout.sheet_height;
         plot_to_sheet_ = options_.layout.plot_to_sheet;
+        pen_scale_ = 1;
         plot_length_ = options_.layout.plot_length;
         plot_width_ = options_.layout.plot_width;
         frame_clips_ = false;
@@ -133,12 +176,10 @@ void PlotInterpreter::reset_graphics()
     rotation_ = 0;
     p1_ = {0, 0};
     p2_ = {plot_length_, plot_width_};
-    // A monochrome printer has a white pen and a black one; a plotter has
-    // eight in colour.
-    pens_.assign(options_.pcl_job ? 2 : 8, PenSetting{});
+    pens_.assign(8, PenSetting{});
     for (std::size_t i = 0; i < pens_.size(); ++i) {
         pens_[i].width = options_.pen_width;
-        pens_[i].colour = kPalette[i];
+        pens_[i].colour = default_colour(i, options_.pcl_job);
     }
     relative_width_ = false;
     pen_ = 1;
@@ -153,6 +194,7 @@ void PlotInterpreter::reset_graphics()
     update_transforms();
     if (page_open_)
         apply_clip();
+    label_at_ = {{0, 0}, {0, 0}};
 }
 
 // DF, and the part of IN that DF shares.
@@ -175,6 +217,26 @@ void PlotInterpreter::default_attributes()
     polygon_points_ = 0;
     std::fill(std::begin(colour_low_), std::end(colour_low_), 0);
     std::fill(std::begin(colour_high_), std::end(colour_high_), 255);
+    default_labels();
+}
+
+void PlotInterpreter::default_labels()
+{
+    standard_font_ = {};
+    alternate_font_ = {};
+    alternate_selected_ = false;
+    size_given_ = false;
+    label_ = {};
+    update_label_size();
+}
+
+void PlotInterpreter::update_label_size()
+{
+    if (size_given_)
+        return;
+    const FontChoice &font = alternate_selected_ ? alternate_font_ : standard_font_;
+    label_.size = font_character_size(font.proportional, font.pitch, font.height);
+    label_.proportional = font.proportional;
 }
 
 void PlotInterpreter::update_transforms()
@@ -267,9 +329,108 @@ void PlotInterpreter::instruction(char first, char second)
         flush_stroke();
         pen_down_ = false;
         break;
+    case mnemonic('L', 'B'):
+        label_start();
+        break;
     default:
         break;
     }
+}
+
+void PlotInterpreter::text(const char *bytes, std::size_t size)
+{
+    if (code_ == mnemonic('P', 'E')) {
+        decode_polyline_encoded(encoded_, {bytes, size}, *this);
+    } else if (code_ == mnemonic('L', 'B')) {
+        while (size > 0) {
+            const std::size_t room = kLabelPiece - label_text_.size();
+            const std::size_t n = std::min(room, size);
+            label_text_.append(bytes, n);
+            bytes += n;
+            size -= n;
+            if (label_text_.size() == kLabelPiece)
+                draw_label_text();
+        }
+    }
+}
+
+// A label starts where the pen is; when the pen moved since the last label,
+// the carriage return goes back there too.
+void PlotInterpreter::label_start()
+{
+    if (position_.x != label_at_.pen.x || position_.y != label_at_.pen.y)
+        label_at_ = {{position_.x, position_.y}, {position_.x, position_.y}};
+    label_text_.clear();
+}
+
+void PlotInterpreter::draw_label_text()
+{
+    if (options_.font != nullptr && !label_text_.empty()) {
+        label_at_ = layout_label(*options_.font, label_, label_at_, label_text_, *this);
+        position_ = {label_at_.pen.x, label_at_.pen.y};
+    }
+    label_text_.clear();
+}
+
+void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count)
+{
+    start_page();
+    Path path(1);
+    for (std::size_t i = 0; i < count; ++i)
+        path[0].points.push_back(plotter_to_sheet_.apply({points[i].x, points[i].y}));
+    if (count == 1)
+        path[0].points.push_back(path[0].points[0]);
+    Pen pen = current_pen();
+    pen.dashes.clear();
+    pen.width = stick_line_width(label_) * plotter_to_sheet_.scale();
+    pen.end = LineEnd::Round;
+    pen.join = LineJoin::Round;
+    sink_.stroke(path, pen);
+}
+
+void PlotInterpreter::move(const EncodedMove &m)
+{
+    const Point given{m.x, m.y};
+    Point target;
+    if (m.absolute) {
+        target = to_plotter(given);
+    } else {
+        const Point v = user_to_plotter_.apply_vector(given);
+        target = {position_.x + v.x, position_.y + v.y};
+    }
+    pen_down_ = !m.pen_up;
+    if (pen_down_)
+        line_to(target);
+    else
+        move_to(target);
+}
+
+void PlotInterpreter::select_pen(std::int64_t pen)
+{
+    flush_stroke();
+    // Pens beyond the last wrap around to pen 1 on.
+    pen_ = static_cast<int>(std::clamp<std::int64_t>(pen, 0, 1000000000));
+    if (static_cast<std::size_t>(pen_) >= pens_.size())
+        pen_ = (pen_ - 1) % (static_cast<int>(pens_.size()) - 1) + 1;
+}
+
+// SD and AD: kind,value pairs; spacing, pitch and height change the size.
+void PlotInterpreter::font_definition(bool alternate)
+{
+    FontChoice &font = alternate ? alternate_font_ : standard_font_;
+    if (count_ == 0)
+        font = {};
+    for (std::size_t i = 0; i + 1 < count_; i += 2) {
+        const int kind = whole(numbers_[i]);
+        const double value = numbers_[i + 1];
+        if (kind == 2)
+            font.proportional = value == 1;
+        else if (kind == 3 && value > 0)
+            font.pitch = clamp_finite(value, 0.1, 1000);
+        else if (kind == 4 && value > 0)
+            font.height = clamp_finite(value, 0.1, 1000);
+    }
+    update_label_size();
 }
 
 void PlotInterpreter::parameters(const char *bytes, std::size_t size)
@@ -329,6 +490,10 @@ void PlotInterpreter::add_number(double value)
 void PlotInterpreter::instruction_end()
 {
     end_number();
+    if (code_ == mnemonic('P', 'E'))
+        finish_polyline_encoded(encoded_, *this);
+    else if (code_ == mnemonic('L', 'B'))
+        draw_label_text();
     execute();
     code_ = 0;
     count_ = 0;
@@ -351,7 +516,6 @@ void PlotInterpreter::escape(const EscapeSequence &sequence)
 
 void PlotInterpreter::context(bool pcl)
 {
-    in_pcl_ = pcl;
     if (!pcl && options_.pcl_job) {
         // Entering HP-GL/2: the frame the PCL commands set takes effect.
         flush_stroke();
@@ -422,10 +586,12 @@ Pen PlotInterpreter::current_pen() const
     Pen pen;
     const PenSetting &setting = pens_[static_cast<std::size_t>(pen_) % pens_.size()];
     const double scale = plotter_to_sheet_.scale();
-    pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale : setting.width;
+    pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale
+                                : setting.width * pen_scale_;
     pen.colour = setting.colour;
-    if (options_.pcl_job)
-        pen.colour = pen_ == 0 ? kPalette[0] : kPalette[1];
+    if (options_.pcl_job && !(setting.colour.red == setting.colour.green
+                              && setting.colour.green == setting.colour.blue))
+        pen.colour = printed_gray(setting.colour);
     pen.end = line_end_;
     pen.join = line_join_;
     pen.miter_limit = miter_limit_;
@@ -466,9 +632,11 @@ Fill PlotInterpreter::current_fill(FillRule rule) const
                                                    : hatch_spacing_)
                                             : diagonal() / 100;
         fill.spacing = std::max(spacing * scale, 0.05);
-        const Point direction = plotter_to_sheet_.apply_vector(
-            {std::cos(hatch_angle_ * kDegrees), std::sin(hatch_angle_ * kDegrees)});
-        fill.angle = std::atan2(direction.y, direction.x);
+        // The printer lays the lines out from the plot's origin at the
+        // angle from the sheet's width as it is fed, turned by RO but not
+        // by the page's orientation.
+        fill.anchor = plotter_to_sheet_.apply({0, 0});
+        fill.angle = -(hatch_angle_ + rotation_) * kDegrees;
         fill.crossed = fill_type_ == 4;
         fill.line_width = current_pen().width;
     } else if (fill_type_ == 10) {
@@ -487,7 +655,29 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
     path[0].points.reserve(plotter.size());
     for (Point p : plotter)
         path[0].points.push_back(plotter_to_sheet_.apply(p));
-    sink_.stroke(path, current_pen());
+    const Pen pen = current_pen();
+    if (line_type_ >= 0 || pen.dashes.empty()) {
+        sink_.stroke(path, pen);
+        return;
+    }
+    // An adaptive line type fits whole patterns into each line, which
+    // starts and ends in the middle of the first dash.
+    const std::vector<Point> &points = path[0].points;
+    double length = 0;
+    for (double dash : pen.dashes)
+        length += dash;
+    const std::size_t count = points.size() - (closed ? 0 : 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Point a = points[i];
+        const Point b = points[(i + 1) % points.size()];
+        const double segment = std::hypot(b.x - a.x, b.y - a.y);
+        const double patterns = std::max(1.0, std::round(segment / length));
+        Pen fitted = pen;
+        for (double &dash : fitted.dashes)
+            dash *= segment / (patterns * length);
+        fitted.dash_offset = fitted.dashes[0] / 2;
+        sink_.stroke({{{a, b}, false}}, fitted);
+    }
 }
 
 void PlotInterpreter::fill_path(Path path, FillRule rule)
@@ -595,7 +785,7 @@ double PlotInterpreter::chord_angle(double radius, double given) const
     double angle = 5;
     if (given > 0 || (given < 0 && !chord_deviation_)) {
         if (chord_deviation_) {
-            const double deviation = user_length_x(given);
+            const double deviation = std::fabs(given);
             angle = deviation >= radius || radius <= 0
                         ? 180
                         : 2 * std::acos(1 - deviation / radius) / kDegrees;
@@ -620,35 +810,38 @@ std::vector<Point> PlotInterpreter::arc_points(Point centre, double radius, doub
     return points;
 }
 
-void PlotInterpreter::arc(Point centre, double sweep, double chord, bool relative)
+// Arcs, circles and wedges are drawn in user units, as the printer draws
+// them: anisotropic scaling makes ellipses of them.
+std::vector<Point> PlotInterpreter::to_plotter(std::vector<Point> user) const
 {
-    Point c;
-    if (relative) {
-        const Point v = user_to_plotter_.apply_vector(centre);
-        c = {position_.x + v.x, position_.y + v.y};
-    } else {
-        c = to_plotter(centre);
-    }
-    const double radius = std::hypot(position_.x - c.x, position_.y - c.y);
-    if (!(radius > 0) || !std::isfinite(radius))
-        return;
-    const double start = std::atan2(position_.y - c.y, position_.x - c.x) / kDegrees;
-    // The user's axes may run the other way: the sweep follows them.
-    const double det = user_to_plotter_.xx * user_to_plotter_.yy
-                       - user_to_plotter_.xy * user_to_plotter_.yx;
-    const double turned = det < 0 ? -sweep : sweep;
-    polyline_to(arc_points(c, radius, start, turned, chord_angle(radius, chord)));
+    for (Point &p : user)
+        p = user_to_plotter_.apply(p);
+    return user;
 }
 
-void PlotInterpreter::arc_three_point(Point middle, Point end, double chord)
+void PlotInterpreter::arc(Point centre_given, double sweep, double chord, bool relative)
 {
-    const Point a = position_;
-    const Point b = middle;
-    const Point c = end;
+    const Point from = user_to_plotter_.inverse().apply(position_);
+    const Point centre =
+        relative ? Point{from.x + centre_given.x, from.y + centre_given.y} : centre_given;
+    const double radius = std::hypot(from.x - centre.x, from.y - centre.y);
+    if (!(radius > 0) || !std::isfinite(radius))
+        return;
+    const double start = std::atan2(from.y - centre.y, from.x - centre.x) / kDegrees;
+    polyline_to(to_plotter(arc_points(centre, radius, start, sweep, chord_angle(radius, chord))));
+}
+
+void PlotInterpreter::arc_three_point(Point b, Point c, double chord)
+{
+    const Point a = user_to_plotter_.inverse().apply(position_);
+    if (code_ == mnemonic('R', 'T')) {
+        b = {a.x + b.x, a.y + b.y};
+        c = {a.x + c.x, a.y + c.y};
+    }
     const double d = 2 * (a.x * (b.y - c.y) + b.x * (c.y - a.y) + c.x * (a.y - b.y));
-    if (std::fabs(d) < 1e-9) {
+    if (std::fabs(d) < 1e-9 || !std::isfinite(d)) {
         // The three points on a line: straight to the end.
-        polyline_to({c});
+        polyline_to({user_to_plotter_.apply(c)});
         return;
     }
     const double a2 = a.x * a.x + a.y * a.y, b2 = b.x * b.x + b.y * b.y, c2 = c.x * c.x + c.y * c.y;
@@ -666,27 +859,29 @@ void PlotInterpreter::arc_three_point(Point middle, Point end, double chord)
     std::vector<Point> points = arc_points(centre, radius, start, sweep, chord_angle(radius, chord));
     if (!points.empty())
         points.back() = c;
-    polyline_to(points);
+    polyline_to(to_plotter(points));
 }
 
-void PlotInterpreter::circle(double radius_user, double chord)
+void PlotInterpreter::circle(double radius, double chord)
 {
-    const double radius = user_length_x(radius_user);
     if (!std::isfinite(radius) || radius == 0)
         return;
-    const Point centre = position_;
-    const double start = radius_user < 0 ? 180 : 0;
-    std::vector<Point> points{{centre.x + std::fabs(radius) * std::cos(start * kDegrees),
-                               centre.y}};
-    for (Point p : arc_points(centre, std::fabs(radius), start, 360, chord_angle(radius, chord)))
+    const Point centre = user_to_plotter_.inverse().apply(position_);
+    // A negative radius starts on the other side.
+    const double start = radius < 0 ? 180 : 0;
+    const double r = std::fabs(radius);
+    std::vector<Point> points{{centre.x + r * std::cos(start * kDegrees), centre.y}};
+    for (Point p : arc_points(centre, r, start, 360, chord_angle(r, chord)))
         points.push_back(p);
+    points = to_plotter(points);
+    const Point back = position_;
     if (polygon_mode_) {
         polygon_.push_back({points, true});
         polygon_points_ += points.size();
     } else {
         stroke_path(points, true);
     }
-    position_ = centre;
+    position_ = back;
 }
 
 void PlotInterpreter::rectangle(Point corner_given, bool fill)
@@ -707,13 +902,11 @@ void PlotInterpreter::rectangle(Point corner_given, bool fill)
         stroke_path(outline, true);
 }
 
-void PlotInterpreter::wedge(double radius_user, double start, double sweep, double chord,
-                            bool fill)
+void PlotInterpreter::wedge(double radius, double start, double sweep, double chord, bool fill)
 {
-    const double radius = user_length_x(radius_user);
     if (!std::isfinite(radius) || radius == 0)
         return;
-    const Point centre = position_;
+    const Point centre = user_to_plotter_.inverse().apply(position_);
     // A negative radius starts on the other side.
     const double from = radius < 0 ? start + 180 : start;
     const double r = std::fabs(radius);
@@ -722,6 +915,7 @@ void PlotInterpreter::wedge(double radius_user, double start, double sweep, doub
                                 centre.y + r * std::sin(from * kDegrees)}};
     for (Point p : arc_points(centre, r, from, sweep, chord_angle(r, chord)))
         outline.push_back(p);
+    outline = to_plotter(outline);
     if (fill)
         fill_path({{outline, true}}, FillRule::NonZero);
     else
@@ -757,7 +951,7 @@ void PlotInterpreter::close_polygon()
 
 void PlotInterpreter::polygon_mode()
 {
-    const int mode = count_ > 0 ? static_cast<int>(numbers_[0]) : 0;
+    const int mode = count_ > 0 ? whole(numbers_[0]) : 0;
     if (mode == 0) {
         polygon_.clear();
         polygon_points_ = 0;
@@ -814,7 +1008,7 @@ void PlotInterpreter::scale()
         scaling_ = Scaling::None;
     } else {
         std::copy(numbers_, numbers_ + 4, scale_);
-        const int type = count_ >= 5 ? static_cast<int>(numbers_[4]) : 0;
+        const int type = count_ >= 5 ? whole(numbers_[4]) : 0;
         scaling_ = type == 1   ? Scaling::Isotropic
                    : type == 2 ? Scaling::PointFactor
                                : Scaling::Anisotropic;
@@ -850,9 +1044,9 @@ void PlotInterpreter::line_attributes()
         return;
     }
     for (std::size_t i = 0; i + 1 < count_; i += 2) {
-        const int kind = static_cast<int>(numbers_[i]);
+        const int kind = whole(numbers_[i]);
         const double value = numbers_[i + 1];
-        const int choice = static_cast<int>(value);
+        const int choice = whole(value);
         if (kind == 1 && choice >= 1 && choice <= 4)
             line_end_ = static_cast<LineEnd>(choice - 1);
         else if (kind == 2 && choice >= 1 && choice <= 6)
@@ -890,7 +1084,7 @@ void PlotInterpreter::user_line_type()
             type.clear();
         return;
     }
-    const int index = static_cast<int>(numbers_[0]);
+    const int index = whole(numbers_[0]);
     if (index < 1 || index > 8)
         return;
     std::vector<double> &type = user_types_[static_cast<std::size_t>(index - 1)];
@@ -901,7 +1095,7 @@ void PlotInterpreter::user_line_type()
 
 void PlotInterpreter::fill_type()
 {
-    const int type = count_ > 0 ? static_cast<int>(numbers_[0]) : 1;
+    const int type = count_ > 0 ? whole(numbers_[0]) : 1;
     switch (type) {
     case 1:
     case 2:
@@ -930,7 +1124,7 @@ void PlotInterpreter::pen_width()
     const double width = count_ > 0 ? clamp_finite(numbers_[0], 0, 1000)
                                     : (relative_width_ ? 0.1 : options_.pen_width);
     if (count_ >= 2) {
-        const int pen = static_cast<int>(numbers_[1]);
+        const int pen = whole(numbers_[1]);
         if (pen >= 0 && static_cast<std::size_t>(pen) < pens_.size())
             pens_[static_cast<std::size_t>(pen)].width = width;
         return;
@@ -943,15 +1137,15 @@ void PlotInterpreter::pen_colour()
 {
     if (count_ == 0) {
         for (std::size_t i = 0; i < pens_.size(); ++i)
-            pens_[i].colour = kPalette[i % 8];
+            pens_[i].colour = default_colour(i, options_.pcl_job);
         return;
     }
-    const int pen = static_cast<int>(numbers_[0]);
+    const int pen = whole(numbers_[0]);
     if (pen < 0 || static_cast<std::size_t>(pen) >= pens_.size())
         return;
     Colour &colour = pens_[static_cast<std::size_t>(pen)].colour;
     if (count_ < 4) {
-        colour = kPalette[pen % 8];
+        colour = default_colour(static_cast<std::size_t>(pen), options_.pcl_job);
         return;
     }
     double channel[3];
@@ -988,10 +1182,13 @@ void PlotInterpreter::execute()
         }
         break;
     case mnemonic('R', 'O'): {
-        const int angle = count_ > 0 ? static_cast<int>(n[0]) : 0;
+        const int angle = count_ > 0 ? whole(n[0]) : 0;
         if (angle == 0 || angle == 90 || angle == 180 || angle == 270) {
+            // The pen stays where it is on the paper, in the new coordinates.
+            const Point on_sheet = plotter_to_sheet_.apply(position_);
             rotation_ = angle;
             update_transforms();
+            position_ = plotter_to_sheet_.inverse().apply(on_sheet);
             if (page_open_)
                 apply_clip();
         }
@@ -1023,17 +1220,8 @@ void PlotInterpreter::execute()
         break;
     case mnemonic('A', 'T'):
     case mnemonic('R', 'T'):
-        if (count_ >= 4) {
-            Point middle = to_plotter({n[0], n[1]});
-            Point end = to_plotter({n[2], n[3]});
-            if (code_ == mnemonic('R', 'T')) {
-                const Point m = user_to_plotter_.apply_vector({n[0], n[1]});
-                const Point e = user_to_plotter_.apply_vector({n[2], n[3]});
-                middle = {position_.x + m.x, position_.y + m.y};
-                end = {position_.x + e.x, position_.y + e.y};
-            }
-            arc_three_point(middle, end, count_ >= 5 ? n[4] : 0);
-        }
+        if (count_ >= 4)
+            arc_three_point({n[0], n[1]}, {n[2], n[3]}, count_ >= 5 ? n[4] : 0);
         break;
     case mnemonic('C', 'I'):
         if (count_ >= 1)
@@ -1081,9 +1269,68 @@ void PlotInterpreter::execute()
         user_line_type();
         break;
     case mnemonic('S', 'P'):
-        pen_ = count_ > 0 ? static_cast<int>(clamp_finite(n[0], 0, kMaxPens - 1)) : 0;
-        if (static_cast<std::size_t>(pen_) >= pens_.size())
-            pen_ = pen_ % static_cast<int>(pens_.size());
+        select_pen(count_ > 0 ? static_cast<std::int64_t>(clamp_finite(n[0], 0, 1e9)) : 0);
+        break;
+    case mnemonic('S', 'I'):
+        size_given_ = count_ >= 2;
+        if (size_given_)
+            label_.size = absolute_character_size(n[0], n[1]);
+        update_label_size();
+        break;
+    case mnemonic('S', 'R'):
+        size_given_ = true;
+        label_.size = relative_character_size(count_ >= 2 ? n[0] : 0.75, count_ >= 2 ? n[1] : 1.5,
+                                              {p2_.x - p1_.x, p2_.y - p1_.y});
+        break;
+    case mnemonic('S', 'L'):
+        label_.slant = count_ > 0 ? clamp_finite(n[0], -1000, 1000) : 0;
+        break;
+    case mnemonic('D', 'I'):
+        label_.direction = count_ >= 2 && (n[0] != 0 || n[1] != 0) ? PlotterPoint{n[0], n[1]}
+                                                                   : PlotterPoint{1, 0};
+        break;
+    case mnemonic('D', 'R'):
+        label_.direction = count_ >= 2 && (n[0] != 0 || n[1] != 0)
+                               ? relative_direction(n[0], n[1], {p2_.x - p1_.x, p2_.y - p1_.y})
+                               : PlotterPoint{1, 0};
+        break;
+    case mnemonic('D', 'V'): {
+        const int path = count_ > 0 ? whole(n[0]) : 0;
+        label_.path = path >= 0 && path <= 3 ? static_cast<TextPath>(path) : TextPath::Right;
+        label_.reverse_line_feed = count_ >= 2 && n[1] == 1;
+        break;
+    }
+    case mnemonic('L', 'O'): {
+        const int origin = count_ > 0 ? whole(n[0]) : 1;
+        label_.origin = (origin >= 1 && origin <= 9) || (origin >= 11 && origin <= 19) ? origin : 1;
+        break;
+    }
+    case mnemonic('E', 'S'):
+        label_.extra_space = count_ > 0 ? clamp_finite(n[0], -100, 100) : 0;
+        label_.extra_lines = count_ > 1 ? clamp_finite(n[1], -100, 100) : 0;
+        break;
+    case mnemonic('L', 'M'):
+        label_.seven_bit = count_ > 0 && n[0] == 1;
+        break;
+    case mnemonic('S', 'D'):
+        font_definition(false);
+        break;
+    case mnemonic('A', 'D'):
+        font_definition(true);
+        break;
+    case mnemonic('S', 'S'):
+        alternate_selected_ = false;
+        update_label_size();
+        break;
+    case mnemonic('S', 'A'):
+        alternate_selected_ = true;
+        update_label_size();
+        break;
+    case mnemonic('C', 'P'):
+        label_start();
+        label_at_ = count_ >= 1 ? character_plot(label_, label_at_, n[0], count_ >= 2 ? n[1] : 0)
+                                : character_plot_new_line(label_, label_at_);
+        position_ = {label_at_.pen.x, label_at_.pen.y};
         break;
     case mnemonic('P', 'W'):
         pen_width();
@@ -1099,7 +1346,7 @@ void PlotInterpreter::execute()
         pens_.resize(static_cast<std::size_t>(count), PenSetting{});
         for (std::size_t i = old; i < pens_.size(); ++i) {
             pens_[i].width = pens_[1].width;
-            pens_[i].colour = kPalette[i % 8];
+            pens_[i].colour = default_colour(i, options_.pcl_job);
         }
         break;
     }
@@ -1118,6 +1365,6 @@ void PlotInterpreter::execute()
         }
         break;
     default:
-        break; // read and passed over: labels, PE and the rest
+        break; // read and passed over
     }
 }

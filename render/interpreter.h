@@ -6,12 +6,16 @@
 #define ZELVO_INTERPRETER_H
 
 #include "affine.h"
+#include "label_layout.h"
 #include "page_sink.h"
 #include "pcl_page.h"
 #include "plot_scanner.h"
+#include "polyline_encoded.h"
+#include "stroke_font.h"
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Where a plot that is no PCL job goes on its page.
@@ -31,6 +35,8 @@ struct InterpreterOptions {
     PlotLayout layout;
     double pen_width = 0.35; // every pen's width after IN, millimetres
     int sheet_quarters = 0;  // the sheet turned clockwise, in quarter turns
+    // The font labels are drawn with; none draws no labels.
+    const StrokeFont *font = nullptr;
 };
 
 // A number of an instruction's parameters, read as the bytes come.
@@ -43,13 +49,15 @@ struct NumberReader {
     double scale = 1;
 };
 
-class PlotInterpreter : public ScanEvents {
+class PlotInterpreter : public ScanEvents,
+                        private EncodedPolylineListener,
+                        private LabelStrokeListener {
 public:
     PlotInterpreter(PageSink &sink, const InterpreterOptions &options);
 
     void instruction(char first, char second) override;
     void parameters(const char *bytes, std::size_t size) override;
-    void text(const char *, std::size_t) override {}
+    void text(const char *bytes, std::size_t size) override;
     void instruction_end() override;
     void escape(const EscapeSequence &sequence) override;
     void context(bool pcl) override;
@@ -65,7 +73,18 @@ private:
     static constexpr std::size_t kMaxNumbers = 16;
     enum class Scaling { None, Anisotropic, Isotropic, PointFactor };
 
+    // PE's points and pens, and the strokes of labels.
+    void move(const EncodedMove &move) override;
+    void select_pen(std::int64_t pen) override;
+    void end() override {}
+    void stroke(const PlotterPoint *points, std::size_t count) override;
+
     void reset_graphics();
+    void default_labels();
+    void update_label_size();
+    void draw_label_text();
+    void label_start();
+    void font_definition(bool alternate);
     void default_attributes();
     void place();
     void update_transforms();
@@ -75,6 +94,7 @@ private:
 
     // Drawing.
     Point to_plotter(Point user) const;
+    std::vector<Point> to_plotter(std::vector<Point> user) const;
     double user_length_x(double user) const;
     void move_to(Point plotter);
     void line_to(Point plotter);
@@ -126,7 +146,6 @@ private:
 
     // Pages.
     PclPage pcl_;
-    bool in_pcl_ = false;
     bool page_open_ = false;
     std::uint64_t pages_ = 0;
     double sheet_width_ = 0;
@@ -137,6 +156,7 @@ private:
 
     // Coordinate systems.
     Affine plot_to_sheet_;
+    double pen_scale_ = 1; // metric pen widths on the sheet, per millimetre
     double plot_length_ = 0;
     double plot_width_ = 0;
     int rotation_ = 0; // RO, degrees
@@ -185,6 +205,21 @@ private:
     bool polygon_pen_down_ = false;
     Path polygon_; // plotter units
     std::size_t polygon_points_ = 0;
+
+    // Labels and PE.
+    struct FontChoice {
+        bool proportional = false;
+        double pitch = 9;     // characters per inch
+        double height = 11.5; // points
+    };
+    FontChoice standard_font_;
+    FontChoice alternate_font_;
+    bool alternate_selected_ = false;
+    bool size_given_ = false; // SI or SR, not the font, sizes the characters
+    LabelSettings label_;
+    LabelPosition label_at_;
+    std::string label_text_; // the label read so far, laid out at its end
+    EncodedPolylineDecoder encoded_;
 };
 
 #endif

@@ -2,9 +2,11 @@
 
 #include "plot_scanner.h"
 #include "render.h"
+#include "stroke_font.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <sys/types.h>
@@ -104,8 +106,12 @@ std::optional<DrawingBox> measure_job_drawing(int input, const char *prelude, co
         return std::nullopt;
     const double length = frame_length > 0 ? frame_length : kPlainPlotLength;
     const double width = frame_width > 0 ? frame_width : kPlainPlotWidth;
+    // Labels count where the stroke font is found; without it the measure
+    // leaves them out, as the renderer draws without them.
+    const StrokeFontResult font =
+        load_stroke_font(stroke_font_folder(nullptr, std::getenv("ZELVO_HERSHEY_DIR")));
     HeldPlot plot(input, offset, prelude, hold);
-    const PlotMeasure measure = measure_plot(plot, length, width);
+    const PlotMeasure measure = measure_plot(plot, font.ok ? &font.font : nullptr, length, width);
     if (plot.failed() || !measure.drawn)
         return std::nullopt;
     return DrawingBox{measure.low.x, measure.low.y, measure.high.x, measure.high.y, length, width};

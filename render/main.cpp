@@ -319,8 +319,16 @@ int run(const Settings &settings)
     std::FILE *stream = open_stream(settings.inputs, owned);
     if (stream == nullptr)
         return 1;
+    // Without the font the plot is still drawn, its labels left out.
+    const StrokeFontResult font =
+        load_stroke_font(stroke_font_folder(nullptr, std::getenv("ZELVO_HERSHEY_DIR")));
+    if (!font.ok)
+        std::fprintf(stderr, "%s: warning: %s; labels are left out\n", kProgram,
+                     font.error.c_str());
+    RenderOptions options = settings.render;
+    options.font = font.ok ? &font.font : nullptr;
     StreamFile source(stream);
-    const PlotMeasure measure = measure_plot(source);
+    const PlotMeasure measure = measure_plot(source, options.font);
     std::rewind(stream);
 
     const bool to_stdout = settings.output == "-";
@@ -338,7 +346,7 @@ int run(const Settings &settings)
     }
     PageFiles *pages = to_stdout ? static_cast<PageFiles *>(&standard_output) : &outputs;
     CairoSink sink(settings.format, document, pages, numbered ? UINT64_MAX : 1, settings.dpi);
-    render_plot(source, measure, settings.render, sink);
+    render_plot(source, measure, options, sink);
     bool ok = sink.finish() && !source.failed;
     if (document != nullptr && document != stdout)
         ok = outputs.close_page(document) && ok;

@@ -47,10 +47,11 @@ enum class FillRule { EvenOdd, NonZero };
 struct Fill {
     FillRule rule = FillRule::EvenOdd;
     Colour colour;
-    // Hatching: lines `spacing` millimetres apart at `angle` degrees
-    // (counter-clockwise on the sheet), twice when crossed. A spacing of 0
-    // fills solid.
+    // Hatching: lines `spacing` millimetres apart, one through `anchor`, at
+    // `angle` radians from the sheet's x axis towards its y axis, crossed by
+    // as many at right angles when `crossed`. A spacing of 0 fills solid.
     double spacing = 0;
+    Point anchor;
     double angle = 0;
     bool crossed = false;
     double line_width = 0.35;

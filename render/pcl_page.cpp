@@ -3,6 +3,7 @@
 #include "paper_size.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -46,12 +47,13 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
     if (e.kind == '&' && e.group == 'l') {
         switch (parameter) {
         // A page size or orientation the page already has changes nothing.
-        case 'A':
-            if (find_paper_by_code(static_cast<int>(value)) == nullptr
-                || page.paper_code == static_cast<int>(value))
+        case 'A': {
+            const int code = value >= 0 && value < 1000 ? static_cast<int>(value) : -1;
+            if (find_paper_by_code(code) == nullptr || page.paper_code == code)
                 return false;
-            page.paper_code = static_cast<int>(value);
+            page.paper_code = code;
             break;
+        }
         case 'O':
             if ((value != 0 && value != 1) || page.landscape == (value == 1))
                 return false;
@@ -151,6 +153,7 @@ PlotPlacement place_plot(const PclPage &page)
     placement.plot_length = plot_width * kPlotterUnitsPerInch;
     placement.plot_width = plot_height * kPlotterUnitsPerInch;
     placement.plot_to_sheet = compose(inches_to_mm, compose(logical_to_sheet, plot_to_logical));
+    placement.pen_scale = std::sqrt(frame_width / plot_width * (frame_height / plot_height));
     const Affine logical_mm = compose(inches_to_mm, logical_to_sheet);
     const Point a = logical_mm.apply({anchor_x, anchor_y});
     const Point b = logical_mm.apply({anchor_x + frame_width, anchor_y + frame_height});

@@ -37,6 +37,8 @@ struct PlotPlacement {
     double plot_length = 0; // along X
     double plot_width = 0;
     Affine plot_to_sheet;
+    // The plot size's scaling, which the printer applies to pen widths too.
+    double pen_scale = 1;
     // The picture frame on the sheet: the plot is clipped to it.
     Point frame_low;
     Point frame_high;

@@ -76,10 +76,12 @@ void extent_of(const PlotMeasure &m, Point &low, Point &high)
 
 } // namespace
 
-PlotMeasure measure_plot(PlotSource &source, double plot_length, double plot_width)
+PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font, double plot_length,
+                         double plot_width)
 {
     ExtentSink extent;
     InterpreterOptions options;
+    options.font = font;
     options.layout.plot_length = plot_length;
     options.layout.plot_width = plot_width;
     PlotInterpreter interpreter(extent, options);
@@ -143,6 +145,7 @@ std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
         interpreter_options.layout = plain_layout(measure, options);
     interpreter_options.pen_width = options.pen_width;
     interpreter_options.sheet_quarters = options.rotate / 90;
+    interpreter_options.font = options.font;
     PlotInterpreter interpreter(sink, interpreter_options);
     interpret(source, interpreter, nullptr);
     return interpreter.pages();

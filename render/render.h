@@ -40,8 +40,9 @@ struct PlotMeasure {
 };
 
 // Reads the stream once, with P2 after IN at `plot_length` by `plot_width`
-// plotter units.
-PlotMeasure measure_plot(PlotSource &source, double plot_length = kPlainPlotLength,
+// plotter units. Labels count with `font`, and are left out without one.
+PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font = nullptr,
+                         double plot_length = kPlainPlotLength,
                          double plot_width = kPlainPlotWidth);
 
 struct RenderOptions {
@@ -52,6 +53,7 @@ struct RenderOptions {
     bool fit = false;
     int rotate = 0;          // the sheet turned clockwise: 0, 90, 180 or 270
     double pen_width = 0.35; // millimetres, each pen's width after IN
+    const StrokeFont *font = nullptr; // labels are drawn with it; none, not at all
 };
 
 // Where a plain plot goes, from its measure.

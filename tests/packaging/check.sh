@@ -92,12 +92,14 @@ contents)
   expect_zelvo() {
     cat <<EOF
 -rwxr-xr-x root/root ./usr/bin/zelvo
+-rwxr-xr-x root/root ./usr/bin/zelvo-render
 -rwxr-xr-x root/root ./usr/lib/cups/filter/zelvo-cups
 -rw-r--r-- root/root ./usr/share/cups/mime/zelvo.convs
 -rw-r--r-- root/root ./usr/share/cups/mime/zelvo.types
 -rw-r--r-- root/root ./usr/share/doc/zelvo/changelog.Debian.gz
 -rw-r--r-- root/root ./usr/share/doc/zelvo/copyright
 -rw-r--r-- root/root ./usr/share/lintian/overrides/zelvo
+-rw-r--r-- root/root ./usr/share/man/man1/zelvo-render.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/zelvo.1.gz
 EOF
   }
@@ -151,6 +153,8 @@ EOF
 
   depends() { dpkg-deb -f "$(deb "$1")" Depends | tr ',' '\n' | sed 's/^ *//'; }
   depends zelvo | grep -q '^libcups2 (>= ' || fail "zelvo does not depend on libcups2"
+  depends zelvo | grep -q '^libcairo2 (>= ' || fail "zelvo does not depend on libcairo2"
+  depends zelvo | grep -qx 'hershey-fonts-data' || fail "zelvo does not depend on hershey-fonts-data"
   if depends zelvo | grep -q '^libstrutil'; then
     fail "zelvo depends on libstrutil (it links the static library)"
   fi

@@ -1,0 +1,639 @@
+// The renderer's geometry against coordinates worked out by hand, through a
+// sink that records what it is given. A plain plot is laid out here with
+// its plotter units as the sheet's units (y up) and P2 at (10000, 5000),
+// so that the numbers are the plot's own.
+#include "interpreter.h"
+#include "pcl_page.h"
+#include "render.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Stroke {
+    std::vector<Point> points;
+    bool closed = false;
+    Pen pen;
+};
+
+struct Filled {
+    Path path;
+    Fill fill;
+};
+
+struct Page {
+    double width = 0;
+    double height = 0;
+    std::vector<Stroke> strokes;
+    std::vector<Filled> fills;
+    Point clip_low{-1, -1};
+    Point clip_high{-1, -1};
+};
+
+class RecordingSink : public PageSink {
+public:
+    void begin_page(double width, double height) override
+    {
+        Page page;
+        page.width = width;
+        page.height = height;
+        pages.push_back(page);
+    }
+    void stroke(const Path &path, const Pen &pen) override
+    {
+        for (const SubPath &sub : path)
+            pages.back().strokes.push_back({sub.points, sub.closed, pen});
+    }
+    void fill(const Path &path, const Fill &fill) override
+    {
+        pages.back().fills.push_back({path, fill});
+    }
+    void clip(Point low, Point high) override
+    {
+        pages.back().clip_low = low;
+        pages.back().clip_high = high;
+    }
+    void end_page() override { ++ended; }
+
+    std::vector<Page> pages;
+    int ended = 0;
+};
+
+void feed(PlotInterpreter &interpreter, const std::string &plot)
+{
+    PlotScanner scanner;
+    scan_plot_events(scanner, plot.data(), plot.size(), interpreter);
+    finish_plot_events(scanner, interpreter);
+    interpreter.finish();
+}
+
+InterpreterOptions plain_options()
+{
+    InterpreterOptions options;
+    options.layout.sheet_width = 10000;
+    options.layout.sheet_height = 5000;
+    options.layout.plot_length = 10000;
+    options.layout.plot_width = 5000;
+    return options;
+}
+
+RecordingSink draw(const std::string &plot, InterpreterOptions options = plain_options())
+{
+    RecordingSink sink;
+    PlotInterpreter interpreter(sink, options);
+    feed(interpreter, plot);
+    return sink;
+}
+
+std::vector<Point> all_stroked(const RecordingSink &sink)
+{
+    std::vector<Point> points;
+    for (const Page &page : sink.pages)
+        for (const Stroke &stroke : page.strokes)
+            points.insert(points.end(), stroke.points.begin(), stroke.points.end());
+    return points;
+}
+
+void expect_points(const std::vector<Point> &got, const std::vector<Point> &expected,
+                   double tolerance = 1e-6)
+{
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(got[i].x, expected[i].x, tolerance);
+        EXPECT_NEAR(got[i].y, expected[i].y, tolerance);
+    }
+}
+
+struct PointCase {
+    const char *plot;
+    std::vector<Point> expected;
+};
+
+void run_cases(const std::vector<PointCase> &cases, double tolerance = 1e-6)
+{
+    for (const PointCase &c : cases) {
+        SCOPED_TRACE(c.plot);
+        expect_points(all_stroked(draw(c.plot)), c.expected, tolerance);
+    }
+}
+
+TEST(RenderScaling, UserUnitsMapOntoP1AndP2)
+{
+    run_cases({
+        {"SC0,100,0,100;PU0,0;PD100,100;", {{0, 0}, {10000, 5000}}},
+        // Reversed axes run the other way.
+        {"SC100,0,0,100;PU0,0;PD100,100;", {{10000, 0}, {0, 5000}}},
+        // Isotropic: the smaller scale on both axes, the rest shared out by
+        // the left and bottom percentages.
+        {"SC0,100,0,100,1;PU0,0;PD100,100;", {{2500, 0}, {7500, 5000}}},
+        {"SC0,100,0,100,1,0,0;PU0,0;PD100,100;", {{0, 0}, {5000, 5000}}},
+        {"SC0,100,0,100,1,100,0;PU0,0;PD100,100;", {{5000, 0}, {10000, 5000}}},
+        // Point factor: (xmin, ymin) at P1, then plotter units per unit.
+        {"SC10,2,20,3,2;PU10,20;PD20,30;", {{0, 0}, {20, 30}}},
+        // SC; goes back to plotter units.
+        {"SC0,1,0,1;SC;PU0,0;PD100,100;", {{0, 0}, {100, 100}}},
+    });
+}
+
+TEST(RenderScaling, IpAndIrMoveP1AndP2)
+{
+    run_cases({
+        {"IP1000,1000,2000,3000;SC0,1,0,1;PU0,0;PD1,1;", {{1000, 1000}, {2000, 3000}}},
+        // With P1 alone, P2 keeps its distance from it.
+        {"IP100,100;SC0,1,0,1;PU0,0;PD1,1;", {{100, 100}, {10100, 5100}}},
+        {"IR50,50;SC0,1,0,1;PU0,0;PD1,1;", {{5000, 2500}, {15000, 7500}}},
+        {"IR10,20,30,40;SC0,1,0,1;PU0,0;PD1,1;", {{1000, 1000}, {3000, 2000}}},
+        {"IP1,2,3,4;IP;SC0,1,0,1;PU0,0;PD1,1;", {{0, 0}, {10000, 5000}}},
+    });
+}
+
+TEST(RenderVectors, AbsoluteRelativeAndPenUp)
+{
+    run_cases({
+        {"PU100,100;PR;PD50,0,0,50;", {{100, 100}, {150, 100}, {150, 150}}},
+        {"PA;PU100,100;PD200,100;PU300,300;PD300,400;",
+         {{100, 100}, {200, 100}, {300, 300}, {300, 400}}},
+        // Numbers run on across signs and commas alike.
+        {"PU0,0;PD10-20 30,40;", {{0, 0}, {10, -20}, {30, 40}}},
+        {"PU0,0;PD1.5,.5;", {{0, 0}, {1.5, 0.5}}},
+        // Relative moves follow the user scaling.
+        {"SC0,100,0,100;PU10,10;PR;PD10,0;", {{1000, 500}, {2000, 500}}},
+    });
+}
+
+TEST(RenderVectors, RotationTurnsThePlotInsideItsExtent)
+{
+    run_cases({
+        // RO90: X along the old Y, the origin at the old (length, 0).
+        {"RO90;PU0,0;PD100,0,100,50;", {{10000, 0}, {10000, 100}, {9950, 100}}},
+        {"RO180;PU0,0;PD100,50;", {{10000, 5000}, {9900, 4950}}},
+        {"RO270;PU0,0;PD100,50;", {{0, 5000}, {50, 4900}}},
+        // The pen keeps its place on the paper: (0, 0) before RO90 is
+        // (0, 10000) after it.
+        {"PU0,0;RO90;PD0,10;", {{0, 0}, {9990, 0}}},
+        // IN puts the rotation back.
+        {"RO90;IN;PU0,0;PD100,50;", {{0, 0}, {100, 50}}},
+        // P1 and P2 keep their numbers through RO; IP after it takes the
+        // turned extent, whose upper right is the plot's upper left.
+        {"RO90;IP;SC0,1,0,1;PU0,0;PD1,1;", {{10000, 0}, {0, 5000}}},
+    });
+}
+
+TEST(RenderArcs, ChordsAtTheChordAngle)
+{
+    const double r = 1000 / std::sqrt(2.0);
+    run_cases(
+        {
+            {"PU1000,0;PD;AA0,0,90,45;", {{1000, 0}, {r, r}, {0, 1000}}},
+            {"PU1000,0;PD;AA0,0,-90,45;", {{1000, 0}, {r, -r}, {0, -1000}}},
+            {"PU1000,0;PD;AR-1000,0,90,45;", {{1000, 0}, {r, r}, {0, 1000}}},
+            // The default chord angle is 5 degrees: 18 chords for 90.
+            {"PU0,0;PD;AT100,100,200,0,90;", {{0, 0}, {100, 100}, {200, 0}}},
+            // In user units: anisotropic scaling draws an ellipse.
+            {"SC0,100,0,100;PU100,0;PD;AA0,0,90,90;", {{10000, 0}, {0, 5000}}},
+            // Three points on a line make a line.
+            {"PU0,0;PD;AT50,0,100,0;", {{0, 0}, {100, 0}}},
+        },
+        1e-6);
+    EXPECT_EQ(all_stroked(draw("PU1000,0;PD;AA0,0,90;")).size(), 19u);
+    // CT1: chords that stray at most 1 - cos(45) of the radius: 90 degrees.
+    EXPECT_EQ(all_stroked(draw("CT1;PU1000,0;PD;AA0,0,180,292.9;")).size(), 3u);
+}
+
+TEST(RenderArcs, CircleIsClosedAndLeavesThePenAtItsCentre)
+{
+    const RecordingSink sink = draw("PU0,0;CI100,90;PD10,0;");
+    ASSERT_EQ(sink.pages.size(), 1u);
+    const std::vector<Stroke> &strokes = sink.pages[0].strokes;
+    ASSERT_EQ(strokes.size(), 2u);
+    EXPECT_TRUE(strokes[0].closed);
+    expect_points(strokes[0].points, {{100, 0}, {0, 100}, {-100, 0}, {0, -100}, {100, 0}});
+    expect_points(strokes[1].points, {{0, 0}, {10, 0}});
+}
+
+TEST(RenderArcs, EnormousRadiiAndTinyChordsStayBounded)
+{
+    for (const char *plot : {"PU0,0;CI1e15,0.0001;", "PU0,0;PD;AA1,1,1e9,0.001;",
+                             "CT1;PU0,0;CI1000000,0.000001;"}) {
+        SCOPED_TRACE(plot);
+        EXPECT_LE(all_stroked(draw(plot)).size(), 722u);
+    }
+}
+
+TEST(RenderPolygons, SubPolygonsAndFillRules)
+{
+    struct Case {
+        const char *plot;
+        std::size_t subpaths;
+        FillRule rule;
+    };
+    const std::vector<Case> cases = {
+        {"PU0,0;PM0;PD100,0,100,100,0,100;PM1;PU20,20;PD80,20,80,80,20,80;PM2;FP;", 2,
+         FillRule::EvenOdd},
+        {"PU0,0;PM0;PD100,0,100,100,0,100;PM1;PU20,20;PD80,20,80,80,20,80;PM2;FP1;", 2,
+         FillRule::NonZero},
+        {"PU0,0;PM0;PD100,0,100,100;PM2;FP0;", 1, FillRule::EvenOdd},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(c.plot);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].fills.size(), 1u);
+        const Filled &filled = sink.pages[0].fills[0];
+        EXPECT_EQ(filled.fill.rule, c.rule);
+        std::size_t drawn = 0;
+        for (const SubPath &sub : filled.path)
+            drawn += sub.points.size() >= 3 ? 1 : 0;
+        EXPECT_EQ(drawn, c.subpaths);
+        EXPECT_TRUE(sink.pages[0].strokes.empty()) << "polygon mode draws nothing itself";
+    }
+    const RecordingSink edged =
+        draw("PU0,0;PM0;PD100,0,100,100;PM1;PU20,20;PD80,20,80,80;PM2;EP;");
+    ASSERT_EQ(edged.pages.size(), 1u);
+    std::vector<std::vector<Point>> outlines;
+    for (const Stroke &s : edged.pages[0].strokes)
+        if (s.points.size() >= 3)
+            outlines.push_back(s.points);
+    ASSERT_EQ(outlines.size(), 2u);
+    expect_points(outlines[0], {{0, 0}, {100, 0}, {100, 100}});
+    expect_points(outlines[1], {{20, 20}, {80, 20}, {80, 80}});
+}
+
+TEST(RenderPolygons, RectanglesAndWedges)
+{
+    const double r = 100 / std::sqrt(2.0);
+    struct Case {
+        const char *plot;
+        bool filled;
+        std::vector<Point> outline;
+    };
+    const std::vector<Case> cases = {
+        {"PU10,10;RA20,30;", true, {{10, 10}, {20, 10}, {20, 30}, {10, 30}}},
+        {"PU10,10;RR20,30;", true, {{10, 10}, {30, 10}, {30, 40}, {10, 40}}},
+        {"PU10,10;EA20,30;", false, {{10, 10}, {20, 10}, {20, 30}, {10, 30}}},
+        {"PU10,10;ER-20,30;", false, {{10, 10}, {-10, 10}, {-10, 40}, {10, 40}}},
+        {"PU0,0;WG100,0,90,45;", true, {{0, 0}, {100, 0}, {r, r}, {0, 100}}},
+        {"PU0,0;EW-100,0,90,90;", false, {{0, 0}, {-100, 0}, {0, -100}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(c.plot);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        if (c.filled) {
+            ASSERT_EQ(sink.pages[0].fills.size(), 1u);
+            ASSERT_EQ(sink.pages[0].fills[0].path.size(), 1u);
+            expect_points(sink.pages[0].fills[0].path[0].points, c.outline, 1e-6);
+        } else {
+            ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+            EXPECT_TRUE(sink.pages[0].strokes[0].closed);
+            expect_points(sink.pages[0].strokes[0].points, c.outline, 1e-6);
+        }
+    }
+}
+
+TEST(RenderFills, FillTypes)
+{
+    struct Case {
+        const char *plot;
+        double spacing; // sheet units; 0 for solid
+        bool crossed;
+        double shade;
+    };
+    // The diagonal of P1-P2 is 11180.34: hatching defaults to 1% of it.
+    const std::vector<Case> cases = {
+        {"FT;PU0,0;RA10,10;", 0, false, 100},
+        {"FT3,50,45;PU0,0;RA10,10;", 50, false, 100},
+        {"FT3;PU0,0;RA10,10;", 111.8034, false, 100},
+        {"FT4,20;PU0,0;RA10,10;", 20, true, 100},
+        {"FT10,30;PU0,0;RA10,10;", 0, false, 30},
+        // Hatching in user units along X.
+        {"SC0,100,0,100;FT3,2;PU0,0;RA10,10;", 200, false, 100},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(c.plot);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].fills.size(), 1u);
+        const Fill &fill = sink.pages[0].fills[0].fill;
+        EXPECT_NEAR(fill.spacing, c.spacing, 1e-3);
+        EXPECT_EQ(fill.crossed, c.crossed);
+        EXPECT_DOUBLE_EQ(fill.shade, c.shade);
+    }
+}
+
+TEST(RenderClipping, InputWindowOnTheSheet)
+{
+    struct Case {
+        const char *plot;
+        Point low;
+        Point high;
+    };
+    const std::vector<Case> cases = {
+        {"IW100,100,200,300;PU0,0;PD1,1;", {100, 100}, {200, 300}},
+        // Corners in either order, in user units, clipped to the sheet.
+        {"SC0,100,0,100;IW50,50,10,10;PU0,0;PD1,1;", {1000, 500}, {5000, 2500}},
+        {"IW-100,-100,20000,200;PU0,0;PD1,1;", {0, 0}, {10000, 200}},
+        {"IW100,100,200,300;IW;PU0,0;PD1,1;", {0, 0}, {10000, 5000}},
+        {"IW100,100,200,300;IN;PU0,0;PD1,1;", {0, 0}, {10000, 5000}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(c.plot);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        expect_points({sink.pages[0].clip_low, sink.pages[0].clip_high}, {c.low, c.high});
+    }
+}
+
+TEST(RenderPens, WidthsEndsJoinsAndLineTypes)
+{
+    struct Case {
+        const char *plot;
+        double width;
+        LineEnd end;
+        LineJoin join;
+        std::vector<double> dashes;
+    };
+    const double quarter = 11180.3399 * 0.04 / 2; // half of LT's 4% of the diagonal
+    const std::vector<Case> cases = {
+        {"", 0.35, LineEnd::Butt, LineJoin::Mitered, {}},
+        {"PW0.5;", 0.5, LineEnd::Butt, LineJoin::Mitered, {}},
+        {"PW0.5,2;", 0.35, LineEnd::Butt, LineJoin::Mitered, {}},
+        {"WU1;PW1;", 111.803399, LineEnd::Butt, LineJoin::Mitered, {}},
+        {"LA1,4,2,4;", 0.35, LineEnd::Round, LineJoin::Round, {}},
+        {"LA1,2,2,5;LA;", 0.35, LineEnd::Butt, LineJoin::Mitered, {}},
+        {"LT2,10,1;", 0.35, LineEnd::Butt, LineJoin::Mitered, {5, 5}},
+        {"LT2;", 0.35, LineEnd::Butt, LineJoin::Mitered, {quarter, quarter}},
+        {"LT2,10,1;LT;", 0.35, LineEnd::Butt, LineJoin::Mitered, {}},
+        {"LT2,10,1;LT;LT99;", 0.35, LineEnd::Butt, LineJoin::Mitered, {5, 5}},
+        {"UL2,1,3;LT2,8,1;", 0.35, LineEnd::Butt, LineJoin::Mitered, {2, 6}},
+        // A dot is as long as the pen is wide.
+        {"PW1;LT1,10,1;", 1, LineEnd::Butt, LineJoin::Mitered, {1, 9}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(std::string(c.plot) + "PU0,0;PD100,0;");
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Pen &pen = sink.pages[0].strokes[0].pen;
+        EXPECT_NEAR(pen.width, c.width, 1e-4);
+        EXPECT_EQ(pen.end, c.end);
+        EXPECT_EQ(pen.join, c.join);
+        ASSERT_EQ(pen.dashes.size(), c.dashes.size());
+        for (std::size_t i = 0; i < c.dashes.size(); ++i)
+            EXPECT_NEAR(pen.dashes[i], c.dashes[i], 1e-3);
+    }
+}
+
+TEST(RenderPens, AdaptiveLineTypesFitWholePatterns)
+{
+    // 100 units with a 30-unit pattern: 3 patterns of 33.3, starting in the
+    // middle of the first dash.
+    const RecordingSink sink = draw("LT-2,30,1;PU0,0;PD100,0;");
+    ASSERT_EQ(sink.pages.size(), 1u);
+    ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+    const Pen &pen = sink.pages[0].strokes[0].pen;
+    ASSERT_EQ(pen.dashes.size(), 2u);
+    EXPECT_NEAR(pen.dashes[0], 100.0 / 6, 1e-6);
+    EXPECT_NEAR(pen.dash_offset, 100.0 / 12, 1e-6);
+}
+
+TEST(RenderPens, ColoursOfPlotterAndPrinter)
+{
+    const RecordingSink plotter = draw("SP2;PU0,0;PD1,1;PC2,0,0,255;PD2,2;");
+    ASSERT_EQ(plotter.pages.size(), 1u);
+    ASSERT_EQ(plotter.pages[0].strokes.size(), 2u);
+    EXPECT_DOUBLE_EQ(plotter.pages[0].strokes[0].pen.colour.red, 1);
+    EXPECT_DOUBLE_EQ(plotter.pages[0].strokes[0].pen.colour.blue, 0);
+    EXPECT_DOUBLE_EQ(plotter.pages[0].strokes[1].pen.colour.blue, 1);
+    EXPECT_DOUBLE_EQ(plotter.pages[0].strokes[1].pen.colour.red, 0);
+    // Pens beyond the last wrap to pen 1 on: pen 9 of 8 is pen 2.
+    const RecordingSink wrapped = draw("SP9;PU0,0;PD1,1;");
+    EXPECT_DOUBLE_EQ(wrapped.pages[0].strokes[0].pen.colour.red, 1);
+    EXPECT_DOUBLE_EQ(wrapped.pages[0].strokes[0].pen.colour.green, 0);
+}
+
+TEST(RenderPages, PlainPlotsEndPagesAtPg)
+{
+    struct Case {
+        const char *plot;
+        std::size_t pages;
+    };
+    const std::vector<Case> cases = {
+        {"", 1}, // nothing drawn still makes a page
+        {"PU0,0;PD1,1;", 1},
+        {"PU0,0;PD1,1;PG;", 1},
+        {"PU0,0;PD1,1;PG;PD2,2;", 2},
+        {"PG;PG;PU0,0;PD1,1;PG;PG;", 1}, // a page with nothing on it is not ejected
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(c.plot);
+        EXPECT_EQ(sink.pages.size(), c.pages);
+        EXPECT_EQ(static_cast<std::size_t>(sink.ended), c.pages);
+    }
+}
+
+TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
+{
+    InterpreterOptions pcl;
+    pcl.pcl_job = true;
+    struct Case {
+        std::string job;
+        std::size_t pages;
+    };
+    const std::string e = "\x1b";
+    const std::vector<Case> cases = {
+        {e + "E" + e + "%1BIN;PU0,0;PD1,1;PG;PD2,2;" + e + "%0A" + e + "E", 1},
+        {e + "E" + e + "%1BIN;PU0,0;PD1,1;" + e + "%0A\f" + e + "%1BPD3,3;" + e + "%0A" + e + "E",
+         2},
+        {e + "E" + e + "%1BIN;PU0,0;PD1,1;" + e + "E" + e + "E", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pages);
+        const RecordingSink sink = draw(c.job, pcl);
+        EXPECT_EQ(sink.pages.size(), c.pages);
+    }
+}
+
+// Millimetres on the sheet from inches, for the PCL placement below.
+constexpr double kInch = 25.4;
+
+TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
+{
+    struct Case {
+        const char *name;
+        std::string escapes;
+        Point origin;   // the plot's (0, 0) on the sheet
+        Point p2;       // P2 after IN, plotter units
+        Point frame_low; // the picture frame on the sheet
+        Point frame_high;
+    };
+    const std::string e = "\x1b";
+    // Measured with the PCL interpreter on letter paper: portrait, the
+    // logical page 1/4 inch in and the frame from 1/2 inch below its top to
+    // 1/2 inch above its bottom; landscape, the logical page 0.2 inch along
+    // the long side and running up the sheet.
+    const std::vector<Case> cases = {
+        {"portrait", "", {0.25 * kInch, 10.5 * kInch}, {8 * 1016, 10 * 1016},
+         {0.25 * kInch, 0.5 * kInch}, {8.25 * kInch, 10.5 * kInch}},
+        {"landscape", e + "&l1O", {8 * kInch, 10.8 * kInch}, {10.6 * 1016, 7.5 * 1016},
+         {0.5 * kInch, 0.2 * kInch}, {8 * kInch, 10.8 * kInch}},
+        // A frame of 5000 x 3000 decipoints anchored at the cursor, 100 and
+        // 200 decipoints from the top margin's corner.
+        {"anchored frame", e + "&l1O" + e + "*c5000x3000Y" + e + "&a100h200V" + e + "*c0T",
+         {(0.5 + 200.0 / 720 + 3000.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720) * kInch},
+         {5000.0 / 720 * 1016, 3000.0 / 720 * 1016},
+         {(0.5 + 200.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720 - 5000.0 / 720) * kInch},
+         {(0.5 + 200.0 / 720 + 3000.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720) * kInch}},
+        // A4: 71/300 inch in portrait.
+        {"A4", e + "&l26A", {71.0 / 300 * kInch, 297 - 0.5 * kInch}, {}, {}, {}},
+        // The same orientation again changes nothing (zelvo sends it twice).
+        {"repeated orientation", e + "&l1O" + e + "*c5000x3000Y" + e + "&l1O",
+         {(0.5 + 3000.0 / 720) * kInch, 10.8 * kInch}, {}, {}, {}},
+        {"reset", e + "&l1O" + e + "E", {0.25 * kInch, 10.5 * kInch}, {}, {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        PclPage page;
+        PlotScanner scanner;
+        // The escapes read by the scanner, as a job gives them.
+        struct Collect : ScanEvents {
+            PclPage &page;
+            explicit Collect(PclPage &p) : page(p) {}
+            void instruction(char, char) override {}
+            void parameters(const char *, std::size_t) override {}
+            void text(const char *, std::size_t) override {}
+            void instruction_end() override {}
+            void escape(const EscapeSequence &s) override { apply_pcl_escape(page, s); }
+            void context(bool) override {}
+            void page_ejected() override {}
+        } collect(page);
+        scan_plot_events(scanner, c.escapes.data(), c.escapes.size(), collect);
+        const PlotPlacement placement = place_plot(page);
+        const Point origin = placement.plot_to_sheet.apply({0, 0});
+        EXPECT_NEAR(origin.x, c.origin.x, 1e-6);
+        EXPECT_NEAR(origin.y, c.origin.y, 1e-6);
+        if (c.p2.x > 0) {
+            EXPECT_NEAR(placement.plot_length, c.p2.x, 1e-6);
+            EXPECT_NEAR(placement.plot_width, c.p2.y, 1e-6);
+            expect_points({placement.frame_low, placement.frame_high},
+                          {c.frame_low, c.frame_high});
+        }
+    }
+}
+
+TEST(PclPlacement, PlotSizeScalesEachAxis)
+{
+    PclPage page;
+    page.landscape = true;
+    page.frame_width = 5;
+    page.frame_height = 4;
+    page.plot_width = 10;
+    page.plot_height = 2;
+    const PlotPlacement placement = place_plot(page);
+    // One inch of the plot along X is half an inch up the sheet; along Y two
+    // inches across it.
+    const Point origin = placement.plot_to_sheet.apply({0, 0});
+    const Point x = placement.plot_to_sheet.apply({1016, 0});
+    const Point y = placement.plot_to_sheet.apply({0, 1016});
+    EXPECT_NEAR(x.y - origin.y, -0.5 * kInch, 1e-9);
+    EXPECT_NEAR(x.x - origin.x, 0, 1e-9);
+    EXPECT_NEAR(y.x - origin.x, -2 * kInch, 1e-9);
+    EXPECT_NEAR(placement.plot_length, 10 * 1016, 1e-9);
+    EXPECT_NEAR(placement.plot_width, 2 * 1016, 1e-9);
+    // Pen widths grow with the plot: by the mean of the two scales.
+    EXPECT_NEAR(placement.pen_scale, 1, 1e-9);
+    page.frame_height = 8;
+    EXPECT_NEAR(place_plot(page).pen_scale, std::sqrt(2.0), 1e-9);
+}
+
+} // namespace
+
+namespace {
+
+class StringSource : public PlotSource {
+public:
+    explicit StringSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t read(char *buffer, std::size_t size) override
+    {
+        const std::size_t n = std::min(size, bytes_.size() - at_);
+        bytes_.copy(buffer, n, at_);
+        at_ += n;
+        return n;
+    }
+
+private:
+    std::string bytes_;
+    std::size_t at_ = 0;
+};
+
+TEST(RenderMeasure, ExtentInPlotterUnitsAndPages)
+{
+    struct Case {
+        std::string plot;
+        bool pcl_job;
+        bool drawn;
+        Point low;
+        Point high;
+        std::uint64_t pages;
+    };
+    const std::string e = "\x1b";
+    const std::vector<Case> cases = {
+        {"IN;PU100,200;PD300,-50;", false, true, {100, -50}, {300, 200}, 1},
+        // User units and RO count as drawn, in the plot's own coordinates: P2
+        // is where the default picture frame puts it, 10.6 by 7.5 inches.
+        {"IN;SC0,100,0,100;PU0,0;PD100,100;", false, true, {0, 0}, {10769.6, 7620}, 1},
+        {"IN;RO90;PU0,0;PD100,50;", false, true, {10719.6, 0}, {10769.6, 100}, 1},
+        {"IN;PU0,0;CI100;PG;PU0,0;PD10,10;PG;", false, true, {-100, -100}, {100, 100}, 2},
+        {"IN;PU0,0;", false, false, {}, {}, 1},
+        {e + "E" + e + "%1BIN;PU0,0;PD1,1;" + e + "%0A\f" + e + "E", true, true, {0, 0}, {1, 1}, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        StringSource source(c.plot);
+        const PlotMeasure measure = measure_plot(source);
+        EXPECT_EQ(measure.pcl_job, c.pcl_job);
+        EXPECT_EQ(measure.drawn, c.drawn);
+        EXPECT_EQ(measure.pages, c.pages);
+        if (c.drawn)
+            expect_points({measure.low, measure.high}, {c.low, c.high});
+    }
+}
+
+TEST(RenderMeasure, PlainLayoutFromPlotSizeOrExtent)
+{
+    // PS gives the page: 400 by 250 mm, the origin at its lower left.
+    StringSource sized("PS16000,10000;IN;PU0,0;PD100,100;");
+    const PlotLayout by_size = plain_layout(measure_plot(sized), {});
+    EXPECT_DOUBLE_EQ(by_size.sheet_width, 400);
+    EXPECT_DOUBLE_EQ(by_size.sheet_height, 250);
+    expect_points({by_size.plot_to_sheet.apply({0, 0})}, {{0, 250}});
+
+    // Without PS the drawing with 10 mm all round.
+    StringSource drawn("IN;PU1000,1000;PD5000,3000;");
+    const PlotLayout by_extent = plain_layout(measure_plot(drawn), {});
+    EXPECT_DOUBLE_EQ(by_extent.sheet_width, 120);
+    EXPECT_DOUBLE_EQ(by_extent.sheet_height, 70);
+    expect_points({by_extent.plot_to_sheet.apply({1000, 1000}),
+                   by_extent.plot_to_sheet.apply({5000, 3000})},
+                  {{10, 60}, {110, 10}});
+
+    // Fitted to A4, turned to the drawing's shape: 277 by 190 mm at most,
+    // the same scale on both axes, in the middle.
+    StringSource fitted("IN;PU0,0;PD4000,1000;");
+    RenderOptions options;
+    options.paper = find_paper("A4");
+    options.fit = true;
+    const PlotLayout fit = plain_layout(measure_plot(fitted), options);
+    EXPECT_DOUBLE_EQ(fit.sheet_width, 297);
+    EXPECT_DOUBLE_EQ(fit.sheet_height, 210);
+    expect_points({fit.plot_to_sheet.apply({0, 0}), fit.plot_to_sheet.apply({4000, 1000})},
+                  {{10, 105 + 277.0 / 8}, {287, 105 - 277.0 / 8}});
+}
+
+} // namespace
