@@ -46,16 +46,18 @@ void fit_commands(char (&commands)[kFitCommands], const Paper &paper, const Draw
 {
     const double page_width = std::max(paper.portrait.width, paper.portrait.height);
     const double page_height = std::min(paper.portrait.width, paper.portrait.height);
-    // The printer clips the plot to the picture frame, whose lower left
-    // corner is the origin: what lies left of or below it never prints, and
-    // the frame grows to hold a drawing that lies beyond it (a plot in
-    // plotter units, which P1 and P2 do not move).
-    const double left = std::max(box.left, 0.0);
-    const double bottom = std::max(box.bottom, 0.0);
-    const double length = std::max(box.frame_length, box.right);
-    const double width = std::max(box.frame_width, box.top);
-    const double drawing_x = (box.right - left) * kPlotterUnit;
-    const double drawing_y = (box.top - bottom) * kPlotterUnit;
+    // The printer clips the plot to the picture frame: what of the drawing
+    // lies beyond it never prints, and only the rest is fitted. The frame is
+    // the one the box was measured in, which places P1, P2 and a turned
+    // plot's origin.
+    const double length = box.frame_length;
+    const double width = box.frame_width;
+    const double left = std::clamp(box.left, 0.0, length);
+    const double right = std::clamp(box.right, left, length);
+    const double bottom = std::clamp(box.bottom, 0.0, width);
+    const double top = std::clamp(box.top, bottom, width);
+    const double drawing_x = std::max(right - left, 1.0) * kPlotterUnit;
+    const double drawing_y = std::max(top - bottom, 1.0) * kPlotterUnit;
     // Millimetres on the page per millimetre of the plot.
     const double scale =
         std::min((page_width - 2 * kMargin) / drawing_x, (page_height - 2 * kMargin) / drawing_y);
@@ -69,7 +71,7 @@ void fit_commands(char (&commands)[kFitCommands], const Paper &paper, const Draw
     const double frame_left =
         (page_width - drawing_x * scale) / 2 - left * kPlotterUnit * scale - logical_left;
     const double frame_top =
-        (page_height - drawing_y * scale) / 2 - (width - box.top) * kPlotterUnit * scale;
+        (page_height - drawing_y * scale) / 2 - (width - top) * kPlotterUnit * scale;
 
     // The cursor stops at the logical page's edges. A frame that starts
     // beyond them moves the logical page instead, by the registration

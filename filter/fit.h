@@ -30,10 +30,10 @@ struct DrawingBox {
 DrawingBox sheet_box(PlotExtent plot, int rotation);
 
 // The PCL commands, for PCL context before the job enters HP-GL/2, that
-// scale `box` to the largest size that fits `paper` less 1/4 inch on every
-// side, the same on both axes, and centre it on a landscape page. Where the
-// frame would start left of or above the page, the page's registration
-// offsets move the whole page instead.
+// scale what of `box` lies within its frame to the largest size that fits
+// `paper` less 1/4 inch on every side, the same on both axes, and centre it
+// on a landscape page. Where the frame would start left of or above the
+// page, the page's registration offsets move the whole page instead.
 void fit_commands(char (&commands)[kFitCommands], const Paper &paper, const DrawingBox &box);
 
 // Measures the drawing of a plot file as the job prints it, for -fit: the

@@ -176,6 +176,9 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
             s.page_marked = true;
         else if (kind == '&' && group == 'l' && (upper == 'H' || upper == 'A'))
             eject_if_marked(s, events);
+        // A page size or orientation resets the picture frame.
+        if (kind == '&' && group == 'l' && (upper == 'A' || upper == 'O'))
+            s.reset_due = s.job_mends;
     }
     if constexpr (Events::kListening) {
         const double magnitude =
@@ -187,6 +190,7 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
     }
 
     if (carries_data && count > 0) {
+        s.reset_due = false;
         s.data_left = count;
         s.data_continues = continues;
         s.state = ScanState::EscapeData;
@@ -648,7 +652,15 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 s.value_fraction = true;
             } else if ((c >= '@' && c <= '^') || (c >= '`' && c <= '~')) {
                 apply_parameter(s, c, events);
+                if (s.reset_due && s.state != ScanState::EscapeValue) {
+                    // The sequence ended with its last parameter.
+                    s.reset_due = false;
+                    s.place = PlaceKind::Reset;
+                    if constexpr (!Events::kListening)
+                        return i + 1;
+                }
             } else if (c != '+') {
+                s.reset_due = false;
                 end_escape(s);
                 continue; // read again: ESC starts a new sequence, anything else is context
             }

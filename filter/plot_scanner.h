@@ -49,7 +49,10 @@
 // Where the job mends the plot (`job_mends`), two more kinds of place: a
 // page break, before the first letter in HP-GL/2 context after a PG, when
 // something is on the page then (the job ends the page there as a plotter
-// does; the page counts as ejected); and a reset, right after every ESC E.
+// does; the page counts as ejected); and a reset, right after every ESC E,
+// and in PCL context right after an escape sequence with a page size or
+// orientation parameter (&l # A, &l # O), each of which resets the picture
+// frame, when a parameter ends the sequence and no data follows it.
 //
 // Pages, as a PCL 5 printer ejects them: PG is ignored. In PCL context a
 // form feed ejects a page, and ESC &l # H and ESC &l # A eject it when
@@ -97,7 +100,7 @@ enum class ScanState : std::uint8_t {
 enum class PlaceKind : std::uint8_t {
     Hold,      // after an IN or BP
     PageBreak, // before the first instruction after a PG, on a marked page
-    Reset,     // after an ESC E
+    Reset,     // after an ESC E, a page size or an orientation
 };
 
 // A plain record: copy it to read ahead without disturbing the original.
@@ -108,6 +111,7 @@ struct PlotScanner {
     bool in_pcl = false;               // the context escape sequences return to
     bool hold_due = false;             // an IN or BP awaits its end
     bool break_due = false;            // a PG awaits the next instruction
+    bool reset_due = false;            // a page size or orientation awaits its sequence's end
     PlaceKind place = PlaceKind::Hold; // the kind of the place last returned
     unsigned char first_letter = 0;    // Mnemonic: the letter read
     unsigned char terminator = 0x03;   // the label terminator

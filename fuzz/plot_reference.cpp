@@ -364,12 +364,19 @@ private:
             const unsigned char parameter = next();
             const bool ends = in_range(parameter, '@', '^');
             // '_' lies between the two ranges and is no parameter byte.
-            if (!ends && !in_range(parameter, '`', '~'))
+            if (!ends && !in_range(parameter, '`', '~')) {
+                reset_due_ = false;
                 return;
+            }
             ++pos_;
             act_on(kind, group, parameter, value);
-            if (ends)
+            if (ends) {
+                // A page size or orientation resets the picture frame.
+                if (reset_due_)
+                    reading_.resets.push_back(pos_);
+                reset_due_ = false;
                 return;
+            }
         }
     }
 
@@ -387,12 +394,16 @@ private:
             eject_if_marked();
         if (in_pcl_ && kind == '*' && group == 'c' && p == 'P')
             page_marked_ = true;
+        if (in_pcl_ && job_mends_ && kind == '&' && group == 'l' && (p == 'A' || p == 'O'))
+            reset_due_ = true;
 
         const bool picture_data = kind == '*' && group == 'b' && p == 'W';
         const bool transparent_data = kind == '&' && group == 'p' && p == 'X';
         if (p != 'W' && !transparent_data)
             return;
         std::uint64_t count = value.negative ? 0 : value.integer;
+        if (count > 0)
+            reset_due_ = false;
         // Announcing the data puts something on the page.
         if (in_pcl_ && (picture_data || transparent_data) && count > 0)
             page_marked_ = true;
@@ -405,6 +416,7 @@ private:
     bool job_mends_;
     std::size_t pos_ = 0;
     bool break_due_ = false;
+    bool reset_due_ = false;
     bool in_pcl_ = false;
     unsigned char terminator_ = kEtx;
     bool page_marked_ = false;

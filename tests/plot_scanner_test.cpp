@@ -142,6 +142,13 @@ TEST(ScanPlot, JobMendPlaces)
          esc + "E!" + esc + "%0BIN;|PD;" + esc + "%0A" + esc + "E!", 1},
         {"PD;" + esc + "E\n", "PD;" + esc + "E!\n", 1},
         {esc + esc + "E", esc + esc + "E!", 0},
+        // A page size or orientation of the plot's own, in PCL context.
+        {esc + "E" + esc + "&l1X" + esc + "&l0O" + esc + "%0BIN;PD;",
+         esc + "E!" + esc + "&l1X" + esc + "&l0O!" + esc + "%0BIN;|PD;", 1},
+        {esc + "%0A" + esc + "&l26a1O\n", esc + "%0A" + esc + "&l26a1O!\n", 0},
+        {esc + "&l1O", esc + "&l1O", 0},
+        {esc + "%0A" + esc + "&l1o", esc + "%0A" + esc + "&l1o", 0},
+        {esc + "%0A" + esc + "&l1o" + esc + "E", esc + "%0A" + esc + "&l1o" + esc + "E!", 0},
         {esc + "&lE", esc + "&lE", 0},
     };
     for (const auto &row : rows) {
