@@ -31,10 +31,23 @@ margin=$((dpi / 4)) # zelvo -fit leaves 1/4 inch on every side
 failures=0
 cases=0
 
+# -fit measures a drawing with zelvo-render's geometry. Where the renderer
+# still places it elsewhere than the interpreter does (compare their pages
+# with tests/render/ink_agreement.sh), the fit cannot be centred: these
+# plots' fit cases are expected to fail, and one that passes fails the check
+# until it is taken off the list.
+measure_disagrees=" gnuplot-hpgl-surface.hpgl gnuplot-pcl5-a4-port.pcl pstoedit-plot-pcl.pcl graph-letter.pcl "
+
 verdict() { # PASS|FAIL EXPECTATION PLOT DETAIL
+  local result=$1
+  case "$2:$measure_disagrees" in
+  fit_*:*" $3 "*)
+    # Expected to fail: XFAIL is no failure, XPASS is.
+    if [ "$result" = PASS ]; then result=XPASS; else result=XFAIL; fi ;;
+  esac
   cases=$((cases + 1))
-  [ "$1" = PASS ] || failures=$((failures + 1))
-  printf '%s %s %s: %s\n' "$1" "$2" "$3" "$4"
+  case $result in PASS | XFAIL) ;; *) failures=$((failures + 1)) ;; esac
+  printf '%s %s %s: %s\n' "$result" "$2" "$3" "$4"
 }
 
 # pages_expected PLOT: the pages its producer was asked for.
@@ -259,7 +272,8 @@ fit_port_fills_letter_centred() {
       continue
     fi
     same=$("$ink_compare" "$work/fit/page-1.png" "$work/fitport/page-1.png" | cut -d' ' -f1)
-    if awk -v s="$same" 'BEGIN { exit !(s < 0.5) }'; then
+    # A plot that sets its own rotation after IN keeps it (fig2dev -P).
+    if grep -aq 'RO[0-9]' "$plots/$plot" || awk -v s="$same" 'BEGIN { exit !(s < 0.5) }'; then
       fitted fitport fit_port_fills_letter_centred "$plot" 850 1100
     else
       verdict FAIL fit_port_fills_letter_centred "$plot" "not turned: agreement $same with -fit"
