@@ -89,8 +89,7 @@ InkAgreement compare_ink(const InkMask &a, const InkMask &b, int radius)
         agreement.b_only += b.ink[i] && !near_a.ink[i] ? 1 : 0;
     }
     agreement.ink_either = either;
-    agreement.score =
-        either == 0 ? 1.0 : static_cast<double>(both) / static_cast<double>(either);
+    agreement.score = either == 0 ? 1.0 : static_cast<double>(both) / static_cast<double>(either);
     return agreement;
 }
 
