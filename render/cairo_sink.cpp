@@ -16,7 +16,7 @@ cairo_status_t write_to_file(void *closure, const unsigned char *data, unsigned 
 {
     auto *file = static_cast<std::FILE *>(closure);
     return std::fwrite(data, 1, length, file) == length ? CAIRO_STATUS_SUCCESS
-                                                         : CAIRO_STATUS_WRITE_ERROR;
+                                                        : CAIRO_STATUS_WRITE_ERROR;
 }
 
 cairo_line_cap_t cap_of(LineEnd end)

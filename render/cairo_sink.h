@@ -30,8 +30,8 @@ public:
     // PDF and PostScript go to `document`; PNG and SVG pages through
     // `pages`, up to `max_pages` of them (the rest are only counted).
     // PNG pages are `dpi` pixels to the inch.
-    CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages,
-              std::uint64_t max_pages, double dpi);
+    CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages, std::uint64_t max_pages,
+              double dpi);
     ~CairoSink() override;
     CairoSink(const CairoSink &) = delete;
     CairoSink &operator=(const CairoSink &) = delete;

@@ -97,8 +97,8 @@ double encoded(double light)
 // linear light, then encoded again), so that yellow is nearly white.
 Colour printed_gray(Colour c)
 {
-    return gray(encoded(0.2126 * linear(c.red) + 0.7152 * linear(c.green)
-                        + 0.0722 * linear(c.blue)));
+    return gray(
+        encoded(0.2126 * linear(c.red) + 0.7152 * linear(c.green) + 0.0722 * linear(c.blue)));
 }
 
 // The eight pens as the PCL interpreter prints them, measured: near the
@@ -147,6 +147,11 @@ void PlotInterpreter::place()
         frame_low_ = placement.frame_low;
         frame_high_ = placement.frame_high;
         frame_clips_ = true;
+        const Affine shift = pcl_.landscape ? translation(-options_.raster_pixel, 0)
+                                            : translation(0, -options_.raster_pixel);
+        plot_to_sheet_ = compose(shift, plot_to_sheet_);
+        frame_low_ = shift.apply(frame_low_);
+        frame_high_ = shift.apply(frame_high_);
     } else {
         sheet_width_ = options_.layout.sheet_width;
         sheet_height_ = options_.layout.sheet_height;
@@ -586,11 +591,12 @@ Pen PlotInterpreter::current_pen() const
     Pen pen;
     const PenSetting &setting = pens_[static_cast<std::size_t>(pen_) % pens_.size()];
     const double scale = plotter_to_sheet_.scale();
-    pen.width = relative_width_ ? setting.width / 100 * diagonal() * scale
-                                : setting.width * pen_scale_;
+    pen.width =
+        relative_width_ ? setting.width / 100 * diagonal() * scale : setting.width * pen_scale_;
     pen.colour = setting.colour;
-    if (options_.pcl_job && !(setting.colour.red == setting.colour.green
-                              && setting.colour.green == setting.colour.blue))
+    if (options_.pcl_job
+        && !(setting.colour.red == setting.colour.green
+             && setting.colour.green == setting.colour.blue))
         pen.colour = printed_gray(setting.colour);
     pen.end = line_end_;
     pen.join = line_join_;
@@ -599,8 +605,8 @@ Pen PlotInterpreter::current_pen() const
         const std::size_t index = static_cast<std::size_t>(std::abs(line_type_) - 1);
         const std::vector<double> &segments =
             user_types_[index].empty() ? kLineTypes[index] : user_types_[index];
-        const double length = pattern_absolute_ ? pattern_length_
-                                                : pattern_length_ / 100 * diagonal() * scale;
+        const double length =
+            pattern_absolute_ ? pattern_length_ : pattern_length_ / 100 * diagonal() * scale;
         double total = 0;
         for (double segment : segments)
             total += segment;
@@ -627,10 +633,10 @@ Fill PlotInterpreter::current_fill(FillRule rule) const
     fill.colour = current_pen().colour;
     const double scale = plotter_to_sheet_.scale();
     if (fill_type_ == 3 || fill_type_ == 4) {
-        double spacing = hatch_spacing_ > 0 ? (scaling_ != Scaling::None
-                                                   ? user_length_x(hatch_spacing_)
-                                                   : hatch_spacing_)
-                                            : diagonal() / 100;
+        double spacing =
+            hatch_spacing_ > 0
+                ? (scaling_ != Scaling::None ? user_length_x(hatch_spacing_) : hatch_spacing_)
+                : diagonal() / 100;
         fill.spacing = std::max(spacing * scale, 0.05);
         // The printer lays the lines out from the plot's origin at the
         // angle from the sheet's width as it is fed, turned by RO but not
@@ -735,10 +741,9 @@ void PlotInterpreter::polyline_to(const std::vector<Point> &plotter)
 
 void PlotInterpreter::coordinate_pair(Point pair)
 {
-    const Point target = relative_
-                             ? Point{position_.x + user_to_plotter_.apply_vector(pair).x,
-                                     position_.y + user_to_plotter_.apply_vector(pair).y}
-                             : to_plotter(pair);
+    const Point target = relative_ ? Point{position_.x + user_to_plotter_.apply_vector(pair).x,
+                                           position_.y + user_to_plotter_.apply_vector(pair).y}
+                                   : to_plotter(pair);
     if (pen_down_)
         line_to(target);
     else
@@ -768,10 +773,9 @@ void PlotInterpreter::bezier(const double (&n)[6])
         const double t = static_cast<double>(k) / steps;
         const double u = 1 - t;
         const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-        points.push_back({b0 * control[0].x + b1 * control[1].x + b2 * control[2].x
-                              + b3 * control[3].x,
-                          b0 * control[0].y + b1 * control[1].y + b2 * control[2].y
-                              + b3 * control[3].y});
+        points.push_back(
+            {b0 * control[0].x + b1 * control[1].x + b2 * control[2].x + b3 * control[3].x,
+             b0 * control[0].y + b1 * control[1].y + b2 * control[2].y + b3 * control[3].y});
     }
     polyline_to(points);
 }
@@ -805,7 +809,8 @@ std::vector<Point> PlotInterpreter::arc_points(Point centre, double radius, doub
     points.reserve(static_cast<std::size_t>(steps));
     for (int k = 1; k <= steps; ++k) {
         const double angle = (start + sweep * k / steps) * kDegrees;
-        points.push_back({centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
+        points.push_back(
+            {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
     }
     return points;
 }
@@ -856,7 +861,8 @@ void PlotInterpreter::arc_three_point(Point b, Point c, double chord)
         sweep -= 360;
     if (!std::isfinite(radius) || !std::isfinite(sweep))
         return;
-    std::vector<Point> points = arc_points(centre, radius, start, sweep, chord_angle(radius, chord));
+    std::vector<Point> points =
+        arc_points(centre, radius, start, sweep, chord_angle(radius, chord));
     if (!points.empty())
         points.back() = c;
     polyline_to(to_plotter(points));
@@ -910,9 +916,9 @@ void PlotInterpreter::wedge(double radius, double start, double sweep, double ch
     // A negative radius starts on the other side.
     const double from = radius < 0 ? start + 180 : start;
     const double r = std::fabs(radius);
-    std::vector<Point> outline{centre,
-                               {centre.x + r * std::cos(from * kDegrees),
-                                centre.y + r * std::sin(from * kDegrees)}};
+    std::vector<Point> outline{
+        centre,
+        {centre.x + r * std::cos(from * kDegrees), centre.y + r * std::sin(from * kDegrees)}};
     for (Point p : arc_points(centre, r, from, sweep, chord_angle(r, chord)))
         outline.push_back(p);
     outline = to_plotter(outline);
@@ -971,9 +977,8 @@ void PlotInterpreter::polygon_mode()
 
 void PlotInterpreter::input_p1_p2()
 {
-    const Point default_p2 = rotation_ == 90 || rotation_ == 270
-                                 ? Point{plot_width_, plot_length_}
-                                 : Point{plot_length_, plot_width_};
+    const Point default_p2 = rotation_ == 90 || rotation_ == 270 ? Point{plot_width_, plot_length_}
+                                                                 : Point{plot_length_, plot_width_};
     if (count_ >= 2) {
         const Point offset{p2_.x - p1_.x, p2_.y - p1_.y};
         p1_ = {numbers_[0], numbers_[1]};
@@ -1151,7 +1156,8 @@ void PlotInterpreter::pen_colour()
     double channel[3];
     for (int i = 0; i < 3; ++i) {
         const double range = colour_high_[i] - colour_low_[i];
-        channel[i] = range == 0 ? 0 : clamp_finite((numbers_[1 + i] - colour_low_[i]) / range, 0, 1);
+        channel[i] =
+            range == 0 ? 0 : clamp_finite((numbers_[1 + i] - colour_low_[i]) / range, 0, 1);
     }
     colour = {channel[0], channel[1], channel[2]};
 }
@@ -1249,8 +1255,11 @@ void PlotInterpreter::execute()
         polygon_mode();
         break;
     case mnemonic('E', 'P'):
+        // The printer edges each sub-polygon as it was drawn: one that does
+        // not come back to its start is left open (fig2dev draws open
+        // polylines so).
         for (const SubPath &sub : polygon_)
-            stroke_path(sub.points, sub.closed);
+            stroke_path(sub.points, false);
         break;
     case mnemonic('F', 'P'):
         if (!polygon_.empty())
@@ -1286,8 +1295,8 @@ void PlotInterpreter::execute()
         label_.slant = count_ > 0 ? clamp_finite(n[0], -1000, 1000) : 0;
         break;
     case mnemonic('D', 'I'):
-        label_.direction = count_ >= 2 && (n[0] != 0 || n[1] != 0) ? PlotterPoint{n[0], n[1]}
-                                                                   : PlotterPoint{1, 0};
+        label_.direction =
+            count_ >= 2 && (n[0] != 0 || n[1] != 0) ? PlotterPoint{n[0], n[1]} : PlotterPoint{1, 0};
         break;
     case mnemonic('D', 'R'):
         label_.direction = count_ >= 2 && (n[0] != 0 || n[1] != 0)

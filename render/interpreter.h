@@ -22,7 +22,7 @@
 struct PlotLayout {
     double sheet_width = 0; // millimetres
     double sheet_height = 0;
-    Affine plot_to_sheet;   // plotter units (before RO) to the sheet
+    Affine plot_to_sheet; // plotter units (before RO) to the sheet
     // The plot's extent in plotter units: where P1 and P2 sit after IN.
     double plot_length = 0;
     double plot_width = 0;
@@ -35,6 +35,10 @@ struct InterpreterOptions {
     PlotLayout layout;
     double pen_width = 0.35; // every pen's width after IN, millimetres
     int sheet_quarters = 0;  // the sheet turned clockwise, in quarter turns
+    // Millimetres per pixel of a raster output, 0 for a vector one: the PCL
+    // interpreter rasterises a job's plot one pixel nearer the top of the
+    // logical page than it lies.
+    double raster_pixel = 0;
     // The font labels are drawn with; none draws no labels.
     const StrokeFont *font = nullptr;
 };

@@ -263,10 +263,7 @@ public:
         return file;
     }
 
-    std::FILE *open_page(std::uint64_t number) override
-    {
-        return open(page_name(number));
-    }
+    std::FILE *open_page(std::uint64_t number) override { return open(page_name(number)); }
 
     bool close_page(std::FILE *file) override
     {
@@ -327,12 +324,15 @@ int run(const Settings &settings)
                      font.error.c_str());
     RenderOptions options = settings.render;
     options.font = font.ok ? &font.font : nullptr;
+    if (settings.format == OutputFormat::Png)
+        options.raster_pixel = 25.4 / settings.dpi;
     StreamFile source(stream);
     const PlotMeasure measure = measure_plot(source, options.font);
     std::rewind(stream);
 
     const bool to_stdout = settings.output == "-";
-    const bool one_page = settings.format == OutputFormat::Png || settings.format == OutputFormat::Svg;
+    const bool one_page =
+        settings.format == OutputFormat::Png || settings.format == OutputFormat::Svg;
     const bool numbered = one_page && !to_stdout && settings.output.find("%d") != std::string::npos;
     Outputs outputs(settings.output);
     StandardOutputPage standard_output;
@@ -361,7 +361,8 @@ int run(const Settings &settings)
     if (!outputs.commit())
         return 1;
     if (one_page && !numbered && sink.pages() > 1)
-        std::fprintf(stderr, "%s: warning: only the first of %llu pages written (%s holds no %%d)\n",
+        std::fprintf(stderr,
+                     "%s: warning: only the first of %llu pages written (%s holds no %%d)\n",
                      kProgram, static_cast<unsigned long long>(sink.pages()),
                      to_stdout ? "standard output" : settings.output.c_str());
     return 0;

@@ -116,10 +116,9 @@ PlotPlacement place_plot(const PclPage &page)
     const double sheet_width = paper.portrait.width / kMillimetresPerInch;
     const double sheet_height = paper.portrait.height / kMillimetresPerInch;
     const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
-    const double offset =
-        (page.landscape ? paper.landscape_offset
-                        : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
-        / 300.0;
+    const double offset = (page.landscape ? paper.landscape_offset
+                                          : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
+                          / 300.0;
     const double logical_width = (page.landscape ? sheet_height : sheet_width) - 2 * offset;
     const double logical_length = page.landscape ? sheet_width : sheet_height;
 
@@ -131,10 +130,10 @@ PlotPlacement place_plot(const PclPage &page)
     const double plot_height = page.plot_height > 0 ? page.plot_height : frame_height;
 
     // Plot to the logical page, in inches, y down from its top edge.
-    const Affine plot_to_logical = compose(
-        translation(anchor_x, anchor_y + frame_height),
-        scaling(frame_width / plot_width / kPlotterUnitsPerInch,
-                -frame_height / plot_height / kPlotterUnitsPerInch));
+    const Affine plot_to_logical =
+        compose(translation(anchor_x, anchor_y + frame_height),
+                scaling(frame_width / plot_width / kPlotterUnitsPerInch,
+                        -frame_height / plot_height / kPlotterUnitsPerInch));
     // The logical page on the sheet; a landscape one runs up the sheet.
     Affine logical_to_sheet = translation(offset, 0);
     if (page.landscape) {

@@ -92,8 +92,8 @@ PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font, double plot
         measure.low = extent.low;
         measure.high = extent.high;
     }
-    measure.pages = measure.pcl_job ? std::max<std::uint64_t>(scanner.pages, 1)
-                                    : interpreter.pages();
+    measure.pages =
+        measure.pcl_job ? std::max<std::uint64_t>(scanner.pages, 1) : interpreter.pages();
     measure.plot_size_found = scanner.plot_size_found;
     measure.plot_length = static_cast<double>(scanner.plot_length);
     measure.plot_width = static_cast<double>(scanner.plot_width);
@@ -130,9 +130,9 @@ PlotLayout plain_layout(const PlotMeasure &measure, const RenderOptions &options
     // The drawing in the middle of the sheet, y up.
     const double left = (layout.sheet_width - width * scale) / 2;
     const double bottom = (layout.sheet_height + height * scale) / 2;
-    layout.plot_to_sheet = compose(translation(left, bottom),
-                                   compose(scaling(scale * kPlotterUnit, -scale * kPlotterUnit),
-                                           translation(-low.x, -low.y)));
+    layout.plot_to_sheet = compose(
+        translation(left, bottom),
+        compose(scaling(scale * kPlotterUnit, -scale * kPlotterUnit), translation(-low.x, -low.y)));
     return layout;
 }
 
@@ -146,6 +146,7 @@ std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
     interpreter_options.pen_width = options.pen_width;
     interpreter_options.sheet_quarters = options.rotate / 90;
     interpreter_options.font = options.font;
+    interpreter_options.raster_pixel = options.raster_pixel;
     PlotInterpreter interpreter(sink, interpreter_options);
     interpret(source, interpreter, nullptr);
     return interpreter.pages();

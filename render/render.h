@@ -33,7 +33,7 @@ struct PlotMeasure {
     // after its own rotation (RO), as a plain plot is drawn.
     Point low;
     Point high;
-    std::uint64_t pages = 0; // the pages it renders to
+    std::uint64_t pages = 0;      // the pages it renders to
     bool plot_size_found = false; // the first PS, as the job filter takes it
     double plot_length = 0;
     double plot_width = 0;
@@ -51,9 +51,10 @@ struct RenderOptions {
     // to fill it (the system's paper when none is given).
     const Paper *paper = nullptr;
     bool fit = false;
-    int rotate = 0;          // the sheet turned clockwise: 0, 90, 180 or 270
-    double pen_width = 0.35; // millimetres, each pen's width after IN
+    int rotate = 0;                   // the sheet turned clockwise: 0, 90, 180 or 270
+    double pen_width = 0.35;          // millimetres, each pen's width after IN
     const StrokeFont *font = nullptr; // labels are drawn with it; none, not at all
+    double raster_pixel = 0;          // millimetres per pixel of a raster output
 };
 
 // Where a plain plot goes, from its measure.

@@ -71,6 +71,9 @@ void feed(PlotInterpreter &interpreter, const std::string &plot)
     interpreter.finish();
 }
 
+// Millimetres on the sheet from inches, for the PCL placements.
+constexpr double kInch = 25.4;
+
 InterpreterOptions plain_options()
 {
     InterpreterOptions options;
@@ -218,8 +221,8 @@ TEST(RenderArcs, CircleIsClosedAndLeavesThePenAtItsCentre)
 
 TEST(RenderArcs, EnormousRadiiAndTinyChordsStayBounded)
 {
-    for (const char *plot : {"PU0,0;CI1e15,0.0001;", "PU0,0;PD;AA1,1,1e9,0.001;",
-                             "CT1;PU0,0;CI1000000,0.000001;"}) {
+    for (const char *plot :
+         {"PU0,0;CI1e15,0.0001;", "PU0,0;PD;AA1,1,1e9,0.001;", "CT1;PU0,0;CI1000000,0.000001;"}) {
         SCOPED_TRACE(plot);
         EXPECT_LE(all_stroked(draw(plot)).size(), 722u);
     }
@@ -252,14 +255,16 @@ TEST(RenderPolygons, SubPolygonsAndFillRules)
         EXPECT_EQ(drawn, c.subpaths);
         EXPECT_TRUE(sink.pages[0].strokes.empty()) << "polygon mode draws nothing itself";
     }
-    const RecordingSink edged =
-        draw("PU0,0;PM0;PD100,0,100,100;PM1;PU20,20;PD80,20,80,80;PM2;EP;");
+    // EP leaves sub-polygons open, as the PCL interpreter does.
+    const RecordingSink edged = draw("PU0,0;PM0;PD100,0,100,100;PM1;PU20,20;PD80,20,80,80;PM2;EP;");
     ASSERT_EQ(edged.pages.size(), 1u);
     std::vector<std::vector<Point>> outlines;
     for (const Stroke &s : edged.pages[0].strokes)
         if (s.points.size() >= 3)
             outlines.push_back(s.points);
     ASSERT_EQ(outlines.size(), 2u);
+    for (const Stroke &s : edged.pages[0].strokes)
+        EXPECT_FALSE(s.closed);
     expect_points(outlines[0], {{0, 0}, {100, 0}, {100, 100}});
     expect_points(outlines[1], {{20, 20}, {80, 20}, {80, 80}});
 }
@@ -438,6 +443,26 @@ TEST(RenderPages, PlainPlotsEndPagesAtPg)
     }
 }
 
+TEST(RenderPages, RasterPagesOfPclJobsSitAPixelNearerTheTop)
+{
+    // A line along X at Y = 0: in landscape it runs up the sheet at the
+    // frame's bottom edge, 8 inches from the sheet's left; a pixel of 0.254
+    // mm moves it left, towards the logical page's top.
+    const std::string job = "\x1b"
+                            "E\x1b&l1O\x1b%1BIN;PU0,0;PD1016,0;";
+    for (const double pixel : {0.0, 0.254}) {
+        SCOPED_TRACE(pixel);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = pixel;
+        const RecordingSink sink = draw(job, pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        expect_points(sink.pages[0].strokes[0].points,
+                      {{8 * kInch - pixel, 10.8 * kInch}, {8 * kInch - pixel, 9.8 * kInch}}, 1e-9);
+    }
+}
+
 TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
 {
     InterpreterOptions pcl;
@@ -460,16 +485,13 @@ TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
     }
 }
 
-// Millimetres on the sheet from inches, for the PCL placement below.
-constexpr double kInch = 25.4;
-
 TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
 {
     struct Case {
         const char *name;
         std::string escapes;
-        Point origin;   // the plot's (0, 0) on the sheet
-        Point p2;       // P2 after IN, plotter units
+        Point origin;    // the plot's (0, 0) on the sheet
+        Point p2;        // P2 after IN, plotter units
         Point frame_low; // the picture frame on the sheet
         Point frame_high;
     };
@@ -479,13 +501,22 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
     // 1/2 inch above its bottom; landscape, the logical page 0.2 inch along
     // the long side and running up the sheet.
     const std::vector<Case> cases = {
-        {"portrait", "", {0.25 * kInch, 10.5 * kInch}, {8 * 1016, 10 * 1016},
-         {0.25 * kInch, 0.5 * kInch}, {8.25 * kInch, 10.5 * kInch}},
-        {"landscape", e + "&l1O", {8 * kInch, 10.8 * kInch}, {10.6 * 1016, 7.5 * 1016},
-         {0.5 * kInch, 0.2 * kInch}, {8 * kInch, 10.8 * kInch}},
+        {"portrait",
+         "",
+         {0.25 * kInch, 10.5 * kInch},
+         {8 * 1016, 10 * 1016},
+         {0.25 * kInch, 0.5 * kInch},
+         {8.25 * kInch, 10.5 * kInch}},
+        {"landscape",
+         e + "&l1O",
+         {8 * kInch, 10.8 * kInch},
+         {10.6 * 1016, 7.5 * 1016},
+         {0.5 * kInch, 0.2 * kInch},
+         {8 * kInch, 10.8 * kInch}},
         // A frame of 5000 x 3000 decipoints anchored at the cursor, 100 and
         // 200 decipoints from the top margin's corner.
-        {"anchored frame", e + "&l1O" + e + "*c5000x3000Y" + e + "&a100h200V" + e + "*c0T",
+        {"anchored frame",
+         e + "&l1O" + e + "*c5000x3000Y" + e + "&a100h200V" + e + "*c0T",
          {(0.5 + 200.0 / 720 + 3000.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720) * kInch},
          {5000.0 / 720 * 1016, 3000.0 / 720 * 1016},
          {(0.5 + 200.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720 - 5000.0 / 720) * kInch},
@@ -493,8 +524,12 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
         // A4: 71/300 inch in portrait.
         {"A4", e + "&l26A", {71.0 / 300 * kInch, 297 - 0.5 * kInch}, {}, {}, {}},
         // The same orientation again changes nothing (zelvo sends it twice).
-        {"repeated orientation", e + "&l1O" + e + "*c5000x3000Y" + e + "&l1O",
-         {(0.5 + 3000.0 / 720) * kInch, 10.8 * kInch}, {}, {}, {}},
+        {"repeated orientation",
+         e + "&l1O" + e + "*c5000x3000Y" + e + "&l1O",
+         {(0.5 + 3000.0 / 720) * kInch, 10.8 * kInch},
+         {},
+         {},
+         {}},
         {"reset", e + "&l1O" + e + "E", {0.25 * kInch, 10.5 * kInch}, {}, {}, {}},
     };
     for (const Case &c : cases) {
@@ -521,8 +556,7 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
         if (c.p2.x > 0) {
             EXPECT_NEAR(placement.plot_length, c.p2.x, 1e-6);
             EXPECT_NEAR(placement.plot_width, c.p2.y, 1e-6);
-            expect_points({placement.frame_low, placement.frame_high},
-                          {c.frame_low, c.frame_high});
+            expect_points({placement.frame_low, placement.frame_high}, {c.frame_low, c.frame_high});
         }
     }
 }
@@ -619,9 +653,9 @@ TEST(RenderMeasure, PlainLayoutFromPlotSizeOrExtent)
     const PlotLayout by_extent = plain_layout(measure_plot(drawn), {});
     EXPECT_DOUBLE_EQ(by_extent.sheet_width, 120);
     EXPECT_DOUBLE_EQ(by_extent.sheet_height, 70);
-    expect_points({by_extent.plot_to_sheet.apply({1000, 1000}),
-                   by_extent.plot_to_sheet.apply({5000, 3000})},
-                  {{10, 60}, {110, 10}});
+    expect_points(
+        {by_extent.plot_to_sheet.apply({1000, 1000}), by_extent.plot_to_sheet.apply({5000, 3000})},
+        {{10, 60}, {110, 10}});
 
     // Fitted to A4, turned to the drawing's shape: 277 by 190 mm at most,
     // the same scale on both axes, in the middle.
