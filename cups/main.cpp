@@ -7,6 +7,7 @@
 #include "cups_queue.h"
 #include "job.h"
 #include "job_measure.h"
+#include "standard_descriptors.h"
 
 #include <cups/cups.h>
 
@@ -79,6 +80,9 @@ JobSettings settings_from_arguments(const char *copies, const char *option_text)
 
 int main(int argc, char **argv)
 {
+    // Before the PPD, the print file or the job opens anything.
+    if (!fill_closed_standard_descriptors())
+        return 1;
     if (argc != 6 && argc != 7) {
         std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n",
                      argc > 0 ? argv[0] : "zelvo-cups");

@@ -39,10 +39,13 @@ CloseOutcome close_destination(Destination &destination, bool written, CancelFla
     if (destination.kind == DestinationKind::Command) {
         const CommandEnd end = finish_command(destination.command, cancel);
         destination.output = -1;
+        if (end.abandoned)
+            return CloseOutcome::Abandoned;
         if (!end.succeeded)
             return CloseOutcome::CommandFailed;
-        return written && end.closed && !end.left_unread ? CloseOutcome::Closed
-                                                         : CloseOutcome::WriteFailed;
+        if (!written || !end.closed || end.left_unread)
+            return CloseOutcome::WriteFailed;
+        return end.unchecked ? CloseOutcome::Unchecked : CloseOutcome::Closed;
     }
     // Standard output is closed too, so that its failed close is seen.
     if (close(destination.output) != 0)

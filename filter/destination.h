@@ -33,13 +33,19 @@ struct Destination {
 // it). False, with nothing opened, when no descriptor could be had.
 bool open_destination(const OutputDestination &name, Destination &destination);
 
-enum class CloseOutcome { Closed, WriteFailed, CommandFailed };
+enum class CloseOutcome {
+    Closed,
+    Unchecked, // closed; whether the command read the whole job could not be told
+    WriteFailed,
+    CommandFailed,
+    Abandoned, // a cancel request came before the command had the whole job
+};
 
 // Closes the output and tells whether everything reached it; `written` says
 // whether every write before succeeded. A command counts as failed unless it
 // exits normally with status 0; one that exits 0 without reading the whole
-// job counts as a failed write. A cancel request while the command runs on
-// terminates it.
+// job counts as a failed write. A cancel request before the command has the
+// whole job abandons it (below); one after that changes nothing.
 CloseOutcome close_destination(Destination &destination, bool written, CancelFlag cancel);
 
 // Closes an interrupted job's destination as it stands; a command is

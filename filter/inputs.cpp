@@ -1,6 +1,8 @@
 // Opening the inputs and reading ahead.
 #include "inputs.h"
 
+#include "same_file.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +12,22 @@ bool is_standard_input(const JobInputs &inputs, int index)
            && inputs.means_standard_input(inputs.names[index]);
 }
 
+namespace {
+
+// An input that proves, once open, to be the output file is left out, as cat
+// leaves it out, so that the copy never reads back what it writes.
+bool left_out_as_output(InputWalk &walk, const InputLog &log, int input, const char *name)
+{
+    if (walk.output < 0 || !same_regular_file(input, walk.output))
+        return false;
+    std::fprintf(log.log, "%sInput file is output file: %s\n", log.prefix, name);
+    walk.failed = true;
+    close_input(input);
+    return true;
+}
+
+} // namespace
+
 int open_next_input(const JobInputs &inputs, InputWalk &walk, const InputLog &log,
                     CancelFlag cancel)
 {
@@ -17,7 +35,7 @@ int open_next_input(const JobInputs &inputs, InputWalk &walk, const InputLog &lo
         if (walk.next++ > 0)
             return -1;
         walk.current = "-";
-        return STDIN_FILENO;
+        return left_out_as_output(walk, log, STDIN_FILENO, "-") ? -1 : STDIN_FILENO;
     }
     while (walk.next < inputs.count && !cancelled(cancel)) {
         const int index = walk.next++;
@@ -26,14 +44,24 @@ int open_next_input(const JobInputs &inputs, InputWalk &walk, const InputLog &lo
             if (walk.stdin_closed)
                 continue;
             walk.stdin_closed = true;
+            if (left_out_as_output(walk, log, STDIN_FILENO, name))
+                continue;
             walk.current = name;
             return STDIN_FILENO;
         }
-        const int input = open(name, O_RDONLY);
+        // Not inherited by the destination command, which -fit may start
+        // with the first input open.
+        const int input = open(name, O_RDONLY | O_CLOEXEC);
         if (input >= 0) {
+            if (left_out_as_output(walk, log, input, name))
+                continue;
             walk.current = name;
             return input;
         }
+        // An open that a cancel request broke off (a FIFO without a writer)
+        // is no missing input.
+        if (cancelled(cancel))
+            break;
         std::fprintf(log.log, "%sUnable to open: %s\n", log.prefix, name);
         walk.failed = true;
     }

@@ -28,6 +28,7 @@ struct InputWalk {
     bool stdin_closed = false; // standard input is closed after its copy
     const char *current = "-"; // the name of the open input
     bool failed = false;       // an input could not be opened or read to its end
+    int output = -1;           // the open output, which no input may be; -1 before it opens
 };
 
 // Where messages about inputs go.
@@ -37,8 +38,9 @@ struct InputLog {
 };
 
 // Opens the next input and returns its descriptor, reporting those that
-// cannot be opened; -1 after the last, or once `cancel` is set. Standard
-// input is opened once: a later name for it is passed over.
+// cannot be opened and leaving out, reported, those that prove to be the
+// open output; -1 after the last, or once `cancel` is set. Standard input is
+// opened once: a later name for it is passed over.
 int open_next_input(const JobInputs &inputs, InputWalk &walk, const InputLog &log,
                     CancelFlag cancel);
 

@@ -34,26 +34,27 @@ bool append(PendingText &pending, const char *text)
     return append(pending, text, std::strlen(text));
 }
 
-// Writes what waits. A cancel request does not cut it short: the job's own
-// bytes go out as they would without one.
-bool write_pending(int output, PendingText &pending)
+// Writes what waits. Only `cancel` cuts it short, which the caller gives
+// where an abandoned destination keeps nothing (a command): elsewhere the
+// job's own bytes go out as they would without a cancel request.
+bool write_pending(int output, PendingText &pending, CancelFlag cancel = nullptr)
 {
     const std::size_t size = pending.size;
     pending.size = 0;
-    return write_all(output, pending.bytes, size, nullptr) == CopyStatus::Done;
+    return write_all(output, pending.bytes, size, cancel) == CopyStatus::Done;
 }
 
 // One run of the job.
 struct Run {
-    Run(const JobSettings &job, const JobInputs &names, const JobConduct &how, int out)
-        : settings(job), inputs(names), conduct(how), output(out), log{how.log, how.message_prefix}
+    Run(const JobSettings &job, const JobInputs &names, const JobConduct &how)
+        : settings(job), inputs(names), conduct(how), log{how.log, how.message_prefix}
     {
     }
 
     const JobSettings &settings;
     const JobInputs &inputs;
     const JobConduct &conduct;
-    int output;
+    int output = -1; // once the destination is open
     InputLog log;
     bool reading = false;      // every byte goes through the scanner
     char hold[kHoldText] = ""; // the text after every IN and BP, when held
@@ -141,6 +142,8 @@ void frame_for(Run &run, const char *hpgl, ReadAhead &ahead, char (&frame)[kFitC
                 read_ahead_plot_size(run.input, run.scanner, ahead, run.conduct.cancel))
             box = sheet_box(*size, rotation);
     }
+    if (!box && stopped(run))
+        return; // an interrupted read-ahead tells nothing about the plot
     if (!box) {
         std::fprintf(run.conduct.log, "%sNo plot size found; printing unscaled\n",
                      run.conduct.warning_prefix);
@@ -210,13 +213,7 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
         return 1;
     }
 
-    Destination open;
-    if (!open_destination(destination, open)) {
-        std::fprintf(log, "%sUnable to open output file\n", prefix);
-        return 1;
-    }
-
-    Run run(settings, inputs, conduct, open.output);
+    Run run(settings, inputs, conduct);
     // -hold reads the plot to print it right, whatever it has to add.
     run.reading = conduct.count_pages || settings.hold || settings.fit;
     run.scanner.job_mends = run.reading;
@@ -226,14 +223,36 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     hpgl_text(settings, run.reading, hpgl);
 
     // The picture frame depends on the plot's own size, so the first input
-    // is opened, and measured or read ahead, before the header goes out.
+    // is opened, and measured or read ahead, before the header goes out;
+    // before the destination too, so that an input the output would create
+    // is missing, and an interrupt there leaves nothing started or created.
     ReadAhead ahead;
     if (settings.fit)
         run.input = open_next_input(inputs, run.walk, run.log, conduct.cancel);
     char frame[kFitCommands];
     frame_for(run, hpgl, ahead, frame);
+    if (settings.fit && stopped(run) && !conduct.finish_when_cancelled) {
+        if (run.input >= 0)
+            close_input(run.input);
+        if (report != nullptr)
+            report->stopped = true;
+        return 1;
+    }
     page_text(settings, frame, run.page);
     run.insert = {run.hold, kPageBreak, run.page};
+
+    Destination open;
+    if (!open_destination(destination, open)) {
+        // An open that a cancel request broke off (a FIFO without a reader)
+        // is no unusable output.
+        if (!stopped(run))
+            std::fprintf(log, "%sUnable to open output file\n", prefix);
+        if (run.input >= 0)
+            close_input(run.input);
+        return 1;
+    }
+    run.output = open.output;
+    run.walk.output = open.output;
 
     char header[kHeaderText];
     header_text(run.page, hpgl, header);
@@ -256,16 +275,31 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     bool written = copied != CopyStatus::WriteFailed && finish_stream(run);
     if (report != nullptr)
         report->pages = run.scanner.pages;
-    written = write_pending(open.output, run.pending) && written;
+    // Until a command has the whole job and the end of its input, a cancel
+    // request abandons it, wherever it comes: while the trailer waits on a
+    // full pipe too.
+    const CancelFlag abandon_on = conduct.finish_when_cancelled ? nullptr : conduct.cancel;
+    written = write_pending(open.output, run.pending,
+                            open.kind == DestinationKind::Command ? abandon_on : nullptr)
+              && written;
 
-    switch (close_destination(open, written, conduct.cancel)) {
+    const CloseOutcome outcome = close_destination(open, written, abandon_on);
+    if (report != nullptr)
+        report->delivered = outcome == CloseOutcome::Closed || outcome == CloseOutcome::Unchecked;
+    switch (outcome) {
     case CloseOutcome::Closed:
+        return run.walk.failed ? 1 : 0;
+    case CloseOutcome::Unchecked:
+        std::fprintf(log, "%sUnable to check that the output command read the whole job\n",
+                     conduct.warning_prefix);
         return run.walk.failed ? 1 : 0;
     case CloseOutcome::WriteFailed:
         std::fprintf(log, "%sUnable to write output file\n", prefix);
         return 1;
     case CloseOutcome::CommandFailed:
         std::fprintf(log, "%sOutput command failed\n", prefix);
+        return 1;
+    case CloseOutcome::Abandoned:
         return 1;
     }
     return 1;

@@ -35,7 +35,10 @@ struct JobConduct {
 struct JobReport {
     bool input_failed = false; // an input could not be opened or read to its end
     bool stopped = false;      // a cancel request ended the copy
-    std::uint64_t pages = 0;   // the pages the printer ejects, when the plot was read
+    // The whole job reached the destination: written and closed, and for a
+    // command, read whole by it before it exited with status 0.
+    bool delivered = false;
+    std::uint64_t pages = 0; // the pages the printer ejects, when the plot was read
 };
 
 // Writes the job for `settings` with `inputs` to `destination` and returns

@@ -2,6 +2,7 @@
 #include "job.h"
 #include "job_measure.h"
 #include "settings.h"
+#include "standard_descriptors.h"
 
 #include <csignal>
 #include <cstdio>
@@ -59,11 +60,13 @@ void catch_interrupts()
 }
 
 // Ends the process by the signal that interrupted the job, so that its
-// caller sees that signal (a shell reports 128 + its number).
-[[noreturn]] void end_by_interrupt()
+// caller sees that signal (a shell reports 128 + its number). A signal that
+// came once the destination had the whole job stopped nothing, and is not
+// said to have.
+[[noreturn]] void end_by_interrupt(bool delivered)
 {
     const int signal_number = interrupted_by;
-    std::fputs("Interrupted\n", stderr);
+    std::fputs(delivered ? "Interrupted after the job was delivered\n" : "Interrupted\n", stderr);
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
     std::_Exit(128 + signal_number);
@@ -109,9 +112,10 @@ int run(int argc, char **argv, const ParameterList &list)
     JobConduct conduct;
     conduct.cancel = &interrupted_by;
     conduct.measure_drawing = measure_job_drawing;
-    const int status = run_job(resolved.settings, resolved.destination, inputs, conduct);
+    JobReport report;
+    const int status = run_job(resolved.settings, resolved.destination, inputs, conduct, &report);
     if (interrupted_by != 0)
-        end_by_interrupt();
+        end_by_interrupt(report.delivered);
     return status;
 }
 
@@ -119,6 +123,8 @@ int run(int argc, char **argv, const ParameterList &list)
 
 int main(int argc, char **argv)
 {
+    if (!fill_closed_standard_descriptors())
+        return 1;
     // The parameter list's words live as long as the job, which may name
     // one of them in a refusal.
     const ParameterList list = split_parameter_list(std::getenv("zelvo_param"));

@@ -1,11 +1,12 @@
 // Starting and ending the destination command.
 #include "output_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -15,31 +16,52 @@ extern char **environ;
 
 namespace {
 
-// Waits for the command's shell; -1 when it cannot be waited for. A stop
-// requested while it runs on with the whole job terminates it too: the user
-// asked for the job to stop.
-int wait_for(pid_t pid, CancelFlag cancel)
+// Waits for the command's shell; -1 when it cannot be waited for.
+int wait_for(pid_t pid)
 {
     int status = 0;
-    bool terminated = false;
-    while (waitpid(pid, &status, 0) < 0) {
+    while (waitpid(pid, &status, 0) < 0)
         if (errno != EINTR)
             return -1;
-        if (cancelled(cancel) && !terminated) {
-            kill(-pid, SIGTERM);
-            terminated = true;
-        }
-    }
     return status;
 }
 
-// A second read end of the pipe, opened through the write end, keeps the
-// bytes the command leaves unread countable after it has gone.
-int keep_read_end(int write_end)
+enum class PipeCheck { AllRead, LeftUnread, Unknown, Cancelled };
+
+// The bytes still in the pipe, counted on its write end, which the filter
+// holds anyway: the count stays right after the reader has gone, and needs
+// neither /proc nor a second read end, which would keep writes to a command
+// that went away from failing.
+PipeCheck count_unread(int write_end)
 {
-    char path[32];
-    std::snprintf(path, sizeof path, "/proc/self/fd/%d", write_end);
-    return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int unread = 0;
+    if (ioctl(write_end, FIONREAD, &unread) != 0)
+        return PipeCheck::Unknown;
+    return unread > 0 ? PipeCheck::LeftUnread : PipeCheck::AllRead;
+}
+
+// Waits, before the pipe is closed, until the command has read all of it or
+// has closed its end (poll reports POLLERR on the write end then). A command
+// that reads until the end of its input has read everything before it can
+// see that end, so the wait holds up none that is still at work; the pause
+// between looks grows to 50 ms.
+PipeCheck wait_until_read(int write_end, CancelFlag cancel)
+{
+    int pause_ms = 1;
+    for (;;) {
+        if (cancelled(cancel))
+            return PipeCheck::Cancelled;
+        const PipeCheck now = count_unread(write_end);
+        if (now != PipeCheck::LeftUnread)
+            return now;
+        pollfd reader{write_end, 0, 0};
+        const int ready = poll(&reader, 1, pause_ms);
+        if (ready > 0 && (reader.revents & POLLERR) != 0)
+            return count_unread(write_end);
+        if (ready < 0 && errno != EINTR)
+            return PipeCheck::Unknown;
+        pause_ms = std::min(2 * pause_ms, 50);
+    }
 }
 
 bool spawn_shell(const char *command, int read_end, pid_t &pid)
@@ -102,17 +124,19 @@ bool start_command(const char *command, OutputCommand &started)
 
 CommandEnd finish_command(OutputCommand &command, CancelFlag cancel)
 {
-    const int spare = keep_read_end(command.input);
     CommandEnd end;
+    const PipeCheck check = wait_until_read(command.input, cancel);
+    if (check == PipeCheck::Cancelled) {
+        abandon_command(command);
+        end.abandoned = true;
+        return end;
+    }
+    end.left_unread = check == PipeCheck::LeftUnread;
+    end.unchecked = check == PipeCheck::Unknown;
     end.closed = close(command.input) == 0;
     command.input = -1;
-    const int status = wait_for(command.pid, cancel);
+    const int status = wait_for(command.pid);
     end.succeeded = status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    int unread = 0;
-    if (spare >= 0) {
-        end.left_unread = ioctl(spare, FIONREAD, &unread) == 0 && unread > 0;
-        close(spare);
-    }
     return end;
 }
 
@@ -130,5 +154,5 @@ void abandon_command(OutputCommand &command)
     close(command.input);
     command.input = -1;
     if (!reaped)
-        wait_for(command.pid, nullptr);
+        wait_for(command.pid);
 }

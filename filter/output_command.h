@@ -19,15 +19,21 @@ struct OutputCommand {
 // process could be had.
 bool start_command(const char *command, OutputCommand &started);
 
-// How a command ended after its input was closed.
+// How a command ended.
 struct CommandEnd {
-    bool closed = false;      // the input was flushed and closed
+    // A cancel request came before the command had the whole job and the end
+    // of its input: it was abandoned (below) instead.
+    bool abandoned = false;
+    bool closed = false;      // its input was closed
     bool succeeded = false;   // it exited normally with status 0
-    bool left_unread = false; // part of the job was still in the pipe
+    bool left_unread = false; // part of the job was still in the pipe when it let go
+    bool unchecked = false;   // whether it read the whole job could not be told
 };
 
-// Closes the command's input and waits for it. A cancel request while it
-// runs on terminates it too.
+// Waits until the command has read everything in its pipe, or has closed its
+// end, then closes its input and waits for it to exit. A cancel request
+// before the input is closed abandons the command; one that comes after it
+// changes nothing: the command has the whole job, and its own exit decides.
 CommandEnd finish_command(OutputCommand &command, CancelFlag cancel);
 
 // Terminates the command's process group, and only then closes its input, so

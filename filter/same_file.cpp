@@ -50,3 +50,10 @@ const char *input_that_is_output(const OutputDestination &destination, const Job
     }
     return nullptr;
 }
+
+bool same_regular_file(int input, int output)
+{
+    struct stat in {
+    }, out{};
+    return regular_file(input, in) && regular_file(output, out) && same(in, out);
+}

@@ -13,4 +13,10 @@
 // regular files are never the same file.
 const char *input_that_is_output(const OutputDestination &destination, const JobInputs &inputs);
 
+// Whether the open descriptors `input` and `output` are the same regular
+// file: the check that the one above cannot make for an output that did not
+// exist before the job opened it, or that an input reaches through a
+// descriptor's name (/dev/fd/N).
+bool same_regular_file(int input, int output);
+
 #endif

@@ -66,7 +66,7 @@ TEST_F(Zelvo, RoadOfOneJob)
     dir.write("a.plt", "IN;PU0,0;PD100,100;");
     const RunResult r =
         run_program(program, options({"-out", "|lp", "a.plt"}, {"zelvo_param=lj,port"}));
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(read_file(dir.path() / "lp.got"),
@@ -78,7 +78,7 @@ TEST_F(Zelvo, DefaultJobOnStandardOutput)
     RunOptions o = options({});
     o.stdin_data = "PU0,0;";
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, job("PU0,0;"));
 }
@@ -108,7 +108,7 @@ TEST_F(Zelvo, HeaderFollowsSettings)
         RunOptions o = options(row.args, row.env);
         o.stdin_data = "PA1,1;";
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_EQ(r.out, job("PA1,1;", row.setup));
     }
 }
@@ -137,7 +137,7 @@ TEST_F(Zelvo, WritesFileDestination)
     dir.write("plot.prn", "old contents that must be truncated away");
     const RunResult r = run_program(
         program, options({"-rot", "180", "-lwidth", "0.7", "-out", "plot.prn", "a.plt", "b.plt"}));
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(read_file(dir.path() / "plot.prn"), job("AB", "IN;SP1;PA;PW0.7;\nRO180;\n"));
 }
@@ -166,7 +166,7 @@ TEST_F(Zelvo, OutputThatCannotBeOpened)
     for (const RunOptions &o :
          {options({"a.plt"}, {"zelvo_out="}), options({"-out", "missing/dir/x.prn", "a.plt"})}) {
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, "Unable to open output file\n");
     }
@@ -177,7 +177,7 @@ TEST_F(Zelvo, MissingInputIsReportedAndSkipped)
     dir.write("b.plt", "B");
     const RunResult r = run_program(program, options({"nothere.plt", "b.plt"}));
     // The rest of the job is written, but the job is not whole.
-    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
     EXPECT_EQ(r.err, "Unable to open: nothere.plt\n");
     EXPECT_EQ(r.out, job("B"));
 }
@@ -205,7 +205,7 @@ TEST_F(Zelvo, UsageText)
         " -output device  Specifies output printer device\n";
     for (const char *flag : {"-h", "-help"}) {
         const RunResult r = run_program(program, options({"-out", "never.prn", flag}));
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_EQ(r.out, usage);
         EXPECT_EQ(r.err, "");
     }
@@ -224,17 +224,17 @@ TEST_F(Zelvo, WriteFailureIsAnError)
         RunOptions full = options({input});
         full.stdout_path = "/dev/full";
         const RunResult r = run_program(program, full);
-        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.err, "Unable to write output file\n");
 
         const RunResult named = run_program(program, options({"-out", "/dev/full", input}));
-        EXPECT_EQ(named.exit_status, 1);
+        EXPECT_EQ(named.exit_status, 1) << how_it_ended(named);
         EXPECT_EQ(named.err, "Unable to write output file\n");
 
         RunOptions closed = options({input});
         closed.close_stdout = true;
         const RunResult c = run_program(program, closed);
-        EXPECT_EQ(c.exit_status, 1);
+        EXPECT_EQ(c.exit_status, 1) << how_it_ended(c);
         EXPECT_EQ(c.err, "Unable to write output file\n");
     }
 }
@@ -244,13 +244,13 @@ TEST_F(Zelvo, FailingCommandIsAnError)
     fake_command("lp", 3);
     dir.write("a.plt", "A");
     const RunResult r = run_program(program, options({"-out", "|lp", "a.plt"}));
-    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
     EXPECT_EQ(r.err, "Output command failed\n");
     EXPECT_EQ(read_file(dir.path() / "lp.got"), job("A"));
 
     dir.script("killed", "cat > /dev/null\nkill -9 $$\n");
     const RunResult k = run_program(program, options({"-out", "|killed", "a.plt"}));
-    EXPECT_EQ(k.exit_status, 1);
+    EXPECT_EQ(k.exit_status, 1) << how_it_ended(k);
     // The shell may report the signal on its own line first.
     EXPECT_TRUE(k.err.ends_with("Output command failed\n")) << k.err;
 }
@@ -260,7 +260,7 @@ TEST_F(Zelvo, UnreadableInputIsReported)
     std::filesystem::create_directory(dir.path() / "adir");
     dir.write("b.plt", "B");
     const RunResult r = run_program(program, options({"adir", "b.plt"}));
-    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
     EXPECT_EQ(r.err, "Unable to read: adir\n");
     EXPECT_EQ(r.out, job("B"));
 }
@@ -274,7 +274,7 @@ TEST_F(Zelvo, OverlongDestinationIsRefused)
                                options({"-out", command})};
     for (const RunOptions &o : runs) {
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, "Output name too long\n");
     }
@@ -292,7 +292,7 @@ TEST_F(Zelvo, StandardInputTwice)
     RunOptions o = options({"-", "a.plt", "-x", "-"});
     o.stdin_data = "S";
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, job("SA"));
 }
@@ -312,7 +312,7 @@ TEST_F(ZelvoHold, RepeatsTheSettingsAfterInAndBp)
     dir.write("a.plt", "BPIN;PA0,0;");
     const RunResult r =
         run_program(program, options({"-hold", "-port", "-lwidth", "0.35", "a.plt"}));
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.out, job("BP" + held + "IN;" + held + "PA0,0;", "IN;SP1;PA;PW0.35;\nRO90;\nIP;\n"));
 
     // From the parameter list; a width equal to the default is still given.
@@ -467,14 +467,14 @@ TEST_F(Zelvo, FitWritesThePictureFrame)
     dir.write("sized.plt", "IN;PS33640,23760;PD;");
     const RunResult given =
         run_program(program, options({"-fit", "841x594", "-paper", "A4", "a.plt"}));
-    EXPECT_EQ(given.exit_status, 0);
+    EXPECT_EQ(given.exit_status, 0) << how_it_ended(given);
     EXPECT_EQ(given.out, "\x1b"
                          "E" + a1_on_a4
                              + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nIN;PA0,0;" + trailer);
     // The plot's own PS, from the first input that opens, read ahead.
     const RunResult from_ps =
         run_program(program, options({"-fit", "-paper", "A4", "gone.plt", "sized.plt", "a.plt"}));
-    EXPECT_EQ(from_ps.exit_status, 1);
+    EXPECT_EQ(from_ps.exit_status, 1) << how_it_ended(from_ps);
     EXPECT_EQ(from_ps.err, "Unable to open: gone.plt\n");
     EXPECT_EQ(from_ps.out, "\x1b"
                            "E" + a1_on_a4
@@ -486,7 +486,7 @@ TEST_F(Zelvo, FitWithoutAPlotSizePrintsUnscaled)
 {
     dir.write("a.plt", "IN;PD;PS100,100;");
     const RunResult r = run_program(program, options({"-fit", "-port", "a.plt"}));
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.err, "No plot size found; printing unscaled\n");
     EXPECT_EQ(r.out, run_program(program, options({"-hold", "-port", "a.plt"})).out);
 }

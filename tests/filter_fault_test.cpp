@@ -72,7 +72,7 @@ TEST(ZelvoFaults, HugePipedInputInConstantMemory)
         const RunResult r = run_program(program, o);
         close(o.stdin_fd);
         feeder.join();
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_EQ(r.err, "");
         if (!sanitized) {
             EXPECT_LT(r.max_rss_kib, 4096);
@@ -97,12 +97,12 @@ TEST(ZelvoFaults, SpoolerThatStopsReading)
     // A command that goes away is a failed write, reported, never a success
     // and never a silent death by SIGPIPE, whatever the parent left SIGPIPE at.
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
     EXPECT_EQ(r.err, "Unable to write output file\n");
     const auto previous = std::signal(SIGPIPE, SIG_IGN);
     const RunResult ignored = run_program(program, o);
     std::signal(SIGPIPE, previous);
-    EXPECT_EQ(ignored.exit_status, 1);
+    EXPECT_EQ(ignored.exit_status, 1) << how_it_ended(ignored);
     EXPECT_EQ(ignored.err, "Unable to write output file\n");
 }
 
@@ -123,7 +123,7 @@ TEST(ZelvoFaults, ManyInputNames)
         }
     }
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
     EXPECT_EQ(r.err, expected_err);
     EXPECT_EQ(r.out, header + std::string(6666, 'a') + trailer);
 }
@@ -157,7 +157,7 @@ TEST(ZelvoFaults, OversizedEnvironment)
         o.env.push_back("zelvo_param=" + row.param);
         o.stdin_data = "P";
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_EQ(r.out, first + row.setup + "P" + trailer);
     }
 
@@ -167,7 +167,7 @@ TEST(ZelvoFaults, OversizedEnvironment)
     wide.env = clean_env(dir);
     wide.env.push_back("zelvo_param=lwidth=" + nines);
     const RunResult refused = run_program(program, wide);
-    EXPECT_EQ(refused.exit_status, 1);
+    EXPECT_EQ(refused.exit_status, 1) << how_it_ended(refused);
     EXPECT_EQ(refused.out, "");
     EXPECT_EQ(refused.err, "Invalid pen width: " + nines + "\n");
 
@@ -175,7 +175,7 @@ TEST(ZelvoFaults, OversizedEnvironment)
     o.env = clean_env(dir);
     o.env.push_back("zelvo_out=" + std::string(env_room, 'o'));
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
     EXPECT_EQ(r.err, "Output name too long\n");
 }
 

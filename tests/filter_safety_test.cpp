@@ -18,6 +18,14 @@
 
 namespace fs = std::filesystem;
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
+
 namespace {
 
 const std::string program = ZELVO_PROGRAM;
@@ -60,7 +68,7 @@ protected:
     // The refusal leaves the plot as it was: same bytes, nothing appended.
     void expect_refused(const RunResult &r, const std::string &name)
     {
-        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.err, "Input file is output file: " + name + "\n");
         EXPECT_EQ(read_file(dir.path() / "x.plt"), plot);
     }
@@ -102,9 +110,109 @@ TEST_F(ZelvoSafety, InputThatIsTheOutputIsRefused)
     RunOptions truncated = options({"x.plt"});
     truncated.stdout_path = x.string();
     const RunResult t = run_program(program, truncated);
-    EXPECT_EQ(t.exit_status, 1);
+    EXPECT_EQ(t.exit_status, 1) << how_it_ended(t);
     EXPECT_EQ(t.err, "Input file is output file: x.plt\n");
     EXPECT_EQ(fs::file_size(x), 0u);
+}
+
+// An output that the job creates, or that an input names through a
+// descriptor, cannot be compared before it is opened: each input is compared
+// with the open output once it is open itself, and one that is the output is
+// left out. The child's file size limit ends a copy into itself early.
+TEST_F(ZelvoSafety, InputOpenedAsTheOutputIsLeftOut)
+{
+    dir.write("plot.plt", plot);
+    fs::create_symlink("y.prn", dir.path() / "link.plt");
+    const struct {
+        std::vector<std::string> args;
+        const char *output;
+        std::vector<std::string> same_job; // the job it writes, to standard output
+        std::string err;
+    } rows[] = {
+        {{"-out", "x.prn", "x.prn"}, "x.prn", {"/dev/null"}, "Input file is output file: x.prn\n"},
+        {{"-hold", "-port", "-out", "x.prn", "x.prn"},
+         "x.prn",
+         {"-hold", "-port", "/dev/null"},
+         "Input file is output file: x.prn\n"},
+        {{"-fit", "A4", "-out", "y.prn", "plot.plt", "y.prn"},
+         "y.prn",
+         {"-fit", "A4", "plot.plt"},
+         "Input file is output file: y.prn\n"},
+        {{"-out", "y.prn", "plot.plt", "link.plt"},
+         "y.prn",
+         {"plot.plt"},
+         "Input file is output file: link.plt\n"},
+        // The output is the first descriptor zelvo opens.
+        {{"-out", "z.prn", "plot.plt", "/dev/fd/3"},
+         "z.prn",
+         {"plot.plt"},
+         "Input file is output file: /dev/fd/3\n"},
+        {{"-out", "z.prn", "/proc/self/fd/3", "plot.plt"},
+         "z.prn",
+         {"plot.plt"},
+         "Input file is output file: /proc/self/fd/3\n"},
+        // -fit opens its first input before the output: one that does not
+        // exist is missing.
+        {{"-fit", "-out", "yy.prn", "yy.prn"},
+         "yy.prn",
+         {"-fit", "/dev/null"},
+         "Unable to open: yy.prn\nNo plot size found; printing unscaled\n"},
+    };
+    for (const auto &row : rows) {
+        std::string command_line;
+        for (const std::string &arg : row.args)
+            command_line += arg + " ";
+        SCOPED_TRACE(command_line);
+        fs::remove(dir.path() / row.output);
+        RunOptions o = options(row.args);
+        o.max_file_size = 1 << 20;
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
+        EXPECT_EQ(r.err, row.err);
+        // Compared by size first: a copy into itself is a megabyte to print.
+        const std::string job = run_program(program, options(row.same_job)).out;
+        const std::string written = read_file(dir.path() / row.output);
+        ASSERT_EQ(written.size(), job.size());
+        EXPECT_EQ(written, job);
+    }
+}
+
+// A descriptor among 0, 1 and 2 that is closed at start is taken by
+// /dev/null, opened so that using it fails, before anything else opens: no
+// file of the job becomes standard input, output or error.
+TEST_F(ZelvoSafety, ClosedStandardDescriptors)
+{
+    dir.write("plot.plt", plot);
+    const std::string whole = run_program(program, options({"plot.plt"})).out;
+    const std::string empty = run_program(program, options({"/dev/null"})).out;
+    const struct {
+        bool in, out, err;
+        std::vector<std::string> args;
+        std::string job;
+        std::string message; // when standard error is open
+    } rows[] = {
+        {false, false, true, {"-out", "f.prn", "missing.plt", "plot.plt"}, whole, ""},
+        {true, false, false, {"-out", "f.prn"}, empty, "Unable to read: -\n"},
+        {true, true, true, {"-out", "f.prn", "missing.plt", "plot.plt"}, whole, ""},
+        {true,
+         true,
+         false,
+         {"-out", "f.prn", "missing.plt", "plot.plt"},
+         whole,
+         "Unable to open: missing.plt\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.in ? "0" : "") + (row.out ? "1" : "") + (row.err ? "2" : ""));
+        fs::remove(dir.path() / "f.prn");
+        RunOptions o = options(row.args);
+        o.close_stdin = row.in;
+        o.close_stdout = row.out;
+        o.close_stderr = row.err;
+        const RunResult r = run_program(program, o);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
+        EXPECT_EQ(r.err, row.message);
+        EXPECT_EQ(read_file(dir.path() / "f.prn"), row.job);
+    }
 }
 
 TEST_F(ZelvoSafety, DevicesAreNeverTheSameFile)
@@ -112,7 +220,7 @@ TEST_F(ZelvoSafety, DevicesAreNeverTheSameFile)
     RunOptions o = options({"/dev/null"});
     o.stdout_path = "/dev/null";
     const RunResult r = run_program(program, o);
-    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(run_program(program, options({"-out", "/dev/null", "/dev/null"})).exit_status, 0);
 }
@@ -185,7 +293,7 @@ TEST_F(ZelvoSafety, FailingCommandsReportTheSameEveryTime)
             SCOPED_TRACE(std::string(row.command) + " " + input);
             for (int i = 0; i < 50; ++i) {
                 const RunResult r = run_program(program, options({"-out", row.command, input}));
-                ASSERT_EQ(r.exit_status, 1);
+                ASSERT_EQ(r.exit_status, 1) << how_it_ended(r);
                 ASSERT_EQ(r.err, row.message);
             }
         }
@@ -198,6 +306,50 @@ TEST_F(ZelvoSafety, FailingCommandsReportTheSameEveryTime)
             {"-c", "'" + program + "' big.plt | head -c 100 >/dev/null; echo ${PIPESTATUS[0]}"}));
     EXPECT_EQ(piped.out, "141\n"); // 128 + SIGPIPE
     EXPECT_EQ(piped.err, "");
+}
+
+// Whether a command read the whole job is found without /proc, as in a
+// minimal container: zelvo runs in a mount namespace whose /proc is an
+// empty tmpfs. Each small job fits in the pipe, so no write fails; only the
+// bytes left in it tell.
+TEST_F(ZelvoSafety, UnreadJobIsAFailureWithoutProc)
+{
+    const std::string hide_proc =
+        "mount -t tmpfs none /proc && test ! -e /proc/self && exec \"$@\"";
+    const auto without_proc = [&](std::vector<std::string> args) {
+        RunOptions o = options({"-m", "sh", "-c", hide_proc, "sh", program});
+        o.args.insert(o.args.end(), args.begin(), args.end());
+        return run_program("/usr/bin/unshare", o);
+    };
+    if (sanitized)
+        GTEST_SKIP() << "SKIP: the sanitizers' runtime reads its options and the leak check's "
+                        "threads in /proc";
+    if (run_program("/usr/bin/unshare", options({"-m", "sh", "-c", hide_proc, "sh", "true"}))
+            .exit_status
+        != 0)
+        GTEST_SKIP() << "SKIP: no mount namespace here (unshare -m needs root)";
+    dir.write("small.plt", plot);
+    dir.write("half.plt", std::string(30000, 'P'));
+    const struct {
+        const char *command;
+        const char *input;
+        int status;
+        const char *err;
+    } rows[] = {
+        {"|true", "small.plt", 1, "Unable to write output file\n"},
+        {"|exec 0<&-; sleep 0.1", "small.plt", 1, "Unable to write output file\n"},
+        {"|head -c 10 >/dev/null", "half.plt", 1, "Unable to write output file\n"},
+        {"|cat > got", "small.plt", 0, ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.command);
+        for (int i = 0; i < 10; ++i) {
+            const RunResult r = without_proc({"-out", row.command, row.input});
+            ASSERT_EQ(r.exit_status, row.status) << how_it_ended(r);
+            ASSERT_EQ(r.err, row.err);
+        }
+    }
+    EXPECT_EQ(read_file(dir.path() / "got"), run_program(program, options({"small.plt"})).out);
 }
 
 TEST_F(ZelvoSafety, UnusablePenWidthsAndRotations)
@@ -227,14 +379,14 @@ TEST_F(ZelvoSafety, UnusablePenWidthsAndRotations)
         if (!row.param.empty())
             o.env.push_back("zelvo_param=" + row.param);
         const RunResult r = run_program(program, o);
-        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
         EXPECT_EQ(r.err, row.message);
         EXPECT_FALSE(fs::exists(dir.path() / "lp.got")); // no command was started
     }
     // A rotation outside the int range is no rotation, not an alias of one.
     for (const char *rotation : {"4294967386", "-4294967206"}) {
         const RunResult r = run_program(program, options({"-rot", rotation, "a.plt"}));
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_EQ(r.out.find("RO"), std::string::npos) << rotation;
     }
 }
@@ -254,7 +406,7 @@ TEST_F(ZelvoSafety, PenWidthsKeepTheirDigits)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.given);
         const RunResult r = run_program(program, options({"-lwidth", row.given}));
-        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
         EXPECT_NE(r.out.find(std::string("IN;SP1;PA;PW") + row.written + ";\n"), std::string::npos)
             << r.out;
     }

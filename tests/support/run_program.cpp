@@ -96,12 +96,23 @@ RunningProgram::RunningProgram(const std::string &program, const RunOptions &opt
             dup2(options.stdin_fd, 0);
         else
             redirect(in_path, O_RDONLY, 0);
-        if (options.close_stdout)
-            close(1);
-        else
-            redirect(options.stdout_path.empty() ? out_path : options.stdout_path,
-                     O_WRONLY | O_CREAT | (options.append_stdout ? O_APPEND : O_TRUNC), 1);
+        redirect(options.stdout_path.empty() ? out_path : options.stdout_path,
+                 O_WRONLY | O_CREAT | (options.append_stdout ? O_APPEND : O_TRUNC), 1);
         redirect(err_path, O_WRONLY | O_CREAT | O_TRUNC, 2);
+        // The program gets the three standard descriptors and nothing else
+        // of the test's, so that the descriptors it opens are its own.
+        close_range(3, ~0u, 0);
+        const bool closed[] = {options.close_stdin, options.close_stdout, options.close_stderr};
+        for (int fd = 0; fd < 3; ++fd)
+            if (closed[fd])
+                close(fd);
+        // A job that copies its output into itself then ends at the limit
+        // (SIGXFSZ) instead of filling the disk.
+        if (options.max_file_size > 0) {
+            struct rlimit size {};
+            size.rlim_cur = size.rlim_max = static_cast<rlim_t>(options.max_file_size);
+            setrlimit(RLIMIT_FSIZE, &size);
+        }
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(126);
         execve(program.c_str(), argv.data(), envp.data());
@@ -143,4 +154,10 @@ RunResult RunningProgram::wait()
 RunResult run_program(const std::string &program, const RunOptions &options)
 {
     return RunningProgram(program, options).wait();
+}
+
+std::string how_it_ended(const RunResult &result)
+{
+    return result.signal != 0 ? "signal " + std::to_string(result.signal)
+                              : "exit status " + std::to_string(result.exit_status);
 }

@@ -15,7 +15,10 @@ struct RunOptions {
     int stdin_fd = -1;             // a descriptor to use as standard input instead
     std::string stdout_path;       // a file to write standard output to; empty: captured
     bool append_stdout = false;    // open stdout_path for appending, as ">>" does
+    bool close_stdin = false;      // start the child with standard input closed
     bool close_stdout = false;     // start the child with standard output closed
+    bool close_stderr = false;     // start the child with standard error closed
+    long max_file_size = 0;        // the child's RLIMIT_FSIZE in bytes; 0: none
     std::filesystem::path cwd;     // working directory; empty: the caller's
 };
 
@@ -28,6 +31,10 @@ struct RunResult {
 };
 
 RunResult run_program(const std::string &program, const RunOptions &options);
+
+// "exit status N" or "signal N", for failure messages: a child that a signal
+// ended has no exit status to compare.
+std::string how_it_ended(const RunResult &result);
 
 // The same, in two halves: the child runs between them, for tests that act
 // on it while it runs (signals, input fed by hand).
