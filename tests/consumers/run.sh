@@ -56,10 +56,14 @@ library_files() {
     printf '%s\n' lib/libstrutil.so lib/libstrutil.so.1 lib/libstrutil.so.1.0.0
   fi
 }
-# The CUPS filter and its files only where the build found libcups.
+# The CUPS filter and its files only where the build found libcups, and
+# zelvo-render only where it found cairo.
 filter_files() {
   local build=$1
   printf '%s\n' bin/zelvo share/man/man1/zelvo.1
+  if [ -e "$build/render/zelvo-render" ]; then
+    printf '%s\n' bin/zelvo-render share/man/man1/zelvo-render.1
+  fi
   if [ -e "$build/cups/zelvo-cups" ]; then
     printf '%s\n' lib/cups/filter/zelvo-cups share/cups/mime/zelvo.convs share/cups/mime/zelvo.types
   fi
