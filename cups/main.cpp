@@ -6,6 +6,7 @@
 // standard output. Messages carry CUPS's "ERROR: " and "DEBUG: " prefixes.
 #include "cups_options.h"
 #include "job.h"
+#include "job_measure.h"
 #include "message_text.h"
 #include "queue_ppd.h"
 #include "standard_descriptors.h"
@@ -147,9 +148,10 @@ int main(int argc, char **argv)
     const JobInputs inputs{0, nullptr, nullptr};
     OutputDestination destination{};
     std::strcpy(destination.name, "-");
+    JobConduct conduct = cups_job_conduct(&cancel_requested);
+    conduct.measure_drawing = measure_job_drawing;
     JobReport report;
-    const int status =
-        run_job(settings, destination, inputs, cups_job_conduct(&cancel_requested), &report);
+    const int status = run_job(settings, destination, inputs, conduct, &report);
     if (report.stopped)
         std::fputs(status == 0 ? "DEBUG: Job cancelled; the trailer was written\n"
                                : "DEBUG: Job cancelled; the printer did not take the trailer\n",

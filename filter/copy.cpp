@@ -157,7 +157,7 @@ struct Pieces {
 
 // Scans `bytes` into `pieces`, up to the place where they are full; returns
 // how many bytes it took.
-std::size_t gather(PlotScanner &scanner, std::string_view insert, const char *bytes,
+std::size_t gather(PlotScanner &scanner, const Insertions &insert, const char *bytes,
                    std::size_t size, Pieces &out)
 {
     std::size_t done = 0;
@@ -166,8 +166,9 @@ std::size_t gather(PlotScanner &scanner, std::string_view insert, const char *by
         const std::size_t before = place == kNoHold ? size - done : place;
         if (before > 0)
             out.pieces[out.count++] = {const_cast<char *>(bytes + done), before};
-        if (place != kNoHold && !insert.empty()) {
-            out.pieces[out.count++] = {const_cast<char *>(insert.data()), insert.size()};
+        const std::string_view text = place != kNoHold ? insert.at(scanner.place) : "";
+        if (!text.empty()) {
+            out.pieces[out.count++] = {const_cast<char *>(text.data()), text.size()};
             out.placed = true;
         }
         done += before;
@@ -189,7 +190,7 @@ struct InsertingWrite {
     int output;
     CancelFlag cancel;
     PlotScanner &scanner;
-    std::string_view insert;
+    const Insertions &insert;
 };
 
 // Moves `length` bytes of `source`, `skip` bytes into its block, to the
@@ -306,12 +307,13 @@ CopyStatus copy_input(const CopyEnds &ends)
 }
 
 CopyStatus write_inserting(int output, CancelFlag cancel, PlotScanner &scanner,
-                           std::string_view insert, const char *bytes, std::size_t size)
+                           const Insertions &insert, const char *bytes, std::size_t size)
 {
     return write_block({output, cancel, scanner, insert}, bytes, size, nullptr);
 }
 
-CopyStatus copy_input_inserting(const CopyEnds &ends, PlotScanner &scanner, std::string_view insert)
+CopyStatus copy_input_inserting(const CopyEnds &ends, PlotScanner &scanner,
+                                const Insertions &insert)
 {
     const InsertingWrite write{ends.output, ends.cancel, scanner, insert};
     struct stat from, to;

@@ -40,16 +40,37 @@ struct CopyEnds {
 // the cancel flag is set, which ends the copy.
 CopyStatus copy_input(const CopyEnds &ends);
 
-// The same copy, read through `scanner`: `insert` goes into the output at
-// every place the scanner names. The scanner's state carries over from one
-// call to the next, as the printer reads all inputs as one stream.
+// The texts that go into the plot, one for each kind of place the scanner
+// names; an empty one adds nothing.
+struct Insertions {
+    std::string_view hold;       // after IN and BP
+    std::string_view page_break; // at a PG's page end
+    std::string_view reset;      // after ESC E
+
+    std::string_view at(PlaceKind kind) const
+    {
+        switch (kind) {
+        case PlaceKind::Hold:
+            return hold;
+        case PlaceKind::PageBreak:
+            return page_break;
+        case PlaceKind::Reset:
+            return reset;
+        }
+        return {};
+    }
+};
+
+// The same copy, read through `scanner`: the insertions go into the output
+// at every place the scanner names. The scanner's state carries over from
+// one call to the next, as the printer reads all inputs as one stream.
 CopyStatus copy_input_inserting(const CopyEnds &ends, PlotScanner &scanner,
-                                std::string_view insert);
+                                const Insertions &insert);
 
 // Writes `size` bytes, already read from an input, to `output` through
 // `scanner`, as copy_input_inserting would have written them.
 CopyStatus write_inserting(int output, CancelFlag cancel, PlotScanner &scanner,
-                           std::string_view insert, const char *bytes, std::size_t size);
+                           const Insertions &insert, const char *bytes, std::size_t size);
 
 // Writes all of `bytes` to the descriptor `out`, retrying short writes and
 // EINTR unless the cancel flag is set.

@@ -5,20 +5,56 @@
 #include "paper_size.h"
 
 #include <cstddef>
+#include <optional>
 
 // Room for the commands with their NUL.
-constexpr std::size_t kFitCommands = 160;
+constexpr std::size_t kFitCommands = 192;
+
+// What -fit scales to the page: a box in plotter units (0.025 mm) on the
+// plot's landscape frame, with the origin at the frame's lower left corner
+// and X along its length, whatever the plot's rotation; and the frame's own
+// size in plotter units, the plot size the box was measured with (P1 and P2
+// span it after IN).
+struct DrawingBox {
+    double left = 0;
+    double bottom = 0;
+    double right = 0;
+    double top = 0;
+    double frame_length = 0;
+    double frame_width = 0;
+};
+
+// A whole sheet drawn for `plot` (millimetres, width along X): its box and
+// frame. With a `rotation` of 90 or 270 degrees (the rotation the printer
+// ends up with) the plot's width runs along the frame's width.
+DrawingBox sheet_box(PlotExtent plot, int rotation);
 
 // The PCL commands, for PCL context before the job enters HP-GL/2, that
-// scale a plot drawn for `plot` to the largest size that fits `paper` less
-// 1/4 inch on every side, the same on both axes, and centre it on a landscape
-// page. With a `rotation` of 90 or 270 degrees (the header's rotations taken
-// together) the plot's width runs along the page's height.
-void fit_commands(char (&commands)[kFitCommands], const Paper &paper, PlotExtent plot,
-                  int rotation);
+// scale what of `box` lies within its frame to the largest size that fits
+// `paper` less 1/4 inch on every side, the same on both axes, and centre it
+// on a landscape page. Where the frame would start left of or above the
+// page, the page's registration offsets move the whole page instead.
+void fit_commands(char (&commands)[kFitCommands], const Paper &paper, const DrawingBox &box);
 
-// How much fit_commands scales a plot drawn for `plot` on `paper` with
-// `rotation`.
-double fit_scale(const Paper &paper, PlotExtent plot, int rotation);
+// Measures the drawing of a plot file as the job prints it, for -fit: the
+// regular file open on `input`, read from where it stands without moving
+// it, after `prelude` (the header's HP-GL/2), with `hold` after every IN and
+// BP, on a frame of the size given in plotter units (0 by 0: the measure's
+// own). Nothing when nothing is drawn or the file cannot be read.
+using MeasureDrawing = std::optional<DrawingBox> (*)(int input, const char *prelude,
+                                                     const char *hold, double frame_length,
+                                                     double frame_width);
+
+// Whether the printer prints all of `box`: the frame clips the rest.
+bool inside_frame(const DrawingBox &box);
+
+// The frame grown to hold what of `box` lies beyond it: by what lies past
+// its far sides, and by what lies before its origin, which a turned plot
+// counts from the far side.
+DrawingBox grown_frame(const DrawingBox &box);
+
+// How much fit_commands scales what of `box` lies within its frame on
+// `paper`: millimetres on the page per millimetre of the plot.
+double fit_scale(const Paper &paper, const DrawingBox &box);
 
 #endif

@@ -6,7 +6,9 @@
 #include "job_text.h"
 #include "same_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -14,18 +16,22 @@ namespace {
 // output is closed), so that the first failed write shows where the copy
 // starts, after the inputs before it were opened.
 struct PendingText {
-    char bytes[kHeaderText + kHoldText + 16];
+    char bytes[kHeaderText + kHoldText + kTrailerText];
     std::size_t size = 0;
 };
 
-bool append(PendingText &pending, const char *text)
+bool append(PendingText &pending, const char *text, std::size_t length)
 {
-    const std::size_t length = std::strlen(text);
     if (length > sizeof pending.bytes - pending.size)
         return false;
     std::memcpy(pending.bytes + pending.size, text, length);
     pending.size += length;
     return true;
+}
+
+bool append(PendingText &pending, const char *text)
+{
+    return append(pending, text, std::strlen(text));
 }
 
 // Writes what waits. Only `cancel` cuts it short, which the caller gives
@@ -52,6 +58,8 @@ struct Run {
     InputLog log;
     bool reading = false;      // every byte goes through the scanner
     char hold[kHoldText] = ""; // the text after every IN and BP, when held
+    char page[kPageText] = ""; // the PCL settings, again after the plot's ESC E
+    Insertions insert;
     PlotScanner scanner;
     InputWalk walk;
     PendingText pending;
@@ -75,7 +83,7 @@ CopyStatus copy_current(Run &run)
     if (!write_pending(run.output, run.pending))
         return CopyStatus::WriteFailed;
     const CopyEnds ends{run.input, run.output, run.conduct.cancel};
-    return run.reading ? copy_input_inserting(ends, run.scanner, run.hold) : copy_input(ends);
+    return run.reading ? copy_input_inserting(ends, run.scanner, run.insert) : copy_input(ends);
 }
 
 // Writes what waits, then the bytes read ahead.
@@ -84,7 +92,7 @@ CopyStatus write_read_ahead(Run &run, const ReadAhead &ahead)
     if (!write_pending(run.output, run.pending))
         return CopyStatus::WriteFailed;
     if (run.reading)
-        return write_inserting(run.output, run.conduct.cancel, run.scanner, run.hold, ahead.bytes,
+        return write_inserting(run.output, run.conduct.cancel, run.scanner, run.insert, ahead.bytes,
                                ahead.size);
     return write_all(run.output, ahead.bytes, ahead.size, run.conduct.cancel);
 }
@@ -96,30 +104,87 @@ void finish_input(Run &run, CopyStatus status)
     run.input = -1;
 }
 
-// The picture frame of -fit, with the first input opened and read ahead;
-// empty without -fit or a plot size. A fit that may turn the plot sets
-// `turned`'s rotation to 270 where the plot prints larger so.
-void frame_for(Run &run, ReadAhead &ahead, char (&frame)[kFitCommands], JobSettings &turned)
+// The drawing of the first input, when it is a regular file that the
+// program can measure. Where P1 and P2 sit, and where a turned plot's
+// origin lies, depend on the frame: a drawing that leaves it is measured
+// again in a frame grown to hold it, twice at most.
+std::optional<DrawingBox> measured_drawing(const Run &run, const char *hpgl)
+{
+    const MeasureDrawing measure = run.conduct.measure_drawing;
+    struct stat file;
+    if (measure == nullptr || run.input < 0 || fstat(run.input, &file) != 0
+        || !S_ISREG(file.st_mode))
+        return std::nullopt;
+    std::optional<DrawingBox> box = measure(run.input, hpgl, run.hold, 0, 0);
+    for (int again = 0; box && again < 2 && !inside_frame(*box); ++again) {
+        const DrawingBox grown = grown_frame(*box);
+        box = measure(run.input, hpgl, run.hold, grown.frame_length, grown.frame_width);
+    }
+    return box;
+}
+
+// What -fit scales for the settings as they stand: the size given, else the
+// drawing measured, else the plot size read ahead (read once, kept in
+// `read_size`).
+std::optional<DrawingBox> drawing_for(Run &run, const char *hpgl, ReadAhead &ahead,
+                                      std::optional<PlotExtent> &read_size)
+{
+    const int rotation = total_rotation(run.settings);
+    if (run.settings.fit->plot_size)
+        return sheet_box(*run.settings.fit->plot_size, rotation);
+    if (std::optional<DrawingBox> box = measured_drawing(run, hpgl))
+        return box;
+    if (!read_size && run.input >= 0 && ahead.size == 0)
+        read_size = read_ahead_plot_size(run.input, run.scanner, ahead, run.conduct.cancel);
+    if (read_size)
+        return sheet_box(*read_size, rotation);
+    return std::nullopt;
+}
+
+// The hold text and the header's HP-GL/2 lines for the settings as they
+// stand.
+void settings_text(Run &run, char (&hpgl)[kHpglText])
+{
+    run.hold[0] = '\0';
+    if (run.settings.hold || run.settings.fit)
+        hold_text(run.settings, run.hold);
+    hpgl_text(run.settings, run.reading, hpgl);
+}
+
+// The picture frame of -fit, with the first input opened: fitted to the
+// size given, else to the drawing measured, else to the plot size read
+// ahead; empty without -fit or any of these. A fit that may turn the plot
+// turns `printed` (the settings the run holds) to rotation 270, with its
+// texts, where the plot prints larger so.
+void frame_for(Run &run, char (&hpgl)[kHpglText], ReadAhead &ahead, char (&frame)[kFitCommands],
+               JobSettings &printed)
 {
     frame[0] = '\0';
     if (!run.settings.fit)
         return;
-    std::optional<PlotExtent> size = run.settings.fit->plot_size;
-    if (!size && run.input >= 0)
-        size = read_ahead_plot_size(run.input, run.scanner, ahead, run.conduct.cancel);
-    if (!size && stopped(run))
+    std::optional<PlotExtent> read_size;
+    std::optional<DrawingBox> box = drawing_for(run, hpgl, ahead, read_size);
+    if (!box && stopped(run))
         return; // an interrupted read-ahead tells nothing about the plot
-    if (!size) {
+    if (!box) {
         std::fprintf(run.conduct.log, "%sNo plot size found; printing unscaled\n",
                      run.conduct.warning_prefix);
         return;
     }
     const Paper paper = run.settings.paper != nullptr ? *run.settings.paper : system_paper();
-    if (run.settings.fit->turn_to_fill && run.settings.rotation == 0
-        && fit_scale(paper, *size, total_rotation(run.settings) + 270)
-               > fit_scale(paper, *size, total_rotation(run.settings)))
-        turned.rotation = 270;
-    fit_commands(frame, paper, *size, total_rotation(turned));
+    if (run.settings.fit->turn_to_fill && run.settings.rotation == 0) {
+        const JobSettings upright = printed;
+        printed.rotation = 270;
+        settings_text(run, hpgl);
+        const std::optional<DrawingBox> turned = drawing_for(run, hpgl, ahead, read_size);
+        if (turned && fit_scale(paper, *turned) > fit_scale(paper, *box)) {
+            box = turned;
+        } else {
+            printed = upright;
+            settings_text(run, hpgl);
+        }
+    }
+    fit_commands(frame, paper, *box);
 }
 
 // Writes what was read ahead, then the rest of that input and the others.
@@ -151,13 +216,23 @@ CopyStatus copy_inputs(Run &run, const ReadAhead &ahead)
 // closed.
 bool finish_stream(Run &run)
 {
-    bool fits = true;
+    bool written = true;
     if (run.reading) {
         if (finish_plot(run.scanner))
-            fits = append(run.pending, run.hold);
+            written = append(run.pending, run.hold);
+        // Data the plot announced and left out would swallow the trailer.
+        static constexpr char kZeros[512] = {};
+        for (std::size_t left = data_to_finish(run.scanner); written && left > 0;) {
+            const std::size_t size = std::min(left, sizeof kZeros);
+            written = write_pending(run.output, run.pending)
+                      && write_all(run.output, kZeros, size, nullptr) == CopyStatus::Done;
+            left -= size;
+        }
         eject_last_page(run.scanner);
     }
-    return fits && append(run.pending, trailer_text(run.reading && run.scanner.in_pcl));
+    char trailer[kTrailerText];
+    const std::size_t length = trailer_text(run.reading, run.scanner, trailer);
+    return written && append(run.pending, trailer, length);
 }
 
 } // namespace
@@ -175,16 +250,21 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     // The settings as printed: a fit may turn the plot.
     JobSettings printed = settings;
     Run run(printed, inputs, conduct);
+    // -hold reads the plot to print it right, whatever it has to add.
+    run.reading = conduct.count_pages || settings.hold || settings.fit;
+    run.scanner.job_mends = run.reading;
+    char hpgl[kHpglText];
+    settings_text(run, hpgl);
 
     // The picture frame depends on the plot's own size, so the first input
-    // is opened, and read ahead, before the header goes out; before the
-    // destination too, so that an input the output would create is missing,
-    // and an interrupt there leaves nothing started or created.
+    // is opened, and measured or read ahead, before the header goes out;
+    // before the destination too, so that an input the output would create
+    // is missing, and an interrupt there leaves nothing started or created.
     ReadAhead ahead;
     if (settings.fit)
         run.input = open_next_input(inputs, run.walk, run.log, conduct.cancel);
     char frame[kFitCommands];
-    frame_for(run, ahead, frame, printed);
+    frame_for(run, hpgl, ahead, frame, printed);
     if (settings.fit && stopped(run) && !conduct.finish_when_cancelled) {
         if (run.input >= 0)
             close_input(run.input);
@@ -192,6 +272,8 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
             report->stopped = true;
         return 1;
     }
+    page_text(printed, frame, run.page);
+    run.insert = {run.hold, kPageBreak, run.page};
 
     Destination open;
     if (!open_destination(destination, open)) {
@@ -206,11 +288,8 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     run.output = open.output;
     run.walk.output = open.output;
 
-    if (printed.hold || printed.fit)
-        hold_text(printed, run.hold);
-    run.reading = conduct.count_pages || printed.fit || run.hold[0] != '\0';
     char header[kHeaderText];
-    header_text(printed, frame, header);
+    header_text(run.page, hpgl, header);
     CopyStatus copied = CopyStatus::WriteFailed;
     if (append(run.pending, header))
         copied = copy_inputs(run, ahead);

@@ -5,6 +5,7 @@
 
 #include "copy.h"
 #include "destination.h"
+#include "fit.h"
 #include "inputs.h"
 #include "job_settings.h"
 
@@ -25,6 +26,9 @@ struct JobConduct {
     // Read the whole plot even when there is nothing to insert, to count its
     // pages and end it in the right context.
     bool count_pages = false;
+    // How -fit measures the drawing of a first input that is a regular file;
+    // null: it is not measured, and only a plot size fits the plot.
+    MeasureDrawing measure_drawing = nullptr;
 };
 
 // What a run of the job found beside its exit status.

@@ -26,12 +26,23 @@ const char *lj_line(const JobSettings &settings)
     return settings.wrapper_mode == ModeLj ? "RO90;\n" : "";
 }
 
+// IP after the rotation lines, where a job that reads the plot turns it.
+const char *frame_line(const JobSettings &settings, bool reading)
+{
+    const bool turns = lj_line(settings)[0] != '\0' || rotation_line(settings.rotation)[0] != '\0';
+    return reading && turns ? "IP;\n" : "";
+}
+
+// The largest count a PCL escape sequence takes.
+constexpr std::uint64_t kLargestCount = 32767;
+
 } // namespace
 
 int total_rotation(const JobSettings &settings)
 {
-    const char *line = rotation_line(settings.rotation);
-    return (settings.wrapper_mode == ModeLj ? 90 : 0) + (line[0] != '\0' ? settings.rotation : 0);
+    if (rotation_line(settings.rotation)[0] != '\0')
+        return settings.rotation;
+    return settings.wrapper_mode == ModeLj ? 90 : 0;
 }
 
 void hold_text(const JobSettings &settings, char (&text)[kHoldText])
@@ -39,12 +50,12 @@ void hold_text(const JobSettings &settings, char (&text)[kHoldText])
     char width[kPenWidthText] = "";
     if (settings.pen_width)
         format_pen_width(*settings.pen_width, width);
-    std::snprintf(text, sizeof text, "%s%s%s%s%s", settings.pen_width ? "PW" : "", width,
+    std::snprintf(text, sizeof text, "%s%s%s%s%s%s", settings.pen_width ? "PW" : "", width,
                   settings.pen_width ? ";\n" : "", lj_line(settings),
-                  rotation_line(settings.rotation));
+                  rotation_line(settings.rotation), frame_line(settings, true));
 }
 
-void header_text(const JobSettings &settings, const char *frame, char (&text)[kHeaderText])
+void page_text(const JobSettings &settings, const char *frame, char (&text)[kPageText])
 {
     char copies[16] = "";
     if (settings.copies > 1)
@@ -52,14 +63,68 @@ void header_text(const JobSettings &settings, const char *frame, char (&text)[kH
     char paper[16] = "";
     if (settings.paper != nullptr)
         std::snprintf(paper, sizeof paper, "\033&l%dA", settings.paper->pcl_code);
-    char width[kPenWidthText];
-    format_pen_width(settings.pen_width.value_or(kDefaultPenWidth), width);
-    std::snprintf(text, sizeof text, "\033E%s%s%s%s\033%%1B\033&l1O\nIN;SP1;PA;PW%s;\n%s%s", copies,
-                  settings.printer_setup.commands, paper, frame, width, lj_line(settings),
-                  rotation_line(settings.rotation));
+    std::snprintf(text, sizeof text, "%s%s%s%s", copies, settings.printer_setup.commands, paper,
+                  frame);
 }
 
-const char *trailer_text(bool in_pcl)
+void hpgl_text(const JobSettings &settings, bool reading, char (&text)[kHpglText])
 {
-    return in_pcl ? "\033%0A\033E" : "SP;PG;\n\033%0A\033E";
+    char width[kPenWidthText];
+    format_pen_width(settings.pen_width.value_or(kDefaultPenWidth), width);
+    std::snprintf(text, sizeof text, "IN;SP1;PA;PW%s;\n%s%s%s", width, lj_line(settings),
+                  rotation_line(settings.rotation), frame_line(settings, reading));
+}
+
+void header_text(const char *page, const char *hpgl, char (&text)[kHeaderText])
+{
+    std::snprintf(text, sizeof text, "\033E%s\033%%1B\033&l1O\n%s", page, hpgl);
+}
+
+std::size_t trailer_text(bool reading, const PlotScanner &scanner, char (&text)[kTrailerText])
+{
+    // The byte that closes what the plot left open, if any.
+    char close = 0;
+    bool closes = false;
+    bool hpgl_line = !reading || !scanner.in_pcl;
+    if (reading) {
+        switch (scanner.state) {
+        case ScanState::Between:
+        case ScanState::Parameters:
+        case ScanState::PlotSize:
+            break;
+        case ScanState::Label:
+            closes = true;
+            close = static_cast<char>(scanner.terminator);
+            break;
+        case ScanState::Quoted:
+            closes = true;
+            close = '"';
+            break;
+        case ScanState::Mnemonic:
+        case ScanState::Terminator:
+        case ScanState::Symbol:
+        case ScanState::Encoded:
+        case ScanState::CommentStart:
+        case ScanState::CommentText:
+            closes = true;
+            close = ';';
+            break;
+        default: // PCL context, or inside an escape sequence, which ESC ends
+            hpgl_line = false;
+            break;
+        }
+    }
+    std::size_t size = 0;
+    if (closes)
+        text[size++] = close;
+    const int rest = std::snprintf(text + size, sizeof text - size, "%s\033%%0A\033E",
+                                   hpgl_line ? "SP;PG;\n" : "");
+    return size + static_cast<std::size_t>(rest);
+}
+
+std::size_t data_to_finish(const PlotScanner &scanner)
+{
+    if (scanner.state != ScanState::EscapeData || scanner.data_left > kLargestCount)
+        return 0;
+    return static_cast<std::size_t>(scanner.data_left);
 }

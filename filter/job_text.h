@@ -4,33 +4,68 @@
 
 #include "fit.h"
 #include "job_settings.h"
+#include "plot_scanner.h"
 
 #include <cstddef>
 
-// Room for the hold text with its NUL: "PW100.0;", RO90 and RO270, each with
-// its LF.
-constexpr std::size_t kHoldText = 32;
+// Room for the hold text with its NUL: "PW100.0;", RO90, RO270 and IP, each
+// with its LF.
+constexpr std::size_t kHoldText = 40;
 
 // The text after every IN and BP of the plot: the pen width when one was
-// given, then the rotation lines of the header.
+// given, then the rotation lines of the header. Where it turns the plot, IP
+// follows: P1 and P2 go to the corners of the turned frame, so that a plot
+// scaled to them (SC) stays whole. A plot's own IP comes later and wins.
 void hold_text(const JobSettings &settings, char (&text)[kHoldText]);
 
-// The degrees the header's rotation lines turn the plot by, together.
+// The degrees the printer turns the plot by: RO sets the rotation, it does
+// not add to it, so the last rotation line decides.
 int total_rotation(const JobSettings &settings);
 
-// Room for the header with its NUL, the picture frame included.
-constexpr std::size_t kHeaderText = kFitCommands + PrinterSetup::capacity + 96;
+// Room for the PCL settings with their NUL: copies, the printer setup,
+// paper and the frame.
+constexpr std::size_t kPageText = kFitCommands + PrinterSetup::capacity + 32;
 
-// ESC E resets the printer, ESC &l<n>X (more than one copy only) sets the
-// number of copies, the printer setup follows, and ESC &l<n>A sets the page
-// size; the picture `frame` of -fit
-// (or "") follows. ESC %1B enters HP-GL/2, ESC &l1O picks landscape; then
-// initialise, pen 1, absolute plotting, the pen width and the rotations.
-void header_text(const JobSettings &settings, const char *frame, char (&text)[kHeaderText]);
+// ESC &l<n>X (more than one copy only) sets the number of copies, the
+// printer setup follows, and ESC &l<n>A sets the page size; the picture
+// `frame` of -fit (or "") follows. The
+// header has them after its ESC E, and a job that reads the plot has them
+// again after every ESC E of the plot's own, which resets them.
+void page_text(const JobSettings &settings, const char *frame, char (&text)[kPageText]);
 
-// Deselect the pen and eject the page (an HP-GL/2 line, left out where the
-// plot leaves the printer in PCL context, which would print it as text),
-// back to PCL, reset.
-const char *trailer_text(bool in_pcl);
+// Room for the header's HP-GL/2 lines with their NUL.
+constexpr std::size_t kHpglText = kHoldText + 32;
+
+// Initialise, pen 1, absolute plotting, the pen width and the rotations;
+// with `reading`, the IP of the hold text after the rotations.
+void hpgl_text(const JobSettings &settings, bool reading, char (&text)[kHpglText]);
+
+// Room for the header with its NUL.
+constexpr std::size_t kHeaderText = kPageText + kHpglText + 16;
+
+// ESC E resets the printer; the page text; ESC %1B enters HP-GL/2, ESC &l1O
+// picks landscape; then the HP-GL/2 lines.
+void header_text(const char *page, const char *hpgl, char (&text)[kHeaderText]);
+
+// Where a job that reads the plot ends a page at a PG that more drawing
+// follows: back to PCL, eject the page (only when something is on it), and
+// HP-GL/2 again with the pen where it was. The HP-GL/2 settings carry over.
+constexpr const char *kPageBreak = "\033%0A\033&l0H\033%0B";
+
+// Room for the trailer with its NUL.
+constexpr std::size_t kTrailerText = 32;
+
+// Deselect the pen and eject the page, back to PCL, reset. Where the job
+// reads the plot, the trailer first closes what the plot leaves open (label
+// text, a quoted string, a comment, PE data), so that none of it prints as
+// text, and leaves out the HP-GL/2 line where the plot ends in PCL context
+// or inside an escape sequence. Returns its length: a label terminator may
+// be any byte, NUL too.
+std::size_t trailer_text(bool reading, const PlotScanner &scanner, char (&text)[kTrailerText]);
+
+// Data bytes an escape sequence still announces at the plot's end, which the
+// printer would take the trailer for; they are written as zeros first. More
+// than a PCL count can announce are left as they are.
+std::size_t data_to_finish(const PlotScanner &scanner);
 
 #endif

@@ -1,5 +1,6 @@
 // zelvo: wraps HP-GL/2 plot files in a PCL 5 job for a laser printer.
 #include "job.h"
+#include "job_measure.h"
 #include "settings.h"
 #include "standard_descriptors.h"
 
@@ -110,6 +111,7 @@ int run(int argc, char **argv, const ParameterList &list)
                            dash_means_standard_input};
     JobConduct conduct;
     conduct.cancel = &interrupted_by;
+    conduct.measure_drawing = measure_job_drawing;
     JobReport report;
     const int status = run_job(resolved.settings, resolved.destination, inputs, conduct, &report);
     if (interrupted_by != 0)

@@ -176,6 +176,9 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
             s.page_marked = true;
         else if (kind == '&' && group == 'l' && (upper == 'H' || upper == 'A'))
             eject_if_marked(s, events);
+        // A page size or orientation resets the picture frame.
+        if (kind == '&' && group == 'l' && (upper == 'A' || upper == 'O'))
+            s.reset_due = s.job_mends;
     }
     if constexpr (Events::kListening) {
         const double magnitude =
@@ -187,6 +190,7 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
     }
 
     if (carries_data && count > 0) {
+        s.reset_due = false;
         s.data_left = count;
         s.data_continues = continues;
         s.state = ScanState::EscapeData;
@@ -279,6 +283,9 @@ void begin_instruction(PlotScanner &s, unsigned char second)
     case mnemonic('D', 'F'):
         s.terminator = kEtx;
         return;
+    case mnemonic('P', 'G'):
+        s.break_due = s.job_mends;
+        return;
     case mnemonic('P', 'S'):
         s.size_count = 0;
         s.size_in_number = false;
@@ -327,6 +334,7 @@ bool special_name(unsigned char first, unsigned char second)
     case mnemonic('s', 'm'):
     case mnemonic('c', 'o'):
     case mnemonic('p', 'e'):
+    case mnemonic('p', 'g'):
         return true;
     default:
         return false;
@@ -356,13 +364,13 @@ skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
         std::memcpy(&next, p + i + 1, kBlock);
         const Block first = raw | 0x20;
         const Block second = next | 0x20;
-        const auto names = ((first == 'i') & (second == 'n'))
-                           | ((first == 'b') & ((second == 'p') | (second == 'l')))
-                           | ((first == 'd') & ((second == 'f') | (second == 't')))
-                           | ((first == 'p') & ((second == 's') | (second == 'e')))
-                           | ((first == 'l') & (second == 'b')) | ((first == 'w') & (second == 'd'))
-                           | ((first == 's') & (second == 'm'))
-                           | ((first == 'c') & (second == 'o'));
+        const auto names =
+            ((first == 'i') & (second == 'n'))
+            | ((first == 'b') & ((second == 'p') | (second == 'l')))
+            | ((first == 'd') & ((second == 'f') | (second == 't')))
+            | ((first == 'p') & ((second == 's') | (second == 'e') | (second == 'g')))
+            | ((first == 'l') & (second == 'b')) | ((first == 'w') & (second == 'd'))
+            | ((first == 's') & (second == 'm')) | ((first == 'c') & (second == 'o'));
         const auto found = names | (raw == kEsc) | (raw == '"');
         BlockMask lanes;
         std::memcpy(&lanes, &found, kBlock);
@@ -402,7 +410,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
     while (i < size) {
         if constexpr (!Events::kListening) {
             if ((s.state == ScanState::Between || s.state == ScanState::Parameters) && !s.hold_due
-                && s.drawn && s.page_marked)
+                && !s.break_due && s.drawn && s.page_marked)
                 i = pass_plain_run(s, p, i, size);
         }
         const unsigned char c = p[i];
@@ -417,6 +425,15 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
             if (c == kEsc) {
                 s.state = ScanState::Escape;
             } else {
+                if (s.break_due) {
+                    s.break_due = false;
+                    if (s.page_marked) {
+                        eject_if_marked(s, events);
+                        s.place = PlaceKind::PageBreak;
+                        if constexpr (!Events::kListening)
+                            return i;
+                    }
+                }
                 s.first_letter = c;
                 s.state = ScanState::Mnemonic;
             }
@@ -476,6 +493,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 ++i;
             if (s.hold_due) {
                 s.hold_due = false;
+                s.place = PlaceKind::Hold;
                 if constexpr (!Events::kListening)
                     return i;
             }
@@ -601,6 +619,11 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 else
                     events.escape({0, 0, c, 0});
                 end_escape(s);
+                if (c == 'E' && s.job_mends) {
+                    s.place = PlaceKind::Reset;
+                    if constexpr (!Events::kListening)
+                        return i;
+                }
             } else {
                 end_escape(s);
                 --i; // read again in the context
@@ -629,7 +652,15 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 s.value_fraction = true;
             } else if ((c >= '@' && c <= '^') || (c >= '`' && c <= '~')) {
                 apply_parameter(s, c, events);
+                if (s.reset_due && s.state != ScanState::EscapeValue) {
+                    // The sequence ended with its last parameter.
+                    s.reset_due = false;
+                    s.place = PlaceKind::Reset;
+                    if constexpr (!Events::kListening)
+                        return i + 1;
+                }
             } else if (c != '+') {
+                s.reset_due = false;
                 end_escape(s);
                 continue; // read again: ESC starts a new sequence, anything else is context
             }
@@ -715,6 +746,8 @@ bool finish_plot(PlotScanner &s)
     }
     const bool due = s.hold_due;
     s.hold_due = false;
+    s.break_due = false; // nothing follows the PG
+    s.place = PlaceKind::Hold;
     return due;
 }
 

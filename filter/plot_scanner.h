@@ -46,6 +46,14 @@
 // ';', else right before the letter or ESC that ends it, else at the end of
 // the stream.
 //
+// Where the job mends the plot (`job_mends`), two more kinds of place: a
+// page break, before the first letter in HP-GL/2 context after a PG, when
+// something is on the page then (the job ends the page there as a plotter
+// does; the page counts as ejected); and a reset, right after every ESC E,
+// and in PCL context right after an escape sequence with a page size or
+// orientation parameter (&l # A, &l # O), each of which resets the picture
+// frame, when a parameter ends the sequence and no data follows it.
+//
 // Pages, as a PCL 5 printer ejects them: PG is ignored. In PCL context a
 // form feed ejects a page, and ESC &l # H and ESC &l # A eject it when
 // something is on it; ESC E does that in either context, and so does the
@@ -88,13 +96,25 @@ enum class ScanState : std::uint8_t {
     DeviceParams,  // the parameters of a device-control sequence
 };
 
+// What a place returned by scan_plot is for.
+enum class PlaceKind : std::uint8_t {
+    Hold,      // after an IN or BP
+    PageBreak, // before the first instruction after a PG, on a marked page
+    Reset,     // after an ESC E, a page size or an orientation
+};
+
 // A plain record: copy it to read ahead without disturbing the original.
 struct PlotScanner {
+    // Set before reading: places for page breaks and resets as well.
+    bool job_mends = false;
     ScanState state = ScanState::Between;
-    bool in_pcl = false;             // the context escape sequences return to
-    bool hold_due = false;           // an IN or BP awaits its end
-    unsigned char first_letter = 0;  // Mnemonic: the letter read
-    unsigned char terminator = 0x03; // the label terminator
+    bool in_pcl = false;               // the context escape sequences return to
+    bool hold_due = false;             // an IN or BP awaits its end
+    bool break_due = false;            // a PG awaits the next instruction
+    bool reset_due = false;            // a page size or orientation awaits its sequence's end
+    PlaceKind place = PlaceKind::Hold; // the kind of the place last returned
+    unsigned char first_letter = 0;    // Mnemonic: the letter read
+    unsigned char terminator = 0x03;   // the label terminator
     // Escape sequences.
     unsigned char escape_kind = 0;  // the parameterized byte ('&', '*', '%', ...)
     unsigned char escape_group = 0; // the group byte, or 0
@@ -129,9 +149,10 @@ struct PlotScanner {
 constexpr std::size_t kNoHold = static_cast<std::size_t>(-1);
 
 // Reads `size` bytes of the stream. Stops at the first place for the hold
-// text and returns its offset (0 to size): the bytes before it are read,
-// those from it on are not. Returns kNoHold when all bytes are read and none
-// holds such a place.
+// text (or, with job_mends, a page break or a reset: `place` tells which)
+// and returns its offset (0 to size): the bytes before it are read, those
+// from it on are not. Returns kNoHold when all bytes are read and none holds
+// such a place.
 std::size_t scan_plot(PlotScanner &scanner, const char *bytes, std::size_t size);
 
 // Ends the stream: true when the hold text is due at its very end.

@@ -54,11 +54,39 @@ std::unique_ptr<char[]> chunk_copy(const std::uint8_t *bytes, std::size_t size)
     return chunk;
 }
 
+// The places found so far, each kind apart, and the last one's offset.
+struct Places {
+    std::vector<std::size_t> holds;
+    std::vector<std::size_t> breaks;
+    std::vector<std::size_t> resets;
+    bool any = false;
+    std::size_t last = 0;
+
+    void add(PlaceKind kind, std::size_t offset)
+    {
+        // Also what keeps an empty chunk from yielding the same place forever.
+        FUZZ_CHECK(!any || offset > last);
+        any = true;
+        last = offset;
+        switch (kind) {
+        case PlaceKind::Hold:
+            holds.push_back(offset);
+            break;
+        case PlaceKind::PageBreak:
+            breaks.push_back(offset);
+            break;
+        case PlaceKind::Reset:
+            resets.push_back(offset);
+            break;
+        }
+    }
+};
+
 // Reads stream[from, to) in chunks of the sizes given (none for a single
-// chunk), resuming at each hold place, whose offset in the stream it adds to
-// `holds`.
+// chunk), resuming at each place, whose offset in the stream it adds to
+// `places`.
 void scan_range(PlotScanner &scanner, const std::uint8_t *stream, std::size_t from, std::size_t to,
-                ChunkSizes *sizes, std::vector<std::size_t> &holds)
+                ChunkSizes *sizes, Places &places)
 {
     while (from < to) {
         const std::size_t size = sizes != nullptr ? std::min(sizes->next(), to - from) : to - from;
@@ -70,9 +98,7 @@ void scan_range(PlotScanner &scanner, const std::uint8_t *stream, std::size_t fr
                 break;
             FUZZ_CHECK(found <= size - start);
             start += found;
-            // Also what keeps an empty chunk from yielding the same place forever.
-            FUZZ_CHECK(holds.empty() || from + start > holds.back());
-            holds.push_back(from + start);
+            places.add(scanner.place, from + start);
         }
         from += size;
     }
@@ -80,14 +106,14 @@ void scan_range(PlotScanner &scanner, const std::uint8_t *stream, std::size_t fr
 
 // Ends the stream of `size` bytes and compares all that was read with the
 // reference.
-void finish_and_check(PlotScanner &scanner, std::vector<std::size_t> holds, std::size_t size,
+void finish_and_check(PlotScanner &scanner, Places places, std::size_t size,
                       const PlotReading &expected)
 {
-    if (finish_plot(scanner)) {
-        FUZZ_CHECK(holds.empty() || holds.back() < size);
-        holds.push_back(size);
-    }
-    FUZZ_CHECK(holds == expected.holds);
+    if (finish_plot(scanner))
+        places.add(PlaceKind::Hold, size);
+    FUZZ_CHECK(places.holds == expected.holds);
+    FUZZ_CHECK(places.breaks == expected.breaks);
+    FUZZ_CHECK(places.resets == expected.resets);
     FUZZ_CHECK(scanner.in_pcl == expected.ends_in_pcl);
     FUZZ_CHECK(scanner.drawn == expected.drawn);
     FUZZ_CHECK(scanner.plot_size_found == expected.plot_size_found);
@@ -108,27 +134,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const std::uint8_t *stream = data + 1;
     const std::size_t length = size - 1;
-    const PlotReading expected = reference_read_plot(stream, length);
+    // Bit 2 of byte 0 also picks the job's reading, with page breaks and
+    // resets.
+    const bool job_mends = (data[0] & 4u) != 0;
+    const PlotReading expected = reference_read_plot(stream, length, job_mends);
 
     ChunkSizes sizes(data[0], length);
     const std::size_t half = length / 2;
     PlotScanner scanner;
-    std::vector<std::size_t> holds;
-    scan_range(scanner, stream, 0, half, &sizes, holds);
+    scanner.job_mends = job_mends;
+    Places places;
+    scan_range(scanner, stream, 0, half, &sizes, places);
 
     // The copy runs to the end before the original goes on, so that any
     // state kept outside the record would show in the original's result.
     PlotScanner copy = scanner;
-    std::vector<std::size_t> copy_holds = holds;
-    scan_range(copy, stream, half, length, nullptr, copy_holds);
-    finish_and_check(copy, copy_holds, length, expected);
+    Places copy_places = places;
+    scan_range(copy, stream, half, length, nullptr, copy_places);
+    finish_and_check(copy, copy_places, length, expected);
 
-    scan_range(scanner, stream, half, length, &sizes, holds);
-    finish_and_check(scanner, holds, length, expected);
+    scan_range(scanner, stream, half, length, &sizes, places);
+    finish_and_check(scanner, places, length, expected);
 
     PlotScanner whole;
-    std::vector<std::size_t> whole_holds;
-    scan_range(whole, stream, 0, length, nullptr, whole_holds);
-    finish_and_check(whole, whole_holds, length, expected);
+    whole.job_mends = job_mends;
+    Places whole_places;
+    scan_range(whole, stream, 0, length, nullptr, whole_places);
+    finish_and_check(whole, whole_places, length, expected);
     return 0;
 }

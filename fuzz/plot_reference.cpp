@@ -68,7 +68,10 @@ struct EscapeValue {
 
 class PlotReader {
 public:
-    PlotReader(const unsigned char *bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+    PlotReader(const unsigned char *bytes, std::size_t size, bool job_mends)
+        : bytes_(bytes), size_(size), job_mends_(job_mends)
+    {
+    }
 
     PlotReading read()
     {
@@ -123,6 +126,15 @@ private:
 
     void read_between_instructions()
     {
+        // The first letter after a PG: the page ends here if something is
+        // on it.
+        if (break_due_ && is_letter(next())) {
+            break_due_ = false;
+            if (page_marked_) {
+                reading_.breaks.push_back(pos_);
+                eject();
+            }
+        }
         const unsigned char first = take();
         if (!is_letter(first) || at_end() || !is_letter(next()))
             return;
@@ -167,6 +179,8 @@ private:
         // hold text goes: after the ';', at the letter or ESC, or at the end.
         if (is("IN") || is("BP"))
             reading_.holds.push_back(pos_);
+        if (is("PG") && job_mends_)
+            break_due_ = true;
     }
 
     void read_parameters()
@@ -303,8 +317,11 @@ private:
             read_parameterized(c);
         } else if (in_range(c, '0', '~')) {
             ++pos_;
-            if (c == 'E')
+            if (c == 'E') {
                 reset();
+                if (job_mends_)
+                    reading_.resets.push_back(pos_);
+            }
         }
     }
 
@@ -347,12 +364,19 @@ private:
             const unsigned char parameter = next();
             const bool ends = in_range(parameter, '@', '^');
             // '_' lies between the two ranges and is no parameter byte.
-            if (!ends && !in_range(parameter, '`', '~'))
+            if (!ends && !in_range(parameter, '`', '~')) {
+                reset_due_ = false;
                 return;
+            }
             ++pos_;
             act_on(kind, group, parameter, value);
-            if (ends)
+            if (ends) {
+                // A page size or orientation resets the picture frame.
+                if (reset_due_)
+                    reading_.resets.push_back(pos_);
+                reset_due_ = false;
                 return;
+            }
         }
     }
 
@@ -370,12 +394,16 @@ private:
             eject_if_marked();
         if (in_pcl_ && kind == '*' && group == 'c' && p == 'P')
             page_marked_ = true;
+        if (in_pcl_ && job_mends_ && kind == '&' && group == 'l' && (p == 'A' || p == 'O'))
+            reset_due_ = true;
 
         const bool picture_data = kind == '*' && group == 'b' && p == 'W';
         const bool transparent_data = kind == '&' && group == 'p' && p == 'X';
         if (p != 'W' && !transparent_data)
             return;
         std::uint64_t count = value.negative ? 0 : value.integer;
+        if (count > 0)
+            reset_due_ = false;
         // Announcing the data puts something on the page.
         if (in_pcl_ && (picture_data || transparent_data) && count > 0)
             page_marked_ = true;
@@ -385,7 +413,10 @@ private:
 
     const unsigned char *bytes_;
     std::size_t size_;
+    bool job_mends_;
     std::size_t pos_ = 0;
+    bool break_due_ = false;
+    bool reset_due_ = false;
     bool in_pcl_ = false;
     unsigned char terminator_ = kEtx;
     bool page_marked_ = false;
@@ -394,7 +425,7 @@ private:
 
 } // namespace
 
-PlotReading reference_read_plot(const unsigned char *bytes, std::size_t size)
+PlotReading reference_read_plot(const unsigned char *bytes, std::size_t size, bool job_mends)
 {
-    return PlotReader(bytes, size).read();
+    return PlotReader(bytes, size, job_mends).read();
 }

@@ -11,6 +11,9 @@
 
 struct PlotReading {
     std::vector<std::size_t> holds; // offsets in the stream, its end included
+    // Where the job mends the plot: the page breaks and the resets.
+    std::vector<std::size_t> breaks;
+    std::vector<std::size_t> resets;
     std::uint64_t pages_before_last_reset = 0;
     std::uint64_t pages = 0; // after the job's last reset
     bool ends_in_pcl = false;
@@ -20,6 +23,6 @@ struct PlotReading {
     std::uint64_t plot_width = 0;
 };
 
-PlotReading reference_read_plot(const unsigned char *bytes, std::size_t size);
+PlotReading reference_read_plot(const unsigned char *bytes, std::size_t size, bool job_mends);
 
 #endif

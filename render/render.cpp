@@ -8,10 +8,8 @@ namespace {
 
 constexpr double kPlotterUnit = 0.025; // millimetres
 constexpr double kMargin = 10;         // millimetres around a plot's drawing
-// P2 after IN for a plain plot without PS: as in zelvo's default job, the
-// landscape letter page's picture frame (10.6 by 7.5 inches).
-constexpr double kDefaultLength = 10.6 * 1016;
-constexpr double kDefaultWidth = 7.5 * 1016;
+constexpr double kDefaultLength = kPlainPlotLength;
+constexpr double kDefaultWidth = kPlainPlotWidth;
 constexpr std::size_t kChunk = 64 * 1024;
 
 // Collects the extent of everything drawn, in the sink's units.
@@ -78,13 +76,14 @@ void extent_of(const PlotMeasure &m, Point &low, Point &high)
 
 } // namespace
 
-PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font)
+PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font, double plot_length,
+                         double plot_width)
 {
     ExtentSink extent;
     InterpreterOptions options;
     options.font = font;
-    options.layout.plot_length = kDefaultLength;
-    options.layout.plot_width = kDefaultWidth;
+    options.layout.plot_length = plot_length;
+    options.layout.plot_width = plot_width;
     PlotInterpreter interpreter(extent, options);
     PlotMeasure measure;
     const PlotScanner scanner = interpret(source, interpreter, &measure.pcl_job);

@@ -19,6 +19,12 @@ protected:
     ~PlotSource() = default;
 };
 
+// P2 after IN for a plain plot without PS, which measure_plot measures with:
+// as in zelvo's default job, the landscape letter page's picture frame
+// (10.6 by 7.5 inches), in plotter units.
+constexpr double kPlainPlotLength = 10.6 * 1016;
+constexpr double kPlainPlotWidth = 7.5 * 1016;
+
 // What one reading of a plot finds, in constant memory.
 struct PlotMeasure {
     bool pcl_job = false; // the stream begins with an escape sequence
@@ -33,8 +39,11 @@ struct PlotMeasure {
     double plot_width = 0;
 };
 
-// Labels count with `font`, and are left out without one.
-PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font = nullptr);
+// Reads the stream once, with P2 after IN at `plot_length` by `plot_width`
+// plotter units. Labels count with `font`, and are left out without one.
+PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font = nullptr,
+                         double plot_length = kPlainPlotLength,
+                         double plot_width = kPlainPlotWidth);
 
 struct RenderOptions {
     // A plain plot's page: its PS, else its drawing with a margin; with a

@@ -139,8 +139,9 @@ std::string copy_through(End from, End to, const std::string &bytes, CopyStatus 
 
     std::fputs("HDR", streams.output);
     PlotScanner scanner;
-    status = insert != nullptr ? copy_input_inserting(ends_of(streams), scanner, insert)
-                               : copy_input(ends_of(streams));
+    status = insert != nullptr
+                 ? copy_input_inserting(ends_of(streams), scanner, Insertions{insert, {}, {}})
+                 : copy_input(ends_of(streams));
     std::fclose(streams.input);
     if (feeder.joinable())
         feeder.join();

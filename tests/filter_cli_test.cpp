@@ -306,18 +306,20 @@ class ZelvoHold : public Zelvo {};
 
 TEST_F(ZelvoHold, RepeatsTheSettingsAfterInAndBp)
 {
-    const std::string held = "PW0.35;\nRO90;\n";
+    // The rotation turns P1 and P2 too, so that a plot scaled to them stays
+    // whole.
+    const std::string held = "PW0.35;\nRO90;\nIP;\n";
     dir.write("a.plt", "BPIN;PA0,0;");
     const RunResult r =
         run_program(program, options({"-hold", "-port", "-lwidth", "0.35", "a.plt"}));
     EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
-    EXPECT_EQ(r.out, job("BP" + held + "IN;" + held + "PA0,0;", "IN;SP1;PA;PW0.35;\nRO90;\n"));
+    EXPECT_EQ(r.out, job("BP" + held + "IN;" + held + "PA0,0;", "IN;SP1;PA;PW0.35;\nRO90;\nIP;\n"));
 
     // From the parameter list; a width equal to the default is still given.
     const RunResult list =
         run_program(program, options({"a.plt"}, {"zelvo_param=hold,lj,lwidth=0.2"}));
-    const std::string lj = "PW0.2;\nRO90;\n";
-    EXPECT_EQ(list.out, job("BP" + lj + "IN;" + lj + "PA0,0;", "IN;SP1;PA;PW0.2;\nRO90;\n"));
+    const std::string lj = "PW0.2;\nRO90;\nIP;\n";
+    EXPECT_EQ(list.out, job("BP" + lj + "IN;" + lj + "PA0,0;", "IN;SP1;PA;PW0.2;\nRO90;\nIP;\n"));
 }
 
 TEST_F(ZelvoHold, ReadsTheInputsAsOneStream)
@@ -327,17 +329,33 @@ TEST_F(ZelvoHold, ReadsTheInputsAsOneStream)
     dir.write("a.plt", "PU;IN");
     dir.write("b.plt", "\nPS1,1;IN");
     const RunResult r = run_program(program, options({"-hold", "-rot", "180", "a.plt", "b.plt"}));
-    EXPECT_EQ(r.out, job("PU;IN\nRO180;\nPS1,1;INRO180;\n", "IN;SP1;PA;PW0.2;\nRO180;\n"));
+    const std::string turn = "RO180;\nIP;\n";
+    EXPECT_EQ(r.out, job("PU;IN\n" + turn + "PS1,1;IN" + turn, "IN;SP1;PA;PW0.2;\n" + turn));
 }
 
-TEST_F(ZelvoHold, NothingToHoldIsTheDefaultJob)
+TEST_F(ZelvoHold, ReadsThePlotWithNothingToHold)
 {
-    dir.write("a.plt", "IN;PA0,0;"
-                       "\x1b%0A\f");
-    const RunResult held = run_program(program, options({"-hold", "a.plt"}));
-    EXPECT_EQ(held.out, run_program(program, options({"a.plt"})).out);
-    EXPECT_EQ(held.out, job("IN;PA0,0;"
-                            "\x1b%0A\f"));
+    // Nothing to add after IN: a plot with nothing to mend keeps its bytes,
+    // and -hold still ends its pages and its trailer as the plot needs.
+    const struct {
+        std::string plot;
+        std::string held; // the job's body and trailer
+    } rows[] = {
+        {"IN;PA0,0;PD;", "IN;PA0,0;PD;SP;PG;\n\x1b%0A\x1b"
+                         "E"},
+        {"IN;PD;PG;", "IN;PD;PG;SP;PG;\n\x1b%0A\x1b"
+                      "E"},
+        {"IN;PD;PG;IN;PD;PG;", "IN;PD;PG;\x1b%0A\x1b&l0H\x1b%0BIN;PD;PG;SP;PG;\n\x1b%0A\x1b"
+                               "E"},
+        {"IN;PA0,0;\x1b%0A\f", "IN;PA0,0;\x1b%0A\f\x1b%0A\x1b"
+                               "E"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.plot);
+        dir.write("a.plt", row.plot);
+        const RunResult held = run_program(program, options({"-hold", "a.plt"}));
+        EXPECT_EQ(held.out, first_line + "IN;SP1;PA;PW0.2;\n" + row.held);
+    }
 }
 
 TEST_F(ZelvoHold, PlotThatEndsInPclGetsNoHpglTrailerLine)
@@ -346,8 +364,73 @@ TEST_F(ZelvoHold, PlotThatEndsInPclGetsNoHpglTrailerLine)
     dir.write("a.plt", "IN;PD;\x1b%0A\f");
     const RunResult r = run_program(program, options({"-hold", "-port", "a.plt"}));
     EXPECT_EQ(r.out, first_line
-                         + "IN;SP1;PA;PW0.2;\nRO90;\nIN;RO90;\nPD;\x1b%0A\f\x1b%0A\x1b"
+                         + "IN;SP1;PA;PW0.2;\nRO90;\nIP;\nIN;RO90;\nIP;\nPD;\x1b%0A\f\x1b%0A\x1b"
                            "E");
+}
+
+TEST_F(ZelvoHold, TrailerClosesWhatThePlotLeavesOpen)
+{
+    // Whatever the plot ends in, nothing of the trailer is read as text or
+    // data: the byte that closes it first, and the HP-GL/2 line only where
+    // it is read as instructions.
+    const std::string line = "SP;PG;\n";
+    const std::string end = "\x1b%0A\x1b"
+                            "E";
+    const struct {
+        std::string plot;
+        std::string trailer;
+    } rows[] = {
+        {"PD;", line + end},
+        {"PA1,2", line + end},
+        {"PS1", line + end},
+        {"LBtext", "\x03" + line + end},
+        {"DT*;LBtext", "*" + line + end},
+        {"CO\"note", "\"" + line + end},
+        {"CO note", ";" + line + end},
+        {"CO", ";" + line + end},
+        {"PE<=", ";" + line + end},
+        {"DT", ";" + line + end},
+        {"SM", ";" + line + end},
+        {"P", ";" + line + end},
+        {"\x1b", end},
+        {"\x1b&l", end},
+        {"\x1b.(", end},
+        {"\x1b%0Atext", end},
+        // Announced data that is not there is made up with zeros.
+        {"\x1b%0A\x1b*b4W", std::string(4, '\0') + end},
+        {"\x1b%0A\x1b*b3W12", std::string(1, '\0') + end},
+        {"\x1b*b100000W", end},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.plot);
+        dir.write("a.plt", row.plot);
+        const RunResult held = run_program(program, options({"-hold", "a.plt"}));
+        EXPECT_EQ(held.out, first_line + "IN;SP1;PA;PW0.2;\n" + row.plot + row.trailer);
+        // The default job keeps its trailer whatever the plot.
+        EXPECT_EQ(run_program(program, options({"a.plt"})).out, job(row.plot));
+    }
+}
+
+TEST_F(ZelvoHold, PaperAndFrameHoldAcrossThePlotsReset)
+{
+    // The plot's own ESC E resets the page size and the picture frame; they
+    // follow it again, as they follow the header's.
+    dir.write("a.plt", "\x1b"
+                       "E\x1b%0BIN;PD;\x1b%0A\x1b"
+                       "E");
+    const RunResult r = run_program(program, options({"-paper", "A4", "-hold", "a.plt"}));
+    EXPECT_EQ(r.out, "\x1b"
+                     "E\x1b&l26A\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n\x1b"
+                     "E\x1b&l26A\x1b%0BIN;PD;\x1b%0A\x1b"
+                     "E\x1b&l26A\x1b%0A\x1b"
+                     "E");
+    // The default job leaves the plot as it is.
+    EXPECT_EQ(run_program(program, options({"-paper", "A4", "a.plt"})).out,
+              "\x1b"
+              "E\x1b&l26A\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n\x1b"
+              "E\x1b%0BIN;PD;\x1b%0A\x1b"
+              "ESP;PG;\n\x1b%0A\x1b"
+              "E");
 }
 
 TEST_F(Zelvo, PaperSizeCommand)

@@ -54,9 +54,11 @@ TEST(RunJob, FailedCloseOfTheOutputIsAWriteFailure)
         // The same job with a close that works is written.
         EXPECT_EQ(run_capturing_errors(settings, destination, input, dir, errors), 0);
         EXPECT_EQ(errors, "");
+        // Holding, the job turns P1 and P2 with the plot.
+        const std::string turn = hold ? "RO90;\nIP;\n" : "RO90;\n";
         EXPECT_EQ(read_file(output), "\x1b"
-                                     "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nRO90;\nIN;"
-                                         + std::string(hold ? "RO90;\n" : "")
+                                     "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
+                                         + turn + "IN;" + std::string(hold ? turn : "")
                                          + "PU0,0;SP;PG;\n\x1b%0A\x1b"
                                            "E");
     }

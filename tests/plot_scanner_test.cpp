@@ -9,14 +9,30 @@
 namespace {
 
 struct Reading {
-    std::string marked; // the input with a '|' at every place for the hold text
+    // The input with a mark at every place: '|' for the hold text, and with
+    // the job's mends '^' for a page break and '!' for a reset.
+    std::string marked;
     PlotScanner scanner;
 };
 
+char mark(PlaceKind kind)
+{
+    switch (kind) {
+    case PlaceKind::Hold:
+        return '|';
+    case PlaceKind::PageBreak:
+        return '^';
+    case PlaceKind::Reset:
+        return '!';
+    }
+    return '?';
+}
+
 // Reads `input` in pieces of `piece` bytes (all at once when 0).
-Reading read_plot(const std::string &input, std::size_t piece = 0)
+Reading read_plot(const std::string &input, std::size_t piece = 0, bool job_mends = false)
 {
     Reading r;
+    r.scanner.job_mends = job_mends;
     std::size_t done = 0;
     while (done < input.size()) {
         const std::size_t size =
@@ -29,7 +45,7 @@ Reading read_plot(const std::string &input, std::size_t piece = 0)
             r.marked.append(input, done + offset, before);
             offset += before;
             if (place != kNoHold)
-                r.marked += '|';
+                r.marked += mark(r.scanner.place);
         }
         done += size;
     }
@@ -94,6 +110,53 @@ TEST(ScanPlot, HoldPlaces)
         EXPECT_EQ(read_plot(row.input).marked, row.marked);
         // State carries across pieces: a byte at a time reads the same.
         EXPECT_EQ(read_plot(row.input, 1).marked, row.marked);
+    }
+}
+
+TEST(ScanPlot, JobMendPlaces)
+{
+    const struct {
+        std::string input;
+        std::string marked;
+        std::uint64_t pages;
+    } rows[] = {
+        // The page ends before the next instruction after a PG, when
+        // something is on it; a PG that nothing follows ends nothing.
+        {"IN;PD;PG;PD;", "IN;|PD;PG;^PD;", 2},
+        {"PD;PG;SP0;PG;", "PD;PG;^SP0;PG;", 1},
+        {"PD;PG;" + esc + ".Z\n" + esc + ".Y\nIN;PD;PG;" + esc + ".Z",
+         "PD;PG;" + esc + ".Z\n" + esc + ".Y\n^IN;|PD;PG;" + esc + ".Z", 2},
+        {"PD;PG0PD", "PD;PG0^PD", 2},
+        {"pd;pg;pd;", "pd;pg;^pd;", 2},
+        {"PD;PG;PG;PD;", "PD;PG;^PG;PD;", 2},
+        {"PG;PD;", "PG;PD;", 1},
+        {"PD;PG;", "PD;PG;", 1},
+        // Not a PG: label text, a comment.
+        {"PD;LBPG;\x03PD;", "PD;LBPG;\x03PD;", 1},
+        {"PD;CO PG;PD;", "PD;CO PG;PD;", 1},
+        // A page the plot ejects itself in PCL context needs no break.
+        {"PD;PG;\n" + esc + "%0A\f" + esc + "%0B\nBP;IN;PD;",
+         "PD;PG;\n" + esc + "%0A\f" + esc + "%0B\nBP;|IN;|PD;", 2},
+        // A reset of the plot's own, in either context.
+        {esc + "E" + esc + "%0BIN;PD;" + esc + "%0A" + esc + "E",
+         esc + "E!" + esc + "%0BIN;|PD;" + esc + "%0A" + esc + "E!", 1},
+        {"PD;" + esc + "E\n", "PD;" + esc + "E!\n", 1},
+        {esc + esc + "E", esc + esc + "E!", 0},
+        // A page size or orientation of the plot's own, in PCL context.
+        {esc + "E" + esc + "&l1X" + esc + "&l0O" + esc + "%0BIN;PD;",
+         esc + "E!" + esc + "&l1X" + esc + "&l0O!" + esc + "%0BIN;|PD;", 1},
+        {esc + "%0A" + esc + "&l26a1O\n", esc + "%0A" + esc + "&l26a1O!\n", 0},
+        {esc + "&l1O", esc + "&l1O", 0},
+        {esc + "%0A" + esc + "&l1o", esc + "%0A" + esc + "&l1o", 0},
+        {esc + "%0A" + esc + "&l1o" + esc + "E", esc + "%0A" + esc + "&l1o" + esc + "E!", 0},
+        {esc + "&lE", esc + "&lE", 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.input);
+        const Reading whole = read_plot(row.input, 0, true);
+        EXPECT_EQ(whole.marked, row.marked);
+        EXPECT_EQ(whole.scanner.pages, row.pages);
+        EXPECT_EQ(read_plot(row.input, 1, true).marked, row.marked);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -126,6 +127,26 @@ std::string job_of(const TempDir &dir, std::vector<std::string> args, const std:
     return r.out;
 }
 
+// The job for a plot that comes through a pipe, as from another program:
+// -fit cannot measure its drawing there.
+std::string job_through_pipe(std::vector<std::string> args, const std::string &plot)
+{
+    int fds[2];
+    EXPECT_EQ(pipe(fds), 0);
+    // Small plots only: the pipe holds them whole before the job starts.
+    EXPECT_LT(plot.size(), 4096u);
+    EXPECT_EQ(write(fds[1], plot.data(), plot.size()), static_cast<ssize_t>(plot.size()));
+    close(fds[1]);
+    RunOptions o;
+    o.args = std::move(args);
+    o.env = {"PATH=/usr/bin:/bin", "PAPERSIZE=letter"};
+    o.stdin_fd = fds[0];
+    const RunResult r = run_program(program, o);
+    close(fds[0]);
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    return r.out;
+}
+
 std::vector<std::pair<std::string, std::string>> samples()
 {
     std::vector<std::pair<std::string, std::string>> plots;
@@ -152,7 +173,8 @@ protected:
 TEST_F(RealPlots, HoldKeepsSettingsAcrossThePlotsOwnIN)
 {
     // A plot that starts with IN; prints under -hold as the same plot
-    // without its IN; prints without -hold, and unlike what -hold leaves out.
+    // without its IN; prints, and unlike the plot with its IN; without
+    // -hold, whose IN resets the settings.
     const std::vector<std::string> settings = {"-port", "-lwidth", "0.7"};
     std::vector<std::string> held = settings;
     held.insert(held.begin(), "-hold");
@@ -162,7 +184,7 @@ TEST_F(RealPlots, HoldKeepsSettingsAcrossThePlotsOwnIN)
             continue;
         SCOPED_TRACE(name);
         const Page with_hold = render(dir, job_of(dir, held, plot), 30);
-        const Page without_in = render(dir, job_of(dir, settings, plot.substr(3)), 30);
+        const Page without_in = render(dir, job_of(dir, held, plot.substr(3)), 30);
         const Page reset = render(dir, job_of(dir, settings, plot), 30);
         ASSERT_FALSE(with_hold.pixels.empty());
         EXPECT_TRUE(with_hold.pixels == without_in.pixels);
@@ -210,13 +232,56 @@ TEST_F(RealPlots, FitsASamplePlotToItsOwnSize)
         if (name != "la.hp")
             continue;
         // la.hp frames its plot size, PS4000,2000, with its first lines.
-        const Ink ink = ink_of(render(dir, job_of(dir, {"-fit", "-paper", "A4"}, plot), 200));
+        // From a pipe the plot size is what fits, and the frame clips the
+        // 5 mm pen's lines on its edges.
+        const Ink ink = ink_of(render(dir, job_through_pipe({"-fit", "-paper", "A4"}, plot), 200));
         EXPECT_LE(std::abs(ink.left - ink.right), 3);
         EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
         EXPECT_NEAR(std::min(ink.left, ink.top), 50, 4);
         return;
     }
     ZELVO_SKIP() << "la.hp is not in " << samples_dir;
+}
+
+TEST_F(RealPlots, FitScalesTheDrawingItself)
+{
+    // A plot file's drawing, wherever it lies, fills the printable area and
+    // is centred: beyond P2 in plotter units (the frame grows and the page
+    // moves), in the top part of a scaled plot, turned, and after the plot's
+    // own reset.
+    const std::string far = "SP1;PA30000,20000;PD34000,20000,34000,22000,30000,22000,30000,20000;";
+    const std::string scaled = "SC0,100,0,100;SP1;PA10,40;PD90,40,90,95,10,95,10,40;";
+    const struct {
+        std::vector<std::string> args;
+        std::string plot;
+        double width, height; // the page, in inches
+    } rows[] = {
+        {{"-fit", "-paper", "letter"}, "IN;" + far, 8.5, 11},
+        {{"-fit", "-paper", "A4", "-port"}, "IN;" + far, 8.27, 11.69},
+        {{"-fit", "-paper", "A3", "-rot", "180"}, "IN;" + scaled, 11.69, 16.54},
+        {{"-fit", "-paper", "letter"}, "IN;" + scaled, 8.5, 11},
+        {{"-fit", "-paper", "letter", "-port"}, "IN;" + scaled, 8.5, 11},
+        {{"-fit", "-paper", "letter", "-lj", "-rot", "270"}, "IN;" + scaled, 8.5, 11},
+        {{"-fit", "-paper", "A4"},
+         "\x1b"
+         "E\x1b%0BIN;"
+             + far
+             + "\x1b%0A\x1b"
+               "E",
+         8.27,
+         11.69},
+    };
+    constexpr int dpi = 200;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.args.back() + " " + row.plot);
+        const Page page = render(dir, job_of(dir, row.args, row.plot), dpi);
+        ASSERT_NEAR(page.width, row.width * dpi, 2);
+        ASSERT_NEAR(page.height, row.height * dpi, 2);
+        const Ink ink = ink_of(page);
+        EXPECT_LE(std::abs(ink.left - ink.right), 3);
+        EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
+        EXPECT_NEAR(std::min(ink.left, ink.top), dpi / 4, 4);
+    }
 }
 
 TEST_F(RealPlots, PaperSizeSetsThePage)

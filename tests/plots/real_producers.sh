@@ -12,9 +12,10 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-[ $# -eq 2 ] || { echo "usage: real_producers.sh ZELVO INK_COMPARE" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 3 ] || { echo "usage: real_producers.sh ZELVO INK_COMPARE [ZELVO_CUPS]" >&2; exit 2; }
 zelvo=$1
 ink_compare=$2
+zelvo_cups=${3:-}
 interpreter=${ZELVO_PCL_RENDERER:-$here/../../../shared/tools/render-pcl}
 [ -x "$interpreter" ] || { echo "SKIP: no PCL interpreter at $interpreter (set ZELVO_PCL_RENDERER)"; exit 77; }
 
@@ -30,10 +31,23 @@ margin=$((dpi / 4)) # zelvo -fit leaves 1/4 inch on every side
 failures=0
 cases=0
 
+# -fit measures a drawing with zelvo-render's geometry. Where the renderer
+# still places it elsewhere than the interpreter does (compare their pages
+# with tests/render/ink_agreement.sh), the fit cannot be centred: these
+# plots' fit cases are expected to fail, and one that passes fails the check
+# until it is taken off the list.
+measure_disagrees=" gnuplot-hpgl-surface.hpgl gnuplot-pcl5-a4-port.pcl pstoedit-plot-pcl.pcl graph-letter.pcl "
+
 verdict() { # PASS|FAIL EXPECTATION PLOT DETAIL
+  local result=$1
+  case "$2:$measure_disagrees" in
+  fit_*:*" $3 "*)
+    # Expected to fail: XFAIL is no failure, XPASS is.
+    if [ "$result" = PASS ]; then result=XPASS; else result=XFAIL; fi ;;
+  esac
   cases=$((cases + 1))
-  [ "$1" = PASS ] || failures=$((failures + 1))
-  printf '%s %s %s: %s\n' "$1" "$2" "$3" "$4"
+  case $result in PASS | XFAIL) ;; *) failures=$((failures + 1)) ;; esac
+  printf '%s %s %s: %s\n' "$result" "$2" "$3" "$4"
 }
 
 # pages_expected PLOT: the pages its producer was asked for.
@@ -68,18 +82,43 @@ box() {
                                     { print $2, $3, $5, $6, $2 - 1 - $7, $3 - 1 - $8 }'
 }
 
+# every_plot: the plots make_plots.sh made, one name a line.
+every_plot() {
+  awk 'NF >= 2 && $2 ~ /^[0-9]+$/ { print $1 }' "$work/made.txt"
+}
+
 # 1. A PG followed by more drawing ends the printed page: a plot of N pages
-# prints N pages under -hold.
+# prints N pages under -hold, and every other plot the one page it asks
+# for. hp2xx's 800 mm plot is left out: drawn off the page unscaled, the
+# interpreter renders no page of it at all (a printer ejects a blank one).
 hold_prints_every_page() {
   local plot pages expected
-  for plot in gnuplot-hpgl-eject3.hpgl gnuplot-hpgl-eject2.hpgl plot-a3-3p.hpgl \
-              pic2plot-a4-2p.hpgl pstoedit-hpgl-2p.hpgl plot-a4-2p.pcl pstoedit-pcl-2p.pcl; do
+  for plot in $(every_plot); do
+    [ "$plot" != hp2xx-arcs-800mm.hpgl ] || continue
     expected=$(pages_expected "$plot")
     pages=$(job hold "$plot" -hold)
     if [ "$pages" -eq "$expected" ]; then
       verdict PASS hold_prints_every_page "$plot" "pages: $pages"
     else
       verdict FAIL hold_prints_every_page "$plot" "pages: $pages printed, $expected in the plot"
+    fi
+  done
+}
+
+# 1b. zelvo-cups reports the pages the interpreter renders from its job, for
+# page_log and quotas.
+cups_counts_every_page() {
+  [ -n "$zelvo_cups" ] || return 0
+  local plot pages reported
+  for plot in $(every_plot); do
+    [ "$plot" != hp2xx-arcs-800mm.hpgl ] || continue
+    "$zelvo_cups" 1 user title 1 '' "$plots/$plot" > "$work/cups.pcl" 2> "$work/cups.err"
+    reported=$(grep -c '^PAGE: ' "$work/cups.err" || true)
+    pages=$(render cups "$work/cups.pcl")
+    if [ "$reported" -eq "$pages" ]; then
+      verdict PASS cups_counts_every_page "$plot" "PAGE lines: $reported"
+    else
+      verdict FAIL cups_counts_every_page "$plot" "$reported PAGE lines, $pages pages rendered"
     fi
   done
 }
@@ -162,16 +201,18 @@ hold_port_keeps_the_plot_whole() {
 }
 
 # fitted NAME EXPECTATION PLOT W H: the page NAME is W x H pixels and its
-# ink is centred (to 3 pixels) and fills the printable area: one pair of
-# sides at the 1/4 inch margins.
+# ink is centred and fills the printable area: one pair of sides at the 1/4
+# inch margins, to 3 pixels. Centred to 5 pixels: zelvo measures the labels
+# with the renderer's stroke font, whose glyphs reach up to a millimetre
+# from the interpreter's own.
 fitted() {
   local name=$1 expectation=$2 plot=$3 width=$4 height=$5 w h l t r b
   read -r w h l t r b <<< "$(box "$work/$name/page-1.png")"
   if [ "$l" = none ]; then
     verdict FAIL "$expectation" "$plot" "no ink"
   elif [ $((w - width)) -ge -1 ] && [ $((w - width)) -le 1 ] && [ $((h - height)) -ge -1 ] \
-       && [ $((h - height)) -le 1 ] && [ $(((l - r) * (l - r))) -le 9 ] \
-       && [ $(((t - b) * (t - b))) -le 9 ] \
+       && [ $((h - height)) -le 1 ] && [ $(((l - r) * (l - r))) -le 25 ] \
+       && [ $(((t - b) * (t - b))) -le 25 ] \
        && { [ $(((l - margin) * (l - margin))) -le 9 ] || [ $(((t - margin) * (t - margin))) -le 9 ]; }; then
     verdict PASS "$expectation" "$plot" "margins $l $t $r $b px on ${w}x${h}"
   else
@@ -180,16 +221,63 @@ fitted() {
   fi
 }
 
-# 4. -fit measures the drawing: plots with no plot size of their own (or
-# plotutils' PS with a length alone) fill letter's printable area, centred.
+# single_page_plots: the plots of one page.
+single_page_plots() {
+  awk 'NF >= 2 && $2 == 1 { print $1 }' "$work/made.txt"
+}
+
+# 3b. -port keeps every plot whole: a plot that prints whole on the plain
+# job's page (its ink off every edge) prints whole turned, on one page.
+hold_port_prints_whole() {
+  local plot w h l t r b
+  for plot in $(single_page_plots); do
+    [ "$(job plain "$plot")" -eq 1 ] || continue
+    read -r w h l t r b <<< "$(box "$work/plain/page-1.png")"
+    [ "$l" != none ] && [ "$l" -gt 0 ] && [ "$t" -gt 0 ] && [ "$r" -gt 0 ] && [ "$b" -gt 0 ] || continue
+    if [ "$(job port "$plot" -hold -port)" -ne 1 ]; then
+      verdict FAIL hold_port_prints_whole "$plot" "not one page under -hold -port"
+      continue
+    fi
+    read -r w h l t r b <<< "$(box "$work/port/page-1.png")"
+    if [ "$l" != none ] && [ "$l" -gt 0 ] && [ "$t" -gt 0 ] && [ "$r" -gt 0 ] && [ "$b" -gt 0 ]; then
+      verdict PASS hold_port_prints_whole "$plot" "margins $l $t $r $b px"
+    else
+      verdict FAIL hold_port_prints_whole "$plot" "margins $l $t $r $b px: cut at an edge"
+    fi
+  done
+}
+
+# 4. -fit measures the drawing: every plot file of one page (most with no
+# plot size of their own, plotutils' with a PS of a length alone) fills
+# letter's printable area, centred, however much of its sheet it covers.
 fit_fills_letter_centred() {
   local plot
-  for plot in graph-a0.hpgl ode-lorenz-a1.hpgl tek2plot-usmap-a3.hpgl hp2xx-arcs-800mm.hpgl; do
+  for plot in $(single_page_plots); do
     if [ "$(job fit "$plot" -fit -paper letter)" -ne 1 ]; then
       verdict FAIL fit_fills_letter_centred "$plot" "not one page"
       continue
     fi
     fitted fit fit_fills_letter_centred "$plot" 850 1100
+  done
+}
+
+# 4b. -fit with -port scales too: the turned drawing fills the printable
+# area, centred; and it is turned (its ink agrees little with -fit's).
+fit_port_fills_letter_centred() {
+  local plot same
+  for plot in $(single_page_plots); do
+    if [ "$(job fit "$plot" -fit -paper letter)" -ne 1 ] \
+       || [ "$(job fitport "$plot" -fit -port -paper letter)" -ne 1 ]; then
+      verdict FAIL fit_port_fills_letter_centred "$plot" "not one page"
+      continue
+    fi
+    same=$("$ink_compare" "$work/fit/page-1.png" "$work/fitport/page-1.png" | cut -d' ' -f1)
+    # A plot that sets its own rotation after IN keeps it (fig2dev -P).
+    if grep -aq 'RO[0-9]' "$plots/$plot" || awk -v s="$same" 'BEGIN { exit !(s < 0.5) }'; then
+      fitted fitport fit_port_fills_letter_centred "$plot" 850 1100
+    else
+      verdict FAIL fit_port_fills_letter_centred "$plot" "not turned: agreement $same with -fit"
+    fi
   done
 }
 
@@ -218,9 +306,12 @@ fit_holds_across_the_plots_reset() {
 }
 
 hold_prints_every_page
+cups_counts_every_page
 hold_prints_no_trailer_text
 hold_port_keeps_the_plot_whole
+hold_port_prints_whole
 fit_fills_letter_centred
+fit_port_fills_letter_centred
 fit_holds_across_the_plots_reset
 echo "$cases cases, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,0 +1,86 @@
+// -fit's measure of a plot file: the drawing as the job prints it, in plotter
+// units on the frame it was measured in.
+#include "job_measure.h"
+#include "render.h"
+#include "support/run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+std::optional<DrawingBox> measure_file(const TempDir &dir, const std::string &plot,
+                                       const char *prelude, const char *hold, double length = 0,
+                                       double width = 0, off_t from = 0)
+{
+    const int fd = open(dir.write("plot.plt", plot).c_str(), O_RDONLY);
+    EXPECT_GE(fd, 0);
+    lseek(fd, from, SEEK_SET);
+    const std::optional<DrawingBox> box = measure_job_drawing(fd, prelude, hold, length, width);
+    // The job copies the file from where it stood.
+    EXPECT_EQ(lseek(fd, 0, SEEK_CUR), from);
+    close(fd);
+    return box;
+}
+
+TEST(MeasureJobDrawing, BoxOnTheFrame)
+{
+    constexpr double k = kPlainPlotLength;
+    constexpr double l = kPlainPlotWidth;
+    const struct {
+        std::string plot;
+        const char *hold;     // the prelude is "IN;" with it
+        double length, width; // the frame asked for, 0 for the plain one
+        off_t from;
+        DrawingBox box;
+    } rows[] = {
+        {"IN;PA100,200;PD300,400;", "", 0, 0, 0, {100, 200, 300, 400, k, l}},
+        // Scaled to P1 and P2, which span the frame.
+        {"IN;SC0,100,0,100;PA0,0;PD50,50;", "", 0, 0, 0, {0, 0, k / 2, l / 2, k, l}},
+        {"IN;SC0,100,0,100;PA0,0;PD50,50;", "", 20000, 10000, 0, {0, 0, 10000, 5000, 20000, 10000}},
+        // The hold text after the plot's IN turns it: its origin in the
+        // frame's lower right corner, X up.
+        {"IN;PA0,0;PD1016,508;", "RO90;IP;", 0, 0, 0, {k - 508, 0, k, 1016, k, l}},
+        {"IN;PA0,0;PD1016,508;",
+         "RO90;IP;",
+         20000,
+         10000,
+         0,
+         {19492, 0, 20000, 1016, 20000, 10000}},
+        {"IN;PA0,0;PD1016,508;", "RO180;IP;", 0, 0, 0, {k - 1016, l - 508, k, l, k, l}},
+        // Read from where the file stands: the first move is not seen.
+        {"PA5000,5000;PD6000,6000;", "", 0, 0, 12, {0, 0, 6000, 6000, k, l}},
+    };
+    TempDir dir;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.plot + " " + row.hold);
+        const std::string prelude = std::string("IN;") + row.hold;
+        const std::optional<DrawingBox> box =
+            measure_file(dir, row.plot, prelude.c_str(), row.hold, row.length, row.width, row.from);
+        ASSERT_TRUE(box);
+        EXPECT_NEAR(box->left, row.box.left, 1);
+        EXPECT_NEAR(box->bottom, row.box.bottom, 1);
+        EXPECT_NEAR(box->right, row.box.right, 1);
+        EXPECT_NEAR(box->top, row.box.top, 1);
+        EXPECT_NEAR(box->frame_length, row.box.frame_length, 1);
+        EXPECT_NEAR(box->frame_width, row.box.frame_width, 1);
+    }
+}
+
+TEST(MeasureJobDrawing, NothingToFit)
+{
+    TempDir dir;
+    EXPECT_FALSE(measure_file(dir, "IN;PU100,100;", "IN;", ""));
+    EXPECT_FALSE(measure_file(dir, "", "IN;", ""));
+    // A pipe cannot be read again.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    ASSERT_EQ(write(fds[1], "PD100,100;", 10), 10);
+    close(fds[1]);
+    EXPECT_FALSE(measure_job_drawing(fds[0], "IN;", "", 0, 0));
+    close(fds[0]);
+}
+
+} // namespace
