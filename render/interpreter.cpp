@@ -43,13 +43,9 @@ bool streams_pairs(unsigned code)
 
 bool continues_polyline(unsigned code)
 {
+    if (streams_pairs(code))
+        return true;
     switch (code) {
-    case mnemonic('P', 'A'):
-    case mnemonic('P', 'R'):
-    case mnemonic('P', 'D'):
-    case mnemonic('P', 'U'):
-    case mnemonic('B', 'Z'):
-    case mnemonic('B', 'R'):
     case mnemonic('A', 'A'):
     case mnemonic('A', 'R'):
     case mnemonic('A', 'T'):

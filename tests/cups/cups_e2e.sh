@@ -14,13 +14,7 @@ plot=$2
 here=$(cd "$(dirname "$0")" && pwd)
 queue=zelvo-test
 
-# A missing tool skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1
-# says that every tool is installed.
-skip() {
-  echo "SKIP: $*"
-  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
-  exit 77
-}
+source "$(dirname "$0")/verdicts.sh"
 fail() {
   echo "FAIL: $*" >&2
   exit 1

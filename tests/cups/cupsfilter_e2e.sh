@@ -16,14 +16,7 @@ set -euo pipefail
 mode=$1 zelvo=$(realpath "$2") zelvo_cups=$(realpath "$3") mime_dir=$4
 # cupsd and cupsfilter live in sbin, which a plain user's PATH may lack.
 export PATH=$PATH:/usr/sbin:/sbin
-# A missing tool skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1
-# says that every tool is installed.
-skip() {
-  echo "SKIP: $*"
-  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
-  exit 77
-}
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/verdicts.sh"
 
 work=$(mktemp -d /tmp/zelvo-cups-e2e.XXXXXX)
 cleanup() {

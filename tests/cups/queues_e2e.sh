@@ -22,14 +22,7 @@ zelvo_cups=$(realpath "$1") zelvo_topdf=$(realpath "$2") page_marks=$(realpath "
 source_dir=$(realpath "$4") zelvo_render=${5:+$(realpath "$5")}
 here=$(cd "$(dirname "$0")" && pwd)
 export PATH=$PATH:/usr/sbin:/sbin
-# A missing tool skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1
-# says that every tool is installed.
-skip() {
-  echo "SKIP: $*"
-  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
-  exit 77
-}
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/verdicts.sh"
 
 for tool in cupsd lp lpadmin lpstat lpinfo lpoptions cancel gs pdftoppm; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: cups, cups-client, ghostscript, poppler-utils)"

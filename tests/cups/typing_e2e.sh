@@ -13,14 +13,7 @@ set -euo pipefail
 
 mime_dir=$(realpath "$1")
 export PATH=$PATH:/usr/sbin:/sbin
-# A missing tool skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1
-# says that every tool is installed.
-skip() {
-  echo "SKIP: $*"
-  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
-  exit 77
-}
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/verdicts.sh"
 command -v cupsfilter > /dev/null || skip "cupsfilter is not installed (Debian: cups)"
 
 work=$(mktemp -d /tmp/zelvo-typing.XXXXXX)
