@@ -1,5 +1,7 @@
 #include "interpreter.h"
 
+#include "pixel_grid.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -147,11 +149,6 @@ void PlotInterpreter::place()
         frame_low_ = placement.frame_low;
         frame_high_ = placement.frame_high;
         frame_clips_ = true;
-        const Affine shift = pcl_.landscape ? translation(-options_.raster_pixel, 0)
-                                            : translation(0, -options_.raster_pixel);
-        plot_to_sheet_ = compose(shift, plot_to_sheet_);
-        frame_low_ = shift.apply(frame_low_);
-        frame_high_ = shift.apply(frame_high_);
     } else {
         sheet_width_ = options_.layout.sheet_width;
         sheet_height_ = options_.layout.sheet_height;
@@ -263,6 +260,14 @@ void PlotInterpreter::update_transforms()
         break;
     }
     plotter_to_sheet_ = compose(plot_to_sheet_, rotate);
+    const bool on_pixels = options_.pcl_job && options_.raster_pixel > 0;
+    const double pixel = options_.raster_pixel;
+    if (on_pixels) {
+        const Point down = plot_to_sheet_.apply_vector({0, -1});
+        const Affine to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
+        plotter_to_sheet_ =
+            compose(scaling(pixel, pixel), with_plot_origin_on_pixel(to_page, down));
+    }
 
     user_to_plotter_ = {};
     if (scaling_ == Scaling::None)
@@ -293,6 +298,9 @@ void PlotInterpreter::update_transforms()
     }
     user_to_plotter_ = compose(translation(ox, oy), scaling(sx, sy));
     user_to_plotter_ = compose(user_to_plotter_, translation(-scale_[0], -scale_[2]));
+    if (on_pixels)
+        user_to_plotter_ = with_user_origin_on_pixel(
+            user_to_plotter_, compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_));
 }
 
 Point PlotInterpreter::to_plotter(Point user) const
