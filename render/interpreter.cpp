@@ -178,6 +178,7 @@ void PlotInterpreter::reset_graphics()
     rotation_ = 0;
     p1_ = {0, 0};
     p2_ = {plot_length_, plot_width_};
+    p1_p2_given_ = false;
     pens_.assign(8, PenSetting{});
     for (std::size_t i = 0; i < pens_.size(); ++i) {
         pens_[i].width = options_.pen_width;
@@ -262,11 +263,11 @@ void PlotInterpreter::update_transforms()
     plotter_to_sheet_ = compose(plot_to_sheet_, rotate);
     const bool on_pixels = options_.pcl_job && options_.raster_pixel > 0;
     const double pixel = options_.raster_pixel;
+    const Affine exact_to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
     if (on_pixels) {
         const Point down = plot_to_sheet_.apply_vector({0, -1});
-        const Affine to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
         plotter_to_sheet_ =
-            compose(scaling(pixel, pixel), with_plot_origin_on_pixel(to_page, down));
+            compose(scaling(pixel, pixel), with_plot_origin_on_pixel(exact_to_page, down));
     }
 
     user_to_plotter_ = {};
@@ -298,9 +299,18 @@ void PlotInterpreter::update_transforms()
     }
     user_to_plotter_ = compose(translation(ox, oy), scaling(sx, sy));
     user_to_plotter_ = compose(user_to_plotter_, translation(-scale_[0], -scale_[2]));
-    if (on_pixels)
+    if (on_pixels) {
+        // The interpreter rounds the user origin from where the plot's
+        // origin lies on the pixels, or, with P1 and P2 where IN left them,
+        // the plot not turned and no plot size scaling it, from its exact
+        // place.
+        const Affine to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
+        const bool unscaled = pcl_.plot_width == 0 && pcl_.plot_height == 0;
+        const bool from_exact = !p1_p2_given_ && rotation_ == 0 && unscaled;
+        const Affine &rounded_from = from_exact ? exact_to_page : to_page;
         user_to_plotter_ = with_user_origin_on_pixel(
-            user_to_plotter_, compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_));
+            user_to_plotter_, to_page, rounded_from.apply(user_to_plotter_.apply({0, 0})));
+    }
 }
 
 Point PlotInterpreter::to_plotter(Point user) const
@@ -535,6 +545,7 @@ void PlotInterpreter::context(bool pcl)
         place();
         p1_ = {0, 0};
         p2_ = {plot_length_, plot_width_};
+        p1_p2_given_ = false;
         update_transforms();
         if (page_open_)
             apply_clip();
@@ -996,6 +1007,7 @@ void PlotInterpreter::input_p1_p2()
         p1_ = {0, 0};
         p2_ = default_p2;
     }
+    p1_p2_given_ = count_ >= 2;
     update_transforms();
 }
 
@@ -1012,6 +1024,7 @@ void PlotInterpreter::input_relative()
         p2_ = count_ >= 4 ? Point{numbers_[2] / 100 * extent.x, numbers_[3] / 100 * extent.y}
                           : Point{p1_.x + offset.x, p1_.y + offset.y};
     }
+    p1_p2_given_ = count_ >= 2;
     update_transforms();
 }
 
@@ -1192,6 +1205,7 @@ void PlotInterpreter::execute()
         if (!options_.pcl_job) {
             p1_ = {0, 0};
             p2_ = {plot_length_, plot_width_};
+            p1_p2_given_ = false;
             update_transforms();
         }
         break;

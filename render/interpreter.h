@@ -167,6 +167,7 @@ private:
     Affine plotter_to_sheet_;
     Point p1_;
     Point p2_;
+    bool p1_p2_given_ = false; // by IP or IR, since IN
     Scaling scaling_ = Scaling::None;
     double scale_[4] = {};
     double iso_left_ = 50;

@@ -69,10 +69,12 @@ Affine with_plot_origin_on_pixel(const Affine &to_page, Point down)
     return moved;
 }
 
-Affine with_user_origin_on_pixel(const Affine &user_to_plotter, const Affine &plotter_to_page)
+Affine with_user_origin_on_pixel(const Affine &user_to_plotter, const Affine &plotter_to_page,
+                                 Point exact_origin)
 {
     const Point origin = plotter_to_page.apply(user_to_plotter.apply({0, 0}));
-    const Point shift_on_page = {std::round(origin.x) - origin.x, std::round(origin.y) - origin.y};
+    const Point shift_on_page = {std::round(exact_origin.x) - origin.x,
+                                 std::round(exact_origin.y) - origin.y};
     const Point shift = plotter_to_page.inverse().apply_vector(shift_on_page);
     Affine moved = user_to_plotter;
     moved.dx += shift.x;

@@ -29,7 +29,10 @@ std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed
 Affine with_plot_origin_on_pixel(const Affine &to_page, Point down);
 
 // `user_to_plotter` moved so that the user origin, through `plotter_to_page`
-// (to the page's pixels), lands on the nearest pixel corner.
-Affine with_user_origin_on_pixel(const Affine &user_to_plotter, const Affine &plotter_to_page);
+// (to the page's pixels), lands on the pixel corner nearest `exact_origin`:
+// where the user origin lies on the page before the plot's origin was moved
+// onto a pixel, or after.
+Affine with_user_origin_on_pixel(const Affine &user_to_plotter, const Affine &plotter_to_page,
+                                 Point exact_origin);
 
 #endif

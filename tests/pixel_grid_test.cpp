@@ -114,7 +114,7 @@ TEST(PlotOriginOnPixel, TakesThePixelTheOriginFallsIn)
     }
 }
 
-TEST(UserOriginOnPixel, MovesTheUserOriginToTheNearestCorner)
+TEST(UserOriginOnPixel, MovesTheUserOriginToTheCornerNearestItsPlace)
 {
     // Plotter units to pixels of a landscape page: x runs up the sheet.
     Affine plotter_to_page;
@@ -127,18 +127,21 @@ TEST(UserOriginOnPixel, MovesTheUserOriginToTheNearestCorner)
     struct Case {
         const char *name;
         Point user_origin; // in plotter units
+        Point exact;       // where the user origin is taken to lie
         Point want;        // the user origin on the page
     };
     const std::vector<Case> cases = {
-        {"on a corner", {0, 0}, {799, 1080}},
-        {"rounded down", {12, 33}, {796, 1079}},
-        {"rounded up", {17, 37}, {795, 1078}},
+        {"on a corner", {0, 0}, {799, 1080}, {799, 1080}},
+        {"rounded down", {12, 33}, {795.7, 1078.8}, {796, 1079}},
+        {"rounded up", {17, 37}, {795.3, 1078.3}, {795, 1078}},
+        // Taken from before the plot's origin moved a pixel up the page.
+        {"from elsewhere", {0, 0}, {800 - 1e-9, 1080}, {800, 1080}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const Affine user_to_plotter =
             compose(translation(c.user_origin.x, c.user_origin.y), scaling(40, 40));
-        const Affine moved = with_user_origin_on_pixel(user_to_plotter, plotter_to_page);
+        const Affine moved = with_user_origin_on_pixel(user_to_plotter, plotter_to_page, c.exact);
         const Point origin = plotter_to_page.apply(moved.apply({0, 0}));
         EXPECT_NEAR(origin.x, c.want.x, 1e-9);
         EXPECT_NEAR(origin.y, c.want.y, 1e-9);

@@ -448,10 +448,11 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
     // A line along X at Y = 0: in landscape it runs up the sheet at the
     // frame's bottom edge, 8 inches from the sheet's left and 10.8 from its
     // top. On pixels of 0.254 mm, the interpreter takes the plot's origin,
-    // on a pixel edge, to the pixel before towards the logical page's top;
-    // the origin of SC's user units then goes to the nearest pixel edge: 6
-    // plotter units (0.59 pixel) from the plot's origin, it goes to the
-    // next one.
+    // on a pixel edge, to the pixel before towards the logical page's top.
+    // SC's user origin then goes to the pixel corner nearest to where it
+    // lies: with P1 and P2 as IN leaves them, where it lies exactly (and
+    // so the line stays); with P1 and P2 from IP, where it lies from the
+    // moved plot origin, 6 plotter units (0.59 pixel) away below.
     struct Case {
         std::string plot;
         double pixel;
@@ -463,8 +464,12 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
         {"IN;PU0,0;PD1016,0;", 0, {8 * kInch, 10.8 * kInch}, kInch},
         {"IN;PU0,0;PD1016,0;", p, {8 * kInch - p, 10.8 * kInch}, kInch},
         // P2 is 10.6 inches along X.
-        {"IN;SC0,1060,0,750;PU0,0;PD100,0;", p, {8 * kInch - p, 10.8 * kInch}, kInch},
-        {"IN;SC-6,1,-6,1,2;PU0,0;PD1016,0;", p, {8 * kInch - 2 * p, 10.8 * kInch - p}, kInch},
+        {"IN;SC0,1060,0,750;PU0,0;PD100,0;", p, {8 * kInch, 10.8 * kInch}, kInch},
+        {"IN;SC-6,1,-6,1,2;PU0,0;PD1016,0;", p, {8 * kInch - p, 10.8 * kInch - p}, kInch},
+        {"IN;IP0,0,10769.6,7620;SC-6,1,-6,1,2;PU0,0;PD1016,0;",
+         p,
+         {8 * kInch - 2 * p, 10.8 * kInch - p},
+         kInch},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.plot + " " + std::to_string(c.pixel));
