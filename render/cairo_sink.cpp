@@ -50,13 +50,13 @@ cairo_line_join_t join_of(LineJoin join)
 
 // The path of a stroke `pixels` wide moved onto the pixel grid, in
 // millimetres with `per_mm` pixels to the millimetre.
-Path adjusted_stroke(const Path &path, int pixels, double per_mm)
+Path adjusted_stroke(const Path &path, int pixels, bool hairline, double per_mm)
 {
     Path adjusted = path;
     for (SubPath &sub : adjusted) {
         for (Point &p : sub.points)
             p = {p.x * per_mm, p.y * per_mm};
-        sub.points = adjusted_stroke_points(std::move(sub.points), sub.closed, pixels);
+        sub.points = adjusted_stroke_points(std::move(sub.points), sub.closed, pixels, hairline);
         for (Point &p : sub.points)
             p = {p.x / per_mm, p.y / per_mm};
     }
@@ -146,8 +146,9 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
     const double width = std::max(pen.width, thinnest_);
     if (format_ == OutputFormat::Png) {
         // A printer's rasteriser adjusts strokes to whole pixels.
+        const double given = pen.width * units_per_mm_;
         const int pixels = adjusted_stroke_pixels(width * units_per_mm_);
-        add_path(adjusted_stroke(path, pixels, units_per_mm_));
+        add_path(adjusted_stroke(path, pixels, given < kHairline, units_per_mm_));
         cairo_set_line_width(cr_, pixels / units_per_mm_);
     } else {
         add_path(path);

@@ -9,9 +9,13 @@ namespace {
 // far less than any real offset, far more than rounding noise.
 constexpr double kOriginLift = 1e-6;
 
-double adjusted_stroke_coordinate(double v, int pixels)
+// A hairline (a pen thinner than half a pixel) on a pixel edge inks the
+// pixel before it, a wider stroke of an odd width the pixel after.
+double adjusted_stroke_coordinate(double v, int pixels, bool hairline)
 {
-    return pixels % 2 == 1 ? std::floor(v) + 0.5 : std::round(v);
+    if (pixels % 2 == 0)
+        return std::round(v);
+    return hairline ? std::ceil(v) - 0.5 : std::floor(v) + 0.5;
 }
 
 // A segment whose slope is at most this runs level (or upright): only such
@@ -26,7 +30,8 @@ int adjusted_stroke_pixels(double width)
     return std::max(1, static_cast<int>(std::lround(std::min(width, 1e6))));
 }
 
-std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed, int pixels)
+std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed, int pixels,
+                                          bool hairline)
 {
     const std::size_t n = points.size();
     std::vector<bool> adjust_x(n, false);
@@ -48,9 +53,9 @@ std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed
         adjust_x[0] = adjust_y[0] = true;
     for (std::size_t i = 0; i < n; ++i) {
         if (adjust_x[i])
-            points[i].x = adjusted_stroke_coordinate(points[i].x, pixels);
+            points[i].x = adjusted_stroke_coordinate(points[i].x, pixels, hairline);
         if (adjust_y[i])
-            points[i].y = adjusted_stroke_coordinate(points[i].y, pixels);
+            points[i].y = adjusted_stroke_coordinate(points[i].y, pixels, hairline);
     }
     return points;
 }

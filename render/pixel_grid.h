@@ -19,7 +19,13 @@ int adjusted_stroke_pixels(double width);
 // that its edges fall between pixels (an odd width centres on a pixel, an
 // even one on the line between two); along it, not at all. A point between
 // two such segments moves across both; slanted segments stay as they are.
-std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed, int pixels);
+// A `hairline`, a pen thinner than half a pixel drawn a pixel wide, on a
+// pixel edge goes to the pixel before it rather than after.
+std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed, int pixels,
+                                          bool hairline);
+
+// A pen this many pixels wide or less is drawn as a hairline.
+constexpr double kHairline = 0.5;
 
 // `to_page` (plotter units to the page's pixels) with its origin moved
 // into the corner of the pixel it falls in. The printer computes the origin

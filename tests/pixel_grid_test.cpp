@@ -44,6 +44,7 @@ TEST(AdjustedStrokePoints, LevelAndUprightSegmentsLieOnTheGrid)
         bool closed;
         int pixels;
         std::vector<Point> want;
+        bool hairline = false;
     };
     const std::vector<Case> cases = {
         // An odd width centres on the pixel the line falls in, an even one
@@ -72,11 +73,28 @@ TEST(AdjustedStrokePoints, LevelAndUprightSegmentsLieOnTheGrid)
          2,
          {{1.2, 1.2}, {9.7, 3}, {20.2, 3}}},
         {"dot", {{4.2, 4.7}}, false, 1, {{4.5, 4.5}}},
+        // On a pixel edge, a stroke a pixel wide inks the pixel after it, a
+        // hairline the pixel before (the interpreter puts lines of 0.35 mm
+        // and of 0.01 mm at plotter Y 0 of a landscape page on pixels 799
+        // and 798).
+        {"on an edge", {{1.2, 799}, {9.7, 799}}, false, 1, {{1.2, 799.5}, {9.7, 799.5}}},
+        {"hairline on an edge",
+         {{1.2, 799}, {9.7, 799}},
+         false,
+         1,
+         {{1.2, 798.5}, {9.7, 798.5}},
+         true},
+        {"hairline inside a pixel",
+         {{1.2, 749.8}, {9.7, 749.8}},
+         false,
+         1,
+         {{1.2, 749.5}, {9.7, 749.5}},
+         true},
         {"nothing", {}, false, 1, {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        expect_points(adjusted_stroke_points(c.points, c.closed, c.pixels), c.want);
+        expect_points(adjusted_stroke_points(c.points, c.closed, c.pixels, c.hairline), c.want);
     }
 }
 
