@@ -1,5 +1,7 @@
 #include "cairo_sink.h"
 
+#include "pixel_grid.h"
+
 #include <cairo-pdf.h>
 #include <cairo-ps.h>
 #include <cairo-svg.h>
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -43,6 +46,21 @@ cairo_line_join_t join_of(LineJoin join)
     default:
         return CAIRO_LINE_JOIN_BEVEL;
     }
+}
+
+// The path of a stroke `pixels` wide moved onto the pixel grid, in
+// millimetres with `per_mm` pixels to the millimetre.
+Path adjusted_stroke(const Path &path, int pixels, bool hairline, double per_mm)
+{
+    Path adjusted = path;
+    for (SubPath &sub : adjusted) {
+        for (Point &p : sub.points)
+            p = {p.x * per_mm, p.y * per_mm};
+        sub.points = adjusted_stroke_points(std::move(sub.points), sub.closed, pixels, hairline);
+        for (Point &p : sub.points)
+            p = {p.x / per_mm, p.y / per_mm};
+    }
+    return adjusted;
 }
 
 } // namespace
@@ -125,9 +143,18 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
 {
     if (!drawing())
         return;
-    add_path(path);
+    const double width = std::max(pen.width, thinnest_);
+    if (format_ == OutputFormat::Png) {
+        // A printer's rasteriser adjusts strokes to whole pixels.
+        const double given = pen.width * units_per_mm_;
+        const int pixels = adjusted_stroke_pixels(width * units_per_mm_);
+        add_path(adjusted_stroke(path, pixels, given < kHairline, units_per_mm_));
+        cairo_set_line_width(cr_, pixels / units_per_mm_);
+    } else {
+        add_path(path);
+        cairo_set_line_width(cr_, width);
+    }
     cairo_set_source_rgb(cr_, pen.colour.red, pen.colour.green, pen.colour.blue);
-    cairo_set_line_width(cr_, std::max(pen.width, thinnest_));
     cairo_set_line_cap(cr_, cap_of(pen.end));
     cairo_set_line_join(cr_, join_of(pen.join));
     cairo_set_miter_limit(cr_, pen.miter_limit);

@@ -1,5 +1,7 @@
 #include "interpreter.h"
 
+#include "pixel_grid.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -143,11 +145,6 @@ void PlotInterpreter::place()
         frame_low_ = placement.frame_low;
         frame_high_ = placement.frame_high;
         frame_clips_ = true;
-        const Affine shift = pcl_.landscape ? translation(-options_.raster_pixel, 0)
-                                            : translation(0, -options_.raster_pixel);
-        plot_to_sheet_ = compose(shift, plot_to_sheet_);
-        frame_low_ = shift.apply(frame_low_);
-        frame_high_ = shift.apply(frame_high_);
     } else {
         sheet_width_ = options_.layout.sheet_width;
         sheet_height_ = options_.layout.sheet_height;
@@ -177,6 +174,7 @@ void PlotInterpreter::reset_graphics()
     rotation_ = 0;
     p1_ = {0, 0};
     p2_ = {plot_length_, plot_width_};
+    p1_p2_given_ = false;
     pens_.assign(8, PenSetting{});
     for (std::size_t i = 0; i < pens_.size(); ++i) {
         pens_[i].width = options_.pen_width;
@@ -259,6 +257,14 @@ void PlotInterpreter::update_transforms()
         break;
     }
     plotter_to_sheet_ = compose(plot_to_sheet_, rotate);
+    const bool on_pixels = options_.pcl_job && options_.raster_pixel > 0;
+    const double pixel = options_.raster_pixel;
+    const Affine exact_to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
+    if (on_pixels) {
+        const Point down = plot_to_sheet_.apply_vector({0, -1});
+        plotter_to_sheet_ =
+            compose(scaling(pixel, pixel), with_plot_origin_on_pixel(exact_to_page, down));
+    }
 
     user_to_plotter_ = {};
     if (scaling_ == Scaling::None)
@@ -289,6 +295,18 @@ void PlotInterpreter::update_transforms()
     }
     user_to_plotter_ = compose(translation(ox, oy), scaling(sx, sy));
     user_to_plotter_ = compose(user_to_plotter_, translation(-scale_[0], -scale_[2]));
+    if (on_pixels) {
+        // The interpreter rounds the user origin from where the plot's
+        // origin lies on the pixels, or, with P1 and P2 where IN left them,
+        // the plot not turned and no plot size scaling it, from its exact
+        // place.
+        const Affine to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
+        const bool unscaled = pcl_.plot_width == 0 && pcl_.plot_height == 0;
+        const bool from_exact = !p1_p2_given_ && rotation_ == 0 && unscaled;
+        const Affine &rounded_from = from_exact ? exact_to_page : to_page;
+        user_to_plotter_ = with_user_origin_on_pixel(
+            user_to_plotter_, to_page, rounded_from.apply(user_to_plotter_.apply({0, 0})));
+    }
 }
 
 Point PlotInterpreter::to_plotter(Point user) const
@@ -523,6 +541,7 @@ void PlotInterpreter::context(bool pcl)
         place();
         p1_ = {0, 0};
         p2_ = {plot_length_, plot_width_};
+        p1_p2_given_ = false;
         update_transforms();
         if (page_open_)
             apply_clip();
@@ -984,6 +1003,7 @@ void PlotInterpreter::input_p1_p2()
         p1_ = {0, 0};
         p2_ = default_p2;
     }
+    p1_p2_given_ = count_ >= 2;
     update_transforms();
 }
 
@@ -1000,6 +1020,7 @@ void PlotInterpreter::input_relative()
         p2_ = count_ >= 4 ? Point{numbers_[2] / 100 * extent.x, numbers_[3] / 100 * extent.y}
                           : Point{p1_.x + offset.x, p1_.y + offset.y};
     }
+    p1_p2_given_ = count_ >= 2;
     update_transforms();
 }
 
@@ -1180,6 +1201,7 @@ void PlotInterpreter::execute()
         if (!options_.pcl_job) {
             p1_ = {0, 0};
             p2_ = {plot_length_, plot_width_};
+            p1_p2_given_ = false;
             update_transforms();
         }
         break;

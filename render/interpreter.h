@@ -36,8 +36,8 @@ struct InterpreterOptions {
     double pen_width = 0.35; // every pen's width after IN, millimetres
     int sheet_quarters = 0;  // the sheet turned clockwise, in quarter turns
     // Millimetres per pixel of a raster output, 0 for a vector one: the PCL
-    // interpreter rasterises a job's plot one pixel nearer the top of the
-    // logical page than it lies.
+    // interpreter puts a job's plot origin, and SC's user origin, on pixel
+    // corners (pixel_grid.h).
     double raster_pixel = 0;
     // The font labels are drawn with; none draws no labels.
     const StrokeFont *font = nullptr;
@@ -167,6 +167,7 @@ private:
     Affine plotter_to_sheet_;
     Point p1_;
     Point p2_;
+    bool p1_p2_given_ = false; // by IP or IR, since IN
     Scaling scaling_ = Scaling::None;
     double scale_[4] = {};
     double iso_left_ = 50;

@@ -443,23 +443,52 @@ TEST(RenderPages, PlainPlotsEndPagesAtPg)
     }
 }
 
-TEST(RenderPages, RasterPagesOfPclJobsSitAPixelNearerTheTop)
+TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
 {
     // A line along X at Y = 0: in landscape it runs up the sheet at the
-    // frame's bottom edge, 8 inches from the sheet's left; a pixel of 0.254
-    // mm moves it left, towards the logical page's top.
-    const std::string job = "\x1b"
-                            "E\x1b&l1O\x1b%1BIN;PU0,0;PD1016,0;";
-    for (const double pixel : {0.0, 0.254}) {
-        SCOPED_TRACE(pixel);
+    // frame's bottom edge, 8 inches from the sheet's left and 10.8 from its
+    // top. On pixels of 0.254 mm, the interpreter takes the plot's origin,
+    // on a pixel edge, to the pixel before towards the logical page's top.
+    // SC's user origin then goes to the pixel corner nearest to where it
+    // lies: with P1 and P2 as IN leaves them, where it lies exactly (and
+    // so the line stays); with P1 and P2 from IP, where it lies from the
+    // moved plot origin, 6 plotter units (0.59 pixel) away below.
+    struct Case {
+        std::string plot;
+        double pixel;
+        Point start;   // of the line on the sheet
+        double length; // of the line, up the sheet
+    };
+    const double p = 0.254;
+    const std::vector<Case> cases = {
+        {"IN;PU0,0;PD1016,0;", 0, {8 * kInch, 10.8 * kInch}, kInch},
+        {"IN;PU0,0;PD1016,0;", p, {8 * kInch - p, 10.8 * kInch}, kInch},
+        // P2 is 10.6 inches along X.
+        {"IN;SC0,1060,0,750;PU0,0;PD100,0;", p, {8 * kInch, 10.8 * kInch}, kInch},
+        {"IN;SC-6,1,-6,1,2;PU0,0;PD1016,0;", p, {8 * kInch - p, 10.8 * kInch - p}, kInch},
+        {"IN;IP0,0,10769.6,7620;SC-6,1,-6,1,2;PU0,0;PD1016,0;",
+         p,
+         {8 * kInch - 2 * p, 10.8 * kInch - p},
+         kInch},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot + " " + std::to_string(c.pixel));
         InterpreterOptions pcl;
         pcl.pcl_job = true;
-        pcl.raster_pixel = pixel;
-        const RecordingSink sink = draw(job, pcl);
+        pcl.raster_pixel = c.pixel;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b&l1O\x1b%1B"
+                                            + c.plot,
+                                        pcl);
         ASSERT_EQ(sink.pages.size(), 1u);
         ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
-        expect_points(sink.pages[0].strokes[0].points,
-                      {{8 * kInch - pixel, 10.8 * kInch}, {8 * kInch - pixel, 9.8 * kInch}}, 1e-9);
+        ASSERT_EQ(sink.pages[0].strokes[0].points.size(), 2u);
+        const Point from = sink.pages[0].strokes[0].points[0];
+        const Point to = sink.pages[0].strokes[0].points[1];
+        EXPECT_NEAR(from.x, c.start.x, 1e-9);
+        EXPECT_NEAR(to.x, c.start.x, 1e-9);
+        EXPECT_NEAR(from.y, c.start.y, 1e-9);
+        EXPECT_NEAR(from.y - to.y, c.length, 1e-9);
     }
 }
 

@@ -1,0 +1,88 @@
+#include "pixel_grid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// How far above its exact place the printer's arithmetic leaves the origin:
+// far less than any real offset, far more than rounding noise.
+constexpr double kOriginLift = 1e-6;
+
+// A hairline (a pen thinner than half a pixel) on a pixel edge inks the
+// pixel before it, a wider stroke of an odd width the pixel after.
+double adjusted_stroke_coordinate(double v, int pixels, bool hairline)
+{
+    if (pixels % 2 == 0)
+        return std::round(v);
+    return hairline ? std::ceil(v) - 0.5 : std::floor(v) + 0.5;
+}
+
+// A segment whose slope is at most this runs level (or upright): only such
+// segments are adjusted, the pieces of curves and slanted lines are drawn
+// where they are.
+constexpr double kSlant = 1e-6;
+
+} // namespace
+
+int adjusted_stroke_pixels(double width)
+{
+    return std::max(1, static_cast<int>(std::lround(std::min(width, 1e6))));
+}
+
+std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed, int pixels,
+                                          bool hairline)
+{
+    const std::size_t n = points.size();
+    std::vector<bool> adjust_x(n, false);
+    std::vector<bool> adjust_y(n, false);
+    const std::size_t segments = closed ? n : (n == 0 ? 0 : n - 1);
+    for (std::size_t i = 0; i < segments; ++i) {
+        const std::size_t j = (i + 1) % n;
+        const double dx = std::fabs(points[j].x - points[i].x);
+        const double dy = std::fabs(points[j].y - points[i].y);
+        if (dy <= kSlant * dx) {
+            adjust_y[i] = true;
+            adjust_y[j] = true;
+        } else if (dx <= kSlant * dy) {
+            adjust_x[i] = true;
+            adjust_x[j] = true;
+        }
+    }
+    if (n == 1) // a dot
+        adjust_x[0] = adjust_y[0] = true;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (adjust_x[i])
+            points[i].x = adjusted_stroke_coordinate(points[i].x, pixels, hairline);
+        if (adjust_y[i])
+            points[i].y = adjusted_stroke_coordinate(points[i].y, pixels, hairline);
+    }
+    return points;
+}
+
+Affine with_plot_origin_on_pixel(const Affine &to_page, Point down)
+{
+    // Along the page's other axis the origin is taken as it is, but for our
+    // own rounding noise, which must not carry an origin on a pixel's edge
+    // into the pixel before.
+    const bool down_is_x = std::fabs(down.x) > std::fabs(down.y);
+    const double lift = down_is_x ? down.x : down.y;
+    const double lifted = lift > 0 ? -kOriginLift : kOriginLift;
+    Affine moved = to_page;
+    moved.dx = std::floor(to_page.dx + (down_is_x ? lifted : kOriginLift));
+    moved.dy = std::floor(to_page.dy + (down_is_x ? kOriginLift : lifted));
+    return moved;
+}
+
+Affine with_user_origin_on_pixel(const Affine &user_to_plotter, const Affine &plotter_to_page,
+                                 Point exact_origin)
+{
+    const Point origin = plotter_to_page.apply(user_to_plotter.apply({0, 0}));
+    const Point shift_on_page = {std::round(exact_origin.x) - origin.x,
+                                 std::round(exact_origin.y) - origin.y};
+    const Point shift = plotter_to_page.inverse().apply_vector(shift_on_page);
+    Affine moved = user_to_plotter;
+    moved.dx += shift.x;
+    moved.dy += shift.y;
+    return moved;
+}

@@ -1,0 +1,44 @@
+// How the PCL interpreter lines a plot up with the pixels of a raster page.
+// Its rasteriser adjusts strokes to whole pixels, and it moves the origin
+// of the plot onto a pixel corner: plotter units by taking the pixel the
+// origin falls in, user units of SC by taking the nearest corner. Lengths
+// and points here are in pixels of the page.
+#ifndef ZELVO_PIXEL_GRID_H
+#define ZELVO_PIXEL_GRID_H
+
+#include "affine.h"
+#include "page_sink.h"
+
+#include <vector>
+
+// A stroke's width in whole pixels: the nearest count, at least one.
+int adjusted_stroke_pixels(double width);
+
+// The points of a stroke `pixels` wide (a polyline, closed or not) moved to
+// where the adjusted stroke runs: across each level or upright segment, so
+// that its edges fall between pixels (an odd width centres on a pixel, an
+// even one on the line between two); along it, not at all. A point between
+// two such segments moves across both; slanted segments stay as they are.
+// A `hairline`, a pen thinner than half a pixel drawn a pixel wide, on a
+// pixel edge goes to the pixel before it rather than after.
+std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed, int pixels,
+                                          bool hairline);
+
+// A pen this many pixels wide or less is drawn as a hairline.
+constexpr double kHairline = 0.5;
+
+// `to_page` (plotter units to the page's pixels) with its origin moved
+// into the corner of the pixel it falls in. The printer computes the origin
+// a hair above its exact place on the logical page, so an origin exactly
+// on a pixel row goes to the row above: `down` is the logical page's
+// downward direction on the page.
+Affine with_plot_origin_on_pixel(const Affine &to_page, Point down);
+
+// `user_to_plotter` moved so that the user origin, through `plotter_to_page`
+// (to the page's pixels), lands on the pixel corner nearest `exact_origin`:
+// where the user origin lies on the page before the plot's origin was moved
+// onto a pixel, or after.
+Affine with_user_origin_on_pixel(const Affine &user_to_plotter, const Affine &plotter_to_page,
+                                 Point exact_origin);
+
+#endif

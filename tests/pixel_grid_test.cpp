@@ -1,0 +1,172 @@
+// The pixel grid of a raster page as the PCL interpreter lines plots up
+// with it, against what its pages show at 100 dpi.
+#include "pixel_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+void expect_points(const std::vector<Point> &got, const std::vector<Point> &want)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_DOUBLE_EQ(got[i].x, want[i].x);
+        EXPECT_DOUBLE_EQ(got[i].y, want[i].y);
+    }
+}
+
+TEST(AdjustedStrokePixels, RoundsToWholePixelsAndKeepsOne)
+{
+    // Pens of 0.1 to 1.5 mm at 100 dpi, and the pixels the interpreter
+    // inks across them.
+    struct Case {
+        double width;
+        int pixels;
+    };
+    const std::vector<Case> cases = {
+        {0.39, 1}, {0.98, 1}, {1.38, 1}, {1.57, 2}, {1.97, 2}, {2.36, 2},
+        {2.76, 3}, {3.15, 3}, {3.94, 4}, {5.91, 6}, {0, 1},    {1e300, 1000000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(adjusted_stroke_pixels(c.width), c.pixels);
+    }
+}
+
+TEST(AdjustedStrokePoints, LevelAndUprightSegmentsLieOnTheGrid)
+{
+    struct Case {
+        const char *name;
+        std::vector<Point> points;
+        bool closed;
+        int pixels;
+        std::vector<Point> want;
+        bool hairline = false;
+    };
+    const std::vector<Case> cases = {
+        // An odd width centres on the pixel the line falls in, an even one
+        // on the nearest pixel edge; the ends along the line stay.
+        {"level, odd", {{10.3, 587.9}, {90.7, 587.9}}, false, 1, {{10.3, 587.5}, {90.7, 587.5}}},
+        {"level, even", {{10.3, 587.9}, {90.7, 587.9}}, false, 2, {{10.3, 588}, {90.7, 588}}},
+        {"upright, odd", {{454.5, 3.2}, {454.5, 80}}, false, 3, {{454.5, 3.2}, {454.5, 80}}},
+        {"upright, even", {{356.1, 3.2}, {356.1, 80}}, false, 4, {{356, 3.2}, {356, 80}}},
+        // A corner moves across both of its segments.
+        {"corner",
+         {{1.2, 1.2}, {9.7, 1.2}, {9.7, 7.6}},
+         false,
+         1,
+         {{1.2, 1.5}, {9.5, 1.5}, {9.5, 7.6}}},
+        // A closed path's last segment joins its first point.
+        {"closed box",
+         {{1.2, 1.2}, {9.7, 1.2}, {9.7, 7.6}, {1.2, 7.6}},
+         true,
+         1,
+         {{1.5, 1.5}, {9.5, 1.5}, {9.5, 7.5}, {1.5, 7.5}}},
+        // The pieces of a curve and slanted lines are left alone.
+        {"slanted", {{1.2, 1.2}, {9.7, 3.3}}, false, 1, {{1.2, 1.2}, {9.7, 3.3}}},
+        {"slanted then level",
+         {{1.2, 1.2}, {9.7, 3.3}, {20.2, 3.3}},
+         false,
+         2,
+         {{1.2, 1.2}, {9.7, 3}, {20.2, 3}}},
+        {"dot", {{4.2, 4.7}}, false, 1, {{4.5, 4.5}}},
+        // On a pixel edge, a stroke a pixel wide inks the pixel after it, a
+        // hairline the pixel before (the interpreter puts lines of 0.35 mm
+        // and of 0.01 mm at plotter Y 0 of a landscape page on pixels 799
+        // and 798).
+        {"on an edge", {{1.2, 799}, {9.7, 799}}, false, 1, {{1.2, 799.5}, {9.7, 799.5}}},
+        {"hairline on an edge",
+         {{1.2, 799}, {9.7, 799}},
+         false,
+         1,
+         {{1.2, 798.5}, {9.7, 798.5}},
+         true},
+        {"hairline inside a pixel",
+         {{1.2, 749.8}, {9.7, 749.8}},
+         false,
+         1,
+         {{1.2, 749.5}, {9.7, 749.5}},
+         true},
+        {"nothing", {}, false, 1, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        expect_points(adjusted_stroke_points(c.points, c.closed, c.pixels, c.hairline), c.want);
+    }
+}
+
+TEST(PlotOriginOnPixel, TakesThePixelTheOriginFallsIn)
+{
+    // The plot's origin in pixels of the page, with the logical page's
+    // downward direction: a landscape page's runs along the sheet's x, a
+    // portrait one's along y.
+    struct Case {
+        const char *name;
+        Point origin;
+        Point down;
+        Point want;
+    };
+    const std::vector<Case> cases = {
+        {"inside pixels", {25.7, 1050.4}, {0, 1}, {25, 1050}},
+        // Exactly on a pixel edge: the row above along the page's downward
+        // direction, the pixel itself along the other axis.
+        {"portrait, on an edge", {25, 1050}, {0, 1}, {25, 1049}},
+        {"landscape, on an edge", {800, 1080}, {1, 0}, {799, 1080}},
+        // Our own rounding just below an edge still counts as the edge.
+        {"landscape, a hair below", {800, 20 - 1e-12}, {1, 0}, {799, 20}},
+        {"turned sheet", {800, 1080}, {-1, 0}, {800, 1080}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Affine to_page = scaling(0.0984, -0.0984);
+        to_page.dx = c.origin.x;
+        to_page.dy = c.origin.y;
+        const Affine moved = with_plot_origin_on_pixel(to_page, c.down);
+        EXPECT_DOUBLE_EQ(moved.dx, c.want.x);
+        EXPECT_DOUBLE_EQ(moved.dy, c.want.y);
+        EXPECT_DOUBLE_EQ(moved.xx, to_page.xx);
+        EXPECT_DOUBLE_EQ(moved.yy, to_page.yy);
+    }
+}
+
+TEST(UserOriginOnPixel, MovesTheUserOriginToTheCornerNearestItsPlace)
+{
+    // Plotter units to pixels of a landscape page: x runs up the sheet.
+    Affine plotter_to_page;
+    plotter_to_page.xx = 0;
+    plotter_to_page.yx = -0.1;
+    plotter_to_page.xy = -0.1;
+    plotter_to_page.yy = 0;
+    plotter_to_page.dx = 799;
+    plotter_to_page.dy = 1080;
+    struct Case {
+        const char *name;
+        Point user_origin; // in plotter units
+        Point exact;       // where the user origin is taken to lie
+        Point want;        // the user origin on the page
+    };
+    const std::vector<Case> cases = {
+        {"on a corner", {0, 0}, {799, 1080}, {799, 1080}},
+        {"rounded down", {12, 33}, {795.7, 1078.8}, {796, 1079}},
+        {"rounded up", {17, 37}, {795.3, 1078.3}, {795, 1078}},
+        // Taken from before the plot's origin moved a pixel up the page.
+        {"from elsewhere", {0, 0}, {800 - 1e-9, 1080}, {800, 1080}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Affine user_to_plotter =
+            compose(translation(c.user_origin.x, c.user_origin.y), scaling(40, 40));
+        const Affine moved = with_user_origin_on_pixel(user_to_plotter, plotter_to_page, c.exact);
+        const Point origin = plotter_to_page.apply(moved.apply({0, 0}));
+        EXPECT_NEAR(origin.x, c.want.x, 1e-9);
+        EXPECT_NEAR(origin.y, c.want.y, 1e-9);
+        // The scale is the user's own.
+        EXPECT_DOUBLE_EQ(moved.xx, 40);
+        EXPECT_DOUBLE_EQ(moved.yy, 40);
+    }
+}
+
+} // namespace
