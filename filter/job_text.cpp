@@ -80,7 +80,8 @@ void header_text(const char *page, const char *hpgl, char (&text)[kHeaderText])
     std::snprintf(text, sizeof text, "\033E%s\033%%1B\033&l1O\n%s", page, hpgl);
 }
 
-std::size_t trailer_text(bool reading, const PlotScanner &scanner, char (&text)[kTrailerText])
+std::size_t trailer_text(bool reading, const PlotScanner &scanner, bool mark_page,
+                         char (&text)[kTrailerText])
 {
     // The byte that closes what the plot left open, if any.
     char close = 0;
@@ -117,8 +118,8 @@ std::size_t trailer_text(bool reading, const PlotScanner &scanner, char (&text)[
     std::size_t size = 0;
     if (closes)
         text[size++] = close;
-    const int rest = std::snprintf(text + size, sizeof text - size, "%s\033%%0A\033E",
-                                   hpgl_line ? "SP;PG;\n" : "");
+    const int rest = std::snprintf(text + size, sizeof text - size, "%s\033%%0A%s\033E",
+                                   hpgl_line ? "SP;PG;\n" : "", mark_page ? kPageMark : "");
     return size + static_cast<std::size_t>(rest);
 }
 

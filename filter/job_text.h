@@ -52,16 +52,27 @@ void header_text(const char *page, const char *hpgl, char (&text)[kHeaderText]);
 // HP-GL/2 again with the pen where it was. The HP-GL/2 settings carry over.
 constexpr const char *kPageBreak = "\033%0A\033&l0H\033%0B";
 
+// A fitted plot's picture frame may reach far beyond the sheet, and a plot
+// that leaves the pen out there (at the frame's origin, say) leaves HP-GL/2
+// with a page the printer takes for blank: it ejects nothing, and the
+// drawing is lost. A white rule of one dot at the page's corner, in PCL
+// context, marks the page without ink.
+constexpr const char *kPageMark = "\033&a0h0V\033*c1a1b1P";
+
+// kPageBreak with kPageMark, for a fitted plot.
+constexpr const char *kMarkedPageBreak = "\033%0A\033&a0h0V\033*c1a1b1P\033&l0H\033%0B";
+
 // Room for the trailer with its NUL.
-constexpr std::size_t kTrailerText = 32;
+constexpr std::size_t kTrailerText = 48;
 
 // Deselect the pen and eject the page, back to PCL, reset. Where the job
 // reads the plot, the trailer first closes what the plot leaves open (label
 // text, a quoted string, a comment, PE data), so that none of it prints as
 // text, and leaves out the HP-GL/2 line where the plot ends in PCL context
 // or inside an escape sequence. Returns its length: a label terminator may
-// be any byte, NUL too.
-std::size_t trailer_text(bool reading, const PlotScanner &scanner, char (&text)[kTrailerText]);
+// be any byte, NUL too. With `mark_page`, kPageMark goes before the eject.
+std::size_t trailer_text(bool reading, const PlotScanner &scanner, bool mark_page,
+                         char (&text)[kTrailerText]);
 
 // Data bytes an escape sequence still announces at the plot's end, which the
 // printer would take the trailer for; they are written as zeros first. More

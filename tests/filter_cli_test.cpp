@@ -471,15 +471,18 @@ TEST_F(Zelvo, FitWritesThePictureFrame)
     EXPECT_EQ(given.out, "\x1b"
                          "E" + a1_on_a4
                              + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nIN;PA0,0;" + trailer);
-    // The plot's own PS, from the first input that opens, read ahead.
+    // The plot's own PS, from the first input that opens, read ahead. It
+    // draws, so the fitted page is marked before the eject; the plot above
+    // draws nothing and gets no mark, which would print a blank page.
     const RunResult from_ps =
         run_program(program, options({"-fit", "-paper", "A4", "gone.plt", "sized.plt", "a.plt"}));
     EXPECT_EQ(from_ps.exit_status, 1) << how_it_ended(from_ps);
     EXPECT_EQ(from_ps.err, "Unable to open: gone.plt\n");
-    EXPECT_EQ(from_ps.out, "\x1b"
-                           "E" + a1_on_a4
-                               + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
-                               + "IN;PS33640,23760;PD;IN;PA0,0;" + trailer);
+    EXPECT_EQ(from_ps.out,
+              "\x1b"
+              "E" + a1_on_a4
+                  + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
+                  + "IN;PS33640,23760;PD;IN;PA0,0;SP;PG;\n\x1b%0A\x1b&a0h0V\x1b*c1a1b1P\x1b" + "E");
 }
 
 TEST_F(Zelvo, FitWithoutAPlotSizePrintsUnscaled)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -247,9 +248,11 @@ TEST_F(RealPlots, FitScalesTheDrawingItself)
 {
     // A plot file's drawing, wherever it lies, fills the printable area and
     // is centred: beyond P2 in plotter units (the frame grows and the page
-    // moves), in the top part of a scaled plot, turned, and after the plot's
-    // own reset.
+    // moves), in the top part of a scaled plot, turned, after the plot's
+    // own reset, and with the pen left at the origin, off the sheet.
     const std::string far = "SP1;PA30000,20000;PD34000,20000,34000,22000,30000,22000,30000,20000;";
+    const std::string back_home =
+        "SP1;PA2000,1000;PD9000,1000,9000,6500,2000,6500,2000,1000;PU;PA0,0;";
     const std::string scaled = "SC0,100,0,100;SP1;PA10,40;PD90,40,90,95,10,95,10,40;";
     const struct {
         std::vector<std::string> args;
@@ -262,6 +265,9 @@ TEST_F(RealPlots, FitScalesTheDrawingItself)
         {{"-fit", "-paper", "letter"}, "IN;" + scaled, 8.5, 11},
         {{"-fit", "-paper", "letter", "-port"}, "IN;" + scaled, 8.5, 11},
         {{"-fit", "-paper", "letter", "-lj", "-rot", "270"}, "IN;" + scaled, 8.5, 11},
+        {{"-fit", "-paper", "A4"}, "IN;" + back_home + "SP;", 8.27, 11.69},
+        {{"-fit", "-paper", "A4", "-port"}, "IN;" + back_home + "SP;PG;", 8.27, 11.69},
+        {{"-fit", "-paper", "A4"}, "IN;" + back_home + "PG;" + back_home, 8.27, 11.69},
         {{"-fit", "-paper", "A4"},
          "\x1b"
          "E\x1b%0BIN;"
@@ -282,6 +288,28 @@ TEST_F(RealPlots, FitScalesTheDrawingItself)
         EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
         EXPECT_NEAR(std::min(ink.left, ink.top), dpi / 4, 4);
     }
+}
+
+TEST_F(RealPlots, FitPrintsEverySamplePlot)
+{
+    // Fitted plots that draw near the origin, or across it, leave the
+    // picture frame far beyond the sheet; every one still prints its page.
+    int checked = 0;
+    for (const auto &[name, plot] : samples()) {
+        SCOPED_TRACE(name);
+        const Page page = render(dir, job_of(dir, {"-fit", "-paper", "A4"}, plot), 30);
+        if (page.pixels.empty()) {
+            ADD_FAILURE() << "no page";
+            continue;
+        }
+        // Light pens count too: some samples draw in pale colours only.
+        EXPECT_TRUE(std::any_of(page.pixels.begin(), page.pixels.end(), [](unsigned char gray) {
+            return gray < 250;
+        })) << "no ink";
+        ++checked;
+    }
+    if (checked == 0)
+        ZELVO_SKIP() << "no sample plots in " << samples_dir;
 }
 
 TEST_F(RealPlots, PaperSizeSetsThePage)
