@@ -171,6 +171,19 @@ protected:
     TempDir dir;
 };
 
+// A fitted page: the paper's size (inches), and the ink centred to within
+// 0.015 inch at `dpi` and as large as 1/4 inch margins let it be, one pair of
+// sides touching the margins.
+void expect_fitted(const Page &page, double width, double height, int dpi)
+{
+    ASSERT_NEAR(page.width, width * dpi, 2);
+    ASSERT_NEAR(page.height, height * dpi, 2);
+    const Ink ink = ink_of(page);
+    EXPECT_LE(std::abs(ink.left - ink.right), 3);
+    EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
+    EXPECT_NEAR(std::min(ink.left, ink.top), dpi / 4, 4);
+}
+
 TEST_F(RealPlots, HoldKeepsSettingsAcrossThePlotsOwnIN)
 {
     // A plot that starts with IN; prints under -hold as the same plot
@@ -215,15 +228,8 @@ TEST_F(RealPlots, FitCentresThePlotWithinTheMargins)
     constexpr int dpi = 200;
     for (const auto &row : rows) {
         SCOPED_TRACE(row.args[1] + " " + row.args.back());
-        const Page page = render(dir, job_of(dir, row.args, row.plot), dpi);
-        ASSERT_NEAR(page.width, row.width * dpi, 2);
-        ASSERT_NEAR(page.height, row.height * dpi, 2);
-        const Ink ink = ink_of(page);
-        // Centred to within 0.015 inch, and as large as 1/4 inch margins
-        // let it be: one pair of sides touches the margins.
-        EXPECT_LE(std::abs(ink.left - ink.right), 3);
-        EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
-        EXPECT_NEAR(std::min(ink.left, ink.top), dpi / 4, 4);
+        expect_fitted(render(dir, job_of(dir, row.args, row.plot), dpi), row.width, row.height,
+                      dpi);
     }
 }
 
@@ -280,13 +286,8 @@ TEST_F(RealPlots, FitScalesTheDrawingItself)
     constexpr int dpi = 200;
     for (const auto &row : rows) {
         SCOPED_TRACE(row.args.back() + " " + row.plot);
-        const Page page = render(dir, job_of(dir, row.args, row.plot), dpi);
-        ASSERT_NEAR(page.width, row.width * dpi, 2);
-        ASSERT_NEAR(page.height, row.height * dpi, 2);
-        const Ink ink = ink_of(page);
-        EXPECT_LE(std::abs(ink.left - ink.right), 3);
-        EXPECT_LE(std::abs(ink.top - ink.bottom), 3);
-        EXPECT_NEAR(std::min(ink.left, ink.top), dpi / 4, 4);
+        expect_fitted(render(dir, job_of(dir, row.args, row.plot), dpi), row.width, row.height,
+                      dpi);
     }
 }
 
