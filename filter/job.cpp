@@ -214,7 +214,7 @@ CopyStatus copy_inputs(Run &run, const ReadAhead &ahead)
 // Ends the plot stream: the hold text where an IN or BP was left open at its
 // very end, then the trailer; they wait with the rest until the output is
 // closed.
-bool finish_stream(Run &run, bool fitted)
+bool finish_stream(Run &run)
 {
     bool written = true;
     // Whether the plot leaves drawing on a page that the trailer ejects.
@@ -234,7 +234,7 @@ bool finish_stream(Run &run, bool fitted)
         eject_last_page(run.scanner);
     }
     char trailer[kTrailerText];
-    const std::size_t length = trailer_text(run.reading, run.scanner, fitted && drawn_on, trailer);
+    const std::size_t length = trailer_text(run.reading, run.scanner, drawn_on, trailer);
     return written && append(run.pending, trailer, length);
 }
 
@@ -276,8 +276,7 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
         return 1;
     }
     page_text(printed, frame, run.page);
-    const bool fitted = frame[0] != '\0';
-    run.insert = {run.hold, fitted ? kMarkedPageBreak : kPageBreak, run.page};
+    run.insert = {run.hold, kPageBreak, run.page};
 
     Destination open;
     if (!open_destination(destination, open)) {
@@ -310,7 +309,7 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
         abandon_destination(open);
         return 1;
     }
-    bool written = copied != CopyStatus::WriteFailed && finish_stream(run, fitted);
+    bool written = copied != CopyStatus::WriteFailed && finish_stream(run);
     if (report != nullptr)
         report->pages = run.scanner.pages;
     // Until a command has the whole job and the end of its input, a cancel
