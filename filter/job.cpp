@@ -107,17 +107,19 @@ void finish_input(Run &run, CopyStatus status)
 // The drawing of the first input, when it is a regular file that the
 // program can measure. Where P1 and P2 sit, and where a turned plot's
 // origin lies, depend on the frame: a drawing that leaves it is measured
-// again in a frame grown to hold it, twice at most.
+// again in a frame grown to hold it, twice at most (a drawing scaled to P1
+// and P2 grows with the frame).
 std::optional<DrawingBox> measured_drawing(const Run &run, const char *hpgl)
 {
+    const bool turned = total_rotation(run.settings) % 360 != 0;
     const MeasureDrawing measure = run.conduct.measure_drawing;
     struct stat file;
     if (measure == nullptr || run.input < 0 || fstat(run.input, &file) != 0
         || !S_ISREG(file.st_mode))
         return std::nullopt;
     std::optional<DrawingBox> box = measure(run.input, hpgl, run.hold, 0, 0);
-    for (int again = 0; box && again < 2 && !inside_frame(*box); ++again) {
-        const DrawingBox grown = grown_frame(*box);
+    for (int again = 0; box && again < 2 && frame_can_grow(*box, turned); ++again) {
+        const DrawingBox grown = grown_frame(*box, turned);
         box = measure(run.input, hpgl, run.hold, grown.frame_length, grown.frame_width);
     }
     return box;
