@@ -27,18 +27,22 @@ DrawingBox sheet_box(PlotExtent plot, int rotation)
     return {0, 0, length, width, length, width};
 }
 
-bool inside_frame(const DrawingBox &box)
+bool frame_can_grow(const DrawingBox &box, bool turned)
 {
-    // Within a plotter unit: the measure's arithmetic rounds.
-    return box.left > -1 && box.bottom > -1 && box.right < box.frame_length + 1
-           && box.top < box.frame_width + 1;
+    // By more than a plotter unit: the measure's arithmetic rounds.
+    return box.right > box.frame_length + 1 || box.top > box.frame_width + 1
+           || (turned && (box.left < -1 || box.bottom < -1));
 }
 
-DrawingBox grown_frame(const DrawingBox &box)
+DrawingBox grown_frame(const DrawingBox &box, bool turned)
 {
     DrawingBox grown = box;
-    grown.frame_length += std::max(0.0, -box.left) + std::max(0.0, box.right - box.frame_length);
-    grown.frame_width += std::max(0.0, -box.bottom) + std::max(0.0, box.top - box.frame_width);
+    grown.frame_length += std::max(0.0, box.right - box.frame_length);
+    grown.frame_width += std::max(0.0, box.top - box.frame_width);
+    if (turned) {
+        grown.frame_length += std::max(0.0, -box.left);
+        grown.frame_width += std::max(0.0, -box.bottom);
+    }
     return grown;
 }
 

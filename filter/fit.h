@@ -45,13 +45,17 @@ using MeasureDrawing = std::optional<DrawingBox> (*)(int input, const char *prel
                                                      const char *hold, double frame_length,
                                                      double frame_width);
 
-// Whether the printer prints all of `box`: the frame clips the rest.
-bool inside_frame(const DrawingBox &box);
+// Whether growing the frame would show more of `box` (see grown_frame):
+// the printer clips what lies outside the frame.
+bool frame_can_grow(const DrawingBox &box, bool turned);
 
 // The frame grown to hold what of `box` lies beyond it: by what lies past
-// its far sides, and by what lies before its origin, which a turned plot
-// counts from the far side.
-DrawingBox grown_frame(const DrawingBox &box);
+// its far sides and, where the job turns the plot (`turned`: a rotation
+// other than 0), by what lies before its origin, which a turned plot counts
+// from the far side. Unturned, the origin stays at the frame's lower left
+// corner: nothing before it ever prints, and growing the frame there would
+// only move P2, and with it what the plot scales to P1 and P2.
+DrawingBox grown_frame(const DrawingBox &box, bool turned);
 
 // How much fit_commands scales what of `box` lies within its frame on
 // `paper`: millimetres on the page per millimetre of the plot.

@@ -107,17 +107,19 @@ void finish_input(Run &run, CopyStatus status)
 // The drawing of the first input, when it is a regular file that the
 // program can measure. Where P1 and P2 sit, and where a turned plot's
 // origin lies, depend on the frame: a drawing that leaves it is measured
-// again in a frame grown to hold it, twice at most.
+// again in a frame grown to hold it, twice at most (a drawing scaled to P1
+// and P2 grows with the frame).
 std::optional<DrawingBox> measured_drawing(const Run &run, const char *hpgl)
 {
+    const bool turned = total_rotation(run.settings) % 360 != 0;
     const MeasureDrawing measure = run.conduct.measure_drawing;
     struct stat file;
     if (measure == nullptr || run.input < 0 || fstat(run.input, &file) != 0
         || !S_ISREG(file.st_mode))
         return std::nullopt;
     std::optional<DrawingBox> box = measure(run.input, hpgl, run.hold, 0, 0);
-    for (int again = 0; box && again < 2 && !inside_frame(*box); ++again) {
-        const DrawingBox grown = grown_frame(*box);
+    for (int again = 0; box && again < 2 && frame_can_grow(*box, turned); ++again) {
+        const DrawingBox grown = grown_frame(*box, turned);
         box = measure(run.input, hpgl, run.hold, grown.frame_length, grown.frame_width);
     }
     return box;
@@ -214,7 +216,7 @@ CopyStatus copy_inputs(Run &run, const ReadAhead &ahead)
 // Ends the plot stream: the hold text where an IN or BP was left open at its
 // very end, then the trailer; they wait with the rest until the output is
 // closed.
-bool finish_stream(Run &run, bool fitted)
+bool finish_stream(Run &run)
 {
     bool written = true;
     // Whether the plot leaves drawing on a page that the trailer ejects.
@@ -234,7 +236,7 @@ bool finish_stream(Run &run, bool fitted)
         eject_last_page(run.scanner);
     }
     char trailer[kTrailerText];
-    const std::size_t length = trailer_text(run.reading, run.scanner, fitted && drawn_on, trailer);
+    const std::size_t length = trailer_text(run.reading, run.scanner, drawn_on, trailer);
     return written && append(run.pending, trailer, length);
 }
 
@@ -276,8 +278,7 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
         return 1;
     }
     page_text(printed, frame, run.page);
-    const bool fitted = frame[0] != '\0';
-    run.insert = {run.hold, fitted ? kMarkedPageBreak : kPageBreak, run.page};
+    run.insert = {run.hold, kPageBreak, run.page};
 
     Destination open;
     if (!open_destination(destination, open)) {
@@ -310,7 +311,7 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
         abandon_destination(open);
         return 1;
     }
-    bool written = copied != CopyStatus::WriteFailed && finish_stream(run, fitted);
+    bool written = copied != CopyStatus::WriteFailed && finish_stream(run);
     if (report != nullptr)
         report->pages = run.scanner.pages;
     // Until a command has the whole job and the end of its input, a cancel

@@ -80,7 +80,7 @@ void header_text(const char *page, const char *hpgl, char (&text)[kHeaderText])
     std::snprintf(text, sizeof text, "\033E%s\033%%1B\033&l1O\n%s", page, hpgl);
 }
 
-std::size_t trailer_text(bool reading, const PlotScanner &scanner, bool mark_page,
+std::size_t trailer_text(bool reading, const PlotScanner &scanner, bool drawn_on,
                          char (&text)[kTrailerText])
 {
     // The byte that closes what the plot left open, if any.
@@ -119,7 +119,7 @@ std::size_t trailer_text(bool reading, const PlotScanner &scanner, bool mark_pag
     if (closes)
         text[size++] = close;
     const int rest = std::snprintf(text + size, sizeof text - size, "%s\033%%0A%s\033E",
-                                   hpgl_line ? "SP;PG;\n" : "", mark_page ? kPageMark : "");
+                                   hpgl_line ? "SP;PG;\n" : "", drawn_on ? "\f" : "");
     return size + static_cast<std::size_t>(rest);
 }
 

@@ -48,19 +48,14 @@ constexpr std::size_t kHeaderText = kPageText + kHpglText + 16;
 void header_text(const char *page, const char *hpgl, char (&text)[kHeaderText]);
 
 // Where a job that reads the plot ends a page at a PG that more drawing
-// follows: back to PCL, eject the page (only when something is on it), and
-// HP-GL/2 again with the pen where it was. The HP-GL/2 settings carry over.
-constexpr const char *kPageBreak = "\033%0A\033&l0H\033%0B";
-
-// A fitted plot's picture frame may reach far beyond the sheet, and a plot
-// that leaves the pen out there (at the frame's origin, say) leaves HP-GL/2
-// with a page the printer takes for blank: it ejects nothing, and the
-// drawing is lost. A white rule of one dot at the page's corner, in PCL
-// context, marks the page without ink.
-constexpr const char *kPageMark = "\033&a0h0V\033*c1a1b1P";
-
-// kPageBreak with kPageMark, for a fitted plot.
-constexpr const char *kMarkedPageBreak = "\033%0A\033&a0h0V\033*c1a1b1P\033&l0H\033%0B";
+// follows: back to PCL, a form feed, and HP-GL/2 again with the pen where it
+// was. The HP-GL/2 settings carry over. The printer takes a page for blank,
+// and ejects nothing at ESC E or ESC &l0H, unless the HP-GL/2 pen stands on
+// it whenever a drawing is put down, the last time as the job leaves
+// HP-GL/2: a plot that leaves its pen off the sheet (a fitted frame's origin
+// often is) would lose the page. A form feed prints the page whatever it
+// holds, and the scanner puts a break only where something is on the page.
+constexpr const char *kPageBreak = "\033%0A\f\033%0B";
 
 // Room for the trailer with its NUL.
 constexpr std::size_t kTrailerText = 48;
@@ -70,8 +65,10 @@ constexpr std::size_t kTrailerText = 48;
 // text, a quoted string, a comment, PE data), so that none of it prints as
 // text, and leaves out the HP-GL/2 line where the plot ends in PCL context
 // or inside an escape sequence. Returns its length: a label terminator may
-// be any byte, NUL too. With `mark_page`, kPageMark goes before the eject.
-std::size_t trailer_text(bool reading, const PlotScanner &scanner, bool mark_page,
+// be any byte, NUL too. With `drawn_on` (the scanner found something on the
+// last page), a form feed ejects that page before the reset, as at
+// kPageBreak.
+std::size_t trailer_text(bool reading, const PlotScanner &scanner, bool drawn_on,
                          char (&text)[kTrailerText]);
 
 // Data bytes an escape sequence still announces at the plot's end, which the

@@ -261,11 +261,13 @@ void read_size_byte(PlotScanner &s, unsigned char c)
 void end_plot_size(PlotScanner &s)
 {
     end_size_number(s);
-    if (!s.drawn && !s.plot_size_found && s.size_count == 2 && s.size_numbers[0] > 0
-        && s.size_numbers[1] > 0) {
+    // A length alone stands for the width too.
+    const std::uint64_t width = s.size_count == 1 ? s.size_numbers[0] : s.size_numbers[1];
+    if (!s.drawn && !s.plot_size_found && (s.size_count == 1 || s.size_count == 2)
+        && s.size_numbers[0] > 0 && width > 0) {
         s.plot_size_found = true;
         s.plot_length = s.size_numbers[0];
-        s.plot_width = s.size_numbers[1];
+        s.plot_width = width;
     }
 }
 

@@ -63,10 +63,11 @@
 // (ESC *c # P) and ESC *b # W or ESC &p # X announcing data (# above 0).
 //
 // The plot size is the first PS with just two numbers, a length and a width
-// above 0, before the first drawing instruction, in plotter units of
-// 0.025 mm. Its numbers are an optional sign, digits and one decimal point;
-// any other byte, a sign or a second point ends one (the last two start the
-// next). Only integer parts count, and a number without digits is none.
+// above 0, or with a length alone above 0, which gives the width too (a
+// square plot), before the first drawing
+// instruction, in plotter units of 0.025 mm. Its numbers are an optional sign, digits and one
+// decimal point; any other byte, a sign or a second point ends one (the last two start the next).
+// Only integer parts count, and a number without digits is none.
 //
 // All numbers saturate at 2^48, far above any that a printer takes.
 #ifndef ZELVO_PLOT_SCANNER_H
@@ -127,7 +128,8 @@ struct PlotScanner {
     bool data_continues = false; // EscapeData: the sequence goes on after the data
     std::uint64_t value = 0;     // saturates, far above any real count
     std::uint64_t data_left = 0;
-    // PS parameters: integer parts of up to two numbers.
+    // PS parameters: integer parts of up to two numbers, and how many (up to
+    // three: more than two make no size).
     int size_count = 0; // numbers read so far
     bool size_in_number = false;
     bool size_has_digit = false;

@@ -289,13 +289,15 @@ private:
         }
         close();
 
-        // Just two numbers: the length and the width.
+        // The length and the width, or a length alone, which gives the
+        // width too.
         auto above_zero = [](const SizeNumber &n) { return !n.negative && n.integer > 0; };
-        if (!reading_.plot_size_found && !reading_.drawn && numbers.size() == 2
-            && above_zero(numbers[0]) && above_zero(numbers[1])) {
+        if (!reading_.plot_size_found && !reading_.drawn
+            && (numbers.size() == 1 || numbers.size() == 2) && above_zero(numbers.front())
+            && above_zero(numbers.back())) {
             reading_.plot_size_found = true;
-            reading_.plot_length = numbers[0].integer;
-            reading_.plot_width = numbers[1].integer;
+            reading_.plot_length = numbers.front().integer;
+            reading_.plot_width = numbers.back().integer;
         }
     }
 

@@ -1,7 +1,7 @@
 #include "job_measure.h"
 
+#include "measure_plot.h"
 #include "plot_scanner.h"
-#include "render.h"
 #include "stroke_font.h"
 
 #include <algorithm>
@@ -111,7 +111,8 @@ std::optional<DrawingBox> measure_job_drawing(int input, const char *prelude, co
     const StrokeFontResult font =
         load_stroke_font(stroke_font_folder(nullptr, std::getenv("ZELVO_HERSHEY_DIR")));
     HeldPlot plot(input, offset, prelude, hold);
-    const PlotMeasure measure = measure_plot(plot, font.ok ? &font.font : nullptr, length, width);
+    const PrintedExtent measure =
+        measure_printed_extent(plot, font.ok ? &font.font : nullptr, length, width);
     if (plot.failed() || !measure.drawn)
         return std::nullopt;
     return DrawingBox{measure.low.x, measure.low.y, measure.high.x, measure.high.y, length, width};

@@ -13,7 +13,8 @@
 // `hold` after every IN and BP: its box on a landscape frame of
 // `frame_length` by `frame_width` plotter units (0 for the renderer's plain
 // plot size), which P1 and P2 span after IN, turned as the plot's rotations
-// turn it. Labels count, drawn with the stroke font of ZELVO_HERSHEY_DIR or
+// turn it and clipped to the window the plot sets (IW), outside which
+// nothing prints. Labels count, drawn with the stroke font of ZELVO_HERSHEY_DIR or
 // Debian's hershey-fonts-data, where it is found. Nothing when nothing is
 // drawn or the file cannot be read. Fits MeasureDrawing.
 std::optional<DrawingBox> measure_job_drawing(int input, const char *prelude, const char *hold,

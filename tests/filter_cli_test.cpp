@@ -336,19 +336,26 @@ TEST_F(ZelvoHold, ReadsTheInputsAsOneStream)
 TEST_F(ZelvoHold, ReadsThePlotWithNothingToHold)
 {
     // Nothing to add after IN: a plot with nothing to mend keeps its bytes,
-    // and -hold still ends its pages and its trailer as the plot needs.
+    // and -hold still ends its pages and its trailer as the plot needs: a
+    // page with drawing on it ends in a form feed, which the printer obeys
+    // wherever the plot left its pen.
     const struct {
         std::string plot;
         std::string held; // the job's body and trailer
     } rows[] = {
-        {"IN;PA0,0;PD;", "IN;PA0,0;PD;SP;PG;\n\x1b%0A\x1b"
+        {"IN;PA0,0;PD;", "IN;PA0,0;PD;SP;PG;\n\x1b%0A\f\x1b"
                          "E"},
-        {"IN;PD;PG;", "IN;PD;PG;SP;PG;\n\x1b%0A\x1b"
+        {"IN;PD;PG;", "IN;PD;PG;SP;PG;\n\x1b%0A\f\x1b"
                       "E"},
-        {"IN;PD;PG;IN;PD;PG;", "IN;PD;PG;\x1b%0A\x1b&l0H\x1b%0BIN;PD;PG;SP;PG;\n\x1b%0A\x1b"
+        {"IN;PD;PG;IN;PD;PG;", "IN;PD;PG;\x1b%0A\f\x1b%0BIN;PD;PG;SP;PG;\n\x1b%0A\f\x1b"
                                "E"},
+        // Nothing drawn, or the page already ejected: no form feed.
+        {"IN;PA0,0;", "IN;PA0,0;SP;PG;\n\x1b%0A\x1b"
+                      "E"},
         {"IN;PA0,0;\x1b%0A\f", "IN;PA0,0;\x1b%0A\f\x1b%0A\x1b"
                                "E"},
+        {"IN;PD;\x1b%0A\f", "IN;PD;\x1b%0A\f\x1b%0A\x1b"
+                            "E"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.plot);
@@ -376,29 +383,32 @@ TEST_F(ZelvoHold, TrailerClosesWhatThePlotLeavesOpen)
     const std::string line = "SP;PG;\n";
     const std::string end = "\x1b%0A\x1b"
                             "E";
+    // After drawing, or text in PCL context, a form feed ejects the page.
+    const std::string eject = "\x1b%0A\f\x1b"
+                              "E";
     const struct {
         std::string plot;
         std::string trailer;
     } rows[] = {
-        {"PD;", line + end},
+        {"PD;", line + eject},
         {"PA1,2", line + end},
         {"PS1", line + end},
-        {"LBtext", "\x03" + line + end},
-        {"DT*;LBtext", "*" + line + end},
+        {"LBtext", "\x03" + line + eject},
+        {"DT*;LBtext", "*" + line + eject},
         {"CO\"note", "\"" + line + end},
         {"CO note", ";" + line + end},
         {"CO", ";" + line + end},
-        {"PE<=", ";" + line + end},
+        {"PE<=", ";" + line + eject},
         {"DT", ";" + line + end},
         {"SM", ";" + line + end},
         {"P", ";" + line + end},
         {"\x1b", end},
         {"\x1b&l", end},
         {"\x1b.(", end},
-        {"\x1b%0Atext", end},
+        {"\x1b%0Atext", eject},
         // Announced data that is not there is made up with zeros.
-        {"\x1b%0A\x1b*b4W", std::string(4, '\0') + end},
-        {"\x1b%0A\x1b*b3W12", std::string(1, '\0') + end},
+        {"\x1b%0A\x1b*b4W", std::string(4, '\0') + eject},
+        {"\x1b%0A\x1b*b3W12", std::string(1, '\0') + eject},
         {"\x1b*b100000W", end},
     };
     for (const auto &row : rows) {
@@ -472,17 +482,35 @@ TEST_F(Zelvo, FitWritesThePictureFrame)
                          "E" + a1_on_a4
                              + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nIN;PA0,0;" + trailer);
     // The plot's own PS, from the first input that opens, read ahead. It
-    // draws, so the fitted page is marked before the eject; the plot above
-    // draws nothing and gets no mark, which would print a blank page.
+    // draws, so a form feed ejects the page, wherever the pen stands; the
+    // plot above draws nothing and gets none, which would print a blank
+    // page.
     const RunResult from_ps =
         run_program(program, options({"-fit", "-paper", "A4", "gone.plt", "sized.plt", "a.plt"}));
     EXPECT_EQ(from_ps.exit_status, 1) << how_it_ended(from_ps);
     EXPECT_EQ(from_ps.err, "Unable to open: gone.plt\n");
-    EXPECT_EQ(from_ps.out,
-              "\x1b"
-              "E" + a1_on_a4
-                  + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
-                  + "IN;PS33640,23760;PD;IN;PA0,0;SP;PG;\n\x1b%0A\x1b&a0h0V\x1b*c1a1b1P\x1b" + "E");
+    EXPECT_EQ(from_ps.out, "\x1b"
+                           "E" + a1_on_a4
+                               + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
+                               + "IN;PS33640,23760;PD;IN;PA0,0;SP;PG;\n\x1b%0A\f\x1b" + "E");
+}
+
+TEST_F(Zelvo, FitTakesAPlotSizeOfALengthAloneForTheWidthToo)
+{
+    // GNU plotutils writes PS with a length alone. From a pipe, where the
+    // drawing cannot be measured, it sizes the frame as a square would.
+    const auto fitted_from_pipe = [&](const std::string &plot) {
+        RunOptions o = options({"-fit", "-paper", "A4"});
+        o.stdin_data = plot;
+        return run_program(program, o);
+    };
+    const RunResult alone = fitted_from_pipe("BP;IN;PS33640;IP0,0,8000,8000;PD;");
+    const RunResult square = fitted_from_pipe("BP;IN;PS33640,33640;IP0,0,8000,8000;PD;");
+    EXPECT_EQ(alone.exit_status, 0) << how_it_ended(alone);
+    EXPECT_EQ(alone.err, "");
+    std::string expected = square.out;
+    expected.replace(expected.find("PS33640,33640;"), 14, "PS33640;");
+    EXPECT_EQ(alone.out, expected);
 }
 
 TEST_F(Zelvo, FitWithoutAPlotSizePrintsUnscaled)

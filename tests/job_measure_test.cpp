@@ -52,6 +52,42 @@ TEST(MeasureJobDrawing, BoxOnTheFrame)
         {"IN;PA0,0;PD1016,508;", "RO180;IP;", 0, 0, 0, {k - 1016, l - 508, k, l, k, l}},
         // Read from where the file stands: the first move is not seen.
         {"PA5000,5000;PD6000,6000;", "", 0, 0, 12, {0, 0, 6000, 6000, k, l}},
+        // Only what lies within the plot's window prints: a diagonal enters
+        // it through its bottom edge and leaves through its right one; a
+        // fill around the window inks all of it; IW; lifts the window.
+        {"IN;IW1000,1000,5000,4000;PA0,0;PD8000,6000;",
+         "",
+         0,
+         0,
+         0,
+         {1333, 1000, 5000, 3750, k, l}},
+        {"IN;IW1000,1000,5000,4000;PA0,0;PD8000,0,8000,6000,0,6000,0,0;PU2000,2000;PD3000,2000;",
+         "",
+         0,
+         0,
+         0,
+         {2000, 2000, 3000, 2000, k, l}},
+        {"IN;IW1000,1000,5000,4000;PA0,0;RA8000,6000;",
+         "",
+         0,
+         0,
+         0,
+         {1000, 1000, 5000, 4000, k, l}},
+        {"IN;IW1000,1000,5000,4000;PA0,0;PD100,100;IW;PD200,300;",
+         "",
+         0,
+         0,
+         0,
+         {100, 100, 200, 300, k, l}},
+        {"IN;IW1000,1000,5000,4000;PA0,0;PD100,100;IN;PD200,300;",
+         "",
+         0,
+         0,
+         0,
+         {0, 0, 200, 300, k, l}},
+        // Scaled: the window is in user units, and turned with the plot.
+        {"IN;SC0,100,0,100;IW0,0,50,50;PA0,0;PD100,100;", "", 0, 0, 0, {0, 0, k / 2, l / 2, k, l}},
+        {"IN;IW0,0,1016,508;PA0,0;PD8000,8000;", "RO90;IP;", 0, 0, 0, {k - 508, 0, k, 508, k, l}},
     };
     TempDir dir;
     for (const auto &row : rows) {

@@ -65,19 +65,14 @@ struct Ink {
     int left, right, top, bottom; // blank pixels from each edge
 };
 
-// Renders page 1 of `job` at `dpi` as a PGM, which needs no decoder.
-Page render(const TempDir &dir, const std::string &job, int dpi)
+// A page rendered as a PGM, which needs no decoder; empty when there is
+// none.
+Page read_pgm(const fs::path &file)
 {
-    const fs::path in = dir.write("job.pcl", job);
-    const fs::path out = dir.path() / "page.pgm";
-    fs::remove(out);
-    output_of(quoted(interpreter()) + " -dNOPAUSE -dBATCH -dQUIET -sDEVICE=pgmraw -dFirstPage=1"
-              + " -dLastPage=1 -r" + std::to_string(dpi) + " -sOutputFile=" + quoted(out.string())
-              + " " + quoted(in.string()) + " >/dev/null 2>&1");
     // "P5", then width, height and the largest value, with comment lines
     // among them, then one byte per pixel.
     Page page;
-    const std::string bytes = read_file(out);
+    const std::string bytes = read_file(file);
     std::size_t at = 2;
     int header[3] = {0, 0, 0};
     for (int &number : header) {
@@ -99,6 +94,38 @@ Page render(const TempDir &dir, const std::string &job, int dpi)
     page.pixels.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at + 1),
                        bytes.begin() + static_cast<std::ptrdiff_t>(at + 1 + count));
     return page;
+}
+
+// Renders page 1 of `job` at `dpi`.
+Page render(const TempDir &dir, const std::string &job, int dpi)
+{
+    const fs::path in = dir.write("job.pcl", job);
+    const fs::path out = dir.path() / "page.pgm";
+    fs::remove(out);
+    output_of(quoted(interpreter()) + " -dNOPAUSE -dBATCH -dQUIET -sDEVICE=pgmraw -dFirstPage=1"
+              + " -dLastPage=1 -r" + std::to_string(dpi) + " -sOutputFile=" + quoted(out.string())
+              + " " + quoted(in.string()) + " >/dev/null 2>&1");
+    return read_pgm(out);
+}
+
+// The pages the interpreter prints of `job`, each with whether it has ink
+// (light pens too).
+std::vector<bool> inked_pages(const TempDir &dir, const std::string &job)
+{
+    const fs::path in = dir.write("job.pcl", job);
+    const fs::path pages = dir.path() / "pages";
+    fs::remove_all(pages);
+    fs::create_directory(pages);
+    output_of(quoted(interpreter()) + " -dNOPAUSE -dBATCH -dQUIET -sDEVICE=pgmraw -r20"
+              + " -sOutputFile=" + quoted((pages / "%d.pgm").string()) + " " + quoted(in.string())
+              + " >/dev/null 2>&1");
+    std::vector<bool> inked;
+    for (int n = 1; fs::exists(pages / (std::to_string(n) + ".pgm")); ++n) {
+        const Page page = read_pgm(pages / (std::to_string(n) + ".pgm"));
+        inked.push_back(std::any_of(page.pixels.begin(), page.pixels.end(),
+                                    [](unsigned char gray) { return gray < 250; }));
+    }
+    return inked;
 }
 
 Ink ink_of(const Page &page)
@@ -311,6 +338,33 @@ TEST_F(RealPlots, FitPrintsEverySamplePlot)
     }
     if (checked == 0)
         ZELVO_SKIP() << "no sample plots in " << samples_dir;
+}
+
+TEST_F(RealPlots, EveryPageWithDrawingPrintsWhereverThePenIsLeft)
+{
+    // The printer takes a page for blank when the HP-GL/2 pen stands off
+    // the sheet as the job leaves HP-GL/2; a job that reads the plot still
+    // prints every page that has drawing on it, and only those.
+    const std::string drawn = "SP1;PU1000,1000;PD3000,2000;";
+    const std::string off = "PU-400000,-400000;";
+    const struct {
+        std::vector<std::string> args;
+        std::string plot;
+        std::vector<bool> pages; // each printed page: with ink or not
+    } rows[] = {
+        {{"-hold"}, "IN;" + drawn + off, {true}},
+        {{"-hold", "-port"}, "IN;" + drawn + off + "SP;", {true}},
+        {{"-hold"}, "IN;" + drawn + off + "PG;" + drawn + off + "PG;", {true, true}},
+        {{"-hold"}, "IN;" + drawn + "PG;" + drawn + off, {true, true}},
+        {{"-fit", "200x150", "-paper", "A4"}, "IN;" + drawn + off, {true}},
+        {{"-hold"}, "IN;" + off, {}},
+        // Drawn wholly off the sheet: a page, blank, as a printer ejects it.
+        {{"-hold"}, "IN;PU-300000,0;PD-200000,0;" + off, {false}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.args.back() + " " + row.plot);
+        EXPECT_EQ(inked_pages(dir, job_of(dir, row.args, row.plot)), row.pages);
+    }
 }
 
 TEST_F(RealPlots, PaperSizeSetsThePage)
