@@ -148,8 +148,13 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
         // A printer's rasteriser adjusts strokes to whole pixels.
         const double given = pen.width * units_per_mm_;
         const int pixels = adjusted_stroke_pixels(width * units_per_mm_);
-        add_path(adjusted_stroke(path, pixels, given < kHairline, units_per_mm_));
-        cairo_set_line_width(cr_, pixels / units_per_mm_);
+        add_path(adjusted_stroke(path, pixels, drawn_as_hairline(given), units_per_mm_));
+        // The printer inks whole pixels, those whose centre the pen covers;
+        // a level or upright stroke, centred as adjusted, covers `pixels`
+        // centres, a slanted one as many as its true width does. A
+        // hairline still inks a pixel at every step.
+        cairo_set_line_width(cr_, std::max(given, 1.0) / units_per_mm_);
+        cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     } else {
         add_path(path);
         cairo_set_line_width(cr_, width);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -136,14 +137,17 @@ void PlotInterpreter::place()
 {
     if (options_.pcl_job) {
         const PlotPlacement placement = place_plot(pcl_);
+        const Point shift = options_.raster_pixel > 0 ? logical_page_shift(placement.logical_origin,
+                                                                           options_.raster_pixel)
+                                                      : Point{0, 0};
         sheet_width_ = placement.sheet_width;
         sheet_height_ = placement.sheet_height;
-        plot_to_sheet_ = placement.plot_to_sheet;
+        plot_to_sheet_ = compose(translation(shift.x, shift.y), placement.plot_to_sheet);
         pen_scale_ = placement.pen_scale;
         plot_length_ = placement.plot_length;
         plot_width_ = placement.plot_width;
-        frame_low_ = placement.frame_low;
-        frame_high_ = placement.frame_high;
+        frame_low_ = {placement.frame_low.x + shift.x, placement.frame_low.y + shift.y};
+        frame_high_ = {placement.frame_high.x + shift.x, placement.frame_high.y + shift.y};
         frame_clips_ = true;
     } else {
         sheet_width_ = options_.layout.sheet_width;
@@ -587,13 +591,25 @@ void PlotInterpreter::end_page()
 
 void PlotInterpreter::apply_clip()
 {
-    Point low = frame_clips_ ? frame_low_ : Point{0, 0};
-    Point high = frame_clips_ ? frame_high_ : Point{sheet_width_, sheet_height_};
+    const Point sheet = {sheet_width_, sheet_height_};
+    const PageBox frame = frame_clips_ ? PageBox{frame_low_, frame_high_} : PageBox{{0, 0}, sheet};
+    std::optional<PageBox> window;
     if (window_set_) {
         const Point a = plotter_to_sheet_.apply(window_low_);
         const Point b = plotter_to_sheet_.apply(window_high_);
-        low = {std::max(low.x, std::min(a.x, b.x)), std::max(low.y, std::min(a.y, b.y))};
-        high = {std::min(high.x, std::max(a.x, b.x)), std::min(high.y, std::max(a.y, b.y))};
+        window = PageBox{{std::min(a.x, b.x), std::min(a.y, b.y)},
+                         {std::max(a.x, b.x), std::max(a.y, b.y)}};
+    }
+    if (options_.pcl_job && options_.raster_pixel > 0) {
+        const PageBox box = clip_on_pixels(frame, window, options_.raster_pixel);
+        sink_.clip(box.low, box.high);
+        return;
+    }
+    Point low = frame.low;
+    Point high = frame.high;
+    if (window) {
+        low = {std::max(low.x, window->low.x), std::max(low.y, window->low.y)};
+        high = {std::min(high.x, window->high.x), std::min(high.y, window->high.y)};
         high = {std::max(low.x, high.x), std::max(low.y, high.y)};
     }
     sink_.clip(low, high);

@@ -492,6 +492,43 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
     }
 }
 
+TEST(RenderPages, RasterPagesOfPclJobsPutTheLogicalPageOnAPixel)
+{
+    // A landscape A4 page at 100 dpi: the logical page's corner, moved by
+    // the registration offsets, goes to the nearest pixel corner, and the
+    // plot with it. Its corner lies at pixel x 0 and y 1149.33 (3507 - 59
+    // dots of 1/300 inch); the plot's origin is 776.67 pixels right of it,
+    // and the interpreter moves the origin on into the pixel it falls in.
+    // As the interpreter's pages show, 3 decipoints (0.42 pixel) to the
+    // right leave the line where it was and 4 (0.56 pixel) move it a pixel,
+    // 1 decipoint down (0.14 pixel) leaves it and 2 (0.28 pixel) move it.
+    struct Case {
+        std::string escapes;
+        Point start; // of the line on the sheet, in pixels
+    };
+    const double p = kInch / 100;
+    const std::vector<Case> cases = {
+        {"", {776, 1149}},         {"\x1b&l3U", {776, 1149}},
+        {"\x1b&l4U", {777, 1149}}, {"\x1b&l1Z", {776, 1149}},
+        {"\x1b&l2Z", {776, 1150}}, {"\x1b&l-521U\x1b&l1987Z", {776 - 72, 1149 + 276}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.escapes);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = p;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b&l26A\x1b&l1O"
+                                            + c.escapes + "\x1b%1BIN;PU0,0;PD1016,0;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Point from = sink.pages[0].strokes[0].points[0];
+        EXPECT_NEAR(from.x / p, c.start.x, 1e-6);
+        EXPECT_NEAR(from.y / p, c.start.y, 1e-6);
+    }
+}
+
 TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
 {
     InterpreterOptions pcl;
@@ -550,8 +587,35 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
          {5000.0 / 720 * 1016, 3000.0 / 720 * 1016},
          {(0.5 + 200.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720 - 5000.0 / 720) * kInch},
          {(0.5 + 200.0 / 720 + 3000.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720) * kInch}},
-        // A4: 71/300 inch in portrait.
-        {"A4", e + "&l26A", {71.0 / 300 * kInch, 297 - 0.5 * kInch}, {}, {}, {}},
+        // A4: 71/300 inch in portrait, on a sheet the printer takes as 3507
+        // dots of 1/300 inch long (its origin on a page of 100 dpi is on row
+        // 1119 exactly, not 0.29 pixel below).
+        {"A4", e + "&l26A", {71.0 / 300 * kInch, 3507.0 / 300 * kInch - 0.5 * kInch}, {}, {}, {}},
+        // Registration offsets move the logical page on the sheet held
+        // portrait, whatever the orientation, and outlast it.
+        {"registration, portrait",
+         e + "&l360U" + e + "&l-180Z",
+         {0.75 * kInch, 10.25 * kInch},
+         {8 * 1016, 10 * 1016},
+         {0.75 * kInch, 0.25 * kInch},
+         {8.75 * kInch, 10.25 * kInch}},
+        {"registration, landscape",
+         e + "&l360U" + e + "&l-180Z" + e + "&l1O",
+         {8.5 * kInch, 10.55 * kInch},
+         {10.6 * 1016, 7.5 * 1016},
+         {1 * kInch, -0.05 * kInch},
+         {8.5 * kInch, 10.55 * kInch}},
+        {"registration, reset", e + "&l360U" + e + "E", {0.25 * kInch, 10.5 * kInch}, {}, {}, {}},
+        // zelvo -fit -paper A4 of an A4 plot: a frame larger than the page,
+        // anchored at the logical page's corner (no top margin), brought
+        // onto the page by the offsets, the plot scaled to it.
+        {"frame beyond the page",
+         e + "&l26A" + e + "&l1O" + e + "&l0E" + e + "&l1987Z" + e + "&l-521U" + e + "*c10849x7676Y"
+             + e + "&a0h0V" + e + "*c0T" + e + "*c10.600k7.500L",
+         {(7676.0 - 521) / 720 * kInch, (3507.0 - 59) / 300 * kInch + 1987.0 / 720 * kInch},
+         {10.6 * 1016, 7.5 * 1016},
+         {-521.0 / 720 * kInch, ((3507.0 - 59) / 300 + (1987.0 - 10849) / 720) * kInch},
+         {(7676.0 - 521) / 720 * kInch, ((3507.0 - 59) / 300 + 1987.0 / 720) * kInch}},
         // The same orientation again changes nothing (zelvo sends it twice).
         {"repeated orientation",
          e + "&l1O" + e + "*c5000x3000Y" + e + "&l1O",
