@@ -9,22 +9,18 @@ namespace {
 // far less than any real offset, far more than rounding noise.
 constexpr double kOriginLift = 1e-6;
 
-// How near a pixel edge a hairline or a clip edge counts as on it: the
+// How near a pixel edge a stroke or a clip edge counts as on it: the
 // millimetres a path is drawn in leave a point computed onto an edge a
 // rounding error to either side of it.
 constexpr double kOnEdge = 1e-6;
 
 // A hairline (a pen a pixel wide or thinner) on a pixel edge inks the
-// pixel before it, a wider stroke of an odd width the pixel after. Only
-// hairlines take the tolerance: the interpreter's own arithmetic leaves a
-// wider stroke of an SC plot computed onto an edge on either side of it
-// (graph-letter.pcl under -hold -port has both), and our rounding error
-// agrees with it there more often than the tolerance does.
+// pixel before it, a wider stroke of an odd width the pixel after.
 double adjusted_stroke_coordinate(double v, int pixels, bool hairline)
 {
     if (pixels % 2 == 0)
         return std::round(v);
-    return hairline ? std::ceil(v - kOnEdge) - 0.5 : std::floor(v) + 0.5;
+    return hairline ? std::ceil(v - kOnEdge) - 0.5 : std::floor(v + kOnEdge) + 0.5;
 }
 
 // A segment whose slope is at most this runs level (or upright): only such

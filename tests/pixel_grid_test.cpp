@@ -85,8 +85,9 @@ TEST(AdjustedStrokePoints, LevelAndUprightSegmentsLieOnTheGrid)
          1,
          {{1.2, 798.5}, {9.7, 798.5}},
          true},
-        // For a hairline, a rounding error off the edge is still on it, to
-        // either side.
+        // A rounding error off the edge is still on it, to either side.
+        {"a hair past an edge", {{1.2, 799 + 1e-10}}, false, 1, {{1.5, 799.5}}},
+        {"a hair short of an edge", {{1.2, 799 - 1e-10}}, false, 1, {{1.5, 799.5}}},
         {"hairline a hair past an edge",
          {{1.2, 576 + 1e-10}, {9.7, 576 + 1e-10}},
          false,

@@ -492,6 +492,48 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
     }
 }
 
+TEST(RenderPages, RasterPagesRoundTheUserOriginOfATurnedPlot)
+{
+    // Landscape letter at 100 dpi, turned by RO 90: the turned origin lies
+    // at pixel x 800 exactly, and the interpreter moves it to 799. SC's
+    // user origin is rounded from its exact place while P1 and P2 are
+    // where IP without parameters puts them, from the moved one when IP
+    // gives them: the interpreter inks a line at user X 4000 (3048 plotter
+    // units, 300 pixels to the left) in column 500, and in column 499.
+    struct Case {
+        std::string ip;
+        double x;      // of the line, in pixels
+        double height; // of P2 above P1 down the sheet, in pixels
+    };
+    const double p = kInch / 100;
+    const std::vector<Case> cases = {
+        {"IP;", 500, 1060},
+        {"IP0,0,7620,10160;", 499, 1000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.ip);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = p;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b&l1O\x1b%1BIN;RO90;"
+                                            + c.ip + "SC0,10000,0,7500;PU4000,2000;PD4000,3000;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes[0].points.size(), 2u);
+        const Point from = sink.pages[0].strokes[0].points[0];
+        const Point to = sink.pages[0].strokes[0].points[1];
+        EXPECT_NEAR(from.x / p, c.x, 1e-6);
+        EXPECT_NEAR(to.x / p, c.x, 1e-6);
+        // Down the sheet: 2000 and 3000 of the 7500 user units from P1 to
+        // P2, from the turned origin's row 20 (the interpreter inks rows
+        // 303 to 443, and 287 to 419).
+        EXPECT_NEAR(from.y / p, 20 + c.height * 2000 / 7500, 1e-6);
+        EXPECT_NEAR(to.y / p, 20 + c.height * 3000 / 7500, 1e-6);
+    }
+}
+
 TEST(RenderPages, RasterPagesOfPclJobsPutTheLogicalPageOnAPixel)
 {
     // A landscape A4 page at 100 dpi: the logical page's corner, moved by
