@@ -92,21 +92,20 @@ double encoded(double light)
     return light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
 }
 
-// A colour as the PCL interpreter prints it in gray: its luminance (in
-// linear light, then encoded again), so that yellow is nearly white.
+// A colour as the PCL interpreter prints it in gray: its luminance in
+// linear light, then encoded again, so that yellow is nearly white. The
+// luminance is the sRGB colour profile's, adapted to D50 as colour
+// management has it (not Rec. 709's 0.2126, 0.7152, 0.0722): red prints
+// at 130, just light enough not to count as ink, where 0.2126 gives 127.
 Colour printed_gray(Colour c)
 {
     return gray(
-        encoded(0.2126 * linear(c.red) + 0.7152 * linear(c.green) + 0.0722 * linear(c.blue)));
+        encoded(0.2225 * linear(c.red) + 0.7169 * linear(c.green) + 0.0606 * linear(c.blue)));
 }
-
-// The eight pens as the PCL interpreter prints them, measured: near the
-// luminance, but not on it.
-constexpr double kPrinterGrays[8] = {255, 0, 130, 220, 248, 70, 145, 228};
 
 Colour default_colour(std::size_t pen, bool printer)
 {
-    return printer ? gray(kPrinterGrays[pen % 8] / 255) : kPalette[pen % 8];
+    return printer ? printed_gray(kPalette[pen % 8]) : kPalette[pen % 8];
 }
 
 double clamp_finite(double value, double low, double high)

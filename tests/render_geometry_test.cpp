@@ -422,6 +422,49 @@ TEST(RenderPens, ColoursOfPlotterAndPrinter)
     EXPECT_DOUBLE_EQ(wrapped.pages[0].strokes[0].pen.colour.green, 0);
 }
 
+TEST(RenderPens, PclJobsPrintColoursInTheInterpretersGrays)
+{
+    // Pen 1 set by PC in a PCL job, and the gray (of 255) the interpreter
+    // fills with it at 100 dpi.
+    struct Case {
+        const char *colour;
+        double gray;
+    };
+    const std::vector<Case> cases = {
+        {"0,0,0", 0},         {"255,255,255", 255}, {"255,0,0", 130},   {"0,255,0", 220},
+        {"0,0,255", 70},      {"255,255,0", 248},   {"0,255,255", 228}, {"255,0,255", 145},
+        {"255,128,0", 165},   {"100,200,50", 178},  {"30,60,220", 79},  {"240,10,10", 122},
+        {"128,128,128", 128},
+    };
+    InterpreterOptions pcl;
+    pcl.pcl_job = true;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.colour);
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b%1BIN;NP8;PC1,"
+                                            + std::string(c.colour) + ";SP1;PU0,0;PD1,1;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Colour colour = sink.pages[0].strokes[0].pen.colour;
+        EXPECT_NEAR(colour.red * 255, c.gray, 0.5);
+        EXPECT_DOUBLE_EQ(colour.green, colour.red);
+        EXPECT_DOUBLE_EQ(colour.blue, colour.red);
+    }
+    // The default pens 2 to 7 (red, green, yellow, blue, magenta, cyan).
+    const double defaults[] = {130, 220, 248, 70, 145, 228};
+    for (int pen = 2; pen <= 7; ++pen) {
+        SCOPED_TRACE(pen);
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b%1BIN;SP"
+                                            + std::to_string(pen) + ";PU0,0;PD1,1;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        EXPECT_NEAR(sink.pages[0].strokes[0].pen.colour.red * 255, defaults[pen - 2], 0.5);
+    }
+}
+
 TEST(RenderPages, PlainPlotsEndPagesAtPg)
 {
     struct Case {
