@@ -1053,6 +1053,18 @@ void PlotInterpreter::scale()
         iso_bottom_ = count_ >= 7 ? clamp_finite(numbers_[6], 0, 100) : 50;
     }
     update_transforms();
+    // A window IW gave in plotter units is read again in the new user
+    // units, and keeps that place from then on, as the PCL interpreter
+    // clips: IW0,0,50,50;SC0,100,0,100 clips to the middle of P1 and P2.
+    if (window_set_ && window_unscaled_ && scaling_ != Scaling::None) {
+        const Point a = to_plotter(window_low_);
+        const Point b = to_plotter(window_high_);
+        window_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
+        window_high_ = {std::max(a.x, b.x), std::max(a.y, b.y)};
+        window_unscaled_ = false;
+        if (page_open_)
+            apply_clip();
+    }
 }
 
 void PlotInterpreter::input_window()
@@ -1065,6 +1077,7 @@ void PlotInterpreter::input_window()
         window_set_ = true;
         window_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
         window_high_ = {std::max(a.x, b.x), std::max(a.y, b.y)};
+        window_unscaled_ = scaling_ == Scaling::None;
     }
     if (page_open_)
         apply_clip();

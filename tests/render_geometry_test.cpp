@@ -345,6 +345,14 @@ TEST(RenderClipping, InputWindowOnTheSheet)
         {"IW-100,-100,20000,200;PU0,0;PD1,1;", {0, 0}, {10000, 200}},
         {"IW100,100,200,300;IW;PU0,0;PD1,1;", {0, 0}, {10000, 5000}},
         {"IW100,100,200,300;IN;PU0,0;PD1,1;", {0, 0}, {10000, 5000}},
+        // A window given unscaled is read again in the user units of the
+        // next SC that scales, and stays there (the PCL interpreter clips
+        // IW0,0,50,50;SC0,100,0,100 to the middle of P1 and P2, and keeps
+        // that clip after SC;). One given in user units stays put.
+        {"IW0,0,50,50;SC0,100,0,100;PU0,0;PD1,1;", {0, 0}, {5000, 2500}},
+        {"IW0,0,50,50;SC0,100,0,100;SC;PU0,0;PD1,1;", {0, 0}, {5000, 2500}},
+        {"IW0,0,50,50;SC;PU0,0;PD1,1;", {0, 0}, {50, 50}},
+        {"SC0,100,0,100;IW0,0,50,50;SC0,200,0,200;PU0,0;PD1,1;", {0, 0}, {5000, 2500}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.plot);
