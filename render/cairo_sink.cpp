@@ -123,6 +123,10 @@ void CairoSink::begin_page(double width, double height)
     if (format_ == OutputFormat::Png) {
         cairo_set_source_rgb(cr_, 1, 1, 1);
         cairo_paint(cr_);
+        // The printer inks whole pixels, those whose centre a stroke or a
+        // fill covers, in the pen's gray; smoothed edges would be lighter
+        // pixels half of the way.
+        cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     }
 }
 
@@ -148,8 +152,12 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
         // A printer's rasteriser adjusts strokes to whole pixels.
         const double given = pen.width * units_per_mm_;
         const int pixels = adjusted_stroke_pixels(width * units_per_mm_);
-        add_path(adjusted_stroke(path, pixels, given < kHairline, units_per_mm_));
-        cairo_set_line_width(cr_, pixels / units_per_mm_);
+        add_path(adjusted_stroke(path, pixels, drawn_as_hairline(given), units_per_mm_));
+        // The pixels whose centre the pen covers (see begin_page): a level
+        // or upright stroke, centred as adjusted, covers `pixels` centres,
+        // a slanted one as many as its true width does. A hairline still
+        // inks a pixel at every step.
+        cairo_set_line_width(cr_, std::max(given, 1.0) / units_per_mm_);
     } else {
         add_path(path);
         cairo_set_line_width(cr_, width);

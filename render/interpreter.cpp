@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -91,21 +92,20 @@ double encoded(double light)
     return light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
 }
 
-// A colour as the PCL interpreter prints it in gray: its luminance (in
-// linear light, then encoded again), so that yellow is nearly white.
+// A colour as the PCL interpreter prints it in gray: its luminance in
+// linear light, then encoded again, so that yellow is nearly white. The
+// luminance is the sRGB colour profile's, adapted to D50 as colour
+// management has it (not Rec. 709's 0.2126, 0.7152, 0.0722): red prints
+// at 130, just light enough not to count as ink, where 0.2126 gives 127.
 Colour printed_gray(Colour c)
 {
     return gray(
-        encoded(0.2126 * linear(c.red) + 0.7152 * linear(c.green) + 0.0722 * linear(c.blue)));
+        encoded(0.2225 * linear(c.red) + 0.7169 * linear(c.green) + 0.0606 * linear(c.blue)));
 }
-
-// The eight pens as the PCL interpreter prints them, measured: near the
-// luminance, but not on it.
-constexpr double kPrinterGrays[8] = {255, 0, 130, 220, 248, 70, 145, 228};
 
 Colour default_colour(std::size_t pen, bool printer)
 {
-    return printer ? gray(kPrinterGrays[pen % 8] / 255) : kPalette[pen % 8];
+    return printer ? printed_gray(kPalette[pen % 8]) : kPalette[pen % 8];
 }
 
 double clamp_finite(double value, double low, double high)
@@ -136,14 +136,17 @@ void PlotInterpreter::place()
 {
     if (options_.pcl_job) {
         const PlotPlacement placement = place_plot(pcl_);
+        const Point shift = options_.raster_pixel > 0 ? logical_page_shift(placement.logical_origin,
+                                                                           options_.raster_pixel)
+                                                      : Point{0, 0};
         sheet_width_ = placement.sheet_width;
         sheet_height_ = placement.sheet_height;
-        plot_to_sheet_ = placement.plot_to_sheet;
+        plot_to_sheet_ = compose(translation(shift.x, shift.y), placement.plot_to_sheet);
         pen_scale_ = placement.pen_scale;
         plot_length_ = placement.plot_length;
         plot_width_ = placement.plot_width;
-        frame_low_ = placement.frame_low;
-        frame_high_ = placement.frame_high;
+        frame_low_ = {placement.frame_low.x + shift.x, placement.frame_low.y + shift.y};
+        frame_high_ = {placement.frame_high.x + shift.x, placement.frame_high.y + shift.y};
         frame_clips_ = true;
     } else {
         sheet_width_ = options_.layout.sheet_width;
@@ -297,12 +300,12 @@ void PlotInterpreter::update_transforms()
     user_to_plotter_ = compose(user_to_plotter_, translation(-scale_[0], -scale_[2]));
     if (on_pixels) {
         // The interpreter rounds the user origin from where the plot's
-        // origin lies on the pixels, or, with P1 and P2 where IN left them,
-        // the plot not turned and no plot size scaling it, from its exact
-        // place.
+        // origin lies on the pixels, or, with P1 and P2 where IN or IP
+        // without parameters left them (in any RO) and no plot size
+        // scaling the plot, from its exact place.
         const Affine to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
         const bool unscaled = pcl_.plot_width == 0 && pcl_.plot_height == 0;
-        const bool from_exact = !p1_p2_given_ && rotation_ == 0 && unscaled;
+        const bool from_exact = !p1_p2_given_ && unscaled;
         const Affine &rounded_from = from_exact ? exact_to_page : to_page;
         user_to_plotter_ = with_user_origin_on_pixel(
             user_to_plotter_, to_page, rounded_from.apply(user_to_plotter_.apply({0, 0})));
@@ -587,13 +590,25 @@ void PlotInterpreter::end_page()
 
 void PlotInterpreter::apply_clip()
 {
-    Point low = frame_clips_ ? frame_low_ : Point{0, 0};
-    Point high = frame_clips_ ? frame_high_ : Point{sheet_width_, sheet_height_};
+    const Point sheet = {sheet_width_, sheet_height_};
+    const PageBox frame = frame_clips_ ? PageBox{frame_low_, frame_high_} : PageBox{{0, 0}, sheet};
+    std::optional<PageBox> window;
     if (window_set_) {
         const Point a = plotter_to_sheet_.apply(window_low_);
         const Point b = plotter_to_sheet_.apply(window_high_);
-        low = {std::max(low.x, std::min(a.x, b.x)), std::max(low.y, std::min(a.y, b.y))};
-        high = {std::min(high.x, std::max(a.x, b.x)), std::min(high.y, std::max(a.y, b.y))};
+        window = PageBox{{std::min(a.x, b.x), std::min(a.y, b.y)},
+                         {std::max(a.x, b.x), std::max(a.y, b.y)}};
+    }
+    if (options_.pcl_job && options_.raster_pixel > 0) {
+        const PageBox box = clip_on_pixels(frame, window, options_.raster_pixel);
+        sink_.clip(box.low, box.high);
+        return;
+    }
+    Point low = frame.low;
+    Point high = frame.high;
+    if (window) {
+        low = {std::max(low.x, window->low.x), std::max(low.y, window->low.y)};
+        high = {std::min(high.x, window->high.x), std::min(high.y, window->high.y)};
         high = {std::max(low.x, high.x), std::max(low.y, high.y)};
     }
     sink_.clip(low, high);
@@ -1038,6 +1053,18 @@ void PlotInterpreter::scale()
         iso_bottom_ = count_ >= 7 ? clamp_finite(numbers_[6], 0, 100) : 50;
     }
     update_transforms();
+    // A window IW gave in plotter units is read again in the new user
+    // units, and keeps that place from then on, as the PCL interpreter
+    // clips: IW0,0,50,50;SC0,100,0,100 clips to the middle of P1 and P2.
+    if (window_set_ && window_unscaled_ && scaling_ != Scaling::None) {
+        const Point a = to_plotter(window_low_);
+        const Point b = to_plotter(window_high_);
+        window_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
+        window_high_ = {std::max(a.x, b.x), std::max(a.y, b.y)};
+        window_unscaled_ = false;
+        if (page_open_)
+            apply_clip();
+    }
 }
 
 void PlotInterpreter::input_window()
@@ -1050,6 +1077,7 @@ void PlotInterpreter::input_window()
         window_set_ = true;
         window_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
         window_high_ = {std::max(a.x, b.x), std::max(a.y, b.y)};
+        window_unscaled_ = scaling_ == Scaling::None;
     }
     if (page_open_)
         apply_clip();

@@ -176,6 +176,9 @@ private:
     bool window_set_ = false;
     Point window_low_;
     Point window_high_;
+    // IW came with no scaling: the printer reads its numbers again as user
+    // units at the next SC that scales (see scale()).
+    bool window_unscaled_ = false;
 
     // The pen.
     Point position_; // plotter units

@@ -23,6 +23,15 @@ const Paper &paper_of(int code)
     return paper != nullptr ? *paper : *find_paper("letter");
 }
 
+// The printer knows its papers in whole dots of 1/300 inch, a metric size
+// cut short to the dot: A4's 297 millimetres are 3507 dots, 0.07 mm short,
+// and its logical page sits that much higher on a landscape sheet.
+double printer_inches(double millimetres)
+{
+    constexpr double kDotsPerInch = 300;
+    return std::floor(millimetres / kMillimetresPerInch * kDotsPerInch + 1e-6) / kDotsPerInch;
+}
+
 void default_frame(PclPage &page)
 {
     page.frame_width = 0;
@@ -62,6 +71,12 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
         case 'E':
             page.top_margin = std::max(0.0, value) / kLinesPerInch;
             return false;
+        case 'U':
+            page.left_offset = value / kDecipointsPerInch;
+            return true;
+        case 'Z':
+            page.top_offset = value / kDecipointsPerInch;
+            return true;
         default:
             return false;
         }
@@ -113,8 +128,8 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
 PlotPlacement place_plot(const PclPage &page)
 {
     const Paper &paper = paper_of(page.paper_code);
-    const double sheet_width = paper.portrait.width / kMillimetresPerInch;
-    const double sheet_height = paper.portrait.height / kMillimetresPerInch;
+    const double sheet_width = printer_inches(paper.portrait.width);
+    const double sheet_height = printer_inches(paper.portrait.height);
     const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
     const double offset = (page.landscape ? paper.landscape_offset
                                           : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
@@ -144,6 +159,7 @@ PlotPlacement place_plot(const PclPage &page)
         logical_to_sheet.dx = 0;
         logical_to_sheet.dy = sheet_height - offset;
     }
+    logical_to_sheet = compose(translation(page.left_offset, page.top_offset), logical_to_sheet);
     const Affine inches_to_mm = scaling(kMillimetresPerInch, kMillimetresPerInch);
 
     PlotPlacement placement;
@@ -158,5 +174,6 @@ PlotPlacement place_plot(const PclPage &page)
     const Point b = logical_mm.apply({anchor_x + frame_width, anchor_y + frame_height});
     placement.frame_low = {std::min(a.x, b.x), std::min(a.y, b.y)};
     placement.frame_high = {std::max(a.x, b.x), std::max(a.y, b.y)};
+    placement.logical_origin = logical_mm.apply({0, 0});
     return placement;
 }

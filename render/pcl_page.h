@@ -22,6 +22,10 @@ struct PclPage {
     double anchor_y = 0;
     double plot_width = 0;
     double plot_height = 0;
+    // The registration offsets (ESC &l # U, ESC &l # Z): they move the
+    // logical page on the sheet, counted on the sheet held portrait.
+    double left_offset = 0;
+    double top_offset = 0;
 };
 
 // The escape sequences that change the page or the frame; ESC E resets
@@ -42,6 +46,9 @@ struct PlotPlacement {
     // The picture frame on the sheet: the plot is clipped to it.
     Point frame_low;
     Point frame_high;
+    // The logical page's top left corner on the sheet, in millimetres: the
+    // point from which every PCL position counts.
+    Point logical_origin;
 };
 
 PlotPlacement place_plot(const PclPage &page);

@@ -9,13 +9,18 @@ namespace {
 // far less than any real offset, far more than rounding noise.
 constexpr double kOriginLift = 1e-6;
 
-// A hairline (a pen thinner than half a pixel) on a pixel edge inks the
+// How near a pixel edge a stroke or a clip edge counts as on it: the
+// millimetres a path is drawn in leave a point computed onto an edge a
+// rounding error to either side of it.
+constexpr double kOnEdge = 1e-6;
+
+// A hairline (a pen a pixel wide or thinner) on a pixel edge inks the
 // pixel before it, a wider stroke of an odd width the pixel after.
 double adjusted_stroke_coordinate(double v, int pixels, bool hairline)
 {
     if (pixels % 2 == 0)
         return std::round(v);
-    return hairline ? std::ceil(v) - 0.5 : std::floor(v) + 0.5;
+    return hairline ? std::ceil(v - kOnEdge) - 0.5 : std::floor(v + kOnEdge) + 0.5;
 }
 
 // A segment whose slope is at most this runs level (or upright): only such
@@ -24,6 +29,34 @@ double adjusted_stroke_coordinate(double v, int pixels, bool hairline)
 constexpr double kSlant = 1e-6;
 
 } // namespace
+
+bool drawn_as_hairline(double width)
+{
+    return width <= 1 + kOnEdge;
+}
+
+PageBox clip_on_pixels(PageBox frame, const std::optional<PageBox> &window, double pixel)
+{
+    PageBox box = {{frame.low.x - pixel, frame.low.y - pixel},
+                   {frame.high.x + pixel, frame.high.y + pixel}};
+    if (window) {
+        box.low = {std::max(box.low.x, window->low.x - pixel),
+                   std::max(box.low.y, window->low.y - pixel)};
+        box.high = {std::min(box.high.x, window->high.x + pixel),
+                    std::min(box.high.y, window->high.y + pixel)};
+    }
+    // A pixel that only touches the low edge is inside too: the pixel before
+    // an edge on a pixel boundary prints.
+    const auto low_edge = [pixel](double v) {
+        return (std::ceil(v / pixel - kOnEdge) - 1) * pixel;
+    };
+    const auto high_edge = [pixel](double v) { return std::ceil(v / pixel - kOnEdge) * pixel; };
+    PageBox edges = {{low_edge(box.low.x), low_edge(box.low.y)},
+                     {high_edge(box.high.x), high_edge(box.high.y)}};
+    if (box.high.x <= box.low.x || box.high.y <= box.low.y)
+        edges.high = edges.low; // nothing is inside
+    return edges;
+}
 
 int adjusted_stroke_pixels(double width)
 {
@@ -58,6 +91,12 @@ std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed
             points[i].y = adjusted_stroke_coordinate(points[i].y, pixels, hairline);
     }
     return points;
+}
+
+Point logical_page_shift(Point corner, double pixel)
+{
+    return {std::round(corner.x / pixel) * pixel - corner.x,
+            std::round(corner.y / pixel) * pixel - corner.y};
 }
 
 Affine with_plot_origin_on_pixel(const Affine &to_page, Point down)

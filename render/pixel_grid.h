@@ -9,6 +9,7 @@
 #include "affine.h"
 #include "page_sink.h"
 
+#include <optional>
 #include <vector>
 
 // A stroke's width in whole pixels: the nearest count, at least one.
@@ -19,13 +20,35 @@ int adjusted_stroke_pixels(double width);
 // that its edges fall between pixels (an odd width centres on a pixel, an
 // even one on the line between two); along it, not at all. A point between
 // two such segments moves across both; slanted segments stay as they are.
-// A `hairline`, a pen thinner than half a pixel drawn a pixel wide, on a
+// A `hairline`, a pen a pixel wide or thinner (drawn a pixel wide), on a
 // pixel edge goes to the pixel before it rather than after.
 std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed, int pixels,
                                           bool hairline);
 
-// A pen this many pixels wide or less is drawn as a hairline.
-constexpr double kHairline = 0.5;
+// A pen `width` pixels wide is drawn as a hairline when it is a pixel wide
+// or less (the interpreter puts pens of 0.1, 0.2 and 0.254 mm at 100 dpi on
+// the pixel before an edge, of 0.26 mm on the pixel after).
+bool drawn_as_hairline(double width);
+
+// A rectangle on the page, in millimetres.
+struct PageBox {
+    Point low;
+    Point high;
+};
+
+// How the interpreter clips a plot on a raster page with `pixel`
+// millimetres to a pixel: the picture frame and IW's window (if any), each
+// grown by a pixel all round so that a line on their edge prints whole,
+// their intersection, and every pixel that touches it (the interpreter's
+// fills reach a pixel further on the low side when that side lies on a
+// pixel boundary).
+PageBox clip_on_pixels(PageBox frame, const std::optional<PageBox> &window, double pixel);
+
+// How far the printer moves the logical page, whose top left corner falls
+// at `corner` (millimetres on the page, `pixel` millimetres to a pixel):
+// onto the nearest pixel corner, registration offsets and all. Everything
+// placed on the logical page moves with it.
+Point logical_page_shift(Point corner, double pixel);
 
 // `to_page` (plotter units to the page's pixels) with its origin moved
 // into the corner of the pixel it falls in. The printer computes the origin

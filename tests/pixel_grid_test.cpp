@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -84,6 +85,21 @@ TEST(AdjustedStrokePoints, LevelAndUprightSegmentsLieOnTheGrid)
          1,
          {{1.2, 798.5}, {9.7, 798.5}},
          true},
+        // A rounding error off the edge is still on it, to either side.
+        {"a hair past an edge", {{1.2, 799 + 1e-10}}, false, 1, {{1.5, 799.5}}},
+        {"a hair short of an edge", {{1.2, 799 - 1e-10}}, false, 1, {{1.5, 799.5}}},
+        {"hairline a hair past an edge",
+         {{1.2, 576 + 1e-10}, {9.7, 576 + 1e-10}},
+         false,
+         1,
+         {{1.2, 575.5}, {9.7, 575.5}},
+         true},
+        {"hairline a hair short of an edge",
+         {{1.2, 576 - 1e-10}, {9.7, 576 - 1e-10}},
+         false,
+         1,
+         {{1.2, 575.5}, {9.7, 575.5}},
+         true},
         {"hairline inside a pixel",
          {{1.2, 749.8}, {9.7, 749.8}},
          false,
@@ -95,6 +111,94 @@ TEST(AdjustedStrokePoints, LevelAndUprightSegmentsLieOnTheGrid)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         expect_points(adjusted_stroke_points(c.points, c.closed, c.pixels, c.hairline), c.want);
+    }
+}
+
+TEST(LogicalPageShift, ToTheNearestPixelCorner)
+{
+    // Pixels of 0.254 mm (100 dpi); the logical page's corner in millimetres.
+    struct Case {
+        const char *name;
+        Point corner;
+        Point want; // the shift, in pixels
+    };
+    const double p = 0.254;
+    const std::vector<Case> cases = {
+        {"on a corner", {25 * p, 0}, {0, 0}},
+        {"a third of a pixel in", {23.667 * p, 1149.333 * p}, {0.333, -0.333}},
+        {"past the middle", {0.556 * p, 1149.611 * p}, {0.444, 0.389}},
+        {"before the sheet", {-72.361 * p, -3.6 * p}, {0.361, -0.4}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Point shift = logical_page_shift(c.corner, p);
+        EXPECT_NEAR(shift.x / p, c.want.x, 1e-9);
+        EXPECT_NEAR(shift.y / p, c.want.y, 1e-9);
+    }
+}
+
+TEST(DrawnAsHairline, APixelWideOrThinner)
+{
+    // Pens at 100 dpi: 0.1, 0.2, 0.254 (a pixel, as computed) and 0.26 mm.
+    struct Case {
+        double width;
+        bool hairline;
+    };
+    const std::vector<Case> cases = {
+        {0.39, true}, {0.79, true}, {1, true}, {1 + 1e-12, true}, {1.02, false}, {1.38, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.width);
+        EXPECT_EQ(drawn_as_hairline(c.width), c.hairline);
+    }
+}
+
+TEST(ClipOnPixels, GrowsByAPixelAndTakesEveryPixelTouched)
+{
+    // Boxes in pixels of 0.254 mm, given and expected in pixels.
+    struct Case {
+        const char *name;
+        PageBox frame;
+        std::optional<PageBox> window;
+        PageBox want;
+    };
+    const std::vector<Case> cases = {
+        // The interpreter fills a portrait A4 frame from 65.67 to 765.67
+        // pixels across and 25.42 to 425.42 down over pixels 64 to 766 and
+        // rows 24 to 426; anchored 0.42 pixel higher, on a row's edge, over
+        // rows 23 to 425.
+        {"frame", {{65.67, 25.42}, {765.67, 425.42}}, {}, {{64, 24}, {767, 427}}},
+        {"frame on a pixel edge", {{65.67, 25}, {765.67, 425}}, {}, {{64, 23}, {767, 426}}},
+        // IW's window within the frame: both grow, the window clips (a
+        // landscape A4 page, IW1000,1000,3000,2000, inked 578 to 678 across
+        // and rows 852 to 1051).
+        {"window",
+         {{0, 0}, {800, 1100}},
+         PageBox{{579.1, 853.7}, {677.6, 1050.6}},
+         {{578, 852}, {679, 1052}}},
+        // A window reaching beyond the frame: the frame clips.
+        {"window beyond",
+         {{100, 100}, {200, 200}},
+         PageBox{{50.5, 150.5}, {150.5, 250.5}},
+         {{98, 149}, {152, 201}}},
+        {"no overlap",
+         {{100, 100}, {200, 200}},
+         PageBox{{300, 300}, {400, 400}},
+         {{298, 298}, {298, 298}}},
+    };
+    const double p = 0.254;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto mm = [p](PageBox box) {
+            return PageBox{{box.low.x * p, box.low.y * p}, {box.high.x * p, box.high.y * p}};
+        };
+        const std::optional<PageBox> window =
+            c.window ? std::optional<PageBox>(mm(*c.window)) : std::nullopt;
+        const PageBox got = clip_on_pixels(mm(c.frame), window, p);
+        EXPECT_NEAR(got.low.x / p, c.want.low.x, 1e-9);
+        EXPECT_NEAR(got.low.y / p, c.want.low.y, 1e-9);
+        EXPECT_NEAR(got.high.x / p, c.want.high.x, 1e-9);
+        EXPECT_NEAR(got.high.y / p, c.want.high.y, 1e-9);
     }
 }
 

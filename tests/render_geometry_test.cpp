@@ -345,6 +345,14 @@ TEST(RenderClipping, InputWindowOnTheSheet)
         {"IW-100,-100,20000,200;PU0,0;PD1,1;", {0, 0}, {10000, 200}},
         {"IW100,100,200,300;IW;PU0,0;PD1,1;", {0, 0}, {10000, 5000}},
         {"IW100,100,200,300;IN;PU0,0;PD1,1;", {0, 0}, {10000, 5000}},
+        // A window given unscaled is read again in the user units of the
+        // next SC that scales, and stays there (the PCL interpreter clips
+        // IW0,0,50,50;SC0,100,0,100 to the middle of P1 and P2, and keeps
+        // that clip after SC;). One given in user units stays put.
+        {"IW0,0,50,50;SC0,100,0,100;PU0,0;PD1,1;", {0, 0}, {5000, 2500}},
+        {"IW0,0,50,50;SC0,100,0,100;SC;PU0,0;PD1,1;", {0, 0}, {5000, 2500}},
+        {"IW0,0,50,50;SC;PU0,0;PD1,1;", {0, 0}, {50, 50}},
+        {"SC0,100,0,100;IW0,0,50,50;SC0,200,0,200;PU0,0;PD1,1;", {0, 0}, {5000, 2500}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.plot);
@@ -422,6 +430,49 @@ TEST(RenderPens, ColoursOfPlotterAndPrinter)
     EXPECT_DOUBLE_EQ(wrapped.pages[0].strokes[0].pen.colour.green, 0);
 }
 
+TEST(RenderPens, PclJobsPrintColoursInTheInterpretersGrays)
+{
+    // Pen 1 set by PC in a PCL job, and the gray (of 255) the interpreter
+    // fills with it at 100 dpi.
+    struct Case {
+        const char *colour;
+        double gray;
+    };
+    const std::vector<Case> cases = {
+        {"0,0,0", 0},         {"255,255,255", 255}, {"255,0,0", 130},   {"0,255,0", 220},
+        {"0,0,255", 70},      {"255,255,0", 248},   {"0,255,255", 228}, {"255,0,255", 145},
+        {"255,128,0", 165},   {"100,200,50", 178},  {"30,60,220", 79},  {"240,10,10", 122},
+        {"128,128,128", 128},
+    };
+    InterpreterOptions pcl;
+    pcl.pcl_job = true;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.colour);
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b%1BIN;NP8;PC1,"
+                                            + std::string(c.colour) + ";SP1;PU0,0;PD1,1;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Colour colour = sink.pages[0].strokes[0].pen.colour;
+        EXPECT_NEAR(colour.red * 255, c.gray, 0.5);
+        EXPECT_DOUBLE_EQ(colour.green, colour.red);
+        EXPECT_DOUBLE_EQ(colour.blue, colour.red);
+    }
+    // The default pens 2 to 7 (red, green, yellow, blue, magenta, cyan).
+    const double defaults[] = {130, 220, 248, 70, 145, 228};
+    for (int pen = 2; pen <= 7; ++pen) {
+        SCOPED_TRACE(pen);
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b%1BIN;SP"
+                                            + std::to_string(pen) + ";PU0,0;PD1,1;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        EXPECT_NEAR(sink.pages[0].strokes[0].pen.colour.red * 255, defaults[pen - 2], 0.5);
+    }
+}
+
 TEST(RenderPages, PlainPlotsEndPagesAtPg)
 {
     struct Case {
@@ -492,6 +543,85 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
     }
 }
 
+TEST(RenderPages, RasterPagesRoundTheUserOriginOfATurnedPlot)
+{
+    // Landscape letter at 100 dpi, turned by RO 90: the turned origin lies
+    // at pixel x 800 exactly, and the interpreter moves it to 799. SC's
+    // user origin is rounded from its exact place while P1 and P2 are
+    // where IP without parameters puts them, from the moved one when IP
+    // gives them: the interpreter inks a line at user X 4000 (3048 plotter
+    // units, 300 pixels to the left) in column 500, and in column 499.
+    struct Case {
+        std::string ip;
+        double x;      // of the line, in pixels
+        double height; // of P2 above P1 down the sheet, in pixels
+    };
+    const double p = kInch / 100;
+    const std::vector<Case> cases = {
+        {"IP;", 500, 1060},
+        {"IP0,0,7620,10160;", 499, 1000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.ip);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = p;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b&l1O\x1b%1BIN;RO90;"
+                                            + c.ip + "SC0,10000,0,7500;PU4000,2000;PD4000,3000;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes[0].points.size(), 2u);
+        const Point from = sink.pages[0].strokes[0].points[0];
+        const Point to = sink.pages[0].strokes[0].points[1];
+        EXPECT_NEAR(from.x / p, c.x, 1e-6);
+        EXPECT_NEAR(to.x / p, c.x, 1e-6);
+        // Down the sheet: 2000 and 3000 of the 7500 user units from P1 to
+        // P2, from the turned origin's row 20 (the interpreter inks rows
+        // 303 to 443, and 287 to 419).
+        EXPECT_NEAR(from.y / p, 20 + c.height * 2000 / 7500, 1e-6);
+        EXPECT_NEAR(to.y / p, 20 + c.height * 3000 / 7500, 1e-6);
+    }
+}
+
+TEST(RenderPages, RasterPagesOfPclJobsPutTheLogicalPageOnAPixel)
+{
+    // A landscape A4 page at 100 dpi: the logical page's corner, moved by
+    // the registration offsets, goes to the nearest pixel corner, and the
+    // plot with it. Its corner lies at pixel x 0 and y 1149.33 (3507 - 59
+    // dots of 1/300 inch); the plot's origin is 776.67 pixels right of it,
+    // and the interpreter moves the origin on into the pixel it falls in.
+    // As the interpreter's pages show, 3 decipoints (0.42 pixel) to the
+    // right leave the line where it was and 4 (0.56 pixel) move it a pixel,
+    // 1 decipoint down (0.14 pixel) leaves it and 2 (0.28 pixel) move it.
+    struct Case {
+        std::string escapes;
+        Point start; // of the line on the sheet, in pixels
+    };
+    const double p = kInch / 100;
+    const std::vector<Case> cases = {
+        {"", {776, 1149}},         {"\x1b&l3U", {776, 1149}},
+        {"\x1b&l4U", {777, 1149}}, {"\x1b&l1Z", {776, 1149}},
+        {"\x1b&l2Z", {776, 1150}}, {"\x1b&l-521U\x1b&l1987Z", {776 - 72, 1149 + 276}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.escapes);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = p;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b&l26A\x1b&l1O"
+                                            + c.escapes + "\x1b%1BIN;PU0,0;PD1016,0;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Point from = sink.pages[0].strokes[0].points[0];
+        EXPECT_NEAR(from.x / p, c.start.x, 1e-6);
+        EXPECT_NEAR(from.y / p, c.start.y, 1e-6);
+    }
+}
+
 TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
 {
     InterpreterOptions pcl;
@@ -550,8 +680,35 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
          {5000.0 / 720 * 1016, 3000.0 / 720 * 1016},
          {(0.5 + 200.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720 - 5000.0 / 720) * kInch},
          {(0.5 + 200.0 / 720 + 3000.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720) * kInch}},
-        // A4: 71/300 inch in portrait.
-        {"A4", e + "&l26A", {71.0 / 300 * kInch, 297 - 0.5 * kInch}, {}, {}, {}},
+        // A4: 71/300 inch in portrait, on a sheet the printer takes as 3507
+        // dots of 1/300 inch long (its origin on a page of 100 dpi is on row
+        // 1119 exactly, not 0.29 pixel below).
+        {"A4", e + "&l26A", {71.0 / 300 * kInch, 3507.0 / 300 * kInch - 0.5 * kInch}, {}, {}, {}},
+        // Registration offsets move the logical page on the sheet held
+        // portrait, whatever the orientation, and outlast it.
+        {"registration, portrait",
+         e + "&l360U" + e + "&l-180Z",
+         {0.75 * kInch, 10.25 * kInch},
+         {8 * 1016, 10 * 1016},
+         {0.75 * kInch, 0.25 * kInch},
+         {8.75 * kInch, 10.25 * kInch}},
+        {"registration, landscape",
+         e + "&l360U" + e + "&l-180Z" + e + "&l1O",
+         {8.5 * kInch, 10.55 * kInch},
+         {10.6 * 1016, 7.5 * 1016},
+         {1 * kInch, -0.05 * kInch},
+         {8.5 * kInch, 10.55 * kInch}},
+        {"registration, reset", e + "&l360U" + e + "E", {0.25 * kInch, 10.5 * kInch}, {}, {}, {}},
+        // zelvo -fit -paper A4 of an A4 plot: a frame larger than the page,
+        // anchored at the logical page's corner (no top margin), brought
+        // onto the page by the offsets, the plot scaled to it.
+        {"frame beyond the page",
+         e + "&l26A" + e + "&l1O" + e + "&l0E" + e + "&l1987Z" + e + "&l-521U" + e + "*c10849x7676Y"
+             + e + "&a0h0V" + e + "*c0T" + e + "*c10.600k7.500L",
+         {(7676.0 - 521) / 720 * kInch, (3507.0 - 59) / 300 * kInch + 1987.0 / 720 * kInch},
+         {10.6 * 1016, 7.5 * 1016},
+         {-521.0 / 720 * kInch, ((3507.0 - 59) / 300 + (1987.0 - 10849) / 720) * kInch},
+         {(7676.0 - 521) / 720 * kInch, ((3507.0 - 59) / 300 + 1987.0 / 720) * kInch}},
         // The same orientation again changes nothing (zelvo sends it twice).
         {"repeated orientation",
          e + "&l1O" + e + "*c5000x3000Y" + e + "&l1O",
