@@ -234,6 +234,44 @@ void CairoSink::clip(Point low, Point high)
     cairo_clip(cr_);
 }
 
+void CairoSink::text(const TextRun &run)
+{
+    if (!drawing())
+        return;
+    cairo_font_face_t *face =
+        cairo_toy_font_face_create("Courier", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_save(cr_);
+    cairo_translate(cr_, run.start.x, run.start.y);
+    cairo_rotate(cr_, std::atan2(run.advance.y, run.advance.x));
+    cairo_matrix_t size;
+    cairo_matrix_init_scale(&size, run.em, run.em);
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr_, &ctm);
+    cairo_font_options_t *options = cairo_font_options_create();
+    cairo_scaled_font_t *font = cairo_scaled_font_create(face, &size, &ctm, options);
+    // A font that cannot be had leaves the page without the text rather
+    // than failing it.
+    if (cairo_scaled_font_status(font) == CAIRO_STATUS_SUCCESS) {
+        cairo_set_scaled_font(cr_, font);
+        cairo_set_source_rgb(cr_, 0, 0, 0);
+        const double step = std::hypot(run.advance.x, run.advance.y);
+        char one[2] = {0, 0};
+        for (std::size_t i = 0; i < run.characters.size(); ++i) {
+            if (run.characters[i] == ' ')
+                continue;
+            // Each character at its own place: the pitch is the printer's,
+            // whatever the font found.
+            one[0] = run.characters[i];
+            cairo_move_to(cr_, static_cast<double>(i) * step, 0);
+            cairo_show_text(cr_, one);
+        }
+    }
+    cairo_scaled_font_destroy(font);
+    cairo_font_options_destroy(options);
+    cairo_font_face_destroy(face);
+    cairo_restore(cr_);
+}
+
 void CairoSink::end_page()
 {
     if (!drawing())

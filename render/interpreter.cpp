@@ -1,5 +1,6 @@
 #include "interpreter.h"
 
+#include "paper_size.h"
 #include "pixel_grid.h"
 
 #include <algorithm>
@@ -129,6 +130,7 @@ PlotInterpreter::PlotInterpreter(PageSink &sink, const InterpreterOptions &optio
 {
     place();
     reset_graphics();
+    text_cursor_ = pcl_home(pcl_);
 }
 
 // The placement of the plot: the PCL page's, or the layout's.
@@ -139,6 +141,7 @@ void PlotInterpreter::place()
         sheet_width_ = placement.sheet_width;
         sheet_height_ = placement.sheet_height;
         plot_to_sheet_ = placement.plot_to_sheet;
+        logical_page_to_sheet_ = logical_page_to_sheet(pcl_);
         pen_scale_ = placement.pen_scale;
         plot_length_ = placement.plot_length;
         plot_width_ = placement.plot_width;
@@ -159,6 +162,7 @@ void PlotInterpreter::place()
     for (int q = 0; q < (options_.sheet_quarters & 3); ++q) {
         const Affine turn = compose(translation(sheet_height_, 0), quarter_turns(1));
         plot_to_sheet_ = compose(turn, plot_to_sheet_);
+        logical_page_to_sheet_ = compose(turn, logical_page_to_sheet_);
         const Point a = turn.apply(frame_low_);
         const Point b = turn.apply(frame_high_);
         frame_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
@@ -531,6 +535,7 @@ void PlotInterpreter::escape(const EscapeSequence &sequence)
         if (reset)
             reset_graphics();
     }
+    text_cursor_ = pcl_cursor_after(text_cursor_, sequence, pcl_);
 }
 
 void PlotInterpreter::context(bool pcl)
@@ -555,6 +560,31 @@ void PlotInterpreter::page_ejected()
     flush_stroke();
     start_page();
     end_page();
+    text_cursor_.y = pcl_home(pcl_).y;
+}
+
+void PlotInterpreter::pcl_text(const char *bytes, std::size_t size)
+{
+    if (options_.pcl_job)
+        text_cursor_ = print_pcl_text(text_cursor_, {bytes, size}, *this);
+}
+
+void PlotInterpreter::characters(PclCursor at, std::string_view run)
+{
+    if (run.find_first_not_of(' ') == std::string_view::npos)
+        return;
+    start_page();
+    // Text is not clipped to the picture frame; HP-GL/2 context sets the
+    // frame's clip again.
+    sink_.clip({0, 0}, {sheet_width_, sheet_height_});
+    TextRun text;
+    text.characters = run;
+    const Point start = logical_page_to_sheet_.apply({at.x, at.y});
+    const Point next = logical_page_to_sheet_.apply({at.x + kPclCharacterStep, at.y});
+    text.start = start;
+    text.advance = {next.x - start.x, next.y - start.y};
+    text.em = kPclTextEm * kMillimetresPerInch;
+    sink_.text(text);
 }
 
 void PlotInterpreter::finish()

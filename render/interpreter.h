@@ -9,6 +9,7 @@
 #include "label_layout.h"
 #include "page_sink.h"
 #include "pcl_page.h"
+#include "pcl_text.h"
 #include "plot_scanner.h"
 #include "polyline_encoded.h"
 #include "stroke_font.h"
@@ -55,7 +56,8 @@ struct NumberReader {
 
 class PlotInterpreter : public ScanEvents,
                         private EncodedPolylineListener,
-                        private LabelStrokeListener {
+                        private LabelStrokeListener,
+                        private PclTextListener {
 public:
     PlotInterpreter(PageSink &sink, const InterpreterOptions &options);
 
@@ -66,6 +68,7 @@ public:
     void escape(const EscapeSequence &sequence) override;
     void context(bool pcl) override;
     void page_ejected() override;
+    void pcl_text(const char *bytes, std::size_t size) override;
 
     // The stream ended: draws what is pending and ends the last page. A
     // stream that drew nothing still gives one (empty) page.
@@ -82,6 +85,8 @@ private:
     void select_pen(std::int64_t pen) override;
     void end() override {}
     void stroke(const PlotterPoint *points, std::size_t count) override;
+    // PCL context's printing characters.
+    void characters(PclCursor at, std::string_view run) override;
 
     void reset_graphics();
     void default_labels();
@@ -157,9 +162,11 @@ private:
     Point frame_low_;
     Point frame_high_;
     bool frame_clips_ = false;
+    PclCursor text_cursor_; // where PCL context prints next
 
     // Coordinate systems.
     Affine plot_to_sheet_;
+    Affine logical_page_to_sheet_; // PCL's logical page, inches, to the sheet
     double pen_scale_ = 1; // metric pen widths on the sheet, per millimetre
     double plot_length_ = 0;
     double plot_width_ = 0;

@@ -32,6 +32,32 @@ void default_frame(PclPage &page)
     page.plot_height = 0;
 }
 
+// How far in from the sheet's edge the logical page starts, inches.
+double logical_page_offset(const PclPage &page, const Paper &paper)
+{
+    const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
+    return (page.landscape ? paper.landscape_offset
+                           : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
+           / 300.0;
+}
+
+// The logical page on the sheet, inches, y down; a landscape one runs up
+// the sheet.
+Affine logical_to_sheet_inches(const PclPage &page, const Paper &paper)
+{
+    const double offset = logical_page_offset(page, paper);
+    Affine logical_to_sheet = translation(offset, 0);
+    if (page.landscape) {
+        logical_to_sheet.xx = 0;
+        logical_to_sheet.yx = -1;
+        logical_to_sheet.xy = 1;
+        logical_to_sheet.yy = 0;
+        logical_to_sheet.dx = 0;
+        logical_to_sheet.dy = paper.portrait.height / kMillimetresPerInch - offset;
+    }
+    return logical_to_sheet;
+}
+
 } // namespace
 
 bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
@@ -110,15 +136,18 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
     return false;
 }
 
+Affine logical_page_to_sheet(const PclPage &page)
+{
+    return compose(scaling(kMillimetresPerInch, kMillimetresPerInch),
+                   logical_to_sheet_inches(page, paper_of(page.paper_code)));
+}
+
 PlotPlacement place_plot(const PclPage &page)
 {
     const Paper &paper = paper_of(page.paper_code);
     const double sheet_width = paper.portrait.width / kMillimetresPerInch;
     const double sheet_height = paper.portrait.height / kMillimetresPerInch;
-    const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
-    const double offset = (page.landscape ? paper.landscape_offset
-                                          : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
-                          / 300.0;
+    const double offset = logical_page_offset(page, paper);
     const double logical_width = (page.landscape ? sheet_height : sheet_width) - 2 * offset;
     const double logical_length = page.landscape ? sheet_width : sheet_height;
 
@@ -134,16 +163,7 @@ PlotPlacement place_plot(const PclPage &page)
         compose(translation(anchor_x, anchor_y + frame_height),
                 scaling(frame_width / plot_width / kPlotterUnitsPerInch,
                         -frame_height / plot_height / kPlotterUnitsPerInch));
-    // The logical page on the sheet; a landscape one runs up the sheet.
-    Affine logical_to_sheet = translation(offset, 0);
-    if (page.landscape) {
-        logical_to_sheet.xx = 0;
-        logical_to_sheet.yx = -1;
-        logical_to_sheet.xy = 1;
-        logical_to_sheet.yy = 0;
-        logical_to_sheet.dx = 0;
-        logical_to_sheet.dy = sheet_height - offset;
-    }
+    const Affine logical_to_sheet = logical_to_sheet_inches(page, paper);
     const Affine inches_to_mm = scaling(kMillimetresPerInch, kMillimetresPerInch);
 
     PlotPlacement placement;
