@@ -206,6 +206,7 @@ void PlotInterpreter::default_attributes()
     scaling_ = Scaling::None;
     window_set_ = false;
     relative_ = false;
+    symbol_ = 0;
     line_type_ = 0;
     saved_line_type_ = 0;
     pattern_length_ = 4;
@@ -355,6 +356,9 @@ void PlotInterpreter::instruction(char first, char second)
     case mnemonic('L', 'B'):
         label_start();
         break;
+    case mnemonic('S', 'M'):
+        symbol_ = 0; // unless a symbol follows
+        break;
     default:
         break;
     }
@@ -364,6 +368,8 @@ void PlotInterpreter::text(const char *bytes, std::size_t size)
 {
     if (code_ == mnemonic('P', 'E')) {
         decode_polyline_encoded(encoded_, {bytes, size}, *this);
+    } else if (code_ == mnemonic('S', 'M')) {
+        symbol_ = size > 0 ? bytes[0] : 0;
     } else if (code_ == mnemonic('L', 'B')) {
         while (size > 0) {
             const std::size_t room = kLabelPiece - label_text_.size();
@@ -426,6 +432,7 @@ void PlotInterpreter::move(const EncodedMove &m)
         line_to(target);
     else
         move_to(target);
+    draw_symbol();
 }
 
 void PlotInterpreter::select_pen(std::int64_t pen)
@@ -793,6 +800,19 @@ void PlotInterpreter::coordinate_pair(Point pair)
         line_to(target);
     else
         move_to(target);
+    draw_symbol();
+}
+
+// SM: the symbol at the point the pen went to, centred on it (LO 5) as a
+// label of one character; the pen stays.
+void PlotInterpreter::draw_symbol()
+{
+    if (symbol_ == 0 || options_.font == nullptr)
+        return;
+    LabelSettings settings = label_;
+    settings.origin = 5;
+    const PlotterPoint at{position_.x, position_.y};
+    layout_label(*options_.font, settings, {at, at}, std::string_view(&symbol_, 1), *this);
 }
 
 void PlotInterpreter::bezier(const double (&n)[6])

@@ -93,6 +93,7 @@ private:
     void update_label_size();
     void draw_label_text();
     void label_start();
+    void draw_symbol();
     void font_definition(bool alternate);
     void default_attributes();
     void place();
@@ -231,6 +232,7 @@ private:
     LabelSettings label_;
     LabelPosition label_at_;
     std::string label_text_; // the label read so far, laid out at its end
+    char symbol_ = 0;        // SM's symbol, drawn at each point; 0 for none
     EncodedPolylineDecoder encoded_;
 };
 

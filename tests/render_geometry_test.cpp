@@ -516,6 +516,41 @@ TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
     }
 }
 
+TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
+{
+    // Every character from '!' on is a bar up the middle of bounds -3 to
+    // 3, from the baseline to the cap height 21. With SI 1,1 (cells 500,
+    // lines 768) LO 5 centres it: back half a width (200), down half the
+    // line's top (171.429); the bar is a third of a cell (166.667) in.
+    std::string font_text = "    1  1OU\n";
+    for (int i = 0; i < 95; ++i)
+        font_text += "    2  3OUR[RF\n";
+    const StrokeFontResult bars = parse_stroke_font(font_text);
+    ASSERT_TRUE(bars.ok);
+    InterpreterOptions options = plain_options();
+    options.font = &bars.font;
+    const RecordingSink sink =
+        draw("IN;SI1,1;SM*;PA1000,1000;PD2000,1000;SM;PD3000,1000;PU;SMA;PR0,500;DF;PR0,500;",
+             options);
+    const double x = -200 + 500.0 / 3;
+    const double low = -171.428571;
+    const double high = low + 400;
+    expect_points(all_stroked(sink),
+                  {{1000 + x, 1000 + low},
+                   {1000 + x, 1000 + high},
+                   {2000 + x, 1000 + low},
+                   {2000 + x, 1000 + high},
+                   // SM ends the polyline: it goes out in two pieces.
+                   {1000, 1000},
+                   {2000, 1000},
+                   {2000, 1000},
+                   {3000, 1000},
+                   // PR too; DF ends symbol mode.
+                   {3000 + x, 1500 + low},
+                   {3000 + x, 1500 + high}},
+                  1e-3);
+}
+
 TEST(RenderPclText, PrintedAtTheCursorOnTheLogicalPage)
 {
     // The first line's baseline is 0.625 inch down the logical page, which
