@@ -62,7 +62,8 @@ Frame frame_of(const LabelSettings &s)
 {
     Frame f;
     // The direction turns in whole degrees, as the interpreter rounds it.
-    const double degrees = std::round(std::atan2(s.direction.y, s.direction.x) * 180 / std::numbers::pi);
+    const double degrees =
+        std::round(std::atan2(s.direction.y, s.direction.x) * 180 / std::numbers::pi);
     const double radians = degrees * std::numbers::pi / 180;
     f.cos = std::cos(radians);
     f.sin = std::sin(radians);
@@ -102,6 +103,11 @@ unsigned char character_of(char byte, const LabelSettings &s)
 {
     const auto c = static_cast<unsigned char>(byte);
     return s.seven_bit ? static_cast<unsigned char>(c & 0x7f) : c;
+}
+
+bool alphanumeric(unsigned char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 bool printing(unsigned char c)
@@ -242,16 +248,75 @@ bool can_follow_on(int origin, TextPath path)
     return (kPathsByOrigin[origin % 10] >> static_cast<unsigned>(path) & 1) != 0;
 }
 
-void draw_glyph(const StrokeFont &font, const Glyph &glyph, const Frame &f, PlotterPoint at,
-                LabelStrokeListener &listener, std::vector<PlotterPoint> &points)
+// The glyph's ink across, font units from its left bound.
+struct InkExtent {
+    double left = 0;
+    double right = 0;
+};
+
+InkExtent ink_of(const Glyph &glyph)
 {
-    // A fixed glyph is centred in the left two thirds of its cell.
-    const double scale = 1.0 / font.cap_height;
-    const double left = f.proportional && !f.vertical ? 0 : 1.0 / 3 - glyph.advance * scale / 2;
+    InkExtent ink{static_cast<double>(glyph.advance), 0};
+    for (const std::vector<FontPoint> &stroke : glyph.strokes)
+        for (const FontPoint &p : stroke) {
+            ink.left = std::min(ink.left, static_cast<double>(p.x));
+            ink.right = std::max(ink.right, static_cast<double>(p.x));
+        }
+    return ink;
+}
+
+// Where a fixed glyph's ink goes across its cell, glyph units. The
+// printer's stick glyphs of letters and digits fill one box each, as wide
+// as its H (lower case letters 0.86 of it from the same left, measured at
+// 600 dpi), however narrow or wide the Hershey glyph is; one under half
+// the box wide (I, 1, l) keeps its width in the middle of the box. Other
+// characters sit in the box in their own ways there: they keep the
+// Hershey glyph's place.
+struct InkPlace {
+    double left = 0;  // where the ink's left goes
+    double scale = 1; // glyph units per font unit
+};
+
+constexpr double kLowerCaseBox = 0.86;
+
+InkPlace ink_place(const StrokeFont &font, const Glyph &glyph, unsigned char c)
+{
+    const double unit = 1.0 / font.cap_height;
+    const InkExtent ink = ink_of(glyph);
+    // A fixed glyph's bounds are centred in the left two thirds of its cell.
+    const auto natural = [&](const Glyph &g, double x) {
+        return 1.0 / 3 - g.advance * unit / 2 + x * unit;
+    };
+    const Glyph *h = glyph_for(font, 'H');
+    const InkExtent box = h != nullptr ? ink_of(*h) : InkExtent{};
+    const double box_width = (box.right - box.left) * unit;
+    const double width = (ink.right - ink.left) * unit;
+    if (h == nullptr || box_width <= 0 || width <= 0 || !alphanumeric(c))
+        return {natural(glyph, ink.left), unit};
+    const double box_left = natural(*h, box.left);
+    const bool lower = c >= 'a' && c <= 'z' && width <= box_width;
+    const double fitted = lower ? kLowerCaseBox * box_width : box_width;
+    if (2 * width < fitted)
+        return {box_left + (fitted - width) / 2, unit};
+    return {box_left, unit * fitted / width};
+}
+
+void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, const Frame &f,
+                PlotterPoint at, LabelStrokeListener &listener, std::vector<PlotterPoint> &points)
+{
+    const double unit = 1.0 / font.cap_height;
+    // A proportional glyph starts at its left bound.
+    InkPlace place{0, unit};
+    double ink_left = 0;
+    if (!f.proportional || f.vertical) {
+        place = ink_place(font, glyph, c);
+        ink_left = ink_of(glyph).left;
+    }
     for (const std::vector<FontPoint> &stroke : glyph.strokes) {
         points.clear();
         for (const FontPoint &p : stroke)
-            points.push_back(at + glyph_offset(f, left + p.x * scale, p.y * scale));
+            points.push_back(
+                at + glyph_offset(f, place.left + (p.x - ink_left) * place.scale, p.y * unit));
         listener.stroke(points.data(), points.size());
     }
 }
@@ -266,20 +331,20 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
     switch (f.path) {
     case TextPath::Right:
         if (glyph != nullptr)
-            draw_glyph(font, *glyph, f, pen, listener, points);
+            draw_glyph(font, *glyph, c, f, pen, listener, points);
         return pen + glyph_offset(f, glyph_advance(font, f, c), 0);
     case TextPath::Left: {
         // Back by the character's width first, the glyph drawn there.
         const PlotterPoint start =
             pen + glyph_offset(f, f.cell != 0 ? -width_of(font, f, c) / f.cell : 0, 0);
         if (glyph != nullptr)
-            draw_glyph(font, *glyph, f, start, listener, points);
+            draw_glyph(font, *glyph, c, f, start, listener, points);
         return start;
     }
     case TextPath::Down:
     case TextPath::Up:
         if (glyph != nullptr)
-            draw_glyph(font, *glyph, f, pen, listener, points);
+            draw_glyph(font, *glyph, c, f, pen, listener, points);
         return pen + glyph_offset(f, 0, f.path == TextPath::Down ? -step : step);
     }
     return pen;
@@ -288,8 +353,8 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
 // Lays out a piece of text, ending with its CR if it has one, from LO's
 // place for it; returns LO's move.
 PlotterPoint layout_piece(const StrokeFont &font, const LabelSettings &s, const Frame &f,
-                          LabelPosition &at, std::string_view piece,
-                          LabelStrokeListener &listener, std::vector<PlotterPoint> &points)
+                          LabelPosition &at, std::string_view piece, LabelStrokeListener &listener,
+                          std::vector<PlotterPoint> &points)
 {
     const PlotterPoint offset = origin_offset(s, f, extent_of(font, s, f, piece));
     at.pen = at.pen + offset;

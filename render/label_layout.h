@@ -17,6 +17,10 @@
 // stretched back by them. A label at 90 degrees so takes h per character
 // and its glyphs are 1.25 w high. SL leans the glyphs in that frame too.
 // The moves of CP, BS, HT, LF and of LO's origin turn unstretched.
+//
+// The printer's stick glyphs of letters and digits fill one box each, that
+// of its H (lower case letters 0.86 of its width from the same left); the
+// Hershey glyphs are fitted to it.
 #ifndef ZELVO_RENDER_LABEL_LAYOUT_H
 #define ZELVO_RENDER_LABEL_LAYOUT_H
 

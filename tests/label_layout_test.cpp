@@ -422,6 +422,43 @@ TEST(CharacterPlot, SpacesAndLines)
     expect_point(after.carriage_return, {1000, 232});
 }
 
+TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
+{
+    // H: ink 14 wide (bounds -11 to 11); A 20 wide; a 8 and l 4, lower
+    // case; '!' the bar. At SI 1,1 a font unit across is 500/21.
+    std::string text = "    1  1OU\n";
+    for (char c = '!'; c <= '~'; ++c) {
+        if (c == 'H')
+            text += "    2  6G]K[KF RY[YF\n";
+        else if (c == 'A')
+            text += "    2  3G]H[\\F\n";
+        else if (c == 'a')
+            text += "    2  3G]N[VF\n";
+        else if (c == 'l')
+            text += "    2  3G]P[TF\n";
+        else
+            text += "    2  3OUR[RF\n";
+    }
+    const StrokeFontResult r = parse_stroke_font(text);
+    ASSERT_TRUE(r.ok) << r.error;
+    Recorder recorder;
+    layout_label(r.font, si_1_1(), {{1000, 1000}, {1000, 1000}}, "HAal!", recorder);
+    // The box of H is from the cell's start to 14/21 of it (333.333):
+    // A is squeezed into it; a stretched into the lower case box, 0.86 of
+    // it; l, under half that, centred in it; '!' stays as it is.
+    const std::vector<std::vector<double>> xs = {
+        {1000, 1000},        {1333.333333, 1333.333333}, {1500, 1833.333333},
+        {2000, 2286.666667}, {2595.714286, 2690.952381}, {3166.666667, 3166.666667},
+    };
+    ASSERT_EQ(recorder.strokes.size(), xs.size());
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(recorder.strokes[i].size(), 2u);
+        EXPECT_NEAR(recorder.strokes[i][0].x, xs[i][0], kNear);
+        EXPECT_NEAR(recorder.strokes[i][1].x, xs[i][1], kNear);
+    }
+}
+
 TEST(LayoutLabel, WhereThePenEndsByOriginAndPath)
 {
     // The pen stays at the end of "A" (less LO's move) where a label can
@@ -439,8 +476,8 @@ TEST(LayoutLabel, WhereThePenEndsByOriginAndPath)
         {15, TextPath::Up, false},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(std::to_string(row.origin) + " path " +
-                     std::to_string(static_cast<int>(row.path)));
+        SCOPED_TRACE(std::to_string(row.origin) + " path "
+                     + std::to_string(static_cast<int>(row.path)));
         LabelSettings s = si_1_1();
         s.origin = row.origin;
         s.path = row.path;
