@@ -168,7 +168,7 @@ private:
     // Coordinate systems.
     Affine plot_to_sheet_;
     Affine logical_page_to_sheet_; // PCL's logical page, inches, to the sheet
-    double pen_scale_ = 1; // metric pen widths on the sheet, per millimetre
+    double pen_scale_ = 1;         // metric pen widths on the sheet, per millimetre
     double plot_length_ = 0;
     double plot_width_ = 0;
     int rotation_ = 0; // RO, degrees

@@ -40,8 +40,14 @@ TEST(PrintPclText, RunsAndControlCodes)
     } rows[] = {
         {"a run, a tenth of an inch each", "SP;PG;", {{0, kFirst, "SP;PG;"}}, {0.6, kFirst}},
         {"spaces stay in the run", "A  B", {{0, kFirst, "A  B"}}, {0.4, kFirst}},
-        {"CR LF: the next line's start", "AB\r\nC", {{0, kFirst, "AB"}, {0, kSecond, "C"}}, {0.1, kSecond}},
-        {"LF alone does not go back", "AB\nC", {{0, kFirst, "AB"}, {0.2, kSecond, "C"}}, {0.3, kSecond}},
+        {"CR LF: the next line's start",
+         "AB\r\nC",
+         {{0, kFirst, "AB"}, {0, kSecond, "C"}},
+         {0.1, kSecond}},
+        {"LF alone does not go back",
+         "AB\nC",
+         {{0, kFirst, "AB"}, {0.2, kSecond, "C"}},
+         {0.3, kSecond}},
         {"HT to the next stop of 8", "A\tB", {{0, kFirst, "A"}, {0.8, kFirst, "B"}}, {0.9, kFirst}},
         {"HT from a stop to the next",
          "ABCDEFGH\tI",
@@ -49,8 +55,16 @@ TEST(PrintPclText, RunsAndControlCodes)
          {1.7, kFirst}},
         {"BS back a character", "AB\bC", {{0, kFirst, "AB"}, {0.1, kFirst, "C"}}, {0.2, kFirst}},
         {"BS stops at the edge", "\bA", {{0, kFirst, "A"}}, {0.1, kFirst}},
-        {"other controls move nothing", "A\x01\x1f" "B", {{0, kFirst, "A"}, {0.1, kFirst, "B"}}, {0.2, kFirst}},
-        {"a byte above '~' takes a place", "A\xe9" "B", {{0, kFirst, "A"}, {0.2, kFirst, "B"}}, {0.3, kFirst}},
+        {"other controls move nothing",
+         "A\x01\x1f"
+         "B",
+         {{0, kFirst, "A"}, {0.1, kFirst, "B"}},
+         {0.2, kFirst}},
+        {"a byte above '~' takes a place",
+         "A\xe9"
+         "B",
+         {{0, kFirst, "A"}, {0.2, kFirst, "B"}},
+         {0.3, kFirst}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);

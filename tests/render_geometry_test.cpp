@@ -529,9 +529,8 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
     ASSERT_TRUE(bars.ok);
     InterpreterOptions options = plain_options();
     options.font = &bars.font;
-    const RecordingSink sink =
-        draw("IN;SI1,1;SM*;PA1000,1000;PD2000,1000;SM;PD3000,1000;PU;SMA;PR0,500;DF;PR0,500;",
-             options);
+    const RecordingSink sink = draw(
+        "IN;SI1,1;SM*;PA1000,1000;PD2000,1000;SM;PD3000,1000;PU;SMA;PR0,500;DF;PR0,500;", options);
     const double x = -200 + 500.0 / 3;
     const double low = -171.428571;
     const double high = low + 400;
@@ -569,7 +568,12 @@ TEST(RenderPclText, PrintedAtTheCursorOnTheLogicalPage)
         Point advance;
     };
     const std::vector<Case> cases = {
-        {"after a reset", e + "ESP;PG;" + e + "E", 0, "SP;PG;", {0.25 * kInch, 0.625 * kInch}, {2.54, 0}},
+        {"after a reset",
+         e + "ESP;PG;" + e + "E",
+         0,
+         "SP;PG;",
+         {0.25 * kInch, 0.625 * kInch},
+         {2.54, 0}},
         {"landscape: up the sheet",
          e + "E" + e + "&l1OAB" + e + "E",
          0,
@@ -616,13 +620,15 @@ TEST(RenderPclText, APageOfTextIsAPageAndTheFrameClipsOnlyThePlot)
     EXPECT_TRUE(two.pages[1].strokes.empty());
     // Text before a plot on its page: the text is clipped to the sheet, the
     // plot to the picture frame again.
-    const RecordingSink one = draw(e + "EAB" + e + "%1BIN;PU0,0;PD100,100;" + e + "%0A" + e + "E", pcl);
+    const RecordingSink one =
+        draw(e + "EAB" + e + "%1BIN;PU0,0;PD100,100;" + e + "%0A" + e + "E", pcl);
     ASSERT_EQ(one.pages.size(), 1u);
     EXPECT_EQ(one.pages[0].texts.size(), 1u);
     EXPECT_EQ(one.pages[0].strokes.size(), 1u);
     EXPECT_GT(one.pages[0].clip_low.y, 0);
     // Spaces print nothing.
-    const RecordingSink spaces = draw(e + "E   " + e + "%1BIN;PU0,0;PD100,100;" + e + "%0A" + e + "E", pcl);
+    const RecordingSink spaces =
+        draw(e + "E   " + e + "%1BIN;PU0,0;PD100,100;" + e + "%0A" + e + "E", pcl);
     ASSERT_EQ(spaces.pages.size(), 1u);
     EXPECT_TRUE(spaces.pages[0].texts.empty());
 }
