@@ -6,6 +6,7 @@
 #include <cairo-ps.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -263,13 +264,26 @@ void CairoSink::text(const TextRun &run)
             // whatever the font found.
             one[0] = run.characters[i];
             cairo_move_to(cr_, static_cast<double>(i) * step, 0);
-            cairo_show_text(cr_, one);
+            // PNG pages take the font's hinted glyphs, as the printer's
+            // rasteriser does; documents take the outlines and so embed
+            // no font (cairo 1.16's PostScript font subsets lose memory).
+            if (format_ == OutputFormat::Png)
+                cairo_show_text(cr_, one);
+            else
+                cairo_text_path(cr_, one);
         }
+        cairo_fill(cr_);
     }
     cairo_scaled_font_destroy(font);
     cairo_font_options_destroy(options);
     cairo_font_face_destroy(face);
     cairo_restore(cr_);
+}
+
+void release_cairo_fonts()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 void CairoSink::end_page()
