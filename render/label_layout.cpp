@@ -115,8 +115,14 @@ bool printing(unsigned char c)
     return c >= ' ' && c != 0x7f;
 }
 
+// Roman-8's dash, the labels' default symbol set's: plotutils writes its
+// minus signs with it.
+constexpr unsigned char kRoman8Dash = 0xf6;
+
 const Glyph *drawn_glyph(const StrokeFont &font, unsigned char c)
 {
+    if (c == kRoman8Dash)
+        return glyph_for(font, '-');
     return c <= '~' ? glyph_for(font, c) : nullptr;
 }
 

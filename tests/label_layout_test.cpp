@@ -251,6 +251,11 @@ TEST(LayoutLabel, ControlCharactersAndSpacing)
          "A\x7f",
          {{1166.666667, 1000}},
          {{1500, 1000}, {1000, 1000}}},
+        {"Roman-8's dash: the glyph of '-'",
+         "\xf6"
+         "B",
+         {{1166.666667, 1000}, {1666.666667, 1000}},
+         {{2000, 1000}, {1000, 1000}}},
         {"no glyph above '~': an empty cell",
          "\xc1"
          "B",
