@@ -105,11 +105,6 @@ unsigned char character_of(char byte, const LabelSettings &s)
     return s.seven_bit ? static_cast<unsigned char>(c & 0x7f) : c;
 }
 
-bool alphanumeric(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 bool printing(unsigned char c)
 {
     return c >= ' ' && c != 0x7f;
@@ -271,19 +266,52 @@ InkExtent ink_of(const Glyph &glyph)
     return ink;
 }
 
-// Where a fixed glyph's ink goes across its cell, glyph units. The
-// printer's stick glyphs of letters and digits fill one box each, as wide
-// as its H (lower case letters 0.86 of it from the same left, measured at
-// 600 dpi), however narrow or wide the Hershey glyph is; one under half
-// the box wide (I, 1, l) keeps its width in the middle of the box. Other
-// characters sit in the box in their own ways there: they keep the
-// Hershey glyph's place.
+constexpr double kLowerCaseBox = 0.86;
+
+// Where the printer's stick glyph of `c` lies across the box of its H, in
+// fractions of the box's width; false for a character whose place was not
+// measured ('`' and those above '~'). Measured at 600 dpi on the
+// interpreter: letters, digits and most signs fill the box, lower case
+// letters 0.86 of it from its left; the others lie as listed.
+struct BoxSpan {
+    double left = 0;
+    double right = 1;
+};
+
+bool span_in_box(unsigned char c, BoxSpan &span)
+{
+    static constexpr struct {
+        char c;
+        BoxSpan span;
+    } kPlaces[] = {
+        {'!', {0.03, 0.05}}, {'"', {0.28, 0.65}}, {'\'', {0.51, 0.58}}, {'(', {0.79, 1.07}},
+        {')', {0, 0.28}},    {',', {0.02, 0.09}}, {'.', {0.49, 0.56}},  {':', {0.02, 0.09}},
+        {';', {0, 0.07}},    {'?', {0.02, 0.72}}, {'[', {0.70, 1.02}},  {']', {0, 0.33}},
+        {'^', {0.12, 0.72}}, {'_', {0.02, 1.21}}, {'{', {0.65, 1.02}},  {'|', {0, 0.02}},
+        {'}', {0.05, 0.42}}, {'~', {0.02, 0.86}},
+    };
+    if (c >= 'a' && c <= 'z') {
+        span = {0, kLowerCaseBox};
+        return true;
+    }
+    for (const auto &place : kPlaces) {
+        if (static_cast<unsigned char>(place.c) == c) {
+            span = place.span;
+            return true;
+        }
+    }
+    span = {};
+    return c > ' ' && c < '~' && c != '`';
+}
+
+// Where a fixed glyph's ink goes across its cell, glyph units: the Hershey
+// glyph is fitted to the span the printer's glyph takes in the box of its H
+// (lower case letters wider than the box, m and w, to the whole box); one
+// under half its span wide (I, 1, l) keeps its width in the span's middle.
 struct InkPlace {
     double left = 0;  // where the ink's left goes
     double scale = 1; // glyph units per font unit
 };
-
-constexpr double kLowerCaseBox = 0.86;
 
 InkPlace ink_place(const StrokeFont &font, const Glyph &glyph, unsigned char c)
 {
@@ -296,15 +324,17 @@ InkPlace ink_place(const StrokeFont &font, const Glyph &glyph, unsigned char c)
     const Glyph *h = glyph_for(font, 'H');
     const InkExtent box = h != nullptr ? ink_of(*h) : InkExtent{};
     const double box_width = (box.right - box.left) * unit;
-    const double width = (ink.right - ink.left) * unit;
-    if (h == nullptr || box_width <= 0 || width <= 0 || !alphanumeric(c))
+    const double width = std::max(0.0, ink.right - ink.left) * unit;
+    BoxSpan span;
+    if (h == nullptr || box_width <= 0 || !span_in_box(c, span))
         return {natural(glyph, ink.left), unit};
-    const double box_left = natural(*h, box.left);
-    const bool lower = c >= 'a' && c <= 'z' && width <= box_width;
-    const double fitted = lower ? kLowerCaseBox * box_width : box_width;
+    if (c >= 'a' && c <= 'z' && width > box_width)
+        span = {};
+    const double left = natural(*h, box.left) + span.left * box_width;
+    const double fitted = (span.right - span.left) * box_width;
     if (2 * width < fitted)
-        return {box_left + (fitted - width) / 2, unit};
-    return {box_left, unit * fitted / width};
+        return {left + (fitted - width) / 2, unit};
+    return {left, unit * fitted / width};
 }
 
 void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, const Frame &f,

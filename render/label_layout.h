@@ -18,9 +18,10 @@
 // and its glyphs are 1.25 w high. SL leans the glyphs in that frame too.
 // The moves of CP, BS, HT, LF and of LO's origin turn unstretched.
 //
-// The printer's stick glyphs of letters and digits fill one box each, that
-// of its H (lower case letters 0.86 of its width from the same left); the
-// Hershey glyphs are fitted to it.
+// The printer's stick glyphs lie each in its place across the box of its
+// H (letters, digits and most signs fill it, lower case letters 0.86 of it
+// from the same left, points and brackets at its sides); the Hershey
+// glyphs are fitted to those places.
 #ifndef ZELVO_RENDER_LABEL_LAYOUT_H
 #define ZELVO_RENDER_LABEL_LAYOUT_H
 

@@ -430,7 +430,7 @@ TEST(CharacterPlot, SpacesAndLines)
 TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
 {
     // H: ink 14 wide (bounds -11 to 11); A 20 wide; a 8 and l 4, lower
-    // case; '!' the bar. At SI 1,1 a font unit across is 500/21.
+    // case; the rest the bar. At SI 1,1 a font unit across is 500/21.
     std::string text = "    1  1OU\n";
     for (char c = '!'; c <= '~'; ++c) {
         if (c == 'H')
@@ -447,13 +447,19 @@ TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
     const StrokeFontResult r = parse_stroke_font(text);
     ASSERT_TRUE(r.ok) << r.error;
     Recorder recorder;
-    layout_label(r.font, si_1_1(), {{1000, 1000}, {1000, 1000}}, "HAal!", recorder);
+    layout_label(r.font, si_1_1(), {{1000, 1000}, {1000, 1000}}, "HAal`)", recorder);
     // The box of H is from the cell's start to 14/21 of it (333.333):
     // A is squeezed into it; a stretched into the lower case box, 0.86 of
-    // it; l, under half that, centred in it; '!' stays as it is.
+    // it; l, under half that, centred in it; '`' stays as it is; ')' goes
+    // to the middle of its span, the box's left 0.28.
     const std::vector<std::vector<double>> xs = {
-        {1000, 1000},        {1333.333333, 1333.333333}, {1500, 1833.333333},
-        {2000, 2286.666667}, {2595.714286, 2690.952381}, {3166.666667, 3166.666667},
+        {1000, 1000},
+        {1333.333333, 1333.333333},
+        {1500, 1833.333333},
+        {2000, 2286.666667},
+        {2595.714286, 2690.952381},
+        {3166.666667, 3166.666667},
+        {3546.666667, 3546.666667},
     };
     ASSERT_EQ(recorder.strokes.size(), xs.size());
     for (std::size_t i = 0; i < xs.size(); ++i) {
