@@ -241,6 +241,7 @@ void PlotInterpreter::update_label_size()
     const FontChoice &font = alternate_selected_ ? alternate_font_ : standard_font_;
     label_.size = font_character_size(font.proportional, font.pitch, font.height);
     label_.proportional = font.proportional;
+    label_.typeface = font.typeface;
 }
 
 void PlotInterpreter::update_transforms()
@@ -457,6 +458,8 @@ void PlotInterpreter::font_definition(bool alternate)
             font.proportional = value == 1;
         else if (kind == 3 && value > 0)
             font.pitch = clamp_finite(value, 0.1, 1000);
+        else if (kind == 7)
+            font.typeface = static_cast<int>(clamp_finite(value, 0, 1e6));
         else if (kind == 4 && value > 0)
             font.height = clamp_finite(value, 0.1, 1000);
     }

@@ -224,6 +224,7 @@ private:
         bool proportional = false;
         double pitch = 9;     // characters per inch
         double height = 11.5; // points
+        int typeface = 48;    // the stick font
     };
     FontChoice standard_font_;
     FontChoice alternate_font_;

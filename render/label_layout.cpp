@@ -17,14 +17,20 @@ constexpr double kLinePerHeight = 1.92;
 constexpr double kVerticalStepPerHeight = 1.44;
 constexpr double kVerticalLinePerCell = 1.5;
 constexpr double kSpacesPerTab = 5;
+// The proportional typefaces' characters are narrower than Hershey's at the
+// same cap height: labels of ten zeros and of "sin(x)/x abcdefghij" at 12
+// point took 0.69 of the length in the stick font's proportional form (the
+// arc font), 0.875 in Univers and the interpreter's other outline fonts.
+constexpr int kStickTypeface = 48;
+constexpr int kArcTypeface = 50;
+constexpr double kArcWidth = 0.69;
+constexpr double kOutlineWidth = 0.875;
 // A proportional font's cap height is two thirds of its point size.
 constexpr double kCapPerPointSize = 2.0 / 3.0;
-// LO: the top of a line of the stick font is its line distance / 2.24 above
-// the baseline (6/7 of the cap height along the path right), a proportional
-// font's / 1.6; the origins 11-19 lie a third of that further out on each
-// axis.
-constexpr double kTopPerStickLine = 1 / 2.24;
-constexpr double kTopPerLine = 1 / 1.6;
+// LO: the top of a line is its line distance / 2.24 above the baseline (6/7
+// of the cap height along the path right); the origins 11-19 lie a third of
+// that further out on each axis.
+constexpr double kTopPerLine = 1 / 2.24;
 constexpr double kOutPerTop = 0.33;
 // The line width of the stick font, per the smaller of cell width and cap
 // height.
@@ -56,6 +62,9 @@ struct Frame {
     double extra_width = 0;   // ES's spaces added to a proportional character
     double line = 0;          // the distance of lines, with ES's lines
     double vertical_line = 0; // LF's move in a vertical path
+    // The width LO measures a proportional character by, per Hershey's.
+    double proportional_width = 1;
+    bool size_given = false; // by SI or SR, not by the font
 };
 
 Frame frame_of(const LabelSettings &s)
@@ -73,6 +82,11 @@ Frame frame_of(const LabelSettings &s)
     f.path = s.path;
     f.vertical = s.path == TextPath::Down || s.path == TextPath::Up;
     f.proportional = s.proportional;
+    f.size_given = s.size.cell_per_width == kCellPerWidth;
+    // The glyphs themselves keep Hershey's width: narrowed, their thin
+    // strokes lose more of the interpreter's filled outlines than their
+    // places gain. SI and SR give every character its width anyway.
+    f.proportional_width = proportional_width_of(s.typeface);
     f.line_feed = s.reverse_line_feed ? -1 : 1;
     // A reversed line feed swaps ES's spaces and lines, as the interpreter
     // does.
@@ -131,10 +145,12 @@ double proportional_advance(const StrokeFont &font, unsigned char c)
     return glyph != nullptr ? static_cast<double>(glyph->advance) / font.cap_height : 1;
 }
 
-// The width of a printing character in plotter units, as LO measures it.
+// The width of a printing character in plotter units, as LO measures it:
+// a proportional glyph's own only where the font's size sizes it (SI and SR
+// give every character their width).
 double width_of(const StrokeFont &font, const Frame &f, unsigned char c)
 {
-    if (!f.proportional)
+    if (!f.proportional || f.size_given)
         return f.width;
     return proportional_advance(font, c) * f.cell + (c == ' ' ? 0 : f.extra_width);
 }
@@ -205,7 +221,10 @@ Extent extent_of(const StrokeFont &font, const LabelSettings &s, const Frame &f,
             line_start = true;
         if (c < ' ' && c != '\t')
             continue;
-        const double width = c == '\t' ? kSpacesPerTab * f.width : width_of(font, f, c);
+        const double width = c == '\t' ? kSpacesPerTab * f.width
+                             : f.proportional && !f.size_given
+                                 ? f.proportional_width * width_of(font, f, c)
+                                 : width_of(font, f, c);
         if (f.vertical) {
             e.length = std::max(e.length, width);
             if (!line_start)
@@ -223,7 +242,7 @@ Extent extent_of(const StrokeFont &font, const LabelSettings &s, const Frame &f,
 PlotterPoint origin_offset(const LabelSettings &s, const Frame &f, Extent e)
 {
     const int origin = s.origin;
-    const double top = f.line * (s.proportional ? kTopPerLine : kTopPerStickLine);
+    const double top = f.line * kTopPerLine;
     const double out = origin > 10 && origin != 15 ? kOutPerTop * top : 0;
     const int column = ((origin % 10) - 1) / 3; // start, middle, end of the line
     const int row = ((origin % 10) - 1) % 3;    // baseline, middle, top
@@ -411,6 +430,11 @@ PlotterPoint layout_piece(const StrokeFont &font, const LabelSettings &s, const 
 }
 
 } // namespace
+
+double proportional_width_of(int typeface)
+{
+    return typeface == kStickTypeface || typeface == kArcTypeface ? kArcWidth : kOutlineWidth;
+}
 
 CharacterSize absolute_character_size(double width_cm, double height_cm)
 {

@@ -54,6 +54,11 @@ CharacterSize relative_character_size(double width_percent, double height_percen
 // spacing takes it from the pitch (characters per inch), proportional from
 // the height in points.
 CharacterSize font_character_size(bool proportional, double pitch, double height_points);
+// How wide a proportional typeface's characters are, per the Hershey
+// glyphs': the stick font's proportional form (48, 50) and the outline
+// fonts (Univers, 4148, and the rest). LO measures a label of a font's size
+// by them; the glyphs drawn keep Hershey's widths.
+double proportional_width_of(int typeface);
 // DR: percentages of P2 - P1, as a direction; DI's run and rise are one as
 // they are.
 PlotterPoint relative_direction(double run_percent, double rise_percent, PlotterPoint p1_to_p2);
@@ -63,6 +68,7 @@ enum class TextPath { Right = 0, Down = 1, Left = 2, Up = 3 }; // DV's path
 struct LabelSettings {
     CharacterSize size;
     bool proportional = false; // SD/AD kind 2 of the selected font
+    int typeface = 48;         // SD/AD kind 7: 48 the stick font
     double slant = 0;          // SL: the tangent of the characters' lean
     PlotterPoint direction{1, 0};
     TextPath path = TextPath::Right;

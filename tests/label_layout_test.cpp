@@ -498,6 +498,13 @@ TEST(LayoutLabel, WhereThePenEndsByOriginAndPath)
     }
 }
 
+TEST(ProportionalWidth, ByTypeface)
+{
+    EXPECT_EQ(proportional_width_of(48), 0.69);    // the stick font's arc form
+    EXPECT_EQ(proportional_width_of(50), 0.69);    // the arc font
+    EXPECT_EQ(proportional_width_of(4148), 0.875); // Univers, an outline font
+}
+
 TEST(CharacterSizes, FromEachInstruction)
 {
     const struct {
