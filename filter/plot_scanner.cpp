@@ -107,6 +107,10 @@ struct Heard {
     void escape(const EscapeSequence &sequence) { events.escape(sequence); }
     void context(bool pcl) { events.context(pcl); }
     void page_ejected() { events.page_ejected(); }
+    void pcl_text(const unsigned char *bytes, std::size_t size)
+    {
+        events.pcl_text(reinterpret_cast<const char *>(bytes), size);
+    }
 };
 
 void mark_drawing(PlotScanner &s)
@@ -578,6 +582,19 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
         }
 
         case ScanState::Pcl:
+            if constexpr (Events::kListening) {
+                // The text goes out in runs up to an ESC or a form feed.
+                const std::size_t start = i;
+                while (i < size && p[i] != kEsc && p[i] != kFormFeed) {
+                    if (p[i] > ' ')
+                        s.page_marked = true;
+                    ++i;
+                }
+                if (i > start)
+                    events.pcl_text(p + start, i - start);
+                if (i == size)
+                    return kNoHold;
+            }
             if (s.page_marked) {
                 // Only an ESC or a form feed can matter now; both searches
                 // are memchr's, which reads many bytes at a time.

@@ -190,6 +190,9 @@ public:
     virtual void context(bool pcl) = 0;
     // A page is ejected, as `pages` counts it.
     virtual void page_ejected() = 0;
+    // Bytes that PCL context prints, control codes among them; a form feed
+    // ends a run and ejects the page. Only a renderer needs them.
+    virtual void pcl_text(const char *, std::size_t) {}
 
 protected:
     ~ScanEvents() = default;

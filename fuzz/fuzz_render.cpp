@@ -44,6 +44,13 @@ public:
         FUZZ_CHECK(open_);
         FUZZ_CHECK(low.x <= high.x && low.y <= high.y);
     }
+    void text(const TextRun &run) override
+    {
+        FUZZ_CHECK(open_);
+        FUZZ_CHECK(std::isfinite(run.start.x) && std::isfinite(run.start.y) && run.em > 0);
+        for (const char c : run.characters)
+            FUZZ_CHECK(c >= ' ' && c <= '~');
+    }
     void end_page() override
     {
         FUZZ_CHECK(open_);

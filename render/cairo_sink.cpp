@@ -6,6 +6,7 @@
 #include <cairo-ps.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -240,6 +241,57 @@ void CairoSink::clip(Point low, Point high)
     cairo_reset_clip(cr_);
     cairo_rectangle(cr_, low.x, low.y, high.x - low.x, high.y - low.y);
     cairo_clip(cr_);
+}
+
+void CairoSink::text(const TextRun &run)
+{
+    if (!drawing())
+        return;
+    cairo_font_face_t *face =
+        cairo_toy_font_face_create("Courier", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_save(cr_);
+    cairo_translate(cr_, run.start.x, run.start.y);
+    cairo_rotate(cr_, std::atan2(run.advance.y, run.advance.x));
+    cairo_matrix_t size;
+    cairo_matrix_init_scale(&size, run.em, run.em);
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr_, &ctm);
+    cairo_font_options_t *options = cairo_font_options_create();
+    cairo_scaled_font_t *font = cairo_scaled_font_create(face, &size, &ctm, options);
+    // A font that cannot be had leaves the page without the text rather
+    // than failing it.
+    if (cairo_scaled_font_status(font) == CAIRO_STATUS_SUCCESS) {
+        cairo_set_scaled_font(cr_, font);
+        cairo_set_source_rgb(cr_, 0, 0, 0);
+        const double step = std::hypot(run.advance.x, run.advance.y);
+        char one[2] = {0, 0};
+        for (std::size_t i = 0; i < run.characters.size(); ++i) {
+            if (run.characters[i] == ' ')
+                continue;
+            // Each character at its own place: the pitch is the printer's,
+            // whatever the font found.
+            one[0] = run.characters[i];
+            cairo_move_to(cr_, static_cast<double>(i) * step, 0);
+            // PNG pages take the font's hinted glyphs, as the printer's
+            // rasteriser does; documents take the outlines and so embed
+            // no font (cairo 1.16's PostScript font subsets lose memory).
+            if (format_ == OutputFormat::Png)
+                cairo_show_text(cr_, one);
+            else
+                cairo_text_path(cr_, one);
+        }
+        cairo_fill(cr_);
+    }
+    cairo_scaled_font_destroy(font);
+    cairo_font_options_destroy(options);
+    cairo_font_face_destroy(face);
+    cairo_restore(cr_);
+}
+
+void release_cairo_fonts()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 void CairoSink::end_page()

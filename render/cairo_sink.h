@@ -40,6 +40,10 @@ public:
     void stroke(const Path &path, const Pen &pen) override;
     void fill(const Path &path, const Fill &fill) override;
     void clip(Point low, Point high) override;
+    // In "Courier" as fontconfig finds it (URW's Nimbus Mono PS where
+    // fonts-urw-base35 is installed, else the nearest font it has); nothing
+    // when it finds none.
+    void text(const TextRun &run) override;
     void end_page() override;
 
     // Ends the document; false when anything could not be drawn or written.
@@ -64,5 +68,9 @@ private:
     std::uint64_t pages_ = 0;
     bool failed_ = false;
 };
+
+// Lets go of the fonts cairo keeps for the whole run, once no sink is
+// left: what is still held at exit is then nothing a leak checker counts.
+void release_cairo_fonts();
 
 #endif

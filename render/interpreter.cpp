@@ -1,5 +1,6 @@
 #include "interpreter.h"
 
+#include "paper_size.h"
 #include "pixel_grid.h"
 
 #include <algorithm>
@@ -129,6 +130,7 @@ PlotInterpreter::PlotInterpreter(PageSink &sink, const InterpreterOptions &optio
 {
     place();
     reset_graphics();
+    text_cursor_ = pcl_home(pcl_);
 }
 
 // The placement of the plot: the PCL page's, or the layout's.
@@ -142,6 +144,8 @@ void PlotInterpreter::place()
         sheet_width_ = placement.sheet_width;
         sheet_height_ = placement.sheet_height;
         plot_to_sheet_ = compose(translation(shift.x, shift.y), placement.plot_to_sheet);
+        logical_page_to_sheet_ =
+            compose(translation(shift.x, shift.y), logical_page_to_sheet(pcl_));
         pen_scale_ = placement.pen_scale;
         plot_length_ = placement.plot_length;
         plot_width_ = placement.plot_width;
@@ -162,6 +166,7 @@ void PlotInterpreter::place()
     for (int q = 0; q < (options_.sheet_quarters & 3); ++q) {
         const Affine turn = compose(translation(sheet_height_, 0), quarter_turns(1));
         plot_to_sheet_ = compose(turn, plot_to_sheet_);
+        logical_page_to_sheet_ = compose(turn, logical_page_to_sheet_);
         const Point a = turn.apply(frame_low_);
         const Point b = turn.apply(frame_high_);
         frame_low_ = {std::min(a.x, b.x), std::min(a.y, b.y)};
@@ -205,6 +210,7 @@ void PlotInterpreter::default_attributes()
     scaling_ = Scaling::None;
     window_set_ = false;
     relative_ = false;
+    symbol_ = 0;
     line_type_ = 0;
     saved_line_type_ = 0;
     pattern_length_ = 4;
@@ -239,6 +245,7 @@ void PlotInterpreter::update_label_size()
     const FontChoice &font = alternate_selected_ ? alternate_font_ : standard_font_;
     label_.size = font_character_size(font.proportional, font.pitch, font.height);
     label_.proportional = font.proportional;
+    label_.typeface = font.typeface;
 }
 
 void PlotInterpreter::update_transforms()
@@ -354,6 +361,9 @@ void PlotInterpreter::instruction(char first, char second)
     case mnemonic('L', 'B'):
         label_start();
         break;
+    case mnemonic('S', 'M'):
+        symbol_ = 0; // unless a symbol follows
+        break;
     default:
         break;
     }
@@ -363,6 +373,8 @@ void PlotInterpreter::text(const char *bytes, std::size_t size)
 {
     if (code_ == mnemonic('P', 'E')) {
         decode_polyline_encoded(encoded_, {bytes, size}, *this);
+    } else if (code_ == mnemonic('S', 'M')) {
+        symbol_ = size > 0 ? bytes[0] : 0;
     } else if (code_ == mnemonic('L', 'B')) {
         while (size > 0) {
             const std::size_t room = kLabelPiece - label_text_.size();
@@ -425,6 +437,7 @@ void PlotInterpreter::move(const EncodedMove &m)
         line_to(target);
     else
         move_to(target);
+    draw_symbol();
 }
 
 void PlotInterpreter::select_pen(std::int64_t pen)
@@ -449,6 +462,8 @@ void PlotInterpreter::font_definition(bool alternate)
             font.proportional = value == 1;
         else if (kind == 3 && value > 0)
             font.pitch = clamp_finite(value, 0.1, 1000);
+        else if (kind == 7)
+            font.typeface = static_cast<int>(clamp_finite(value, 0, 1e6));
         else if (kind == 4 && value > 0)
             font.height = clamp_finite(value, 0.1, 1000);
     }
@@ -534,6 +549,7 @@ void PlotInterpreter::escape(const EscapeSequence &sequence)
         if (reset)
             reset_graphics();
     }
+    text_cursor_ = pcl_cursor_after(text_cursor_, sequence, pcl_);
 }
 
 void PlotInterpreter::context(bool pcl)
@@ -558,6 +574,31 @@ void PlotInterpreter::page_ejected()
     flush_stroke();
     start_page();
     end_page();
+    text_cursor_.y = pcl_home(pcl_).y;
+}
+
+void PlotInterpreter::pcl_text(const char *bytes, std::size_t size)
+{
+    if (options_.pcl_job)
+        text_cursor_ = print_pcl_text(text_cursor_, {bytes, size}, *this);
+}
+
+void PlotInterpreter::characters(PclCursor at, std::string_view run)
+{
+    if (run.find_first_not_of(' ') == std::string_view::npos)
+        return;
+    start_page();
+    // Text is not clipped to the picture frame; HP-GL/2 context sets the
+    // frame's clip again.
+    sink_.clip({0, 0}, {sheet_width_, sheet_height_});
+    TextRun text;
+    text.characters = run;
+    const Point start = logical_page_to_sheet_.apply({at.x, at.y});
+    const Point next = logical_page_to_sheet_.apply({at.x + kPclCharacterStep, at.y});
+    text.start = start;
+    text.advance = {next.x - start.x, next.y - start.y};
+    text.em = kPclTextEm * kMillimetresPerInch;
+    sink_.text(text);
 }
 
 void PlotInterpreter::finish()
@@ -778,6 +819,19 @@ void PlotInterpreter::coordinate_pair(Point pair)
         line_to(target);
     else
         move_to(target);
+    draw_symbol();
+}
+
+// SM: the symbol at the point the pen went to, centred on it (LO 5) as a
+// label of one character; the pen stays.
+void PlotInterpreter::draw_symbol()
+{
+    if (symbol_ == 0 || options_.font == nullptr)
+        return;
+    LabelSettings settings = label_;
+    settings.origin = 5;
+    const PlotterPoint at{position_.x, position_.y};
+    layout_label(*options_.font, settings, {at, at}, std::string_view(&symbol_, 1), *this);
 }
 
 void PlotInterpreter::bezier(const double (&n)[6])

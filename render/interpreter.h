@@ -9,6 +9,7 @@
 #include "label_layout.h"
 #include "page_sink.h"
 #include "pcl_page.h"
+#include "pcl_text.h"
 #include "plot_scanner.h"
 #include "polyline_encoded.h"
 #include "stroke_font.h"
@@ -55,7 +56,8 @@ struct NumberReader {
 
 class PlotInterpreter : public ScanEvents,
                         private EncodedPolylineListener,
-                        private LabelStrokeListener {
+                        private LabelStrokeListener,
+                        private PclTextListener {
 public:
     PlotInterpreter(PageSink &sink, const InterpreterOptions &options);
 
@@ -66,6 +68,7 @@ public:
     void escape(const EscapeSequence &sequence) override;
     void context(bool pcl) override;
     void page_ejected() override;
+    void pcl_text(const char *bytes, std::size_t size) override;
 
     // The stream ended: draws what is pending and ends the last page. A
     // stream that drew nothing still gives one (empty) page.
@@ -82,12 +85,15 @@ private:
     void select_pen(std::int64_t pen) override;
     void end() override {}
     void stroke(const PlotterPoint *points, std::size_t count) override;
+    // PCL context's printing characters.
+    void characters(PclCursor at, std::string_view run) override;
 
     void reset_graphics();
     void default_labels();
     void update_label_size();
     void draw_label_text();
     void label_start();
+    void draw_symbol();
     void font_definition(bool alternate);
     void default_attributes();
     void place();
@@ -157,10 +163,12 @@ private:
     Point frame_low_;
     Point frame_high_;
     bool frame_clips_ = false;
+    PclCursor text_cursor_; // where PCL context prints next
 
     // Coordinate systems.
     Affine plot_to_sheet_;
-    double pen_scale_ = 1; // metric pen widths on the sheet, per millimetre
+    Affine logical_page_to_sheet_; // PCL's logical page, inches, to the sheet
+    double pen_scale_ = 1;         // metric pen widths on the sheet, per millimetre
     double plot_length_ = 0;
     double plot_width_ = 0;
     int rotation_ = 0; // RO, degrees
@@ -219,6 +227,7 @@ private:
         bool proportional = false;
         double pitch = 9;     // characters per inch
         double height = 11.5; // points
+        int typeface = 48;    // the stick font
     };
     FontChoice standard_font_;
     FontChoice alternate_font_;
@@ -227,6 +236,7 @@ private:
     LabelSettings label_;
     LabelPosition label_at_;
     std::string label_text_; // the label read so far, laid out at its end
+    char symbol_ = 0;        // SM's symbol, drawn at each point; 0 for none
     EncodedPolylineDecoder encoded_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -9,17 +10,28 @@ namespace {
 constexpr double kPlotterUnitsPerCm = 400;
 constexpr double kPlotterUnitsPerInch = 1016;
 constexpr double kPointsPerInch = 72;
-// The stick font's cell, measured on the PCL interpreter: see the header.
+// The stick font's cell and lines, measured on the PCL interpreter: see the
+// header.
 constexpr double kCellPerWidth = 1.25;
 constexpr double kLinePerHeight = 1.92;
 constexpr double kVerticalStepPerHeight = 1.44;
+constexpr double kVerticalLinePerCell = 1.5;
 constexpr double kSpacesPerTab = 5;
+// The proportional typefaces' characters are narrower than Hershey's at the
+// same cap height: labels of ten zeros and of "sin(x)/x abcdefghij" at 12
+// point took 0.69 of the length in the stick font's proportional form (the
+// arc font), 0.875 in Univers and the interpreter's other outline fonts.
+constexpr int kStickTypeface = 48;
+constexpr int kArcTypeface = 50;
+constexpr double kArcWidth = 0.69;
+constexpr double kOutlineWidth = 0.875;
 // A proportional font's cap height is two thirds of its point size.
 constexpr double kCapPerPointSize = 2.0 / 3.0;
-// LO: the top of a line is 6/7 of the cap height above its baseline, and
-// the origins 11-19 lie 0.2 sqrt(2) cap heights further out on each axis.
-constexpr double kTopPerHeight = 6.0 / 7.0;
-constexpr double kOffsetPerHeight = 0.28284271247461901;
+// LO: the top of a line is its line distance / 2.24 above the baseline (6/7
+// of the cap height along the path right); the origins 11-19 lie a third of
+// that further out on each axis.
+constexpr double kTopPerLine = 1 / 2.24;
+constexpr double kOutPerTop = 0.33;
 // The line width of the stick font, per the smaller of cell width and cap
 // height.
 constexpr double kLineWidthPerSize = 0.09;
@@ -34,70 +46,71 @@ PlotterPoint operator-(PlotterPoint a, PlotterPoint b)
     return {a.x - b.x, a.y - b.y};
 }
 
-PlotterPoint operator*(double k, PlotterPoint a)
-{
-    return {k * a.x, k * a.y};
-}
-
-PlotterPoint turned_left(PlotterPoint v)
-{
-    return {-v.y, v.x};
-}
-
-PlotterPoint turned_right(PlotterPoint v)
-{
-    return {v.y, -v.x};
-}
-
-// The unit vectors and steps a label is laid out with.
+// The steps of a label, from its settings. Glyph units are the cell width
+// across and the cap height up, before the direction turns them.
 struct Frame {
-    PlotterPoint along; // the characters' baseline direction (DI, DR)
-    PlotterPoint up;    // the characters' up
-    PlotterPoint path;  // where the next character goes
-    PlotterPoint path_up;
-    PlotterPoint line_feed;
+    double cos = 1; // the direction, in whole degrees
+    double sin = 0;
+    double cell = 0; // plotter units per glyph unit, signed
+    double cap = 0;
+    double slant = 0;
+    TextPath path = TextPath::Right;
     bool vertical = false;
-    double space = 0;   // CP's, BS's and HT's space, signed
-    double cell = 0;    // a fixed character's step, signed
-    double line = 0;    // the distance between lines, signed
-    double scale_x = 0; // font units to plotter units, signed
-    double scale_y = 0;
-    double glyph_at = 0; // where in its cell a fixed glyph's middle is
+    bool proportional = false;
+    double line_feed = 1;     // -1 when DV reverses it
+    double width = 0;         // a fixed character's (and a space's) width, with ES
+    double extra_width = 0;   // ES's spaces added to a proportional character
+    double line = 0;          // the distance of lines, with ES's lines
+    double vertical_line = 0; // LF's move in a vertical path
+    // The width LO measures a proportional character by, per Hershey's.
+    double proportional_width = 1;
+    bool size_given = false; // by SI or SR, not by the font
 };
 
-Frame frame_of(const StrokeFont &font, const LabelSettings &s)
+Frame frame_of(const LabelSettings &s)
 {
     Frame f;
-    const double length = std::hypot(s.direction.x, s.direction.y);
-    f.along = length > 0 ? (1 / length) * s.direction : PlotterPoint{1, 0};
-    f.up = turned_left(f.along);
-    switch (s.path) {
-    case TextPath::Right:
-        f.path = f.along;
-        break;
-    case TextPath::Down:
-        f.path = -1 * f.up;
-        break;
-    case TextPath::Left:
-        f.path = -1 * f.along;
-        break;
-    case TextPath::Up:
-        f.path = f.up;
-        break;
-    }
+    // The direction turns in whole degrees, as the interpreter rounds it.
+    const double degrees =
+        std::round(std::atan2(s.direction.y, s.direction.x) * 180 / std::numbers::pi);
+    const double radians = degrees * std::numbers::pi / 180;
+    f.cos = std::cos(radians);
+    f.sin = std::sin(radians);
+    f.cell = s.size.cell_per_width * s.size.width;
+    f.cap = s.size.height;
+    f.slant = s.slant;
+    f.path = s.path;
     f.vertical = s.path == TextPath::Down || s.path == TextPath::Up;
-    f.path_up = turned_left(f.path);
-    f.line_feed = s.reverse_line_feed ? turned_left(f.path) : turned_right(f.path);
-    const double w = s.size.width;
-    const double h = s.size.height;
-    const double cell = kCellPerWidth * w;
-    f.space = f.vertical ? kVerticalStepPerHeight * h : w;
-    f.cell = (f.vertical ? kVerticalStepPerHeight * h : cell) + s.extra_space * f.space;
-    f.line = (f.vertical ? cell : kLinePerHeight * h) * (1 + s.extra_lines);
-    f.scale_x = cell / font.cap_height;
-    f.scale_y = h / font.cap_height;
-    f.glyph_at = cell / 3;
+    f.proportional = s.proportional;
+    f.size_given = s.size.cell_per_width == kCellPerWidth;
+    // The glyphs themselves keep Hershey's width: narrowed, their thin
+    // strokes lose more of the interpreter's filled outlines than their
+    // places gain. SI and SR give every character its width anyway.
+    f.proportional_width = proportional_width_of(s.typeface);
+    f.line_feed = s.reverse_line_feed ? -1 : 1;
+    // A reversed line feed swaps ES's spaces and lines, as the interpreter
+    // does.
+    const double extra_x = s.reverse_line_feed ? s.extra_lines : s.extra_space;
+    const double extra_y = s.reverse_line_feed ? s.extra_space : s.extra_lines;
+    f.width = s.size.width * (1 + extra_x);
+    f.extra_width = s.size.width * extra_x;
+    const double per_height = f.vertical ? kVerticalStepPerHeight : kLinePerHeight;
+    f.line = std::abs(s.size.height) * per_height * (1 + extra_y);
+    f.vertical_line = kVerticalLinePerCell * f.cell;
     return f;
+}
+
+// A move in the label's frame (along, up), turned to the direction.
+PlotterPoint turned(const Frame &f, double along, double up)
+{
+    return {f.cos * along - f.sin * up, f.sin * along + f.cos * up};
+}
+
+// A point in glyph units, leaned, turned and scaled to plotter units.
+PlotterPoint glyph_offset(const Frame &f, double u, double v)
+{
+    const double leaned = u + f.slant * v;
+    return {f.cell * (f.cos * leaned - f.sin * v), f.cap * (f.sin * leaned + f.cos * v)};
 }
 
 unsigned char character_of(char byte, const LabelSettings &s)
@@ -111,124 +124,337 @@ bool printing(unsigned char c)
     return c >= ' ' && c != 0x7f;
 }
 
-// How far a printing character moves the pen along the path.
-double step_of(const StrokeFont &font, const LabelSettings &s, const Frame &f, unsigned char c)
+// Roman-8's dash, the labels' default symbol set's: plotutils writes its
+// minus signs with it.
+constexpr unsigned char kRoman8Dash = 0xf6;
+
+const Glyph *drawn_glyph(const StrokeFont &font, unsigned char c)
 {
-    if (!s.proportional || f.vertical)
-        return f.cell;
-    const Glyph *glyph = glyph_for(font, c);
+    if (c == kRoman8Dash)
+        return glyph_for(font, '-');
+    return c <= '~' ? glyph_for(font, c) : nullptr;
+}
+
+// A proportional glyph's advance in glyph units; a character without a
+// glyph takes a space's.
+double proportional_advance(const StrokeFont &font, unsigned char c)
+{
+    const Glyph *glyph = drawn_glyph(font, c);
     if (glyph == nullptr)
         glyph = glyph_for(font, ' ');
-    const double advance = glyph != nullptr ? glyph->advance * f.scale_x : f.cell;
-    return advance + s.extra_space * f.space;
+    return glyph != nullptr ? static_cast<double>(glyph->advance) / font.cap_height : 1;
 }
 
-// The pen's move for a control character within a line; false for the
-// ones that end a line or do nothing.
-bool control_step(unsigned char c, const Frame &f, double &step)
+// The width of a printing character in plotter units, as LO measures it:
+// a proportional glyph's own only where the font's size sizes it (SI and SR
+// give every character their width).
+double width_of(const StrokeFont &font, const Frame &f, unsigned char c)
 {
-    if (c == '\b') {
-        step = -f.space;
-        return true;
+    if (!f.proportional || f.size_given)
+        return f.width;
+    return proportional_advance(font, c) * f.cell + (c == ' ' ? 0 : f.extra_width);
+}
+
+// How far a printing character moves the pen along its baseline, in glyph
+// units, along the path right: a cell, or with ES the width and its extra.
+double glyph_advance(const StrokeFont &font, const Frame &f, unsigned char c)
+{
+    if (f.extra_width != 0 && f.cell != 0)
+        return width_of(font, f, c) / f.cell;
+    return f.proportional ? proportional_advance(font, c) : 1;
+}
+
+// The pen's move for CP, BS, HT and LF: `spaces` along the path and
+// `lines` against the line feed, turned but not stretched. A move with
+// lines takes the carriage-return point along, spaces and all, as the
+// interpreter does. A step along the direction is `width` long (a space,
+// but LF's line in a vertical path), one across it a line.
+LabelPosition move_by_characters(const Frame &f, LabelPosition at, double spaces, double lines,
+                                 double width)
+{
+    lines *= f.line_feed;
+    double along = 0;
+    double across = 0;
+    switch (f.path) {
+    case TextPath::Right:
+        along = spaces, across = lines;
+        break;
+    case TextPath::Down:
+        along = lines, across = -spaces;
+        break;
+    case TextPath::Left:
+        along = -spaces, across = -lines;
+        break;
+    case TextPath::Up:
+        along = -lines, across = spaces;
+        break;
     }
-    if (c == '\t') {
-        step = kSpacesPerTab * f.space;
-        return true;
-    }
-    return false;
+    const PlotterPoint move = turned(f, along * width, across * f.line);
+    at.pen = at.pen + move;
+    if (lines != 0)
+        at.carriage_return = at.carriage_return + move;
+    return at;
 }
 
-bool ends_line(unsigned char c)
-{
-    return c == '\r' || c == '\n';
-}
-
-// The length of the line that starts at `text`, as LO measures it: the
-// pen's travel over it.
-double line_length(const StrokeFont &font, const LabelSettings &s, const Frame &f,
-                   std::string_view text)
-{
+// LO's measure of a piece of text: its length along the path right, and
+// the height a path down or up takes.
+struct Extent {
     double length = 0;
-    for (const char byte : text) {
+    double height = 0;
+};
+
+Extent extent_of(const StrokeFont &font, const LabelSettings &s, const Frame &f,
+                 std::string_view piece)
+{
+    Extent e;
+    bool line_start = true;
+    for (const char byte : piece) {
         const unsigned char c = character_of(byte, s);
-        if (ends_line(c))
-            break;
-        double step = 0;
-        if (printing(c))
-            length += step_of(font, s, f, c);
-        else if (control_step(c, f, step))
-            length += step;
+        if (c == '\b') {
+            if (f.vertical)
+                e.height = std::max(0.0, e.height - f.line);
+            else
+                e.length = std::max(0.0, e.length - f.width);
+            continue;
+        }
+        if (c == '\n')
+            line_start = true;
+        if (c < ' ' && c != '\t')
+            continue;
+        const double width = c == '\t' ? kSpacesPerTab * f.width
+                             : f.proportional && !f.size_given
+                                 ? f.proportional_width * width_of(font, f, c)
+                                 : width_of(font, f, c);
+        if (f.vertical) {
+            e.length = std::max(e.length, width);
+            if (!line_start)
+                e.height += f.line;
+            line_start = false;
+        } else {
+            e.length += width;
+            e.height = std::max(e.height, f.line);
+        }
     }
-    return length;
+    return e;
 }
 
-// Where along the line the origin sits: 0 at its start, 1 at its end; and
-// across it: 0 at the baseline, 1 at the top.
-double along_fraction(int origin)
-{
-    return ((origin % 10) - 1) / 3 * 0.5;
-}
-
-double across_fraction(int origin)
-{
-    return ((origin % 10) - 1) % 3 * 0.5;
-}
-
-// The offset from the pen at which a line of `length` is drawn.
-PlotterPoint line_offset(const LabelSettings &s, const Frame &f, double length)
+// Where LO puts a piece's start, from the pen.
+PlotterPoint origin_offset(const LabelSettings &s, const Frame &f, Extent e)
 {
     const int origin = s.origin;
-    const double along = along_fraction(origin);
-    const double across = across_fraction(origin);
-    // LO measures a line by its characters' nominal width, not by the cells
-    // they take (4/5 of them).
-    PlotterPoint offset = (-along * length / kCellPerWidth) * f.path
-                          + (-across * kTopPerHeight * s.size.height) * f.path_up;
-    if (origin > 10) {
-        const double out = kOffsetPerHeight * s.size.height;
-        offset = offset + ((1 - 2 * along) * out) * f.path + ((1 - 2 * across) * out) * f.path_up;
-    }
-    return offset;
+    const double top = f.line * kTopPerLine;
+    const double out = origin > 10 && origin != 15 ? kOutPerTop * top : 0;
+    const int column = ((origin % 10) - 1) / 3; // start, middle, end of the line
+    const int row = ((origin % 10) - 1) % 3;    // baseline, middle, top
+    const double along = column * 0.5 * e.length + (column - 1) * out;
+    const double up = row * 0.5 * top + (row - 1) * out;
+    PlotterPoint offset = turned(f, along, up);
+    // The interpreter leans the offset as it turned, and moves a path left
+    // or down by the piece's extent on the plotter's own axes.
+    offset.x += s.slant * offset.y;
+    if (f.path == TextPath::Left)
+        offset.x -= e.length;
+    if (f.path == TextPath::Down)
+        offset.y -= e.height;
+    return {-offset.x, -offset.y};
 }
 
-void draw_glyph(const Glyph &glyph, const LabelSettings &s, const Frame &f, PlotterPoint cell,
-                LabelStrokeListener &listener, std::vector<PlotterPoint> &points)
+// Whether the pen stays where a label of this origin and path ends, for
+// another to follow on; else it goes to the carriage-return point. Bit n
+// is text path n.
+bool can_follow_on(int origin, TextPath path)
 {
-    // A fixed-space glyph is centred in the left two thirds of its cell.
-    const double left =
-        s.proportional && !f.vertical ? 0 : f.glyph_at - glyph.advance * f.scale_x / 2;
+    static constexpr unsigned kPathsByOrigin[10] = {0, 9, 1, 3, 8, 0, 2, 12, 4, 6};
+    return (kPathsByOrigin[origin % 10] >> static_cast<unsigned>(path) & 1) != 0;
+}
+
+// The glyph's ink across, font units from its left bound.
+struct InkExtent {
+    double left = 0;
+    double right = 0;
+};
+
+InkExtent ink_of(const Glyph &glyph)
+{
+    InkExtent ink{static_cast<double>(glyph.advance), 0};
+    for (const std::vector<FontPoint> &stroke : glyph.strokes)
+        for (const FontPoint &p : stroke) {
+            ink.left = std::min(ink.left, static_cast<double>(p.x));
+            ink.right = std::max(ink.right, static_cast<double>(p.x));
+        }
+    return ink;
+}
+
+constexpr double kLowerCaseBox = 0.86;
+
+// Where the printer's stick glyph of `c` lies across the box of its H, in
+// fractions of the box's width; false for a character whose place was not
+// measured ('`' and those above '~'). Measured at 600 dpi on the
+// interpreter: letters, digits and most signs fill the box, lower case
+// letters 0.86 of it from its left; the others lie as listed.
+struct BoxSpan {
+    double left = 0;
+    double right = 1;
+};
+
+bool span_in_box(unsigned char c, BoxSpan &span)
+{
+    static constexpr struct {
+        char c;
+        BoxSpan span;
+    } kPlaces[] = {
+        {'!', {0.03, 0.05}}, {'"', {0.28, 0.65}}, {'\'', {0.51, 0.58}}, {'(', {0.79, 1.07}},
+        {')', {0, 0.28}},    {',', {0.02, 0.09}}, {'.', {0.49, 0.56}},  {':', {0.02, 0.09}},
+        {';', {0, 0.07}},    {'?', {0.02, 0.72}}, {'[', {0.70, 1.02}},  {']', {0, 0.33}},
+        {'^', {0.12, 0.72}}, {'_', {0.02, 1.21}}, {'{', {0.65, 1.02}},  {'|', {0, 0.02}},
+        {'}', {0.05, 0.42}}, {'~', {0.02, 0.86}},
+    };
+    if (c >= 'a' && c <= 'z') {
+        span = {0, kLowerCaseBox};
+        return true;
+    }
+    for (const auto &place : kPlaces) {
+        if (static_cast<unsigned char>(place.c) == c) {
+            span = place.span;
+            return true;
+        }
+    }
+    span = {};
+    return c > ' ' && c < '~' && c != '`';
+}
+
+// Where a fixed glyph's ink goes across its cell, glyph units: the Hershey
+// glyph is fitted to the span the printer's glyph takes in the box of its H
+// (lower case letters wider than the box, m and w, to the whole box); one
+// under half its span wide (I, 1, l) keeps its width in the span's middle.
+struct InkPlace {
+    double left = 0;  // where the ink's left goes
+    double scale = 1; // glyph units per font unit
+};
+
+InkPlace ink_place(const StrokeFont &font, const Glyph &glyph, unsigned char c)
+{
+    const double unit = 1.0 / font.cap_height;
+    const InkExtent ink = ink_of(glyph);
+    // A fixed glyph's bounds are centred in the left two thirds of its cell.
+    const auto natural = [&](const Glyph &g, double x) {
+        return 1.0 / 3 - g.advance * unit / 2 + x * unit;
+    };
+    const Glyph *h = glyph_for(font, 'H');
+    const InkExtent box = h != nullptr ? ink_of(*h) : InkExtent{};
+    const double box_width = (box.right - box.left) * unit;
+    const double width = std::max(0.0, ink.right - ink.left) * unit;
+    BoxSpan span;
+    if (h == nullptr || box_width <= 0 || !span_in_box(c, span))
+        return {natural(glyph, ink.left), unit};
+    if (c >= 'a' && c <= 'z' && width > box_width)
+        span = {};
+    const double left = natural(*h, box.left) + span.left * box_width;
+    const double fitted = (span.right - span.left) * box_width;
+    if (2 * width < fitted)
+        return {left + (fitted - width) / 2, unit};
+    return {left, unit * fitted / width};
+}
+
+void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, const Frame &f,
+                PlotterPoint at, LabelStrokeListener &listener, std::vector<PlotterPoint> &points)
+{
+    const double unit = 1.0 / font.cap_height;
+    // A proportional glyph starts at its left bound.
+    InkPlace place{0, unit};
+    double ink_left = 0;
+    if (!f.proportional || f.vertical) {
+        place = ink_place(font, glyph, c);
+        ink_left = ink_of(glyph).left;
+    }
     for (const std::vector<FontPoint> &stroke : glyph.strokes) {
         points.clear();
-        for (const FontPoint &p : stroke) {
-            const double y = p.y * f.scale_y;
-            const double x = left + p.x * f.scale_x + s.slant * y;
-            points.push_back(cell + x * f.along + y * f.up);
-        }
+        for (const FontPoint &p : stroke)
+            points.push_back(
+                at + glyph_offset(f, place.left + (p.x - ink_left) * place.scale, p.y * unit));
         listener.stroke(points.data(), points.size());
     }
 }
 
+// Draws a printing character from the pen and moves the pen on.
+PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoint pen,
+                             unsigned char c, LabelStrokeListener &listener,
+                             std::vector<PlotterPoint> &points)
+{
+    const Glyph *glyph = drawn_glyph(font, c);
+    const double step = f.line / f.cap;
+    switch (f.path) {
+    case TextPath::Right:
+        if (glyph != nullptr)
+            draw_glyph(font, *glyph, c, f, pen, listener, points);
+        return pen + glyph_offset(f, glyph_advance(font, f, c), 0);
+    case TextPath::Left: {
+        // Back by the character's width first, the glyph drawn there.
+        const PlotterPoint start =
+            pen + glyph_offset(f, f.cell != 0 ? -width_of(font, f, c) / f.cell : 0, 0);
+        if (glyph != nullptr)
+            draw_glyph(font, *glyph, c, f, start, listener, points);
+        return start;
+    }
+    case TextPath::Down:
+    case TextPath::Up:
+        if (glyph != nullptr)
+            draw_glyph(font, *glyph, c, f, pen, listener, points);
+        return pen + glyph_offset(f, 0, f.path == TextPath::Down ? -step : step);
+    }
+    return pen;
+}
+
+// Lays out a piece of text, ending with its CR if it has one, from LO's
+// place for it; returns LO's move.
+PlotterPoint layout_piece(const StrokeFont &font, const LabelSettings &s, const Frame &f,
+                          LabelPosition &at, std::string_view piece, LabelStrokeListener &listener,
+                          std::vector<PlotterPoint> &points)
+{
+    const PlotterPoint offset = origin_offset(s, f, extent_of(font, s, f, piece));
+    at.pen = at.pen + offset;
+    for (const char byte : piece) {
+        const unsigned char c = character_of(byte, s);
+        if (c == '\r')
+            at.pen = at.carriage_return;
+        else if (c == '\n')
+            at = move_by_characters(f, at, 0, -1, f.vertical ? f.vertical_line : f.width);
+        else if (c == '\b')
+            at = move_by_characters(f, at, -1, 0, f.width);
+        else if (c == '\t')
+            at = move_by_characters(f, at, kSpacesPerTab, 0, f.width);
+        else if (printing(c))
+            at.pen = print_character(font, f, at.pen, c, listener, points);
+    }
+    return offset;
+}
+
 } // namespace
+
+double proportional_width_of(int typeface)
+{
+    return typeface == kStickTypeface || typeface == kArcTypeface ? kArcWidth : kOutlineWidth;
+}
 
 CharacterSize absolute_character_size(double width_cm, double height_cm)
 {
-    return {width_cm * kPlotterUnitsPerCm, height_cm * kPlotterUnitsPerCm};
+    return {width_cm * kPlotterUnitsPerCm, height_cm * kPlotterUnitsPerCm, kCellPerWidth};
 }
 
 CharacterSize relative_character_size(double width_percent, double height_percent,
                                       PlotterPoint p1_to_p2)
 {
-    return {width_percent / 100 * p1_to_p2.x, height_percent / 100 * p1_to_p2.y};
+    return {width_percent / 100 * p1_to_p2.x, height_percent / 100 * p1_to_p2.y, kCellPerWidth};
 }
 
 CharacterSize font_character_size(bool proportional, double pitch, double height_points)
 {
     if (proportional) {
         const double cap = kCapPerPointSize * height_points * kPlotterUnitsPerInch / kPointsPerInch;
-        return {cap / kCellPerWidth, cap};
+        return {cap, cap, 1};
     }
     const double cell = pitch > 0 ? kPlotterUnitsPerInch / pitch : 0;
-    return {cell / kCellPerWidth, cell};
+    return {cell, cell, 1};
 }
 
 PlotterPoint relative_direction(double run_percent, double rise_percent, PlotterPoint p1_to_p2)
@@ -240,55 +466,36 @@ LabelPosition layout_label(const StrokeFont &font, const LabelSettings &settings
                            LabelPosition start, std::string_view text,
                            LabelStrokeListener &listener)
 {
-    const Frame f = frame_of(font, settings);
+    const Frame f = frame_of(settings);
     LabelPosition at = start;
     std::vector<PlotterPoint> points;
-    bool line_start = true;
-    double length = 0;
+    // Each piece up to and with a CR is placed by LO on its own; the rest
+    // after the last CR, empty or not, is the last piece.
     PlotterPoint offset;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (line_start) {
-            length = line_length(font, settings, f, text.substr(i));
-            offset = line_offset(settings, f, length);
-            line_start = false;
-        }
-        const unsigned char c = character_of(text[i], settings);
-        double step = 0;
-        if (ends_line(c)) {
-            line_start = true;
-            length = 0;
-        }
-        if (c == '\r') {
-            at.pen = at.carriage_return;
-        } else if (c == '\n') {
-            at.pen = at.pen + f.line * f.line_feed;
-            at.carriage_return = at.carriage_return + f.line * f.line_feed;
-        } else if (printing(c)) {
-            const Glyph *glyph = c <= '~' ? glyph_for(font, c) : nullptr;
-            if (glyph != nullptr)
-                draw_glyph(*glyph, settings, f, at.pen + offset, listener, points);
-            at.pen = at.pen + step_of(font, settings, f, c) * f.path;
-        } else if (control_step(c, f, step)) {
-            at.pen = at.pen + step * f.path;
-        }
+    std::size_t from = 0;
+    for (;;) {
+        std::size_t end = from;
+        while (end < text.size() && character_of(text[end], settings) != '\r')
+            ++end;
+        const bool last = end == text.size();
+        offset = layout_piece(font, settings, f, at, text.substr(from, end + (last ? 0 : 1) - from),
+                              listener, points);
+        if (last)
+            break;
+        from = end + 1;
     }
-    // The pen ends where the last line ends, moved back along the path as
-    // the origin moved that line, but not across it.
-    at.pen = at.pen - (along_fraction(settings.origin) * length) * f.path;
+    if (can_follow_on(settings.origin, settings.path))
+        at.pen = at.pen - offset;
+    else
+        at.pen = at.carriage_return;
     return at;
 }
 
 LabelPosition character_plot(const LabelSettings &settings, LabelPosition from, double spaces,
                              double lines)
 {
-    // CP's spaces take no font: a stroke font is not needed for them.
-    const StrokeFont none{{}, 1, 0};
-    const Frame f = frame_of(none, settings);
-    const PlotterPoint lines_move = (-lines * f.line) * f.line_feed;
-    from.pen =
-        from.pen + (spaces * (f.space + settings.extra_space * f.space)) * f.path + lines_move;
-    from.carriage_return = from.carriage_return + lines_move;
-    return from;
+    const Frame f = frame_of(settings);
+    return move_by_characters(f, from, spaces, lines, f.width);
 }
 
 LabelPosition character_plot_new_line(const LabelSettings &settings, LabelPosition from)
@@ -300,6 +507,6 @@ LabelPosition character_plot_new_line(const LabelSettings &settings, LabelPositi
 double stick_line_width(const LabelSettings &settings)
 {
     return kLineWidthPerSize
-           * std::min(std::abs(kCellPerWidth * settings.size.width),
+           * std::min(std::abs(settings.size.cell_per_width * settings.size.width),
                       std::abs(settings.size.height));
 }

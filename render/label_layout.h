@@ -4,13 +4,24 @@
 // strokes it gets back.
 //
 // The character cell of the stick font, as the PCL interpreter the tests
-// compare with draws it: a character of nominal width w (SI, SR or the
-// font's pitch) and cap height h takes a cell 1.25 w wide, the glyph in its
-// left two thirds; lines are 1.92 h apart. A space for CP, BS and HT, and the
-// length LO measures a line by, is w itself. In a vertical text path (DV 1
-// and 3) characters are 1.44 h apart, as there, and lines a cell width.
-// The cell and the slant turn with the label's direction as a whole (that
-// interpreter draws labels at 90 degrees with other proportions).
+// compare with draws it: SI and SR give a character of nominal width w and
+// cap height h a cell 1.25 w wide, the glyph in its left two thirds; the
+// font's pitch gives a cell of 1/pitch inch and a cap height as high. Lines
+// are 1.92 h apart. A space for CP, BS and HT, and the length LO measures a
+// line by, is w (the cell of a pitch). In a vertical text path (DV 1 and 3)
+// characters are 1.44 h apart, as there, and lines 1.5 cells.
+//
+// That interpreter turns a glyph in a frame scaled to the cell and the cap
+// height: the glyph and its advance are rotated to the direction (DI, DR,
+// rounded to whole degrees) as if cell and cap height were equal, and then
+// stretched back by them. A label at 90 degrees so takes h per character
+// and its glyphs are 1.25 w high. SL leans the glyphs in that frame too.
+// The moves of CP, BS, HT, LF and of LO's origin turn unstretched.
+//
+// The printer's stick glyphs lie each in its place across the box of its
+// H (letters, digits and most signs fill it, lower case letters 0.86 of it
+// from the same left, points and brackets at its sides); the Hershey
+// glyphs are fitted to those places.
 #ifndef ZELVO_RENDER_LABEL_LAYOUT_H
 #define ZELVO_RENDER_LABEL_LAYOUT_H
 
@@ -29,6 +40,9 @@ struct PlotterPoint {
 struct CharacterSize {
     double width = 0;
     double height = 0;
+    // The cell a fixed glyph takes, per width: 1.25 for SI and SR, 1 for
+    // the size a font's pitch gives.
+    double cell_per_width = 1.25;
 };
 
 // SI: centimetres.
@@ -40,6 +54,11 @@ CharacterSize relative_character_size(double width_percent, double height_percen
 // spacing takes it from the pitch (characters per inch), proportional from
 // the height in points.
 CharacterSize font_character_size(bool proportional, double pitch, double height_points);
+// How wide a proportional typeface's characters are, per the Hershey
+// glyphs': the stick font's proportional form (48, 50) and the outline
+// fonts (Univers, 4148, and the rest). LO measures a label of a font's size
+// by them; the glyphs drawn keep Hershey's widths.
+double proportional_width_of(int typeface);
 // DR: percentages of P2 - P1, as a direction; DI's run and rise are one as
 // they are.
 PlotterPoint relative_direction(double run_percent, double rise_percent, PlotterPoint p1_to_p2);
@@ -49,6 +68,7 @@ enum class TextPath { Right = 0, Down = 1, Left = 2, Up = 3 }; // DV's path
 struct LabelSettings {
     CharacterSize size;
     bool proportional = false; // SD/AD kind 2 of the selected font
+    int typeface = 48;         // SD/AD kind 7: 48 the stick font
     double slant = 0;          // SL: the tangent of the characters' lean
     PlotterPoint direction{1, 0};
     TextPath path = TextPath::Right;
@@ -76,10 +96,14 @@ protected:
 
 // Draws `text` (the label's bytes, without a terminator it does not print)
 // from `start` and returns where the pen and the carriage-return point are
-// after it. CR goes back to the carriage-return point's place on the line,
-// LF moves both a line on, BS back a space, HT on five spaces; other control
-// characters, and characters the font lacks, draw nothing; a byte without
-// a glyph above '~' takes a cell.
+// after it. CR goes back to the carriage-return point, LF moves both a line
+// on, BS back a space, HT on five spaces; other control characters, and
+// characters the font lacks, draw nothing; a byte without a glyph above '~'
+// takes a cell. LO places each piece of the text up to and with a CR (an
+// LF does not end one) by its length. At the end the pen is left where the
+// last piece ends, less LO's move, where a label of that origin and path
+// can be followed on (origins 1, 2, 3 along the path right, for one); else
+// it goes to the carriage-return point.
 LabelPosition layout_label(const StrokeFont &font, const LabelSettings &settings,
                            LabelPosition start, std::string_view text,
                            LabelStrokeListener &listener);

@@ -375,5 +375,7 @@ int main(int argc, char **argv)
     Settings settings;
     if (!parse_arguments(argc, argv, settings))
         return 1;
-    return run(settings);
+    const int status = run(settings);
+    release_cairo_fonts();
+    return status;
 }

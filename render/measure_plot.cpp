@@ -19,6 +19,9 @@ class PrintedExtentSink : public PageSink {
 public:
     void begin_page(double, double) override { clipped_ = false; }
     void end_page() override {}
+    // The text a plot's PCL context prints lies outside the HP-GL/2 drawing
+    // that a fit scales.
+    void text(const TextRun &) override {}
 
     void clip(Point low, Point high) override
     {

@@ -5,6 +5,7 @@
 #define ZELVO_PAGE_SINK_H
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 struct Point {
@@ -59,6 +60,15 @@ struct Fill {
     double shade = 100;
 };
 
+// Characters of the printer's own fixed-pitch font, as PCL context prints
+// them: one after another along the baseline, each at its own place.
+struct TextRun {
+    std::string characters; // ' ' to '~'; spaces draw nothing
+    Point start;            // the first character's origin on the baseline
+    Point advance;          // from one character's origin to the next
+    double em = 0;          // the font's size, millimetres
+};
+
 class PageSink {
 public:
     virtual ~PageSink() = default;
@@ -69,6 +79,7 @@ public:
     // Drawing from here on is clipped to this rectangle; a page starts with
     // no clip. Each call replaces the one before.
     virtual void clip(Point low, Point high) = 0;
+    virtual void text(const TextRun &run) = 0;
     virtual void end_page() = 0;
 };
 
@@ -79,6 +90,7 @@ public:
     void stroke(const Path &, const Pen &) override {}
     void fill(const Path &, const Fill &) override {}
     void clip(Point, Point) override {}
+    void text(const TextRun &) override {}
     void end_page() override {}
 };
 

@@ -41,6 +41,32 @@ void default_frame(PclPage &page)
     page.plot_height = 0;
 }
 
+// How far in from the sheet's edge the logical page starts, inches.
+double logical_page_offset(const PclPage &page, const Paper &paper)
+{
+    const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
+    return (page.landscape ? paper.landscape_offset
+                           : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
+           / 300.0;
+}
+
+// The logical page on the sheet, inches, y down; a landscape one runs up
+// the sheet. The registration offsets move it on the sheet held portrait.
+Affine logical_to_sheet_inches(const PclPage &page, const Paper &paper)
+{
+    const double offset = logical_page_offset(page, paper);
+    Affine logical_to_sheet = translation(offset, 0);
+    if (page.landscape) {
+        logical_to_sheet.xx = 0;
+        logical_to_sheet.yx = -1;
+        logical_to_sheet.xy = 1;
+        logical_to_sheet.yy = 0;
+        logical_to_sheet.dx = 0;
+        logical_to_sheet.dy = printer_inches(paper.portrait.height) - offset;
+    }
+    return compose(translation(page.left_offset, page.top_offset), logical_to_sheet);
+}
+
 } // namespace
 
 bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
@@ -125,15 +151,18 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
     return false;
 }
 
+Affine logical_page_to_sheet(const PclPage &page)
+{
+    return compose(scaling(kMillimetresPerInch, kMillimetresPerInch),
+                   logical_to_sheet_inches(page, paper_of(page.paper_code)));
+}
+
 PlotPlacement place_plot(const PclPage &page)
 {
     const Paper &paper = paper_of(page.paper_code);
     const double sheet_width = printer_inches(paper.portrait.width);
     const double sheet_height = printer_inches(paper.portrait.height);
-    const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
-    const double offset = (page.landscape ? paper.landscape_offset
-                                          : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
-                          / 300.0;
+    const double offset = logical_page_offset(page, paper);
     const double logical_width = (page.landscape ? sheet_height : sheet_width) - 2 * offset;
     const double logical_length = page.landscape ? sheet_width : sheet_height;
 
@@ -149,17 +178,7 @@ PlotPlacement place_plot(const PclPage &page)
         compose(translation(anchor_x, anchor_y + frame_height),
                 scaling(frame_width / plot_width / kPlotterUnitsPerInch,
                         -frame_height / plot_height / kPlotterUnitsPerInch));
-    // The logical page on the sheet; a landscape one runs up the sheet.
-    Affine logical_to_sheet = translation(offset, 0);
-    if (page.landscape) {
-        logical_to_sheet.xx = 0;
-        logical_to_sheet.yx = -1;
-        logical_to_sheet.xy = 1;
-        logical_to_sheet.yy = 0;
-        logical_to_sheet.dx = 0;
-        logical_to_sheet.dy = sheet_height - offset;
-    }
-    logical_to_sheet = compose(translation(page.left_offset, page.top_offset), logical_to_sheet);
+    const Affine logical_to_sheet = logical_to_sheet_inches(page, paper);
     const Affine inches_to_mm = scaling(kMillimetresPerInch, kMillimetresPerInch);
 
     PlotPlacement placement;

@@ -53,4 +53,8 @@ struct PlotPlacement {
 
 PlotPlacement place_plot(const PclPage &page);
 
+// The logical page's inches (x from its left edge, y down from its top) to
+// millimetres on the sheet.
+Affine logical_page_to_sheet(const PclPage &page);
+
 #endif

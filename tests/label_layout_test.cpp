@@ -2,7 +2,7 @@
 // every character from '!' on the same glyph: a bar up the middle of bounds
 // -3 to 3, from the baseline to the cap height 21; ' ' has no strokes. With
 // SI 1,1 (w = h = 400 plotter units) a cell is 500 wide, the bar 500/3 into
-// it and 400 high, and lines are 768 apart.
+// it and 400 high, lines are 768 apart and a space is 400.
 #include "label_layout.h"
 
 #include <gtest/gtest.h>
@@ -75,11 +75,13 @@ TEST(LayoutLabel, EachOrigin)
 {
     // "AB" from (1000, 1000): the line is two cells, 1000, which LO measures
     // as 800; its top is 6/7 of 400 up (342.857), and 11-19 lie a further
-    // 113.137 out on each axis. The pen ends at the line's end moved back
-    // as the origin moved it along the line.
+    // 0.33 of that out on each axis. The pen ends at the line's end moved
+    // back as the origin moved it, for the origins after which a label can
+    // follow on along the path right (1-3, 11-13), and at the
+    // carriage-return point for the rest.
     const double top = -342.857143;
     const double mid = -171.428571;
-    const double out = 113.137085;
+    const double out = 113.142857;
     const struct {
         int origin;
         PlotterPoint offset;
@@ -88,18 +90,18 @@ TEST(LayoutLabel, EachOrigin)
         {1, {0, 0}, 2000},
         {2, {0, mid}, 2000},
         {3, {0, top}, 2000},
-        {4, {-400, 0}, 1500},
-        {5, {-400, mid}, 1500},
-        {6, {-400, top}, 1500},
+        {4, {-400, 0}, 1000},
+        {5, {-400, mid}, 1000},
+        {6, {-400, top}, 1000},
         {7, {-800, 0}, 1000},
         {8, {-800, mid}, 1000},
         {9, {-800, top}, 1000},
         {11, {out, out}, 2000},
         {12, {out, mid}, 2000},
         {13, {out, top - out}, 2000},
-        {14, {-400, out}, 1500},
-        {15, {-400, mid}, 1500},
-        {16, {-400, top - out}, 1500},
+        {14, {-400, out}, 1000},
+        {15, {-400, mid}, 1000},
+        {16, {-400, top - out}, 1000},
         {17, {-800 - out, out}, 1000},
         {18, {-800 - out, mid}, 1000},
         {19, {-800 - out, top - out}, 1000},
@@ -132,21 +134,31 @@ TEST(LayoutLabel, Directions)
          {1666.666667, 1000},
          {2000, 1000}},
         // 90 degrees: the baseline runs up the page, the characters' up is
-        // to the left.
+        // to the left; turned as if cell and cap height were one, the
+        // characters take the cap height (400) each along the baseline and
+        // are a cell (500) high.
         {"DI 0,1",
          {0, 1},
          1,
-         {1000, 1166.666667},
-         {600, 1166.666667},
-         {1000, 1666.666667},
-         {1000, 2000}},
+         {1000, 1133.333333},
+         {500, 1133.333333},
+         {1000, 1533.333333},
+         {1000, 1800}},
         {"DI 0,5",
          {0, 5},
          1,
-         {1000, 1166.666667},
-         {600, 1166.666667},
-         {1000, 1666.666667},
-         {1000, 2000}},
+         {1000, 1133.333333},
+         {500, 1133.333333},
+         {1000, 1533.333333},
+         {1000, 1800}},
+        // Within half a degree of the X axis is along it.
+        {"DI 100,0.8",
+         {100, 0.8},
+         1,
+         {1166.666667, 1000},
+         {1166.666667, 1400},
+         {1666.666667, 1000},
+         {2000, 1000}},
         {"DI -1,0",
          {-1, 0},
          1,
@@ -154,22 +166,24 @@ TEST(LayoutLabel, Directions)
          {833.333333, 600},
          {333.333333, 1000},
          {0, 1000}},
-        // LO 3 moves the label down its own up: to the right.
+        // LO 3 moves the label down its own up, unstretched: to the right
+        // by the top, 342.857.
         {"DI 0,1 LO 3",
          {0, 1},
          3,
-         {1342.857143, 1166.666667},
-         {942.857143, 1166.666667},
-         {1342.857143, 1666.666667},
-         {1000, 2000}},
-        // 45 degrees: a cell is 353.553 along each axis.
+         {1342.857143, 1133.333333},
+         {842.857143, 1133.333333},
+         {1342.857143, 1533.333333},
+         {1000, 1800}},
+        // 45 degrees: turned in the frame of the cell (500 across) and cap
+        // height (400 up), the baseline climbs at 38.7 degrees.
         {"DI 1,1",
          {1, 1},
          1,
-         {1117.851130, 1117.851130},
-         {835.008418, 1400.693843},
-         {1471.404521, 1471.404521},
-         {1707.106781, 1707.106781}},
+         {1117.851130, 1094.280904},
+         {764.297740, 1377.123617},
+         {1471.404521, 1377.123617},
+         {1707.106781, 1565.685425}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -192,10 +206,11 @@ TEST(LayoutLabel, SlantLeansTheTopAlongTheBaseline)
         PlotterPoint direction;
         PlotterPoint top;
     } rows[] = {
-        {1, {1, 0}, {1566.666667, 1400}},
-        {-0.5, {1, 0}, {966.666667, 1400}},
-        // Rotated with the label: the top leans up the page.
-        {1, {0, 1}, {600, 1566.666667}},
+        // The lean is in cells per cap height: SL 1 moves the top a cell.
+        {1, {1, 0}, {1666.666667, 1400}},
+        {-0.5, {1, 0}, {916.666667, 1400}},
+        // Rotated with the label: the top leans up the page by a cap height.
+        {1, {0, 1}, {500, 1533.333333}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.slant);
@@ -236,6 +251,11 @@ TEST(LayoutLabel, ControlCharactersAndSpacing)
          "A\x7f",
          {{1166.666667, 1000}},
          {{1500, 1000}, {1000, 1000}}},
+        {"Roman-8's dash: the glyph of '-'",
+         "\xf6"
+         "B",
+         {{1166.666667, 1000}, {1666.666667, 1000}},
+         {{2000, 1000}, {1000, 1000}}},
         {"no glyph above '~': an empty cell",
          "\xc1"
          "B",
@@ -253,13 +273,17 @@ TEST(LayoutLabel, ControlCharactersAndSpacing)
 
 TEST(LayoutLabel, CentredLinesEachMeasured)
 {
-    // LO 4: each line is centred on the carriage-return point's place.
+    // LO 4: each piece up to a CR is centred on the carriage-return point's
+    // place; after it the pen is at the carriage-return point.
     LabelSettings s = si_1_1();
     s.origin = 4;
-    const Laid laid = lay(s, "A\r\nBCD");
-    expect_bars(laid,
+    const Laid a_line_each = lay(s, "A\r\nBCD");
+    expect_bars(a_line_each,
                 {{966.666667, 1000}, {566.666667, 232}, {1066.666667, 232}, {1566.666667, 232}});
-    expect_point(laid.after.pen, {1750, 232});
+    expect_point(a_line_each.after.pen, {1000, 232});
+    // LF does not end a piece: "A" and "BC" are measured as one, 1200.
+    const Laid one_piece = lay(s, "A\nBC");
+    expect_bars(one_piece, {{566.666667, 1000}, {1066.666667, 232}, {1566.666667, 232}});
 }
 
 TEST(LayoutLabel, SettingsThatMoveCharacters)
@@ -271,7 +295,9 @@ TEST(LayoutLabel, SettingsThatMoveCharacters)
         std::vector<PlotterPoint> bottoms;
         PlotterPoint pen;
     } rows[] = {
-        // ES 0.5,1: cells 500 + 200, lines 768 * 2.
+        // ES 0.5,1: a character takes its width and the extra, 400 * 1.5,
+        // not its cell (the interpreter's labels get narrower for ES 0.1);
+        // lines 768 * 2.
         {"extra space",
          [] {
              LabelSettings s = si_1_1();
@@ -280,9 +306,11 @@ TEST(LayoutLabel, SettingsThatMoveCharacters)
              return s;
          }(),
          "AB\nC",
-         {{1166.666667, 1000}, {1866.666667, 1000}, {2566.666667, -536}},
-         {3100, -536}},
-        // DV 1: down the page, 1.44 h = 576 apart.
+         {{1166.666667, 1000}, {1766.666667, 1000}, {2366.666667, -536}},
+         {2800, -536}},
+        // DV 1: down the page, 1.44 h = 576 apart, the label first moved up
+        // by its height so that it ends at the pen; the pen then goes back
+        // to the carriage-return point.
         {"path down",
          [] {
              LabelSettings s = si_1_1();
@@ -290,8 +318,29 @@ TEST(LayoutLabel, SettingsThatMoveCharacters)
              return s;
          }(),
          "AB",
-         {{1166.666667, 1000}, {1166.666667, 424}},
-         {1000, -152}},
+         {{1166.666667, 1576}, {1166.666667, 1000}},
+         {1000, 1000}},
+        {"path up",
+         [] {
+             LabelSettings s = si_1_1();
+             s.path = TextPath::Up;
+             return s;
+         }(),
+         "AB",
+         {{1166.666667, 1000}, {1166.666667, 1576}},
+         {1000, 2152}},
+        // DV 2: each character steps back its width (400) and is drawn
+        // there, the label first moved on by its length so that it starts
+        // at the pen.
+        {"path left",
+         [] {
+             LabelSettings s = si_1_1();
+             s.path = TextPath::Left;
+             return s;
+         }(),
+         "AB",
+         {{1566.666667, 1000}, {1166.666667, 1000}},
+         {1000, 1000}},
         // DV 0,1: the line feed goes up.
         {"reverse line feed",
          [] {
@@ -353,11 +402,12 @@ TEST(CharacterPlot, SpacesAndLines)
         LabelPosition after;
     } rows[] = {
         // Spaces of 400, lines of 768; positive lines go up, against the
-        // line feed, and take the carriage-return point along.
-        {"CP 2,1", {1, 0}, 2, 1, {{1800, 1768}, {1000, 1768}}},
-        {"CP 2,-1", {1, 0}, 2, -1, {{1800, 232}, {1000, 232}}},
+        // line feed. A move with lines takes the carriage-return point
+        // along, its spaces too; one without leaves it.
+        {"CP 2,1", {1, 0}, 2, 1, {{1800, 1768}, {1800, 1768}}},
+        {"CP 2,-1", {1, 0}, 2, -1, {{1800, 232}, {1800, 232}}},
         {"CP -1.5,0", {1, 0}, -1.5, 0, {{400, 1000}, {1000, 1000}}},
-        {"CP 2,1 at 90 degrees", {0, 1}, 2, 1, {{232, 1800}, {232, 1000}}},
+        {"CP 2,1 at 90 degrees", {0, 1}, 2, 1, {{232, 1800}, {232, 1800}}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -367,10 +417,92 @@ TEST(CharacterPlot, SpacesAndLines)
         expect_point(after.pen, row.after.pen);
         expect_point(after.carriage_return, row.after.carriage_return);
     }
+    // A font's pitch makes a space a whole cell: CP 1,0 at 9 cpi.
+    LabelSettings pitch;
+    pitch.size = font_character_size(false, 9, 11.5);
+    expect_point(character_plot(pitch, from, 1, 0).pen, {1112.888889, 1000});
     // Without parameters: back to the carriage-return point, a line down.
     const LabelPosition after = character_plot_new_line(si_1_1(), {{2000, 1000}, {1000, 1000}});
     expect_point(after.pen, {1000, 232});
     expect_point(after.carriage_return, {1000, 232});
+}
+
+TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
+{
+    // H: ink 14 wide (bounds -11 to 11); A 20 wide; a 8 and l 4, lower
+    // case; the rest the bar. At SI 1,1 a font unit across is 500/21.
+    std::string text = "    1  1OU\n";
+    for (char c = '!'; c <= '~'; ++c) {
+        if (c == 'H')
+            text += "    2  6G]K[KF RY[YF\n";
+        else if (c == 'A')
+            text += "    2  3G]H[\\F\n";
+        else if (c == 'a')
+            text += "    2  3G]N[VF\n";
+        else if (c == 'l')
+            text += "    2  3G]P[TF\n";
+        else
+            text += "    2  3OUR[RF\n";
+    }
+    const StrokeFontResult r = parse_stroke_font(text);
+    ASSERT_TRUE(r.ok) << r.error;
+    Recorder recorder;
+    layout_label(r.font, si_1_1(), {{1000, 1000}, {1000, 1000}}, "HAal`)", recorder);
+    // The box of H is from the cell's start to 14/21 of it (333.333):
+    // A is squeezed into it; a stretched into the lower case box, 0.86 of
+    // it; l, under half that, centred in it; '`' stays as it is; ')' goes
+    // to the middle of its span, the box's left 0.28.
+    const std::vector<std::vector<double>> xs = {
+        {1000, 1000},
+        {1333.333333, 1333.333333},
+        {1500, 1833.333333},
+        {2000, 2286.666667},
+        {2595.714286, 2690.952381},
+        {3166.666667, 3166.666667},
+        {3546.666667, 3546.666667},
+    };
+    ASSERT_EQ(recorder.strokes.size(), xs.size());
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(recorder.strokes[i].size(), 2u);
+        EXPECT_NEAR(recorder.strokes[i][0].x, xs[i][0], kNear);
+        EXPECT_NEAR(recorder.strokes[i][1].x, xs[i][1], kNear);
+    }
+}
+
+TEST(LayoutLabel, WhereThePenEndsByOriginAndPath)
+{
+    // The pen stays at the end of "A" (less LO's move) where a label can
+    // follow on, else it goes to the carriage-return point (1000, 1000).
+    const struct {
+        int origin;
+        TextPath path;
+        bool follows_on;
+    } rows[] = {
+        {1, TextPath::Right, true},  {1, TextPath::Up, true},     {1, TextPath::Down, false},
+        {2, TextPath::Right, true},  {3, TextPath::Down, true},   {4, TextPath::Right, false},
+        {4, TextPath::Up, true},     {5, TextPath::Right, false}, {6, TextPath::Down, true},
+        {7, TextPath::Left, true},   {7, TextPath::Up, true},     {8, TextPath::Left, true},
+        {9, TextPath::Right, false}, {9, TextPath::Down, true},   {13, TextPath::Right, true},
+        {15, TextPath::Up, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::to_string(row.origin) + " path "
+                     + std::to_string(static_cast<int>(row.path)));
+        LabelSettings s = si_1_1();
+        s.origin = row.origin;
+        s.path = row.path;
+        const Laid laid = lay(s, "A");
+        const bool at_carriage_return = laid.after.pen.x == 1000 && laid.after.pen.y == 1000;
+        EXPECT_NE(at_carriage_return, row.follows_on);
+    }
+}
+
+TEST(ProportionalWidth, ByTypeface)
+{
+    EXPECT_EQ(proportional_width_of(48), 0.69);    // the stick font's arc form
+    EXPECT_EQ(proportional_width_of(50), 0.69);    // the arc font
+    EXPECT_EQ(proportional_width_of(4148), 0.875); // Univers, an outline font
 }
 
 TEST(CharacterSizes, FromEachInstruction)
@@ -384,15 +516,19 @@ TEST(CharacterSizes, FromEachInstruction)
         {"SR 0.75,1.5 of 10000 by 7000",
          relative_character_size(0.75, 1.5, {10000, 7000}),
          {75, 105}},
-        // 9 characters an inch: cells of 1016/9, the cap height as high.
-        {"fixed, 9 cpi", font_character_size(false, 9, 11.5), {90.311111, 112.888889}},
+        // 9 characters an inch: cells (and spaces) of 1016/9, the cap
+        // height as high.
+        {"fixed, 9 cpi", font_character_size(false, 9, 11.5), {112.888889, 112.888889, 1}},
         // 11.5 points, the cap height two thirds of it.
-        {"proportional, 11.5 point", font_character_size(true, 9, 11.5), {86.548148, 108.185185}},
+        {"proportional, 11.5 point",
+         font_character_size(true, 9, 11.5),
+         {108.185185, 108.185185, 1}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         EXPECT_NEAR(row.size.width, row.want.width, kNear);
         EXPECT_NEAR(row.size.height, row.want.height, kNear);
+        EXPECT_EQ(row.size.cell_per_width, row.want.cell_per_width);
     }
     const PlotterPoint dr = relative_direction(50, 100, {10000, 7000});
     expect_point(dr, {5000, 7000});

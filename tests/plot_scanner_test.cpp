@@ -238,4 +238,58 @@ TEST(ScanPlot, Pages)
     }
 }
 
+// What a listener hears of PCL context: its bytes, as "[...]", escape
+// sequences, as "e", and the pages ejected, as "|".
+class PclLog : public ScanEvents {
+public:
+    std::string log;
+
+    void instruction(char, char) override {}
+    void parameters(const char *, std::size_t) override {}
+    void text(const char *, std::size_t) override {}
+    void instruction_end() override {}
+    void escape(const EscapeSequence &) override { log += 'e'; }
+    void context(bool) override {}
+    void page_ejected() override { log += '|'; }
+    void pcl_text(const char *bytes, std::size_t size) override
+    {
+        // A run that a piece boundary cuts joins up again.
+        if (!log.empty() && log.back() == ']')
+            log.pop_back();
+        else
+            log += '[';
+        log.append(bytes, size);
+        log += ']';
+    }
+};
+
+TEST(ScanPlotEvents, PclTextInRunsBetweenEscapesAndFormFeeds)
+{
+    const struct {
+        std::string input;
+        std::string heard;
+    } rows[] = {
+        // Text in HP-GL/2 context is none; the reset ejects the page of
+        // text.
+        {"IN;" + esc + "%0ASP;PG;\n" + esc + "E", "e[SP;PG;\n]|e"},
+        {esc + "EAB\fC" + esc + "&a720HD\r\n" + esc + "E", "e[AB]|[C]e[D\r\n]|e"},
+        // Spaces mark no page, as the printer prints none.
+        {esc + "E  \r\n" + esc + "E", "e[  \r\n]e"},
+        // The data of a sequence is no text.
+        {esc + "E" + esc + "*b3WxyzA" + esc + "E", "ee[A]|e"},
+    };
+    for (const auto &row : rows) {
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{3}, row.input.size()}) {
+            SCOPED_TRACE(row.input + " in pieces of " + std::to_string(piece));
+            PlotScanner scanner;
+            PclLog log;
+            for (std::size_t done = 0; done < row.input.size(); done += piece)
+                scan_plot_events(scanner, row.input.data() + done,
+                                 std::min(piece, row.input.size() - done), log);
+            finish_plot_events(scanner, log);
+            EXPECT_EQ(log.log, row.heard);
+        }
+    }
+}
+
 } // namespace

@@ -30,6 +30,7 @@ struct Page {
     double height = 0;
     std::vector<Stroke> strokes;
     std::vector<Filled> fills;
+    std::vector<TextRun> texts;
     Point clip_low{-1, -1};
     Point clip_high{-1, -1};
 };
@@ -57,6 +58,7 @@ public:
         pages.back().clip_low = low;
         pages.back().clip_high = high;
     }
+    void text(const TextRun &run) override { pages.back().texts.push_back(run); }
     void end_page() override { ++ended; }
 
     std::vector<Page> pages;
@@ -642,6 +644,123 @@ TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
         const RecordingSink sink = draw(c.job, pcl);
         EXPECT_EQ(sink.pages.size(), c.pages);
     }
+}
+
+TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
+{
+    // Every character from '!' on is a bar up the middle of bounds -3 to
+    // 3, from the baseline to the cap height 21. With SI 1,1 (cells 500,
+    // lines 768) LO 5 centres it: back half a width (200), down half the
+    // line's top (171.429); the bar is a third of a cell (166.667) in.
+    std::string font_text = "    1  1OU\n";
+    for (int i = 0; i < 95; ++i)
+        font_text += "    2  3OUR[RF\n";
+    const StrokeFontResult bars = parse_stroke_font(font_text);
+    ASSERT_TRUE(bars.ok);
+    InterpreterOptions options = plain_options();
+    options.font = &bars.font;
+    const RecordingSink sink = draw(
+        "IN;SI1,1;SM*;PA1000,1000;PD2000,1000;SM;PD3000,1000;PU;SMA;PR0,500;DF;PR0,500;", options);
+    const double x = -200 + 500.0 / 3;
+    const double low = -171.428571;
+    const double high = low + 400;
+    expect_points(all_stroked(sink),
+                  {{1000 + x, 1000 + low},
+                   {1000 + x, 1000 + high},
+                   {2000 + x, 1000 + low},
+                   {2000 + x, 1000 + high},
+                   // SM ends the polyline: it goes out in two pieces.
+                   {1000, 1000},
+                   {2000, 1000},
+                   {2000, 1000},
+                   {3000, 1000},
+                   // PR too; DF ends symbol mode.
+                   {3000 + x, 1500 + low},
+                   {3000 + x, 1500 + high}},
+                  1e-3);
+}
+
+TEST(RenderPclText, PrintedAtTheCursorOnTheLogicalPage)
+{
+    // The first line's baseline is 0.625 inch down the logical page, which
+    // starts 1/4 inch in on a portrait letter page and 0.2 inch up from
+    // the bottom of a landscape one; characters a tenth of an inch apart,
+    // 12 point.
+    InterpreterOptions pcl;
+    pcl.pcl_job = true;
+    const std::string e = "\x1b";
+    struct Case {
+        const char *what;
+        std::string job;
+        std::size_t page;
+        std::string characters;
+        Point start;
+        Point advance;
+    };
+    const std::vector<Case> cases = {
+        {"after a reset",
+         e + "ESP;PG;" + e + "E",
+         0,
+         "SP;PG;",
+         {0.25 * kInch, 0.625 * kInch},
+         {2.54, 0}},
+        {"landscape: up the sheet",
+         e + "E" + e + "&l1OAB" + e + "E",
+         0,
+         "AB",
+         {0.625 * kInch, 10.8 * kInch},
+         {0, -2.54}},
+        {"a form feed keeps the place across the line",
+         e + "EA\fB" + e + "E",
+         1,
+         "B",
+         {0.35 * kInch, 0.625 * kInch},
+         {2.54, 0}},
+        {"the cursor where &a put it",
+         e + "E" + e + "&a720h360VC" + e + "E",
+         0,
+         "C",
+         {1.25 * kInch, 1.0 * kInch},
+         {2.54, 0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const RecordingSink sink = draw(c.job, pcl);
+        ASSERT_EQ(sink.pages.size(), c.page + 1);
+        const std::vector<TextRun> &texts = sink.pages[c.page].texts;
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].characters, c.characters);
+        expect_points({texts[0].start, texts[0].advance}, {c.start, c.advance});
+        EXPECT_NEAR(texts[0].em, 12.0 / 72 * kInch, 1e-9);
+    }
+}
+
+TEST(RenderPclText, APageOfTextIsAPageAndTheFrameClipsOnlyThePlot)
+{
+    InterpreterOptions pcl;
+    pcl.pcl_job = true;
+    const std::string e = "\x1b";
+    // The plot's page, then one of text alone, as a job that ends in PCL
+    // context prints zelvo's trailer.
+    const RecordingSink two =
+        draw(e + "E" + e + "%1BIN;PU0,0;PD100,100;" + e + "%0A" + e + "ESP;PG;\n" + e + "E", pcl);
+    ASSERT_EQ(two.pages.size(), 2u);
+    EXPECT_TRUE(two.pages[0].texts.empty());
+    ASSERT_EQ(two.pages[1].texts.size(), 1u);
+    EXPECT_TRUE(two.pages[1].strokes.empty());
+    // Text before a plot on its page: the text is clipped to the sheet, the
+    // plot to the picture frame again.
+    const RecordingSink one =
+        draw(e + "EAB" + e + "%1BIN;PU0,0;PD100,100;" + e + "%0A" + e + "E", pcl);
+    ASSERT_EQ(one.pages.size(), 1u);
+    EXPECT_EQ(one.pages[0].texts.size(), 1u);
+    EXPECT_EQ(one.pages[0].strokes.size(), 1u);
+    EXPECT_GT(one.pages[0].clip_low.y, 0);
+    // Spaces print nothing.
+    const RecordingSink spaces =
+        draw(e + "E   " + e + "%1BIN;PU0,0;PD100,100;" + e + "%0A" + e + "E", pcl);
+    ASSERT_EQ(spaces.pages.size(), 1u);
+    EXPECT_TRUE(spaces.pages[0].texts.empty());
 }
 
 TEST(PclPlacement, WhereThePrinterPutsTheOrigin)

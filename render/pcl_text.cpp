@@ -1,0 +1,78 @@
+#include "pcl_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kDecipointsPerInch = 720;
+constexpr double kFirstBaseline = 0.75 * kPclLineStep;
+constexpr double kTabStop = 8 * kPclCharacterStep;
+
+bool printing(unsigned char c)
+{
+    return c >= ' ' && c <= '~';
+}
+
+} // namespace
+
+PclCursor pcl_home(const PclPage &page)
+{
+    return {0, page.top_margin + kFirstBaseline};
+}
+
+PclCursor pcl_cursor_after(PclCursor at, const EscapeSequence &e, const PclPage &page)
+{
+    const unsigned char parameter = e.parameter & 0xDF;
+    if (e.kind == 0)
+        return parameter == 'E' ? pcl_home(page) : at;
+    if (e.kind == '&' && e.group == 'l' && (parameter == 'A' || parameter == 'O'))
+        return pcl_home(page);
+    if (e.kind != '&' || e.group != 'a')
+        return at;
+    switch (parameter) {
+    case 'H':
+        at.x = std::max(0.0, e.value) / kDecipointsPerInch;
+        break;
+    case 'V':
+        at.y = page.top_margin + std::max(0.0, e.value) / kDecipointsPerInch;
+        break;
+    case 'C':
+        at.x = std::max(0.0, e.value) * kPclCharacterStep;
+        break;
+    case 'R':
+        at.y = page.top_margin + kFirstBaseline + std::max(0.0, e.value) * kPclLineStep;
+        break;
+    default:
+        break;
+    }
+    return at;
+}
+
+PclCursor print_pcl_text(PclCursor at, std::string_view bytes, PclTextListener &listener)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (printing(c)) {
+            const std::size_t start = i;
+            while (i < bytes.size() && printing(static_cast<unsigned char>(bytes[i])))
+                ++i;
+            listener.characters(at, bytes.substr(start, i - start));
+            at.x += static_cast<double>(i - start) * kPclCharacterStep;
+            continue;
+        }
+        if (c > '~')
+            at.x += kPclCharacterStep;
+        else if (c == '\r')
+            at.x = 0;
+        else if (c == '\n')
+            at.y += kPclLineStep;
+        else if (c == '\b')
+            at.x = std::max(0.0, at.x - kPclCharacterStep);
+        else if (c == '\t')
+            at.x = (std::floor(at.x / kTabStop + 1e-9) + 1) * kTabStop;
+        ++i;
+    }
+    return at;
+}
