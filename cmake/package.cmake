@@ -100,8 +100,10 @@ set(deb_version "${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}")
 set(CPACK_DEBIAN_FILTER_PACKAGE_NAME zelvo)
 set(CPACK_DEBIAN_FILTER_PACKAGE_SECTION text)
 # zelvo-render reads its labels' stroke font at run time; dpkg-shlibdeps
-# adds libcairo2 and the other libraries.
+# adds libcairo2 and the other libraries. The PCL text it prints takes
+# Courier from fontconfig, URW's the printer's own; any monospaced font does.
 set(CPACK_DEBIAN_FILTER_PACKAGE_DEPENDS "hershey-fonts-data")
+set(CPACK_DEBIAN_FILTER_PACKAGE_RECOMMENDS "fonts-urw-base35")
 set(CPACK_DEBIAN_FILTER_DESCRIPTION "HP-GL/2 print filter for PCL laser printers, with a CUPS filter
 zelvo wraps CAD and plotter output (HP-GL/2) in the PCL 5 job header and
 trailer with which an office laser printer accepts it, and writes the job
