@@ -29,9 +29,10 @@ struct PdfPlacement {
 // any PDF page: 3 leaves a portrait page as it is, 6 turns it by 180
 // degrees, 4 and 5 turn a landscape page onto the portrait sheet (the
 // plot's top at the sheet's left for 4, at its right for 5). So for 3 and
-// 6 the renderer holds the sheet portrait, for 4 and 5 landscape, and
-// without an orientation it turns the sheet to the drawing's shape and
-// pdftopdf turns a landscape page to the sheet as it would for 4. A turn
+// 6 the renderer holds the sheet portrait, for 4 and 5 landscape. Without
+// an orientation it turns the sheet to the drawing's shape, and pdftopdf
+// turns a landscape page onto the sheet as the queue's PPD says
+// (*LandscapeOrientation), as it turns every landscape page there. A turn
 // here as well would be a second one.
 std::vector<std::string> render_arguments(const JobSettings &settings,
                                           const PdfPlacement &placement, const char *file);
