@@ -281,12 +281,24 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
             apply_media(settings, name, value, log);
     // A fitted plot is turned to print largest, unless an orientation was
     // asked for.
-    bool orientation_asked = settings.rotation != 0 || settings.wrapper_mode == ModeLj;
-    for (const char *name : {"orientation-requested", "landscape", "portrait"})
-        orientation_asked = orientation_asked || find_option(name, count, options) != nullptr;
-    if (settings.fit && !orientation_asked)
+    if (settings.fit && !orientation_asked(settings, count, options))
         settings.fit->turn_to_fill = true;
     return settings;
+}
+
+bool orientation_asked(const JobSettings &settings, int count, const CupsOption *options)
+{
+    bool asked = settings.rotation != 0 || settings.wrapper_mode == ModeLj;
+    for (const char *name : {"orientation-requested", "landscape", "portrait"})
+        asked = asked || find_option(name, count, options) != nullptr;
+    return asked;
+}
+
+bool print_scaling_fits_larger(int count, const CupsOption *options)
+{
+    const char *value = find_option("print-scaling", count, options);
+    return value != nullptr
+           && (strcasecmp(value, "auto") == 0 || strcasecmp(value, "auto-fit") == 0);
 }
 
 JobConduct cups_job_conduct(CancelFlag cancel)

@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-std::vector<std::string> render_arguments(const JobSettings &settings, const char *file)
+std::vector<std::string> render_arguments(const JobSettings &settings,
+                                          const PdfPlacement &placement, const char *file)
 {
     std::vector<std::string> arguments = {"--format", "pdf", "-o", "-"};
     if (settings.paper != nullptr) {
@@ -12,6 +13,15 @@ std::vector<std::string> render_arguments(const JobSettings &settings, const cha
     }
     if (settings.fit)
         arguments.emplace_back("--fit");
+    else if (placement.fit_if_larger)
+        arguments.emplace_back("--fit-if-larger");
+    if (placement.orientation_asked) {
+        // Rotations 90 and 270 are the portraits (orientation-requested 6
+        // and 3), 0 and 180 the landscapes (4 and 5).
+        const bool portrait = settings.rotation == 90 || settings.rotation == 270;
+        arguments.emplace_back("--sheet");
+        arguments.emplace_back(portrait ? "portrait" : "landscape");
+    }
     if (settings.pen_width) {
         char width[32];
         std::snprintf(width, sizeof width, "%g", static_cast<double>(*settings.pen_width));

@@ -7,8 +7,10 @@
 // prints text and images: pdftopdf first, which applies the copies, page
 // ranges, number-up, duplex and the page's placement on the media, then the
 // queue's driver, and which turns the page for the orientation. zelvo-topdf
-// asks the renderer for the queue's paper, the plot fitted when the job or
-// the queue asks for it, and the pen width.
+// asks the renderer for the queue's paper, held as the orientation needs
+// it, the plot fitted when the job or the queue asks for it (or, for
+// print-scaling auto and auto-fit, when it does not fit as drawn), and the
+// pen width.
 #include "cups_options.h"
 #include "message_text.h"
 #include "queue_ppd.h"
@@ -39,8 +41,10 @@ int main(int argc, char **argv)
         options.push_back({parsed[i].name, parsed[i].value});
     // The copies are pdftopdf's to make.
     const JobSettings settings = cups_job_settings("1", count, options.data(), stderr, queue);
+    const PdfPlacement placement{orientation_asked(settings, count, options.data()),
+                                 print_scaling_fits_larger(count, options.data())};
     const std::vector<std::string> arguments =
-        render_arguments(settings, argc == 7 ? argv[6] : nullptr);
+        render_arguments(settings, placement, argc == 7 ? argv[6] : nullptr);
     cupsFreeOptions(count, parsed);
 
     std::vector<char *> command;

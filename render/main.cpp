@@ -5,6 +5,7 @@
 #include "render.h"
 
 #include <getopt.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@ constexpr const char *kProgram = "zelvo-render";
 
 const char kUsage[] =
     "usage: zelvo-render [-o OUT] [--format pdf|svg|ps|png] [--paper NAME] [--fit]\n"
+    "                    [--fit-if-larger] [--sheet portrait|landscape]\n"
     "                    [--rotate 0|90|180|270] [--pen-width MM] [--dpi N] [PLOT...]\n"
     "Draws HP-GL/2 plots, or PCL 5 jobs with HP-GL/2 in them, as the printer prints\n"
     "them. The inputs (standard input when none or '-') are read as one stream.\n"
@@ -30,6 +32,8 @@ const char kUsage[] =
     "  -f, --format FMT    pdf, svg, ps or png (default: from OUT's extension, else pdf)\n"
     "      --paper NAME    a plain plot's paper (letter, A4, ...), the plot in its middle\n"
     "      --fit           scale a plain plot to fill the paper (the system's by default)\n"
+    "      --fit-if-larger as --fit, only for a plot that does not fit as drawn\n"
+    "      --sheet SHAPE   hold the paper portrait or landscape, not as the plot is shaped\n"
     "      --rotate DEG    turn the pages clockwise by 0, 90, 180 or 270 degrees\n"
     "      --pen-width MM  every pen's width until the plot sets one (default 0.35)\n"
     "      --dpi N         PNG resolution (default 100)\n"
@@ -80,12 +84,14 @@ bool parse_number(const char *text, double low, double high, double &value)
 // for --help.
 bool parse_arguments(int argc, char **argv, Settings &settings)
 {
-    enum { kPaper = 256, kFit, kRotate, kPenWidth, kDpi };
+    enum { kPaper = 256, kFit, kFitIfLarger, kSheet, kRotate, kPenWidth, kDpi };
     static const option kOptions[] = {
         {"output", required_argument, nullptr, 'o'},
         {"format", required_argument, nullptr, 'f'},
         {"paper", required_argument, nullptr, kPaper},
         {"fit", no_argument, nullptr, kFit},
+        {"fit-if-larger", no_argument, nullptr, kFitIfLarger},
+        {"sheet", required_argument, nullptr, kSheet},
         {"rotate", required_argument, nullptr, kRotate},
         {"pen-width", required_argument, nullptr, kPenWidth},
         {"dpi", required_argument, nullptr, kDpi},
@@ -115,6 +121,19 @@ bool parse_arguments(int argc, char **argv, Settings &settings)
             break;
         case kFit:
             settings.render.fit = true;
+            break;
+        case kFitIfLarger:
+            settings.render.fit_if_larger = true;
+            break;
+        case kSheet:
+            if (strcasecmp(optarg, "portrait") == 0) {
+                settings.render.sheet = SheetShape::Portrait;
+            } else if (strcasecmp(optarg, "landscape") == 0) {
+                settings.render.sheet = SheetShape::Landscape;
+            } else {
+                error(std::string("--sheet takes portrait or landscape, not '") + optarg + "'");
+                return false;
+            }
             break;
         case kRotate:
             if (!parse_number(optarg, 0, 270, number) || std::fmod(number, 90) != 0) {

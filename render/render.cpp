@@ -113,15 +113,20 @@ PlotLayout plain_layout(const PlotMeasure &measure, const RenderOptions &options
     layout.plot_width = measure.plot_size_found ? measure.plot_width : kDefaultWidth;
     double margin = measure.plot_size_found ? 0 : kMargin;
     double scale = 1;
-    if (options.paper != nullptr || options.fit) {
+    const bool fit = options.fit || options.fit_if_larger;
+    if (options.paper != nullptr || fit) {
         const Paper paper = options.paper != nullptr ? *options.paper : system_paper();
-        // The paper turned to the plot's shape.
-        const bool landscape = width > height;
+        // The paper turned to the plot's shape, unless it is held one way.
+        const bool landscape = options.sheet == SheetShape::Drawing
+                                   ? width > height
+                                   : options.sheet == SheetShape::Landscape;
         layout.sheet_width = landscape ? paper.portrait.height : paper.portrait.width;
         layout.sheet_height = landscape ? paper.portrait.width : paper.portrait.height;
-        if (options.fit && width > 0 && height > 0)
+        if (fit && width > 0 && height > 0)
             scale = std::min((layout.sheet_width - 2 * kMargin) / width,
                              (layout.sheet_height - 2 * kMargin) / height);
+        if (!options.fit)
+            scale = std::min(scale, 1.0);
         margin = 0;
     } else {
         layout.sheet_width = width + 2 * margin;

@@ -45,12 +45,23 @@ PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font = nullptr,
                          double plot_length = kPlainPlotLength,
                          double plot_width = kPlainPlotWidth);
 
+// How a plain plot's paper is held.
+enum class SheetShape {
+    Drawing,   // turned to the drawing's shape
+    Portrait,  // upright, whatever the drawing's shape
+    Landscape, // on its side, whatever the drawing's shape
+};
+
 struct RenderOptions {
     // A plain plot's page: its PS, else its drawing with a margin; with a
     // paper, that paper with the plot in its middle, and with `fit` scaled
     // to fill it (the system's paper when none is given).
     const Paper *paper = nullptr;
     bool fit = false;
+    // As `fit`, but a drawing that fits the paper as drawn keeps its size.
+    bool fit_if_larger = false;
+    // How the paper is held, when there is one.
+    SheetShape sheet = SheetShape::Drawing;
     int rotate = 0;                   // the sheet turned clockwise: 0, 90, 180 or 270
     double pen_width = 0.35;          // millimetres, each pen's width after IN
     const StrokeFont *font = nullptr; // labels are drawn with it; none, not at all

@@ -318,19 +318,26 @@ TEST(CupsJobSettings, QueueChoicesUnderTheJobsOptions)
 
 TEST(CupsJobSettings, PrintScaling)
 {
+    // auto and auto-fit fit only a plot that does not fit as drawn, which
+    // the PDF route's renderer measures.
     const struct {
         const char *value;
         bool fit;
+        bool fits_larger;
         bool reported;
     } rows[] = {
-        {"fit", true, false},       {"FIT", true, false},   {"auto", false, false},
-        {"auto-fit", false, false}, {"fill", false, false}, {"none", false, false},
-        {"largest", false, true},   {"", false, true},
+        {"fit", true, false, false},       {"FIT", true, false, false},
+        {"auto", false, true, false},      {"Auto-Fit", false, true, false},
+        {"fill", false, false, false},     {"none", false, false, false},
+        {"largest", false, false, true},   {"", false, false, true},
+        {"auto-fill", false, false, true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.value);
-        const Mapped m = map("1", {{"print-scaling", row.value}});
+        const std::vector<CupsOption> options = {{"print-scaling", row.value}};
+        const Mapped m = map("1", options);
         EXPECT_EQ(m.settings.fit.has_value(), row.fit);
+        EXPECT_EQ(print_scaling_fits_larger(1, options.data()), row.fits_larger);
         EXPECT_EQ(m.log.rfind("DEBUG: Ignoring print-scaling=", 0) == 0, row.reported) << m.log;
     }
 }

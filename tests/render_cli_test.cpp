@@ -132,6 +132,8 @@ TEST(ZelvoRenderErrors, OneLineStatusOneAndNothingLeftBehind)
         {{"--rotate", "45", "plot.plt"},
          "zelvo-render: --rotate takes 0, 90, 180 or 270, not '45'\n"},
         {{"--paper", "napkin", "plot.plt"}, "zelvo-render: unknown paper 'napkin'\n"},
+        {{"--paper", "A4", "--sheet", "sideways", "plot.plt"},
+         "zelvo-render: --sheet takes portrait or landscape, not 'sideways'\n"},
         {{"--dpi", "0", "plot.plt"}, "zelvo-render: --dpi takes 1 to 2400, not '0'\n"},
         {{"--pen-width", "x", "plot.plt"},
          "zelvo-render: --pen-width takes millimetres from 0 to 100, not 'x'\n"},

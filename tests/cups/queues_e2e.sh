@@ -8,14 +8,17 @@
 #
 # The queues: zelvo's own driver (the native PCL job), CUPS's sample
 # LaserJet driver, foomatic's Generic PCL 5e, hpcups's LaserJet 2300, CUPS's
-# generic PostScript driver and the generic IPP Everywhere PPD; all but the
-# first print plots through zelvo-topdf and the queue's own chain. PCL from
+# generic PostScript driver, the generic IPP Everywhere PPD and `lpadmin -m
+# everywhere` on an IPP Everywhere printer that ippeveprinter simulates on
+# the loopback address; all but the first print plots through zelvo-topdf
+# and the queue's own chain. PCL from
 # the device is rendered with the PCL interpreter that ZELVO_PCL_RENDERER
 # names (else ../shared/tools/render-pcl beside the checkout), PostScript
 # with Ghostscript, PDF and PWG raster with pdftoppm. Exits 77 (skipped) when
 # the CUPS programs or the interpreter are missing; the queues whose driver
 # is not installed, and the prints through zelvo-topdf when ZELVO_RENDER is
-# not given, are skipped with their reason.
+# not given, are skipped with their reason, as is the driverless queue
+# without ippeveprinter (Debian: cups-ipp-utils).
 set -euo pipefail
 
 zelvo_cups=$(realpath "$1") zelvo_topdf=$(realpath "$2") page_marks=$(realpath "$3")
@@ -34,8 +37,13 @@ pcl_interpreter=$("$pcl_renderer" --path)
 work=$(mktemp -d /tmp/zelvo-queues.XXXXXX)
 chmod 755 "$work"
 source "$here/private_cupsd.sh"
+ippeve_pid= bus_pid=
 cleanup() {
   cupsd_stop
+  for pid in $ippeve_pid $bus_pid; do
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -43,8 +51,10 @@ trap cleanup EXIT
 # --- the plots
 
 # 160 x 80 mm, which fits a portrait A4 sheet within the printer's margins:
-# a frame, a filled block in its top left corner and a label.
-printf 'IN;SP1;PU0,0;PD6400,0,6400,3200,0,3200,0,0;PU0,2400;RA800,3200;PU2400,2500;SI1,1.5;LBTOP\003;PU;SP0;\n' \
+# a frame, a filled block in its top left corner and a label. Its pen is
+# 0.7 mm wide: the PCL interpreter renders a printer's 600 dpi raster at 50
+# dpi by sampling it, which can miss a thinner line.
+printf 'IN;SP1;PW0.7;PU0,0;PD6400,0,6400,3200,0,3200,0,0;PU0,2400;RA800,3200;PU2400,2500;SI1,1.5;LBTOP\003;PU;SP0;\n' \
   > "$work/top.plt"
 # The same drawing on an A2 sheet, 594 x 420 mm, that says so with PS.
 printf 'IN;PS23760,16800;SP1;PU0,0;PD23760,0,23760,16800,0,16800,0,0;PU0,12600;RA4200,16800;PU;SP0;\n' \
@@ -112,6 +122,53 @@ for name in zelvo laserjet pcl5e hpcups postscript everywhere; do
   fi
 done
 
+# `lpadmin -m everywhere` asks the printer for its attributes and makes the
+# queue's PPD from them: here ippeveprinter is that printer, taking PDF and
+# PWG raster on a free loopback port and keeping each document it is sent
+# in $work/ippeve, whose newest file is what reached the device.
+# ippeveprinter will not start without a D-Bus system bus for its DNS-SD
+# (which -r off leaves unused): a private bus stands in for it.
+start_ippeve() {
+  local port tries
+  mkdir -p "$work/ippeve"
+  chmod 755 "$work/ippeve"
+  dbus-daemon --session --nofork --address="unix:path=$work/bus" > "$work/log/bus.log" 2>&1 &
+  bus_pid=$!
+  for ((tries = 0; tries < 50; tries++)); do
+    [ -S "$work/bus" ] && break
+    sleep 0.1
+  done
+  for ((tries = 0; tries < 5; tries++)); do
+    port=$((20000 + RANDOM % 30000))
+    cupsd_port_is_taken "$port" || break
+  done
+  # -n localhost: the listeners are made for the host name, on IPv4 and
+  # IPv6 both.
+  DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/bus" \
+    ippeveprinter -p "$port" -n localhost -r off -k -d "$work/ippeve" \
+    -f application/pdf,image/pwg-raster -m "zelvo test printer" "zelvo test" \
+    > "$work/log/ippeve.log" 2>&1 &
+  ippeve_pid=$!
+  for ((tries = 0; tries < 100; tries++)); do
+    cupsd_port_is_taken "$port" && break
+    kill -0 "$ippeve_pid" 2>/dev/null || { cat "$work/log/ippeve.log"; fail "ippeveprinter did not start"; }
+    sleep 0.1
+  done
+  lpadmin -p driverless -E -v "ipp://127.0.0.1:$port/ipp/print" -m everywhere \
+    -o printer-error-policy=abort-job 2> "$work/lpadmin.err" \
+    || { cat "$work/lpadmin.err"; fail "lpadmin -m everywhere could not add the driverless queue"; }
+  lpadmin -p driverless -o PageSize=A4
+  queues+=(driverless)
+  echo "ok: lpadmin -m everywhere makes a queue for ippeveprinter on port $port"
+}
+if command -v ippeveprinter > /dev/null && command -v dbus-daemon > /dev/null; then
+  start_ippeve
+else
+  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] \
+    || fail "ippeveprinter or dbus-daemon is not installed (Debian: cups-ipp-utils, dbus-daemon)"
+  echo "skip: the driverless queue (no ippeveprinter or dbus-daemon; Debian: cups-ipp-utils, dbus-daemon)"
+fi
+
 # lpoptions finds a queue's PPD by its URI, which the scheduler gives over
 # TCP only.
 lpoptions -h "127.0.0.1:$cupsd_port" -p zelvo -l > "$work/options"
@@ -141,6 +198,13 @@ filters_of() {
 # 50 dpi.
 render() {
   local device=$work/$1.out
+  if [ "$1" = driverless ]; then
+    # ippeveprinter has the document once the job has completed here.
+    ls -t "$work/ippeve"/* > "$work/ippeve.list" 2> /dev/null || true
+    [ -s "$work/ippeve.list" ] || fail "driverless: ippeveprinter kept no document"
+    cp "$(head -n 1 "$work/ippeve.list")" "$device"
+    rm -f "$work/ippeve"/*
+  fi
   rm -rf "$work/pages" && mkdir "$work/pages"
   case $(head -c 4 "$device" | tr -d '\0') in
   %!*) gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pgmraw -r50 -sOutputFile="$work/pages/%d.pgm" "$device" ;;
@@ -177,7 +241,8 @@ check_page() {
 }
 
 # print_and_check QUEUE PAPER CORNER RATIO LP-ARGS...: prints, waits until
-# the job has completed, and checks its one page.
+# the job has completed, and checks its one page, which is left in
+# $work/page.pgm.
 print_and_check() {
   local queue=$1 paper=$2 corner=$3 ratio=$4 id pages
   shift 4
@@ -189,7 +254,19 @@ print_and_check() {
   [ "$(echo "$pages" | grep -c .)" -eq 1 ] \
     || fail "$queue: lp $*: $(echo "$pages" | grep -c .) pages rendered, not 1"
   check_page "$queue: lp $*" "$pages" "$paper" "$corner" "$ratio"
+  cp "$pages" "$work/page.pgm"
   echo "ok: $queue: lp $* prints one $paper page, the plot's top left at the $corner"
+}
+
+# check_long_side WHAT LOW HIGH: the drawing on $work/page.pgm is LOW to
+# HIGH millimetres long: drawn at its own size, or scaled.
+check_long_side() {
+  local what=$1 low=$2 high=$3
+  read -r _ _ left top right bottom _ <<< "$("$page_marks" "$work/page.pgm")"
+  awk -v a=$((right - left + 1)) -v b=$((bottom - top + 1)) -v lo="$low" -v hi="$high" \
+    'BEGIN { l = (a > b ? a : b) * 0.508; exit !(l >= lo && l <= hi) }' \
+    || fail "$what: the drawing is $((right - left + 1)) x $((bottom - top + 1)) pixels at 50 dpi, its long side not $low to $high mm"
+  echo "ok: $what: the drawing's long side is $low to $high mm"
 }
 
 # The route each queue gives a plot, from the filters the scheduler starts.
@@ -237,12 +314,6 @@ print_and_check zelvo A4 top-left 2 -o fit-to-page "$work/tall.plt"
 print_and_check zelvo A4 bottom-left 2 -o fit-to-page -o landscape "$work/tall.plt"
 print_and_check zelvo A4 bottom-left 2 -o penwidth=500 "$work/top.plt"
 grep -aq 'PW0\.5' "$work/zelvo.out" || fail "zelvo: penwidth=500 wrote no PW0.5"
-lpadmin -p zelvo -o PageSize=Letter
-print_and_check zelvo Letter bottom-left 1.414 -o fit-to-page "$work/big.plt"
-lpadmin -p zelvo -o PageSize=A3
-print_and_check zelvo A3 bottom-left 2 "$work/top.plt"
-print_and_check zelvo A3 top-left 2 -o portrait "$work/top.plt"
-lpadmin -p zelvo -o PageSize=A4
 
 lpadmin -p zelvo -o InputSlot=Tray2 -o Duplex=DuplexNoTumble
 print_and_check zelvo A4 bottom-left 2 "$work/top.plt"
@@ -277,30 +348,73 @@ if [ -z "$zelvo_render" ]; then
   echo "skip: printing through zelvo-topdf: zelvo-render is not built"
   exit 0
 fi
-# zelvo-render draws a plain plot upright on a landscape sheet only, which
-# pdftopdf turns for landscape and reverse landscape; an upright portrait
-# (orientation-requested 3, and 6 from it) needs the renderer to draw the
-# plot upright on a portrait sheet.
-echo "skip: portrait on the PDF route: zelvo-render draws no plot upright on a portrait sheet"
+# Where the top of a plot wider than tall goes when the job asks for no
+# orientation, or for "landscape" rather than orientation-requested=4:
+# pdftopdf turns such a page onto the sheet as the queue's PPD says, to the
+# sheet's left for "*LandscapeOrientation: Plus90" (as 4 turns it) and to
+# its right without one, as for every landscape PDF page on the queue. The
+# PPDs of `lpadmin -m everywhere` have none.
+landscape_corner() {
+  if grep -q '^\*LandscapeOrientation: *Plus90' "$root/ppd/$1.ppd"; then
+    echo bottom-left
+  else
+    echo top-right
+  fi
+}
+
+# Each orientation as IPP numbers them: zelvo-render holds the sheet
+# portrait for 3 and 6 and landscape for 4 and 5, and pdftopdf turns it.
 for queue in "${queues[@]}"; do
   [ "$queue" != zelvo ] || continue
-  print_and_check "$queue" A4 bottom-left 2 "$work/top.plt"
-  print_and_check "$queue" A4 bottom-left 2 -o landscape "$work/top.plt"
+  print_and_check "$queue" A4 "$(landscape_corner "$queue")" 2 "$work/top.plt"
+  print_and_check "$queue" A4 top-left 2 -o portrait "$work/top.plt"
+  print_and_check "$queue" A4 top-left 2 -o orientation-requested=3 "$work/top.plt"
+  print_and_check "$queue" A4 bottom-left 2 -o orientation-requested=4 "$work/top.plt"
+  print_and_check "$queue" A4 "$(landscape_corner "$queue")" 2 -o landscape "$work/top.plt"
   print_and_check "$queue" A4 top-right 2 -o orientation-requested=5 "$work/top.plt"
-  print_and_check "$queue" A4 bottom-left 1.414 -o fit-to-page "$work/big.plt"
+  print_and_check "$queue" A4 bottom-right 2 -o orientation-requested=6 "$work/top.plt"
+  print_and_check "$queue" A4 "$(landscape_corner "$queue")" 1.414 -o fit-to-page "$work/big.plt"
+  print_and_check "$queue" A4 top-left 2 -o fit-to-page "$work/tall.plt"
+  print_and_check "$queue" A4 "$(landscape_corner "$queue")" 2 -o fit-to-page -o landscape "$work/tall.plt"
 done
-lpadmin -p laserjet -o PageSize=Letter
-print_and_check laserjet Letter bottom-left 1.414 -o fit-to-page "$work/big.plt"
-lpadmin -p laserjet -o PageSize=A4
-lpadmin -p postscript -o PageSize=A3
-print_and_check postscript A3 bottom-left 2 "$work/top.plt"
-lpadmin -p postscript -o PageSize=A4
+
+# print-scaling auto and auto-fit fit a plot that does not fit the page as
+# drawn, and leave one that does at its size: the A2 plot is fitted to A4
+# less margins (about 277 mm long), the 160 mm one stays 160 mm.
+for queue in "${queues[@]}"; do
+  [ "$queue" != zelvo ] || continue
+  corner=$(landscape_corner "$queue")
+  print_and_check "$queue" A4 "$corner" 1.414 -o print-scaling=auto-fit "$work/big.plt"
+  check_long_side "$queue: print-scaling=auto-fit of an A2 plot" 250 290
+  print_and_check "$queue" A4 "$corner" 2 -o print-scaling=auto-fit "$work/top.plt"
+  check_long_side "$queue: print-scaling=auto-fit of a 160 mm plot" 155 165
+  print_and_check "$queue" A4 "$corner" 1.414 -o print-scaling=auto "$work/big.plt"
+  check_long_side "$queue: print-scaling=auto of an A2 plot" 250 290
+done
+
+# Every queue with Letter and with A3 as its default paper, where its driver
+# has them: a plot with no options, -o portrait and -o fit-to-page, on the
+# queue's own paper.
+for queue in "${queues[@]}"; do
+  lpoptions -h "127.0.0.1:$cupsd_port" -p "$queue" -l > "$work/options"
+  for paper in Letter A3; do
+    if ! grep "^PageSize/" "$work/options" | tr ' *:' '\n\n\n' | grep -qx "$paper"; then
+      echo "skip: $queue: the driver has no $paper paper"
+      continue
+    fi
+    lpadmin -p "$queue" -o "PageSize=$paper"
+    print_and_check "$queue" "$paper" "$(landscape_corner "$queue")" 2 "$work/top.plt"
+    print_and_check "$queue" "$paper" top-left 2 -o portrait "$work/top.plt"
+    print_and_check "$queue" "$paper" "$(landscape_corner "$queue")" 1.414 -o fit-to-page "$work/big.plt"
+  done
+  lpadmin -p "$queue" -o PageSize=A4
+done
 
 # Pen widths, copies and a memo on the PDF route: the memo as text, the
 # rest as plots, each job complete.
 for queue in "${queues[@]}"; do
   [ "$queue" != zelvo ] || continue
-  print_and_check "$queue" A4 bottom-left 2 -o penwidth=700 "$work/top.plt"
+  print_and_check "$queue" A4 "$(landscape_corner "$queue")" 2 -o penwidth=700 "$work/top.plt"
   id=$(submit "$queue" -n 2 "$work/top.plt")
   cupsd_wait_for "$queue" "$id"
   id=$(submit "$queue" "$work/memo.txt")
