@@ -36,7 +36,6 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
 // otherwise (zelvo's own parameters).
 bool orientation_asked(const JobSettings &settings, int count, const CupsOption *options);
 
-
 // How a CUPS job runs: messages carry CUPS's "ERROR: " prefix and warnings
 // "WARNING: "; the whole plot is read, so that its pages are counted; and a
 // job that `cancel` stops still ends with the trailer, so that the printer
