@@ -133,12 +133,22 @@ void apply_pen_width(JobSettings &settings, const char *name, const char *value,
 }
 
 // print-scaling, as CUPS 2.4's dialogs send it: "fit" scales the plot to
-// the page; the others leave it as it is drawn.
+// the page; "auto-fit" only a plot that the page cannot hold as drawn, and
+// "auto" as "auto-fit" (it fills only borderless pages, and a plot keeps
+// its margin); "fill" and "none" leave it as it is drawn.
 void apply_print_scaling(JobSettings &settings, const char *value, std::FILE *log)
 {
-    static constexpr const char *kKept[] = {"auto", "auto-fit", "fill", "none"};
+    static constexpr const char *kKept[] = {"fill", "none"};
     if (strcasecmp(value, "fit") == 0) {
         settings.fit = FitToPage{};
+        return;
+    }
+    if (strcasecmp(value, "auto") == 0 || strcasecmp(value, "auto-fit") == 0) {
+        // A fit asked for by name stands.
+        if (!settings.fit) {
+            settings.fit = FitToPage{};
+            settings.fit->only_if_larger = true;
+        }
         return;
     }
     for (const char *kept : kKept)
@@ -292,13 +302,6 @@ bool orientation_asked(const JobSettings &settings, int count, const CupsOption 
     for (const char *name : {"orientation-requested", "landscape", "portrait"})
         asked = asked || find_option(name, count, options) != nullptr;
     return asked;
-}
-
-bool print_scaling_fits_larger(int count, const CupsOption *options)
-{
-    const char *value = find_option("print-scaling", count, options);
-    return value != nullptr
-           && (strcasecmp(value, "auto") == 0 || strcasecmp(value, "auto-fit") == 0);
 }
 
 JobConduct cups_job_conduct(CancelFlag cancel)

@@ -36,12 +36,6 @@ JobSettings cups_job_settings(const char *copies, int count, const CupsOption *o
 // otherwise (zelvo's own parameters).
 bool orientation_asked(const JobSettings &settings, int count, const CupsOption *options);
 
-// Whether "print-scaling" is auto or auto-fit: the plot is scaled to the page
-// only where it does not fit as drawn. A plot always keeps a margin, so
-// auto's fill (for borderless pages) never applies and auto acts as
-// auto-fit. zelvo-cups prints such a plot as drawn; zelvo-topdf fits it.
-bool print_scaling_fits_larger(int count, const CupsOption *options);
-
 // How a CUPS job runs: messages carry CUPS's "ERROR: " prefix and warnings
 // "WARNING: "; the whole plot is read, so that its pages are counted; and a
 // job that `cancel` stops still ends with the trailer, so that the printer

@@ -12,9 +12,7 @@ std::vector<std::string> render_arguments(const JobSettings &settings,
         arguments.emplace_back(settings.paper->name);
     }
     if (settings.fit)
-        arguments.emplace_back("--fit");
-    else if (placement.fit_if_larger)
-        arguments.emplace_back("--fit-if-larger");
+        arguments.emplace_back(settings.fit->only_if_larger ? "--fit-if-larger" : "--fit");
     if (placement.orientation_asked) {
         // Rotations 90 and 270 are the portraits (orientation-requested 6
         // and 3), 0 and 180 the landscapes (4 and 5).

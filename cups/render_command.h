@@ -16,8 +16,6 @@ struct PdfPlacement {
     // The job names an orientation: the sheet is held as it says, not
     // turned to the drawing's shape.
     bool orientation_asked = false;
-    // print-scaling auto or auto-fit: fit only a plot that is cut as drawn.
-    bool fit_if_larger = false;
 };
 
 // The arguments after the program's name: PDF on standard output, on the

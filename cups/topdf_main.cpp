@@ -41,8 +41,7 @@ int main(int argc, char **argv)
         options.push_back({parsed[i].name, parsed[i].value});
     // The copies are pdftopdf's to make.
     const JobSettings settings = cups_job_settings("1", count, options.data(), stderr, queue);
-    const PdfPlacement placement{orientation_asked(settings, count, options.data()),
-                                 print_scaling_fits_larger(count, options.data())};
+    const PdfPlacement placement{orientation_asked(settings, count, options.data())};
     const std::vector<std::string> arguments =
         render_arguments(settings, placement, argc == 7 ? argv[6] : nullptr);
     cupsFreeOptions(count, parsed);

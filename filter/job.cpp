@@ -155,7 +155,8 @@ void settings_text(Run &run, char (&hpgl)[kHpglText])
 
 // The picture frame of -fit, with the first input opened: fitted to the
 // size given, else to the drawing measured, else to the plot size read
-// ahead; empty without -fit or any of these. A fit that may turn the plot
+// ahead; empty without -fit or any of these, and for a fit only if larger
+// of a drawing that the page holds as drawn. A fit that may turn the plot
 // turns `printed` (the settings the run holds) to rotation 270, with its
 // texts, where the plot prints larger so.
 void frame_for(Run &run, char (&hpgl)[kHpglText], ReadAhead &ahead, char (&frame)[kFitCommands],
@@ -174,6 +175,8 @@ void frame_for(Run &run, char (&hpgl)[kHpglText], ReadAhead &ahead, char (&frame
         return;
     }
     const Paper paper = run.settings.paper != nullptr ? *run.settings.paper : system_paper();
+    if (run.settings.fit->only_if_larger && fit_scale(paper, *box) >= 1)
+        return;
     if (run.settings.fit->turn_to_fill && run.settings.rotation == 0) {
         const JobSettings upright = printed;
         printed.rotation = 270;

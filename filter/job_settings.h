@@ -27,6 +27,9 @@ struct FitToPage {
     // Turn a plot of rotation 0 upright onto a portrait page (rotation 270)
     // when it prints larger so: a CUPS job that asks for no orientation.
     bool turn_to_fill = false;
+    // Fit only a drawing that the page cannot hold as drawn; one that fits
+    // prints at its own size (CUPS's print-scaling=auto-fit).
+    bool only_if_larger = false;
 };
 
 // PCL commands for the printer's tray, duplex and the like, as a CUPS

@@ -319,7 +319,7 @@ TEST(CupsJobSettings, QueueChoicesUnderTheJobsOptions)
 TEST(CupsJobSettings, PrintScaling)
 {
     // auto and auto-fit fit only a plot that does not fit as drawn, which
-    // the PDF route's renderer measures.
+    // each route measures.
     const struct {
         const char *value;
         bool fit;
@@ -327,7 +327,7 @@ TEST(CupsJobSettings, PrintScaling)
         bool reported;
     } rows[] = {
         {"fit", true, false, false},       {"FIT", true, false, false},
-        {"auto", false, true, false},      {"Auto-Fit", false, true, false},
+        {"auto", true, true, false},       {"Auto-Fit", true, true, false},
         {"fill", false, false, false},     {"none", false, false, false},
         {"largest", false, false, true},   {"", false, false, true},
         {"auto-fill", false, false, true},
@@ -337,9 +337,13 @@ TEST(CupsJobSettings, PrintScaling)
         const std::vector<CupsOption> options = {{"print-scaling", row.value}};
         const Mapped m = map("1", options);
         EXPECT_EQ(m.settings.fit.has_value(), row.fit);
-        EXPECT_EQ(print_scaling_fits_larger(1, options.data()), row.fits_larger);
+        EXPECT_EQ(m.settings.fit && m.settings.fit->only_if_larger, row.fits_larger);
         EXPECT_EQ(m.log.rfind("DEBUG: Ignoring print-scaling=", 0) == 0, row.reported) << m.log;
     }
+    // A fit asked for by name is not narrowed by auto.
+    const Mapped both = map("1", {{"fit-to-page", "true"}, {"print-scaling", "auto"}});
+    ASSERT_TRUE(both.settings.fit.has_value());
+    EXPECT_FALSE(both.settings.fit->only_if_larger);
 }
 
 // A fitted plot may be turned to print largest only when the job asks for

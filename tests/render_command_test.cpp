@@ -31,12 +31,11 @@ TEST(RenderArguments, PaperFitAndPenWidth)
     ASSERT_NE(settings.paper, nullptr);
     settings.fit = FitToPage{};
     settings.pen_width = 0.35f;
-    // An explicit fit wins over print-scaling's fit of a larger plot.
-    EXPECT_EQ(render_arguments(settings, {false, true}, "plot"),
+    EXPECT_EQ(render_arguments(settings, {}, "plot"),
               (Arguments{"--format", "pdf", "-o", "-", "--paper", "A3", "--fit", "--pen-width",
                          "0.35", "plot"}));
-    settings.fit.reset();
-    EXPECT_EQ(render_arguments(settings, {false, true}, "plot"),
+    settings.fit->only_if_larger = true;
+    EXPECT_EQ(render_arguments(settings, {}, "plot"),
               (Arguments{"--format", "pdf", "-o", "-", "--paper", "A3", "--fit-if-larger",
                          "--pen-width", "0.35", "plot"}));
 }
@@ -64,6 +63,6 @@ TEST(RenderArguments, SheetHeldOnlyForAnAskedOrientation)
         Arguments expected = {"--format", "pdf", "-o", "-"};
         expected.insert(expected.end(), row.sheet.begin(), row.sheet.end());
         expected.emplace_back("plot");
-        EXPECT_EQ(render_arguments(settings, {row.asked, false}, "plot"), expected);
+        EXPECT_EQ(render_arguments(settings, {row.asked}, "plot"), expected);
     }
 }

@@ -283,6 +283,16 @@ mode_filter() {
   run_cupsfilter -o fitplot -o PageSize=iso_a4_210x297mm "$work/sized.plt" > "$work/got" \
     || fail "fitplot: cupsfilter failed"
   expect "fitplot, a PWG page size" "$work/got"
+  # auto-fit fits the metre-long plot to A4, and prints the small one as
+  # drawn.
+  zelvo_job 1 -fit -paper A4 "$work/sized.plt"
+  run_cupsfilter -o print-scaling=auto-fit -o media=A4 "$work/sized.plt" > "$work/got" \
+    || fail "auto-fit: cupsfilter failed"
+  expect "print-scaling=auto-fit of a plot larger than the page" "$work/got"
+  zelvo_job 1 -paper A4 "$work/plot.plt"
+  run_cupsfilter -o print-scaling=auto -o media=A4 "$work/plot.plt" > "$work/got" \
+    || fail "auto: cupsfilter failed"
+  expect "print-scaling=auto of a plot the page holds" "$work/got"
   zelvo_job 2 -paper letter -rot 270 "$work/plot.plt"
   run_cupsfilter -n 2 -o media=na_letter_8.5x11in,Tray2 -o orientation-requested=3 \
     "$work/plot.plt" > "$work/got" || fail "media list: cupsfilter failed"
