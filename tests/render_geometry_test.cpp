@@ -443,6 +443,37 @@ TEST(RenderPens, AdaptiveLineTypesFitOnePatternMoreThanEachLineHolds)
     }
 }
 
+TEST(RenderPens, AdaptiveLineTypesOnRasterPagesMeasureAsTheInterpreter)
+{
+    // The line of RasterPagesOfPclJobsPutThePlotOriginOnAPixel, a hundred
+    // thousandth short of an inch (100 pixels of 0.254 mm) and so of four
+    // patterns of a quarter inch: measured exactly it holds three and takes
+    // four; its ends held to 1/256 of a pixel make it the whole inch, which
+    // holds four and takes five.
+    struct Case {
+        double pixel;
+        double dash; // the first, half of the fitted pattern
+    };
+    const std::vector<Case> cases = {
+        {0, kInch * (1 - 1e-5) / 8},
+        {0.254, kInch / 10},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pixel);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = c.pixel;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b&l1O\x1b%1BIN;LT-2,6.35,1;PU0,0;PD1015.98984,0;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Pen &pen = sink.pages[0].strokes[0].pen;
+        ASSERT_EQ(pen.dashes.size(), 2u);
+        EXPECT_NEAR(pen.dashes[0], c.dash, 1e-6);
+    }
+}
+
 TEST(RenderPens, FixedLineTypesRunOnAlongEachPenDownRun)
 {
     // The pattern continues round the corners of a polyline and over PD
