@@ -123,6 +123,14 @@ int whole(double value)
     return static_cast<int>(clamp_finite(value, -1e9, 1e9));
 }
 
+// How many patterns `pattern` long an adaptive line type fits into a
+// line `segment` long: one more than the line holds whole, as the printer
+// does, so that a line of exactly two patterns takes three, shortened.
+double adaptive_pattern_count(double segment, double pattern)
+{
+    return std::floor(segment / pattern) + 1;
+}
+
 } // namespace
 
 PlotInterpreter::PlotInterpreter(PageSink &sink, const InterpreterOptions &options)
@@ -737,22 +745,26 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
         sink_.stroke(path, pen);
         return;
     }
-    // An adaptive line type fits whole patterns into each line, which
-    // starts and ends in the middle of the first dash.
+    // An adaptive line type fits whole patterns into each line. The
+    // printer's own types start and end it in the middle of the first dash;
+    // a type UL sets starts it where the pattern starts.
     const std::vector<Point> &points = path[0].points;
     double length = 0;
     for (double dash : pen.dashes)
         length += dash;
+    const bool on_pixels = options_.pcl_job && options_.raster_pixel > 0;
+    const bool user_type = !user_types_[static_cast<std::size_t>(-line_type_ - 1)].empty();
     const std::size_t count = points.size() - (closed ? 0 : 1);
     for (std::size_t i = 0; i < count; ++i) {
         const Point a = points[i];
         const Point b = points[(i + 1) % points.size()];
-        const double segment = std::hypot(b.x - a.x, b.y - a.y);
-        const double patterns = std::max(1.0, std::round(segment / length));
+        const double segment = on_pixels ? fixed_point_length(a, b, options_.raster_pixel)
+                                         : std::hypot(b.x - a.x, b.y - a.y);
+        const double patterns = adaptive_pattern_count(segment, length);
         Pen fitted = pen;
         for (double &dash : fitted.dashes)
             dash *= segment / (patterns * length);
-        fitted.dash_offset = fitted.dashes[0] / 2;
+        fitted.dash_offset = user_type ? 0 : fitted.dashes[0] / 2;
         sink_.stroke({{{a, b}, false}}, fitted);
     }
 }

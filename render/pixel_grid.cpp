@@ -93,6 +93,12 @@ std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed
     return points;
 }
 
+double fixed_point_length(Point a, Point b, double pixel)
+{
+    const auto fixed = [pixel](double v) { return std::round(v / pixel * 256) / 256; };
+    return std::hypot(fixed(b.x) - fixed(a.x), fixed(b.y) - fixed(a.y)) * pixel;
+}
+
 Point logical_page_shift(Point corner, double pixel)
 {
     return {std::round(corner.x / pixel) * pixel - corner.x,

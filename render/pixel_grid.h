@@ -44,6 +44,14 @@ struct PageBox {
 // pixel boundary).
 PageBox clip_on_pixels(PageBox frame, const std::optional<PageBox> &window, double pixel);
 
+// The length of the segment from `a` to `b` (millimetres on the page,
+// `pixel` millimetres to a pixel) as the interpreter measures it to lay a
+// line type along it: between its ends held to the nearest 1/256 of a
+// pixel, the fixed point it keeps paths in. A line a whole number of
+// patterns long comes out a hair longer or shorter, which decides how
+// many patterns an adaptive line type fits.
+double fixed_point_length(Point a, Point b, double pixel);
+
 // How far the printer moves the logical page, whose top left corner falls
 // at `corner` (millimetres on the page, `pixel` millimetres to a pixel):
 // onto the nearest pixel corner, registration offsets and all. Everything

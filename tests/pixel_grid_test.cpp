@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <optional>
 #include <vector>
 
@@ -134,6 +136,32 @@ TEST(LogicalPageShift, ToTheNearestPixelCorner)
         const Point shift = logical_page_shift(c.corner, p);
         EXPECT_NEAR(shift.x / p, c.want.x, 1e-9);
         EXPECT_NEAR(shift.y / p, c.want.y, 1e-9);
+    }
+}
+
+TEST(FixedPointLength, EndsHeldToA256thOfAPixel)
+{
+    // Pixels of 0.254 mm; the ends in pixels, the length wanted in pixels.
+    struct Case {
+        const char *name;
+        Point a;
+        Point b;
+        double want;
+    };
+    const double p = 0.254;
+    const double step = 1.0 / 256;
+    const std::vector<Case> cases = {
+        {"on the grid", {2, 3}, {12, 3}, 10},
+        {"ends to the nearest step", {0.4 * step, 0}, {10 + 0.6 * step, 0}, 10 + step},
+        {"ends rounded back", {0.6 * step, 0}, {10 + 0.4 * step, 0}, 10 - step},
+        {"both axes", {0, 0.3 * step}, {3 + 0.2 * step, 4 + 0.7 * step}, std::hypot(3, 4 + step)},
+        {"before the origin", {-0.6 * step, 0}, {-10.4 * step, 0}, 9 * step},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Point a{c.a.x * p, c.a.y * p};
+        const Point b{c.b.x * p, c.b.y * p};
+        EXPECT_NEAR(fixed_point_length(a, b, p) / p, c.want, 1e-9);
     }
 }
 

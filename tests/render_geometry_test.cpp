@@ -404,17 +404,104 @@ TEST(RenderPens, WidthsEndsJoinsAndLineTypes)
     }
 }
 
-TEST(RenderPens, AdaptiveLineTypesFitWholePatterns)
+TEST(RenderPens, AdaptiveLineTypesFitOnePatternMoreThanEachLineHolds)
 {
-    // 100 units with a 30-unit pattern: 3 patterns of 33.3, starting in the
-    // middle of the first dash.
-    const RecordingSink sink = draw("LT-2,30,1;PU0,0;PD100,0;");
-    ASSERT_EQ(sink.pages.size(), 1u);
-    ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
-    const Pen &pen = sink.pages[0].strokes[0].pen;
-    ASSERT_EQ(pen.dashes.size(), 2u);
-    EXPECT_NEAR(pen.dashes[0], 100.0 / 6, 1e-6);
-    EXPECT_NEAR(pen.dash_offset, 100.0 / 12, 1e-6);
+    // Each line of the polyline takes its own whole patterns, one more than
+    // it holds at LT's length, and starts in the middle of the first dash
+    // (at the start of the pattern for a type of UL): 100 units hold 3
+    // patterns of 30 (4 of 25), 2 of 50 (3 of 33.3) and none of 120 (1 of
+    // 100). LT-2 is half dash, half gap.
+    struct Case {
+        const char *plot;
+        std::vector<double> dashes; // the first dash of each line
+        double offset = 0.5;        // into the first dash, of its length
+    };
+    const std::vector<Case> cases = {
+        {"LT-2,30,1;PU0,0;PD100,0;", {12.5}},
+        {"LT-2,50,1;PU0,0;PD100,0;", {100.0 / 6}},
+        {"LT-2,120,1;PU0,0;PD100,0;", {50}},
+        // 40 units of a 30-unit pattern: 2 patterns of 20.
+        {"LT-2,30,1;PU0,0;PD100,0,100,40;", {12.5, 10}},
+        {"LT-2,30,1;PU0,0;PD100,0;PD100,40;", {12.5, 10}},
+        // A type of UL in proportion: 6 patterns of 8.33 in 50 units.
+        {"UL3,2,3,4,1;LT-3,9,1;PU0,0;PD0,50;", {50.0 / 30}, 0},
+        {"UL3,2,3,4,1;UL;LT-3,9,1;PU0,0;PD0,50;", {0.7 * 50 / 6}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(c.plot);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        const std::vector<Stroke> &strokes = sink.pages[0].strokes;
+        ASSERT_EQ(strokes.size(), c.dashes.size());
+        for (std::size_t i = 0; i < strokes.size(); ++i) {
+            SCOPED_TRACE(i);
+            ASSERT_EQ(strokes[i].points.size(), 2u);
+            ASSERT_FALSE(strokes[i].pen.dashes.empty());
+            EXPECT_NEAR(strokes[i].pen.dashes[0], c.dashes[i], 1e-6);
+            EXPECT_NEAR(strokes[i].pen.dash_offset, c.dashes[i] * c.offset, 1e-6);
+        }
+    }
+}
+
+TEST(RenderPens, AdaptiveLineTypesOnRasterPagesMeasureAsTheInterpreter)
+{
+    // The line of RasterPagesOfPclJobsPutThePlotOriginOnAPixel, a hundred
+    // thousandth short of an inch (100 pixels of 0.254 mm) and so of four
+    // patterns of a quarter inch: measured exactly it holds three and takes
+    // four; its ends held to 1/256 of a pixel make it the whole inch, which
+    // holds four and takes five.
+    struct Case {
+        double pixel;
+        double dash; // the first, half of the fitted pattern
+    };
+    const std::vector<Case> cases = {
+        {0, kInch * (1 - 1e-5) / 8},
+        {0.254, kInch / 10},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pixel);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = c.pixel;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b&l1O\x1b%1BIN;LT-2,6.35,1;PU0,0;PD1015.98984,0;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Pen &pen = sink.pages[0].strokes[0].pen;
+        ASSERT_EQ(pen.dashes.size(), 2u);
+        EXPECT_NEAR(pen.dashes[0], c.dash, 1e-6);
+    }
+}
+
+TEST(RenderPens, FixedLineTypesRunOnAlongEachPenDownRun)
+{
+    // The pattern continues round the corners of a polyline and over PD
+    // instructions, and starts again where the pen comes down after PU or
+    // after LT sets it again.
+    struct Case {
+        const char *plot;
+        std::vector<std::size_t> points; // of each stroke, each from the pattern's start
+    };
+    const std::vector<Case> cases = {
+        {"LT2,10,1;PU0,0;PD7,0,7,40;", {3}},
+        {"LT2,10,1;PU0,0;PD7,0;PD7,40;", {3}},
+        {"LT2,10,1;PU0,0;PD7,0;PU20,0;PD40,0;", {2, 2}},
+        {"LT2,10,1;PU0,0;PD7,0;LT2,10,1;PD40,0;", {2, 2}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const RecordingSink sink = draw(c.plot);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        const std::vector<Stroke> &strokes = sink.pages[0].strokes;
+        ASSERT_EQ(strokes.size(), c.points.size());
+        for (std::size_t i = 0; i < strokes.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(strokes[i].points.size(), c.points[i]);
+            EXPECT_EQ(strokes[i].pen.dash_offset, 0);
+            EXPECT_EQ(strokes[i].pen.dashes.size(), 2u);
+        }
+    }
 }
 
 TEST(RenderPens, ColoursOfPlotterAndPrinter)
