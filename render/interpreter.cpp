@@ -722,6 +722,16 @@ Fill PlotInterpreter::current_fill(FillRule rule) const
     return fill;
 }
 
+// A PCL job prints with the printer's default source transparency: white
+// (pen 0, or a pen PC makes white) leaves what is under it, where a plotter
+// or a PDF page would paint it over.
+bool PlotInterpreter::transparent(const Colour &colour) const
+{
+    // White as the printer prints it: 255 of 255 in each channel.
+    const auto full = [](double channel) { return channel * 255 >= 254.5; };
+    return options_.pcl_job && full(colour.red) && full(colour.green) && full(colour.blue);
+}
+
 void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed)
 {
     if (plotter.size() < 2)
@@ -730,9 +740,11 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
     Path path(1);
     path[0].closed = closed;
     path[0].points.reserve(plotter.size());
+    const Pen pen = current_pen();
+    if (transparent(pen.colour))
+        return;
     for (Point p : plotter)
         path[0].points.push_back(plotter_to_sheet_.apply(p));
-    const Pen pen = current_pen();
     if (line_type_ >= 0 || pen.dashes.empty()) {
         sink_.stroke(path, pen);
         return;
@@ -760,12 +772,15 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
 void PlotInterpreter::fill_path(Path path, FillRule rule)
 {
     start_page();
+    const Fill fill = current_fill(rule);
+    if (transparent(fill.colour))
+        return;
     for (SubPath &sub : path) {
         sub.closed = true;
         for (Point &p : sub.points)
             p = plotter_to_sheet_.apply(p);
     }
-    sink_.fill(path, current_fill(rule));
+    sink_.fill(path, fill);
 }
 
 void PlotInterpreter::flush_stroke()
@@ -1266,9 +1281,16 @@ void PlotInterpreter::execute()
 {
     const double *n = numbers_;
     switch (code_) {
-    case mnemonic('I', 'N'):
+    case mnemonic('I', 'N'): {
+        // The PCL interpreter's IN keeps the pen selected (only a reset of
+        // the printer selects pen 1): a page that a plot starts with IN
+        // after SP0 draws in white until its first SP.
+        const int pen = pen_;
         reset_graphics();
+        if (options_.pcl_job)
+            pen_ = pen;
         break;
+    }
     case mnemonic('D', 'F'):
         default_attributes();
         update_transforms();
