@@ -308,11 +308,10 @@ void PlotInterpreter::update_transforms()
     if (on_pixels) {
         // The interpreter rounds the user origin from where the plot's
         // origin lies on the pixels, or, with P1 and P2 where IN or IP
-        // without parameters left them (in any RO) and no plot size
-        // scaling the plot, from its exact place.
+        // without parameters left them (in any RO, whatever the plot size
+        // scaling), from its exact place.
         const Affine to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
-        const bool unscaled = pcl_.plot_width == 0 && pcl_.plot_height == 0;
-        const bool from_exact = !p1_p2_given_ && unscaled;
+        const bool from_exact = !p1_p2_given_;
         const Affine &rounded_from = from_exact ? exact_to_page : to_page;
         user_to_plotter_ = with_user_origin_on_pixel(
             user_to_plotter_, to_page, rounded_from.apply(user_to_plotter_.apply({0, 0})));

@@ -557,6 +557,12 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
          p,
          {8 * kInch - 2 * p, 10.8 * kInch - p},
          kInch},
+        // A plot size (here the frame's own, scaling by 1) changes nothing:
+        // the user origin still rounds from its exact place without IP.
+        {"\x1b%0A\x1b*c10.6k7.5L\x1b%1BIN;SC-6,1,-6,1,2;PU0,0;PD1016,0;",
+         p,
+         {8 * kInch - p, 10.8 * kInch - p},
+         kInch},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.plot + " " + std::to_string(c.pixel));
