@@ -494,7 +494,10 @@ TEST(RenderPens, PclJobsKeepThePenThroughInAndLeaveWhiteUnpainted)
         {reset + "IN;SP2;IN;PU0,0;PD1,1;", true, 1, 0, 130},
         {reset + "IN;SP0;IN;PU0,0;PD1,1;RA5,5;SP1;PD2,2;", true, 1, 0, 0},
         {reset + "IN;PC1,255,255,255;SP1;PU0,0;PD1,1;PC1,0,0,0;PD2,2;", true, 1, 0, 0},
-        {reset + "IN;SP0;\x1b%0A\x1b" "E\x1b%1BIN;PU0,0;PD1,1;", true, 1, 0, 0},
+        {reset
+             + "IN;SP0;\x1b%0A\x1b"
+               "E\x1b%1BIN;PU0,0;PD1,1;",
+         true, 1, 0, 0},
         {"IN;SP0;PU0,0;PD1,1;RA5,5;", false, 1, 1, 255},
     };
     for (const Case &c : cases) {
