@@ -316,11 +316,10 @@ void PlotInterpreter::update_transforms()
     if (on_pixels) {
         // The interpreter rounds the user origin from where the plot's
         // origin lies on the pixels, or, with P1 and P2 where IN or IP
-        // without parameters left them (in any RO) and no plot size
-        // scaling the plot, from its exact place.
+        // without parameters left them (in any RO, whatever the plot size
+        // scaling), from its exact place.
         const Affine to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
-        const bool unscaled = pcl_.plot_width == 0 && pcl_.plot_height == 0;
-        const bool from_exact = !p1_p2_given_ && unscaled;
+        const bool from_exact = !p1_p2_given_;
         const Affine &rounded_from = from_exact ? exact_to_page : to_page;
         user_to_plotter_ = with_user_origin_on_pixel(
             user_to_plotter_, to_page, rounded_from.apply(user_to_plotter_.apply({0, 0})));
@@ -730,6 +729,16 @@ Fill PlotInterpreter::current_fill(FillRule rule) const
     return fill;
 }
 
+// A PCL job prints with the printer's default source transparency: white
+// (pen 0, or a pen PC makes white) leaves what is under it, where a plotter
+// or a PDF page would paint it over.
+bool PlotInterpreter::transparent(const Colour &colour) const
+{
+    // White as the printer prints it: 255 of 255 in each channel.
+    const auto full = [](double channel) { return channel * 255 >= 254.5; };
+    return options_.pcl_job && full(colour.red) && full(colour.green) && full(colour.blue);
+}
+
 void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed)
 {
     if (plotter.size() < 2)
@@ -738,9 +747,11 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
     Path path(1);
     path[0].closed = closed;
     path[0].points.reserve(plotter.size());
+    const Pen pen = current_pen();
+    if (transparent(pen.colour))
+        return;
     for (Point p : plotter)
         path[0].points.push_back(plotter_to_sheet_.apply(p));
-    const Pen pen = current_pen();
     if (line_type_ >= 0 || pen.dashes.empty()) {
         sink_.stroke(path, pen);
         return;
@@ -772,12 +783,15 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
 void PlotInterpreter::fill_path(Path path, FillRule rule)
 {
     start_page();
+    const Fill fill = current_fill(rule);
+    if (transparent(fill.colour))
+        return;
     for (SubPath &sub : path) {
         sub.closed = true;
         for (Point &p : sub.points)
             p = plotter_to_sheet_.apply(p);
     }
-    sink_.fill(path, current_fill(rule));
+    sink_.fill(path, fill);
 }
 
 void PlotInterpreter::flush_stroke()
@@ -1278,9 +1292,16 @@ void PlotInterpreter::execute()
 {
     const double *n = numbers_;
     switch (code_) {
-    case mnemonic('I', 'N'):
+    case mnemonic('I', 'N'): {
+        // The PCL interpreter's IN keeps the pen selected (only a reset of
+        // the printer selects pen 1): a page that a plot starts with IN
+        // after SP0 draws in white until its first SP.
+        const int pen = pen_;
         reset_graphics();
+        if (options_.pcl_job)
+            pen_ = pen;
         break;
+    }
     case mnemonic('D', 'F'):
         default_attributes();
         update_transforms();

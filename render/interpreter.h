@@ -112,6 +112,7 @@ private:
     void flush_stroke();
     void stroke_path(const std::vector<Point> &plotter, bool closed);
     void fill_path(Path plotter_path, FillRule rule);
+    bool transparent(const Colour &colour) const;
     void start_page();
     void end_page();
     void apply_clip();

@@ -528,7 +528,7 @@ TEST(RenderPens, PclJobsPrintColoursInTheInterpretersGrays)
         double gray;
     };
     const std::vector<Case> cases = {
-        {"0,0,0", 0},         {"255,255,255", 255}, {"255,0,0", 130},   {"0,255,0", 220},
+        {"0,0,0", 0},         {"254,254,254", 254}, {"255,0,0", 130},   {"0,255,0", 220},
         {"0,0,255", 70},      {"255,255,0", 248},   {"0,255,255", 228}, {"255,0,255", 145},
         {"255,128,0", 165},   {"100,200,50", 178},  {"30,60,220", 79},  {"240,10,10", 122},
         {"128,128,128", 128},
@@ -559,6 +559,43 @@ TEST(RenderPens, PclJobsPrintColoursInTheInterpretersGrays)
         ASSERT_EQ(sink.pages.size(), 1u);
         ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
         EXPECT_NEAR(sink.pages[0].strokes[0].pen.colour.red * 255, defaults[pen - 2], 0.5);
+    }
+}
+
+TEST(RenderPens, PclJobsKeepThePenThroughInAndLeaveWhiteUnpainted)
+{
+    // The interpreter's IN keeps the selected pen (a plot that ends a page
+    // with SP0 and starts the next with IN draws nothing before its SP),
+    // and what it draws in white leaves the page as it was. A plotter
+    // paints its white pen.
+    struct Case {
+        std::string job;
+        bool pcl;
+        std::size_t strokes;
+        std::size_t fills;
+        double gray; // of the first stroke, of 255
+    };
+    const std::string reset = "\x1b"
+                              "E\x1b%1B";
+    const std::vector<Case> cases = {
+        {reset + "IN;SP2;IN;PU0,0;PD1,1;", true, 1, 0, 130},
+        {reset + "IN;SP0;IN;PU0,0;PD1,1;RA5,5;SP1;PD2,2;", true, 1, 0, 0},
+        {reset + "IN;PC1,255,255,255;SP1;PU0,0;PD1,1;PC1,0,0,0;PD2,2;", true, 1, 0, 0},
+        {reset
+             + "IN;SP0;\x1b%0A\x1b"
+               "E\x1b%1BIN;PU0,0;PD1,1;",
+         true, 1, 0, 0},
+        {"IN;SP0;PU0,0;PD1,1;RA5,5;", false, 1, 1, 255},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.job);
+        InterpreterOptions options = plain_options();
+        options.pcl_job = c.pcl;
+        const RecordingSink sink = draw(c.job, options);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), c.strokes);
+        EXPECT_EQ(sink.pages[0].fills.size(), c.fills);
+        EXPECT_NEAR(sink.pages[0].strokes[0].pen.colour.red * 255, c.gray, 0.5);
     }
 }
 
@@ -609,6 +646,12 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
         {"IN;IP0,0,10769.6,7620;SC-6,1,-6,1,2;PU0,0;PD1016,0;",
          p,
          {8 * kInch - 2 * p, 10.8 * kInch - p},
+         kInch},
+        // A plot size (here the frame's own, scaling by 1) changes nothing:
+        // the user origin still rounds from its exact place without IP.
+        {"\x1b%0A\x1b*c10.6k7.5L\x1b%1BIN;SC-6,1,-6,1,2;PU0,0;PD1016,0;",
+         p,
+         {8 * kInch - p, 10.8 * kInch - p},
          kInch},
     };
     for (const Case &c : cases) {
