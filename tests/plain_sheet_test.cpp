@@ -2,32 +2,11 @@
 // asks for it: held portrait or landscape for an orientation, and the plot
 // fitted only where it does not fit as drawn.
 #include "render.h"
+#include "string_source.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <utility>
-
-namespace {
-
-class StringSource : public PlotSource {
-public:
-    explicit StringSource(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::size_t read(char *buffer, std::size_t size) override
-    {
-        const std::size_t n = std::min(size, bytes_.size() - at_);
-        bytes_.copy(buffer, n, at_);
-        at_ += n;
-        return n;
-    }
-
-private:
-    std::string bytes_;
-    std::size_t at_ = 0;
-};
-
-} // namespace
 
 TEST(PlainLayout, SheetHeldAndFitOnlyWhenLarger)
 {

@@ -5,6 +5,7 @@
 #include "interpreter.h"
 #include "pcl_page.h"
 #include "render.h"
+#include "string_source.h"
 
 #include <gtest/gtest.h>
 
@@ -1020,26 +1021,6 @@ TEST(PclPlacement, PlotSizeScalesEachAxis)
     page.frame_height = 8;
     EXPECT_NEAR(place_plot(page).pen_scale, std::sqrt(2.0), 1e-9);
 }
-
-} // namespace
-
-namespace {
-
-class StringSource : public PlotSource {
-public:
-    explicit StringSource(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::size_t read(char *buffer, std::size_t size) override
-    {
-        const std::size_t n = std::min(size, bytes_.size() - at_);
-        bytes_.copy(buffer, n, at_);
-        at_ += n;
-        return n;
-    }
-
-private:
-    std::string bytes_;
-    std::size_t at_ = 0;
-};
 
 TEST(RenderMeasure, ExtentInPlotterUnitsAndPages)
 {
