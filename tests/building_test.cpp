@@ -163,7 +163,7 @@ TEST(SetNum, TinyMagnitudesPrintUnsignedZero)
     EXPECT_STREQ(set_num(out, "0.3.0", std::nextafter(1e-5f, 1.0f)), "0.0000100");
 }
 
-// Whatever precision the number specification leads to, the digits are
+// Whatever precision `spec` leads to, the digits are
 // printf's: floats from every binade, ties of both parities, and negatives (a
 // magnitude below 1e-05 prints as zero).
 TEST(SetNum, DigitsMatchPrintf)
