@@ -157,7 +157,16 @@ start_ippeve() {
   lpadmin -p driverless -E -v "ipp://127.0.0.1:$port/ipp/print" -m everywhere \
     -o printer-error-policy=abort-job 2> "$work/lpadmin.err" \
     || { cat "$work/lpadmin.err"; fail "lpadmin -m everywhere could not add the driverless queue"; }
+  # The scheduler makes the queue's PPD in the background once lpadmin has
+  # returned: the paper set before it exists would be lost to the printer's
+  # own default.
+  for ((tries = 0; tries < 300; tries++)); do
+    lpoptions -h "127.0.0.1:$cupsd_port" -p driverless -l 2> /dev/null | grep -q '^PageSize/' && break
+    sleep 0.1
+  done
   lpadmin -p driverless -o PageSize=A4
+  grep -q '^\*DefaultPageSize: A4' "$root/ppd/driverless.ppd" \
+    || fail "driverless: the queue's PPD did not keep PageSize=A4"
   queues+=(driverless)
   echo "ok: lpadmin -m everywhere makes a queue for ippeveprinter on port $port"
 }
