@@ -22,6 +22,9 @@ constexpr int kMaxPens = 256;
 constexpr std::size_t kLabelPiece = 4096;
 // Millimetres per plotter unit.
 constexpr double kPlotterUnit = 0.025;
+// The printer's dot, 1/600 inch, in millimetres: a pen thinner than this
+// leaves no dot where it only touches the paper.
+constexpr double kPrinterDot = 25.4 / 600;
 
 constexpr unsigned mnemonic(char first, char second)
 {
@@ -360,6 +363,8 @@ void PlotInterpreter::instruction(char first, char second)
         break;
     case mnemonic('P', 'D'):
         pen_down_ = true;
+        if (!polygon_mode_ && stroke_.empty())
+            dot_ = position_;
         break;
     case mnemonic('P', 'U'):
         flush_stroke();
@@ -798,7 +803,70 @@ void PlotInterpreter::flush_stroke()
 {
     if (stroke_.size() >= 2)
         stroke_path(stroke_, false);
+    else if (dot_)
+        draw_dot(*dot_);
     stroke_.clear();
+    dot_.reset();
+}
+
+// The mark a pen leaves where it goes down and moves no further, as the
+// printer draws a line of no length: the shape of the pen's line ends (a
+// disc, a square, a diamond), and for butt ends a bar as long as the pen is
+// wide and one pixel thin, across the page's rows on a raster coarser than
+// 400 dpi and along them on a finer one (so the interpreter draws it, and a
+// 600 dpi printer prints it). The printer's line types leave nothing.
+void PlotInterpreter::draw_dot(Point plotter)
+{
+    start_page();
+    Pen pen = current_pen();
+    if (transparent(pen.colour) || !pen.dashes.empty() || pen.width < kPrinterDot)
+        return;
+    const Point at = plotter_to_sheet_.apply(plotter);
+    const double half = pen.width / 2;
+    Fill fill;
+    fill.colour = pen.colour;
+    switch (pen.end) {
+    case LineEnd::Round:
+        sink_.stroke({{{at, at}, false}}, pen);
+        break;
+    case LineEnd::Square:
+        sink_.fill({{{{at.x - half, at.y - half},
+                      {at.x + half, at.y - half},
+                      {at.x + half, at.y + half},
+                      {at.x - half, at.y + half}},
+                     true}},
+                   fill);
+        break;
+    case LineEnd::Triangular:
+        sink_.fill(
+            {{{{at.x - half, at.y}, {at.x, at.y - half}, {at.x + half, at.y}, {at.x, at.y + half}},
+              true}},
+            fill);
+        break;
+    case LineEnd::Butt: {
+        const double pixel = options_.raster_pixel;
+        const bool across = pixel > 25.4 / 400;
+        double low = (across ? at.x : at.y) - half;
+        double high = low + pen.width;
+        double thin = across ? at.y : at.x;
+        pen.width = kPrinterDot;
+        if (pixel > 0) {
+            // On a raster the bar is the pen's width in whole pixels, and
+            // its pixel across is the one after the pixel corner nearest
+            // the point: a stroke a little over a pixel wide, half a pixel
+            // on, is adjusted onto that one.
+            const double pixels = std::max(1.0, std::round(high / pixel - low / pixel));
+            low = std::round((low + high) / 2 / pixel - pixels / 2) * pixel;
+            high = low + pixels * pixel;
+            thin += pixel / 2;
+            pen.width = 1.25 * pixel;
+        }
+        const Path bar = across ? Path{{{{low, thin}, {high, thin}}, false}}
+                                : Path{{{{thin, low}, {thin, high}}, false}};
+        sink_.stroke(bar, pen);
+        break;
+    }
+    }
 }
 
 void PlotInterpreter::move_to(Point plotter)
@@ -814,7 +882,11 @@ void PlotInterpreter::line_to(Point plotter)
 {
     if (polygon_mode_) {
         polygon_point(plotter, true);
+    } else if (plotter.x == position_.x && plotter.y == position_.y) {
+        if (stroke_.empty())
+            dot_ = position_;
     } else {
+        dot_.reset();
         if (stroke_.empty())
             stroke_.push_back(position_);
         stroke_.push_back(plotter);

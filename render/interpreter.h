@@ -15,6 +15,7 @@
 #include "stroke_font.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -111,6 +112,7 @@ private:
     void polyline_to(const std::vector<Point> &plotter);
     void flush_stroke();
     void stroke_path(const std::vector<Point> &plotter, bool closed);
+    void draw_dot(Point plotter);
     void fill_path(Path plotter_path, FillRule rule);
     bool transparent(const Colour &colour) const;
     void start_page();
@@ -218,6 +220,9 @@ private:
 
     // What is drawn and not yet given to the sink.
     std::vector<Point> stroke_; // plotter units
+    // Where the pen went down and has drawn nothing since: a dot, unless a
+    // line follows from there.
+    std::optional<Point> dot_; // plotter units
     bool polygon_mode_ = false;
     bool polygon_pen_down_ = false;
     Path polygon_; // plotter units

@@ -505,6 +505,74 @@ TEST(RenderPens, FixedLineTypesRunOnAlongEachPenDownRun)
     }
 }
 
+TEST(RenderPens, APenPutDownWithoutMovingLeavesTheMarkOfItsEnds)
+{
+    // Where a stroke is expected, its points; where a fill, its corners.
+    struct Case {
+        const char *plot;
+        std::vector<Point> stroked;
+        std::vector<Point> filled;
+        double width = 0;
+    };
+    const double half = 0.35 / 2;
+    const double dot = 25.4 / 600;
+    const std::vector<Case> cases = {
+        // Butt ends: a bar the pen's width long, the printer's dot thin.
+        {"PU100,100;PD;PU;", {{100, 100 - half}, {100, 100 + half}}, {}, dot},
+        {"PU100,100;PD100,100;PU;", {{100, 100 - half}, {100, 100 + half}}, {}, dot},
+        {"PU100,100;PD;PD;PD100,100;", {{100, 100 - half}, {100, 100 + half}}, {}, dot},
+        {"LA1,4;PU100,100;PD;PU;", {{100, 100}, {100, 100}}, {}, 0.35},
+        {"LA1,2;PU100,100;PD;PU;",
+         {},
+         {{100 - half, 100 - half}, {100 + half, 100 - half}, {100 + half, 100 + half},
+          {100 - half, 100 + half}}},
+        {"LA1,3;PU100,100;PD;PU;",
+         {},
+         {{100 - half, 100}, {100, 100 - half}, {100 + half, 100}, {100, 100 + half}}},
+        // A line from there, or one that ended there, leaves no dot.
+        {"PU100,100;PD;PD200,100;", {{100, 100}, {200, 100}}, {}, 0.35},
+        {"PU100,100;PD200,100;PD;PU;", {{100, 100}, {200, 100}}, {}, 0.35},
+        {"PU100,100;PD100,100,200,100;", {{100, 100}, {200, 100}}, {}, 0.35},
+        // Nor do the printer's line types, the thinnest pen or white.
+        {"LT2;PU100,100;PD;PU;", {}, {}},
+        {"PW0;PU100,100;PD;PU;", {}, {}},
+        {"SP0;PU100,100;PD;PU;", {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        InterpreterOptions options = plain_options();
+        options.pcl_job = std::string(c.plot).starts_with("SP0");
+        const RecordingSink sink = draw(c.plot, options);
+        const std::vector<Stroke> none;
+        const std::vector<Stroke> &strokes = sink.pages.empty() ? none : sink.pages[0].strokes;
+        ASSERT_EQ(strokes.size(), c.stroked.empty() ? 0u : 1u);
+        if (!c.stroked.empty()) {
+            expect_points(strokes[0].points, c.stroked);
+            EXPECT_NEAR(strokes[0].pen.width, c.width, 1e-9);
+        }
+        const std::size_t fills = sink.pages.empty() ? 0 : sink.pages[0].fills.size();
+        ASSERT_EQ(fills, c.filled.empty() ? 0u : 1u);
+        if (!c.filled.empty())
+            expect_points(sink.pages[0].fills[0].path[0].points, c.filled);
+    }
+}
+
+TEST(RenderPens, ADotOnARasterPageIsWholePixels)
+{
+    // At 100 dpi the bar lies along the rows: the pen's 1.38 pixels make
+    // one whole pixel, pixel 393 (393 to 394 holds the point's 393.7); it is
+    // thickened a little past a pixel and moved half a pixel down, so that
+    // the pixel after the nearest corner is the one the adjusted stroke
+    // covers.
+    InterpreterOptions options = plain_options();
+    options.raster_pixel = 0.254;
+    const RecordingSink sink = draw("PU100,100;PD;PU;", options);
+    ASSERT_EQ(sink.pages.size(), 1u);
+    ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+    expect_points(sink.pages[0].strokes[0].points, {{393 * 0.254, 100.127}, {394 * 0.254, 100.127}});
+    EXPECT_NEAR(sink.pages[0].strokes[0].pen.width, 0.3175, 1e-9);
+}
+
 TEST(RenderPens, ColoursOfPlotterAndPrinter)
 {
     const RecordingSink plotter = draw("SP2;PU0,0;PD1,1;PC2,0,0,255;PD2,2;");
