@@ -298,9 +298,6 @@ void begin_instruction(PlotScanner &s, unsigned char second)
         s.state = ScanState::PlotSize;
         return;
     case mnemonic('L', 'B'):
-    case mnemonic('B', 'L'):
-    case mnemonic('W', 'D'):
-        s.label_draws = code == mnemonic('L', 'B');
         s.state = ScanState::Label;
         return;
     case mnemonic('D', 'T'):
@@ -334,8 +331,6 @@ bool special_name(unsigned char first, unsigned char second)
     case mnemonic('d', 'f'):
     case mnemonic('p', 's'):
     case mnemonic('l', 'b'):
-    case mnemonic('b', 'l'):
-    case mnemonic('w', 'd'):
     case mnemonic('d', 't'):
     case mnemonic('s', 'm'):
     case mnemonic('c', 'o'):
@@ -372,10 +367,10 @@ skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
         const Block second = next | 0x20;
         const auto names =
             ((first == 'i') & (second == 'n'))
-            | ((first == 'b') & ((second == 'p') | (second == 'l')))
+            | ((first == 'b') & (second == 'p'))
             | ((first == 'd') & ((second == 'f') | (second == 't')))
             | ((first == 'p') & ((second == 's') | (second == 'e') | (second == 'g')))
-            | ((first == 'l') & (second == 'b')) | ((first == 'w') & (second == 'd'))
+            | ((first == 'l') & (second == 'b'))
             | ((first == 's') & (second == 'm')) | ((first == 'c') & (second == 'o'));
         const auto found = names | (raw == kEsc) | (raw == '"');
         BlockMask lanes;
@@ -514,8 +509,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 s.state = ScanState::Between;
                 events.instruction_end();
             } else {
-                if (s.label_draws)
-                    mark_drawing(s);
+                mark_drawing(s);
                 const std::size_t start = i;
                 ++i;
                 const unsigned char end = s.terminator;

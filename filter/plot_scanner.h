@@ -10,7 +10,9 @@
 // blanks, CR, LF, TAB and commas are its separators. In the parameters a '"'
 // opens a quoted string that runs to the next '"'. Some instructions read on
 // differently:
-//   LB, BL, WD  label text up to the label terminator, which belongs to it;
+//   LB          label text up to the label terminator, which belongs to it
+//               (a plotter's BL and WD take text too, a PCL 5 printer's do
+//               not: it knows neither);
 //   DT          its next byte becomes the label terminator, then parameters;
 //               "DT;" restores the default terminator ETX;
 //   SM          its next byte, unless ';', is the symbol, then parameters;
@@ -82,7 +84,7 @@ enum class ScanState : std::uint8_t {
     Parameters,    // HP-GL/2: an instruction's parameters
     Quoted,        // HP-GL/2: a quoted string among the parameters
     PlotSize,      // HP-GL/2: the parameters of PS, read as numbers
-    Label,         // HP-GL/2: label text of LB, BL or WD
+    Label,         // HP-GL/2: label text of LB
     Terminator,    // HP-GL/2: the byte after DT
     Symbol,        // HP-GL/2: the byte after SM
     Encoded,       // HP-GL/2: PE data
@@ -137,7 +139,6 @@ struct PlotScanner {
     bool size_fraction = false;
     std::uint64_t size_value = 0;
     std::uint64_t size_numbers[2] = {0, 0};
-    bool label_draws = false; // Label: LB, whose text is drawn
     // What the reading found.
     bool drawn = false; // a drawing instruction was seen
     bool plot_size_found = false;
@@ -179,7 +180,7 @@ public:
     virtual void instruction(char first, char second) = 0;
     // Bytes of its parameters, quoted strings left out (PS's included).
     virtual void parameters(const char *bytes, std::size_t size) = 0;
-    // Label text of LB, BL and WD (without the terminator), PE's data, and
+    // Label text of LB (without the terminator), PE's data, and
     // the byte after DT or SM.
     virtual void text(const char *bytes, std::size_t size) = 0;
     // The instruction ended: by its ';', by what starts the next one, by an

@@ -160,8 +160,8 @@ private:
         if (is_drawing(static_cast<char>(a), static_cast<char>(b)))
             draw();
 
-        if (is("LB") || is("BL") || is("WD"))
-            read_label(is("LB"));
+        if (is("LB"))
+            read_label();
         else if (is("DT"))
             read_terminator();
         else if (is("SM"))
@@ -201,7 +201,7 @@ private:
                 return;
     }
 
-    void read_label(bool drawn_text)
+    void read_label()
     {
         bool has_text = false;
         while (!stops_here()) {
@@ -209,7 +209,7 @@ private:
                 break;
             has_text = true;
         }
-        if (drawn_text && has_text)
+        if (has_text)
             draw();
     }
 

@@ -77,10 +77,11 @@ TEST(ScanPlot, HoldPlaces)
         {"DT*;LBIN;*IN;", "DT*;LBIN;*IN;|"},
         {"DT*,1;DT;LBIN*\x03IN;", "DT*,1;DT;LBIN*\x03IN;|"},
         {"DT*;IN;LBa\x03", "DT*;IN;|LBa\x03"},
+        // A PCL 5 printer knows no BL or WD, a plotter's labels.
         {"WDIN\x03"
          "BLIN\x03IN",
-         "WDIN\x03"
-         "BLIN\x03IN|"},
+         "WDIN\x03|"
+         "BLIN\x03|IN|"},
         {"CO\"IN;\";IN;", "CO\"IN;\";IN;|"},
         {"CO IN comment;IN;", "CO IN comment;IN;|"},
         {"SMIN;IN;", "SMIN;IN;|"},
