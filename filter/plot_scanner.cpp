@@ -366,12 +366,11 @@ skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
         const Block first = raw | 0x20;
         const Block second = next | 0x20;
         const auto names =
-            ((first == 'i') & (second == 'n'))
-            | ((first == 'b') & (second == 'p'))
+            ((first == 'i') & (second == 'n')) | ((first == 'b') & (second == 'p'))
             | ((first == 'd') & ((second == 'f') | (second == 't')))
             | ((first == 'p') & ((second == 's') | (second == 'e') | (second == 'g')))
-            | ((first == 'l') & (second == 'b'))
-            | ((first == 's') & (second == 'm')) | ((first == 'c') & (second == 'o'));
+            | ((first == 'l') & (second == 'b')) | ((first == 's') & (second == 'm'))
+            | ((first == 'c') & (second == 'o'));
         const auto found = names | (raw == kEsc) | (raw == '"');
         BlockMask lanes;
         std::memcpy(&lanes, &found, kBlock);

@@ -803,7 +803,7 @@ void PlotInterpreter::flush_stroke()
 {
     if (stroke_.size() >= 2)
         stroke_path(stroke_, false);
-    else if (dot_)
+    else if (dot_ && options_.dots)
         draw_dot(*dot_);
     stroke_.clear();
     dot_.reset();

@@ -15,8 +15,8 @@
 #include "stroke_font.h"
 
 #include <array>
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +43,8 @@ struct InterpreterOptions {
     double raster_pixel = 0;
     // The font labels are drawn with; none draws no labels.
     const StrokeFont *font = nullptr;
+    // Whether a pen put down without moving leaves its dot.
+    bool dots = true;
 };
 
 // A number of an instruction's parameters, read as the bytes come.

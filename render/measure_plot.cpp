@@ -156,6 +156,9 @@ PrintedExtent measure_printed_extent(PlotSource &source, const StrokeFont *font,
     PrintedExtentSink extent;
     InterpreterOptions options;
     options.font = font;
+    // A dot has no size to fit: a plot that only puts its pen down, as a
+    // stand-in often does, is one with no drawing to measure.
+    options.dots = false;
     options.layout.plot_length = plot_length;
     options.layout.plot_width = plot_width;
     options.layout.sheet_width = 2 * kReach;

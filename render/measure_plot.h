@@ -15,7 +15,8 @@ struct PrintedExtent {
 };
 
 // Reads the stream once, with P2 after IN at `plot_length` by `plot_width`
-// plotter units. Labels count with `font`, and are left out without one.
+// plotter units. Labels count with `font`, and are left out without one;
+// dots, where the pen went down without moving, have no size and do not.
 // Only the plot's own window clips: the picture frame is the caller's.
 PrintedExtent measure_printed_extent(PlotSource &source, const StrokeFont *font, double plot_length,
                                      double plot_width);

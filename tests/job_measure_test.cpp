@@ -109,6 +109,8 @@ TEST(MeasureJobDrawing, NothingToFit)
 {
     TempDir dir;
     EXPECT_FALSE(measure_file(dir, "IN;PU100,100;", "IN;", ""));
+    // A dot prints, but has no size to fit.
+    EXPECT_FALSE(measure_file(dir, "IN;PU100,100;PD;PU;PD100,100;", "IN;", ""));
     EXPECT_FALSE(measure_file(dir, "", "IN;", ""));
     // A pipe cannot be read again.
     int fds[2];

@@ -524,7 +524,9 @@ TEST(RenderPens, APenPutDownWithoutMovingLeavesTheMarkOfItsEnds)
         {"LA1,4;PU100,100;PD;PU;", {{100, 100}, {100, 100}}, {}, 0.35},
         {"LA1,2;PU100,100;PD;PU;",
          {},
-         {{100 - half, 100 - half}, {100 + half, 100 - half}, {100 + half, 100 + half},
+         {{100 - half, 100 - half},
+          {100 + half, 100 - half},
+          {100 + half, 100 + half},
           {100 - half, 100 + half}}},
         {"LA1,3;PU100,100;PD;PU;",
          {},
@@ -569,7 +571,8 @@ TEST(RenderPens, ADotOnARasterPageIsWholePixels)
     const RecordingSink sink = draw("PU100,100;PD;PU;", options);
     ASSERT_EQ(sink.pages.size(), 1u);
     ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
-    expect_points(sink.pages[0].strokes[0].points, {{393 * 0.254, 100.127}, {394 * 0.254, 100.127}});
+    expect_points(sink.pages[0].strokes[0].points,
+                  {{393 * 0.254, 100.127}, {394 * 0.254, 100.127}});
     EXPECT_NEAR(sink.pages[0].strokes[0].pen.width, 0.3175, 1e-9);
 }
 
