@@ -153,7 +153,13 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
         // A printer's rasteriser adjusts strokes to whole pixels.
         const double given = pen.width * units_per_mm_;
         const int pixels = adjusted_stroke_pixels(width * units_per_mm_);
-        add_path(adjusted_stroke(path, pixels, drawn_as_hairline(given), units_per_mm_));
+        const Path adjusted =
+            adjusted_stroke(path, pixels, drawn_as_hairline(given), units_per_mm_);
+        if (drawn_as_hairline(given) && pen.dashes.empty()) {
+            stroke_hairline(adjusted, pen);
+            return;
+        }
+        add_path(adjusted);
         // The pixels whose centre the pen covers (see begin_page): a level
         // or upright stroke, centred as adjusted, covers `pixels` centres,
         // a slanted one as many as its true width does. A hairline still
@@ -169,6 +175,41 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
     cairo_set_miter_limit(cr_, pen.miter_limit);
     cairo_set_dash(cr_, pen.dashes.data(), static_cast<int>(pen.dashes.size()), pen.dash_offset);
     cairo_stroke(cr_);
+}
+
+// A hairline on a raster, a pixel at every step along each segment's
+// longer axis, as the printer draws it: each run of segments of one slope
+// class stroked as wide, across that axis, as one pixel.
+void CairoSink::stroke_hairline(const Path &path, const Pen &pen)
+{
+    cairo_set_source_rgb(cr_, pen.colour.red, pen.colour.green, pen.colour.blue);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
+    cairo_set_dash(cr_, nullptr, 0, 0);
+    const auto step = [](Point a, Point b) {
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        if (length == 0)
+            return 1.0;
+        return std::round(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) / length * 32) / 32;
+    };
+    for (const SubPath &sub : path) {
+        std::vector<Point> points = sub.points;
+        if (sub.closed && !points.empty())
+            points.push_back(points.front());
+        std::size_t start = 0;
+        while (start + 1 < points.size()) {
+            const double run = step(points[start], points[start + 1]);
+            std::size_t end = start + 1;
+            while (end + 1 < points.size() && step(points[end], points[end + 1]) == run)
+                ++end;
+            cairo_move_to(cr_, points[start].x, points[start].y);
+            for (std::size_t i = start + 1; i <= end; ++i)
+                cairo_line_to(cr_, points[i].x, points[i].y);
+            cairo_set_line_width(cr_, run / units_per_mm_);
+            cairo_stroke(cr_);
+            start = end;
+        }
+    }
 }
 
 // Parallel lines `fill.spacing` apart through the anchor, over the path's
@@ -208,7 +249,13 @@ void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
         cairo_line_to(cr_, ox + dx * reach, oy + dy * reach);
     }
     cairo_set_source_rgb(cr_, fill.colour.red, fill.colour.green, fill.colour.blue);
-    cairo_set_line_width(cr_, std::max(fill.line_width, thinnest_));
+    double width = std::max(fill.line_width, thinnest_);
+    // The printer draws a hairline a pixel at every step along its longer
+    // axis: a stroke that wide across that axis covers the centre of one
+    // pixel per step, where a wider slanted one would take two at times.
+    if (format_ == OutputFormat::Png && drawn_as_hairline(fill.line_width * units_per_mm_))
+        width = std::max(std::fabs(dx), std::fabs(dy)) / units_per_mm_;
+    cairo_set_line_width(cr_, width);
     cairo_set_dash(cr_, nullptr, 0, 0);
     cairo_stroke(cr_);
     cairo_restore(cr_);

@@ -52,6 +52,7 @@ public:
 
 private:
     void add_path(const Path &path);
+    void stroke_hairline(const Path &path, const Pen &pen);
     void hatch(const Path &path, const Fill &fill, double angle);
     bool drawing() const { return cr_ != nullptr; }
 

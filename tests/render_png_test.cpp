@@ -1,0 +1,54 @@
+// Pages that zelvo-render draws on a raster, read back: how its strokes
+// ink the pixels.
+#include "render/ink.h"
+#include "support/run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace {
+
+const std::string program = ZELVO_RENDER_PROGRAM;
+
+TEST(ZelvoRenderPng, SlantedHairlinesInkOnePixelAtEachStep)
+{
+    // A thin pen's lines, one pixel in each column along their longer
+    // axis, as the printer draws them: none of the doubled pixels that a
+    // pixel-wide stroke slanted at 45 degrees or less takes here and there.
+    const char *lines[] = {"PD4000,4000;", "PD4000,2000;", "PD4000,1300;"};
+    for (const char *line : lines) {
+        SCOPED_TRACE(line);
+        TempDir dir;
+        const auto input = dir.write("plot.plt", std::string("IN;SP1;PW0.1;PU0,0;") + line);
+        RunOptions options;
+        options.args = {"-o", (dir.path() / "page.png").string(), input.string()};
+        const RunResult result = run_program(program, options);
+        ASSERT_EQ(result.exit_status, 0) << result.err;
+        std::string error;
+        const std::optional<GrayImage> page = read_png_gray(dir.path() / "page.png", error);
+        ASSERT_TRUE(page) << error;
+        const InkMask ink = ink_on_canvas(*page, page->width, page->height);
+        int first = page->width;
+        int last = -1;
+        for (int x = 0; x < ink.width; ++x) {
+            for (int y = 0; y < ink.height; ++y) {
+                if (ink.at(x, y)) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+            }
+        }
+        ASSERT_GT(last - first, 100);
+        for (int x = first + 1; x < last; ++x) {
+            int count = 0;
+            for (int y = 0; y < ink.height; ++y)
+                count += ink.at(x, y);
+            EXPECT_EQ(count, 1) << "column " << x;
+        }
+    }
+}
+
+} // namespace
