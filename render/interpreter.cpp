@@ -696,17 +696,28 @@ Pen PlotInterpreter::current_pen() const
         if (total > 0 && length > 0) {
             for (double segment : segments)
                 pen.dashes.push_back(segment / total * length);
-            // A dash of no length is a dot as long as the pen is wide.
+            // A dash of no length is drawn as a line of no length is (see
+            // draw_dot), taken from the gap after it: with butt ends a bar
+            // a pixel long (the printer's dot on a vector page); other ends
+            // give it their own shape, which cairo draws for a dash of some
+            // length only.
+            const double dot = dot_dash_length(pen.end);
             for (std::size_t i = 0; i + 1 < pen.dashes.size(); i += 2) {
                 if (pen.dashes[i] == 0) {
-                    const double dot = std::min(pen.width, pen.dashes[i + 1]);
-                    pen.dashes[i] = dot;
-                    pen.dashes[i + 1] -= dot;
+                    pen.dashes[i] = std::min(dot, pen.dashes[i + 1]);
+                    pen.dashes[i + 1] -= pen.dashes[i];
                 }
             }
         }
     }
     return pen;
+}
+
+double PlotInterpreter::dot_dash_length(LineEnd end) const
+{
+    if (end != LineEnd::Butt)
+        return kPrinterDot / 100;
+    return options_.raster_pixel > 0 ? options_.raster_pixel : kPrinterDot;
 }
 
 Fill PlotInterpreter::current_fill(FillRule rule) const
@@ -770,6 +781,7 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
         length += dash;
     const bool on_pixels = options_.pcl_job && options_.raster_pixel > 0;
     const bool user_type = !user_types_[static_cast<std::size_t>(-line_type_ - 1)].empty();
+    const double dot = dot_dash_length(pen.end);
     const std::size_t count = points.size() - (closed ? 0 : 1);
     for (std::size_t i = 0; i < count; ++i) {
         const Point a = points[i];
@@ -780,6 +792,13 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
         Pen fitted = pen;
         for (double &dash : fitted.dashes)
             dash *= segment / (patterns * length);
+        // Dots keep their length, as the printer draws them.
+        for (std::size_t k = 0; k + 1 < fitted.dashes.size(); k += 2) {
+            if (pen.dashes[k] == dot) {
+                fitted.dashes[k + 1] -= dot - fitted.dashes[k];
+                fitted.dashes[k] = dot;
+            }
+        }
         fitted.dash_offset = user_type ? 0 : fitted.dashes[0] / 2;
         sink_.stroke({{{a, b}, false}}, fitted);
     }

@@ -121,6 +121,8 @@ private:
     void end_page();
     void apply_clip();
     Pen current_pen() const;
+    // How long a dash of no length is drawn with pens of this `end`.
+    double dot_dash_length(LineEnd end) const;
     Fill current_fill(FillRule rule) const;
     double diagonal() const;
 

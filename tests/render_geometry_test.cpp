@@ -387,8 +387,10 @@ TEST(RenderPens, WidthsEndsJoinsAndLineTypes)
         {"LT2,10,1;LT;", 0.35, LineEnd::Butt, LineJoin::Mitered, {}},
         {"LT2,10,1;LT;LT99;", 0.35, LineEnd::Butt, LineJoin::Mitered, {5, 5}},
         {"UL2,1,3;LT2,8,1;", 0.35, LineEnd::Butt, LineJoin::Mitered, {2, 6}},
-        // A dot is as long as the pen is wide.
-        {"PW1;LT1,10,1;", 1, LineEnd::Butt, LineJoin::Mitered, {1, 9}},
+        // A dot with butt ends is as long as the printer's dot; round ends
+        // make it a disc of their own.
+        {"PW1;LT1,10,1;", 1, LineEnd::Butt, LineJoin::Mitered, {25.4 / 600, 10 - 25.4 / 600}},
+        {"PW1;LA1,4;LT1,10,1;", 1, LineEnd::Round, LineJoin::Mitered, {0, 10}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.plot);
