@@ -101,8 +101,12 @@ double fixed_point_length(Point a, Point b, double pixel)
 
 Point logical_page_shift(Point corner, double pixel)
 {
-    return {std::round(corner.x / pixel) * pixel - corner.x,
-            std::round(corner.y / pixel) * pixel - corner.y};
+    // Halfway goes on, as the printer's whole-number arithmetic takes it,
+    // however our own rounding leaves a corner exactly between two.
+    const auto nearest = [pixel](double v) {
+        return std::floor(v / pixel + 0.5 + kOnEdge) * pixel;
+    };
+    return {nearest(corner.x) - corner.x, nearest(corner.y) - corner.y};
 }
 
 Affine with_plot_origin_on_pixel(const Affine &to_page, Point down)

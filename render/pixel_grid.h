@@ -54,8 +54,8 @@ double fixed_point_length(Point a, Point b, double pixel);
 
 // How far the printer moves the logical page, whose top left corner falls
 // at `corner` (millimetres on the page, `pixel` millimetres to a pixel):
-// onto the nearest pixel corner, registration offsets and all. Everything
-// placed on the logical page moves with it.
+// onto the nearest pixel corner (halfway, the one after), registration
+// offsets and all. Everything placed on the logical page moves with it.
 Point logical_page_shift(Point corner, double pixel);
 
 // `to_page` (plotter units to the page's pixels) with its origin moved

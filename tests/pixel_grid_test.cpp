@@ -130,6 +130,9 @@ TEST(LogicalPageShift, ToTheNearestPixelCorner)
         {"a third of a pixel in", {23.667 * p, 1149.333 * p}, {0.333, -0.333}},
         {"past the middle", {0.556 * p, 1149.611 * p}, {0.444, 0.389}},
         {"before the sheet", {-72.361 * p, -3.6 * p}, {0.361, -0.4}},
+        // Halfway goes on, a hair short of it too (an offset of 1614
+        // decipoints puts a corner there).
+        {"halfway", {243.5 * p - 1e-12, 10.5 * p}, {0.5, 0.5}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
