@@ -556,7 +556,7 @@ void PlotInterpreter::escape(const EscapeSequence &sequence)
     if (!options_.pcl_job)
         return;
     const bool reset = sequence.kind == 0 && (sequence.parameter & 0xDF) == 'E';
-    if (apply_pcl_escape(pcl_, sequence)) {
+    if (apply_pcl_escape(pcl_, sequence, text_cursor_)) {
         place();
         if (reset)
             reset_graphics();
@@ -586,13 +586,13 @@ void PlotInterpreter::page_ejected()
     flush_stroke();
     start_page();
     end_page();
-    text_cursor_.y = pcl_home(pcl_).y;
+    text_cursor_ = {text_cursor_.x, pcl_home(pcl_).y, true};
 }
 
 void PlotInterpreter::pcl_text(const char *bytes, std::size_t size)
 {
     if (options_.pcl_job)
-        text_cursor_ = print_pcl_text(text_cursor_, {bytes, size}, *this);
+        text_cursor_ = print_pcl_text(text_cursor_, {bytes, size}, pcl_.line_spacing, *this);
 }
 
 void PlotInterpreter::characters(PclCursor at, std::string_view run)

@@ -170,7 +170,7 @@ private:
     Point frame_low_;
     Point frame_high_;
     bool frame_clips_ = false;
-    PclCursor text_cursor_; // where PCL context prints next
+    PclCursor text_cursor_; // where PCL context prints next, and ESC *c0T anchors
 
     // Coordinate systems.
     Affine plot_to_sheet_;

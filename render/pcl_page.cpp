@@ -9,8 +9,6 @@ namespace {
 
 constexpr double kDecipointsPerInch = 720;
 constexpr double kPlotterUnitsPerInch = 1016;
-// Lines of the default vertical motion index, 6 to the inch.
-constexpr double kLinesPerInch = 6;
 // The logical page of a portrait page starts 1/4 inch in on inch papers and
 // 71/300 inch on metric ones (whose landscape offset is 59/300).
 constexpr int kInchPortraitOffset = 75;
@@ -69,7 +67,7 @@ Affine logical_to_sheet_inches(const PclPage &page, const Paper &paper)
 
 } // namespace
 
-bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
+bool apply_pcl_escape(PclPage &page, const EscapeSequence &e, PclCursor at)
 {
     const unsigned char parameter = e.parameter & 0xDF;
     if (e.kind == 0) {
@@ -95,7 +93,14 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
             page.landscape = value == 1;
             break;
         case 'E':
-            page.top_margin = std::max(0.0, value) / kLinesPerInch;
+            page.top_margin = std::max(0.0, value) * page.line_spacing;
+            return false;
+        case 'D':
+            if (value > 0)
+                page.line_spacing = 1 / value;
+            return false;
+        case 'C':
+            page.line_spacing = std::max(0.0, value) / 48;
             return false;
         case 'U':
             page.left_offset = value / kDecipointsPerInch;
@@ -107,17 +112,8 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
             return false;
         }
         page.top_margin = 0.5;
-        page.cursor_x = 0;
-        page.cursor_y = 0;
         default_frame(page);
         return true;
-    }
-    if (e.kind == '&' && e.group == 'a') {
-        if (parameter == 'H')
-            page.cursor_x = value / kDecipointsPerInch;
-        else if (parameter == 'V')
-            page.cursor_y = value / kDecipointsPerInch;
-        return false;
     }
     if (e.kind == '*' && e.group == 'c') {
         switch (parameter) {
@@ -141,8 +137,8 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e)
             if (value != 0)
                 return false;
             page.anchor_set = true;
-            page.anchor_x = page.cursor_x;
-            page.anchor_y = page.top_margin + page.cursor_y;
+            page.anchor_x = at.x;
+            page.anchor_y = at.y;
             return true;
         default:
             return false;

@@ -11,8 +11,9 @@ struct PclPage {
     int paper_code = 2; // ESC &l # A; letter
     bool landscape = false;
     double top_margin = 0.5;
-    double cursor_x = 0; // from the logical page's left edge
-    double cursor_y = 0; // from the top margin
+    // Lines apart (ESC &l # D, ESC &l # C): the top margin counts in them,
+    // and the first line's baseline is 3/4 of one below the margin.
+    double line_spacing = 1.0 / 6;
     // Zero for the defaults: the logical page's width by its length less an
     // inch, anchored at the top margin; the plot size is the frame's.
     double frame_width = 0;
@@ -28,9 +29,20 @@ struct PclPage {
     double top_offset = 0;
 };
 
+// Where the PCL cursor stands, inches on the logical page: x from its left
+// edge, y the baseline's distance from its top edge. It is `home` where a
+// reset leaves it, on the first line, until it moves down or is put in
+// place; a home cursor follows the top margin and the line spacing.
+struct PclCursor {
+    double x = 0;
+    double y = 0;
+    bool home = true;
+};
+
 // The escape sequences that change the page or the frame; ESC E resets
-// them all. Returns true when the placement of the plot changed.
-bool apply_pcl_escape(PclPage &page, const EscapeSequence &sequence);
+// them all. ESC *c 0 T anchors the frame where the cursor stands (`at`).
+// Returns true when the placement of the plot changed.
+bool apply_pcl_escape(PclPage &page, const EscapeSequence &sequence, PclCursor at);
 
 // Where the plot goes: plotter units of the plot (after the plot size's
 // scaling, before any RO) to millimetres on the sheet.

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr double kDecipointsPerInch = 720;
-constexpr double kFirstBaseline = 0.75 * kPclLineStep;
 constexpr double kTabStop = 8 * kPclCharacterStep;
 
 bool printing(unsigned char c)
@@ -18,7 +17,7 @@ bool printing(unsigned char c)
 
 PclCursor pcl_home(const PclPage &page)
 {
-    return {0, page.top_margin + kFirstBaseline};
+    return {0, page.top_margin + 0.75 * page.line_spacing, true};
 }
 
 PclCursor pcl_cursor_after(PclCursor at, const EscapeSequence &e, const PclPage &page)
@@ -26,8 +25,13 @@ PclCursor pcl_cursor_after(PclCursor at, const EscapeSequence &e, const PclPage 
     const unsigned char parameter = e.parameter & 0xDF;
     if (e.kind == 0)
         return parameter == 'E' ? pcl_home(page) : at;
-    if (e.kind == '&' && e.group == 'l' && (parameter == 'A' || parameter == 'O'))
-        return pcl_home(page);
+    if (e.kind == '&' && e.group == 'l') {
+        if (parameter == 'A' || parameter == 'O')
+            return pcl_home(page);
+        if (at.home && (parameter == 'E' || parameter == 'D' || parameter == 'C'))
+            return {at.x, pcl_home(page).y, true};
+        return at;
+    }
     if (e.kind != '&' || e.group != 'a')
         return at;
     switch (parameter) {
@@ -36,12 +40,14 @@ PclCursor pcl_cursor_after(PclCursor at, const EscapeSequence &e, const PclPage 
         break;
     case 'V':
         at.y = page.top_margin + std::max(0.0, e.value) / kDecipointsPerInch;
+        at.home = false;
         break;
     case 'C':
         at.x = std::max(0.0, e.value) * kPclCharacterStep;
         break;
     case 'R':
-        at.y = page.top_margin + kFirstBaseline + std::max(0.0, e.value) * kPclLineStep;
+        at.y = pcl_home(page).y + std::max(0.0, e.value) * page.line_spacing;
+        at.home = false;
         break;
     default:
         break;
@@ -49,7 +55,8 @@ PclCursor pcl_cursor_after(PclCursor at, const EscapeSequence &e, const PclPage 
     return at;
 }
 
-PclCursor print_pcl_text(PclCursor at, std::string_view bytes, PclTextListener &listener)
+PclCursor print_pcl_text(PclCursor at, std::string_view bytes, double line_spacing,
+                         PclTextListener &listener)
 {
     std::size_t i = 0;
     while (i < bytes.size()) {
@@ -66,9 +73,10 @@ PclCursor print_pcl_text(PclCursor at, std::string_view bytes, PclTextListener &
             at.x += kPclCharacterStep;
         else if (c == '\r')
             at.x = 0;
-        else if (c == '\n')
-            at.y += kPclLineStep;
-        else if (c == '\b')
+        else if (c == '\n') {
+            at.y += line_spacing;
+            at.home = false;
+        } else if (c == '\b')
             at.x = std::max(0.0, at.x - kPclCharacterStep);
         else if (c == '\t')
             at.x = (std::floor(at.x / kTabStop + 1e-9) + 1) * kTabStop;

@@ -69,7 +69,7 @@ TEST(PrintPclText, RunsAndControlCodes)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         Recorder recorder;
-        const PclCursor end = print_pcl_text(pcl_home(PclPage{}), row.bytes, recorder);
+        const PclCursor end = print_pcl_text(pcl_home(PclPage{}), row.bytes, 1.0 / 6, recorder);
         ASSERT_EQ(recorder.runs.size(), row.runs.size());
         for (std::size_t i = 0; i < row.runs.size(); ++i) {
             EXPECT_NEAR(recorder.runs[i].x, row.runs[i].x, kNear);
@@ -83,7 +83,7 @@ TEST(PrintPclText, RunsAndControlCodes)
 
 TEST(PclCursorAfter, EscapesThatMoveIt)
 {
-    const PclCursor from{3, 4};
+    const PclCursor from{3, 4, false};
     PclPage margin;
     margin.top_margin = 1;
     const struct {
@@ -101,6 +101,7 @@ TEST(PclCursorAfter, EscapesThatMoveIt)
         {"&a10C: ten columns", {'&', 'a', 'c', 10}, {}, {1, 4}},
         {"&a2R: the third line", {'&', 'a', 'R', 2}, {}, {3, kFirst + 2.0 / 6}},
         {"the picture frame moves nothing", {'*', 'c', 'X', 5000}, {}, {3, 4}},
+        {"a top margin moves a cursor put in place nowhere", {'&', 'l', 'E', 0}, {}, {3, 4}},
         {"another two-character sequence moves nothing", {0, 0, '9', 0}, {}, {3, 4}},
     };
     for (const auto &row : rows) {
@@ -109,6 +110,27 @@ TEST(PclCursorAfter, EscapesThatMoveIt)
         EXPECT_NEAR(at.x, row.want.x, kNear);
         EXPECT_NEAR(at.y, row.want.y, kNear);
     }
+}
+
+TEST(PclCursorAfter, AHomeCursorFollowsTheFirstLine)
+{
+    // The printer's first line moves with the top margin (in lines) and the
+    // line spacing, and a cursor that has not left it moves along.
+    PclPage page;
+    PclCursor at = pcl_home(page);
+    page.line_spacing = 1.0 / 12;
+    at = pcl_cursor_after(at, {'&', 'l', 'D', 12}, page);
+    EXPECT_NEAR(at.y, 0.5 + 0.75 / 12, kNear);
+    page.top_margin = 0;
+    at = pcl_cursor_after(at, {'&', 'l', 'E', 0}, page);
+    EXPECT_NEAR(at.y, 0.75 / 12, kNear);
+    // A line feed leaves the first line, lines of the spacing apart.
+    Recorder recorder;
+    at = print_pcl_text(at, "\n", page.line_spacing, recorder);
+    EXPECT_NEAR(at.y, 1.75 / 12, kNear);
+    page.top_margin = 1;
+    at = pcl_cursor_after(at, {'&', 'l', 'E', 12}, page);
+    EXPECT_NEAR(at.y, 1.75 / 12, kNear);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // so that the numbers are the plot's own.
 #include "interpreter.h"
 #include "pcl_page.h"
+#include "pcl_text.h"
 #include "render.h"
 #include "string_source.h"
 
@@ -1003,6 +1004,14 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
          {5000.0 / 720 * 1016, 3000.0 / 720 * 1016},
          {(0.5 + 200.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720 - 5000.0 / 720) * kInch},
          {(0.5 + 200.0 / 720 + 3000.0 / 720) * kInch, (11 - 0.2 - 100.0 / 720) * kInch}},
+        // Where no escape has put the cursor, it stands on the first line's
+        // baseline, 3/4 of a line (1/6 inch) under the top margin.
+        {"frame anchored on the first line",
+         e + "&l1O" + e + "*c5000x3000Y" + e + "*c0T",
+         {(0.625 + 3000.0 / 720) * kInch, (11 - 0.2) * kInch},
+         {5000.0 / 720 * 1016, 3000.0 / 720 * 1016},
+         {0.625 * kInch, (11 - 0.2 - 5000.0 / 720) * kInch},
+         {(0.625 + 3000.0 / 720) * kInch, (11 - 0.2) * kInch}},
         // A4: 71/300 inch in portrait, on a sheet the printer takes as 3507
         // dots of 1/300 inch long (its origin on a page of 100 dpi is on row
         // 1119 exactly, not 0.29 pixel below).
@@ -1048,12 +1057,17 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
         // The escapes read by the scanner, as a job gives them.
         struct Collect : ScanEvents {
             PclPage &page;
+            PclCursor cursor;
             explicit Collect(PclPage &p) : page(p) {}
             void instruction(char, char) override {}
             void parameters(const char *, std::size_t) override {}
             void text(const char *, std::size_t) override {}
             void instruction_end() override {}
-            void escape(const EscapeSequence &s) override { apply_pcl_escape(page, s); }
+            void escape(const EscapeSequence &s) override
+            {
+                apply_pcl_escape(page, s, cursor);
+                cursor = pcl_cursor_after(cursor, s, page);
+            }
             void context(bool) override {}
             void page_ejected() override {}
         } collect(page);
