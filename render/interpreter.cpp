@@ -795,8 +795,9 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
         // Dots keep their length, as the printer draws them.
         for (std::size_t k = 0; k + 1 < fitted.dashes.size(); k += 2) {
             if (pen.dashes[k] == dot) {
-                fitted.dashes[k + 1] -= dot - fitted.dashes[k];
-                fitted.dashes[k] = dot;
+                const double both = fitted.dashes[k] + fitted.dashes[k + 1];
+                fitted.dashes[k] = std::min(dot, both);
+                fitted.dashes[k + 1] = both - fitted.dashes[k];
             }
         }
         fitted.dash_offset = user_type ? 0 : fitted.dashes[0] / 2;
