@@ -832,9 +832,10 @@ void PlotInterpreter::flush_stroke()
 // The mark a pen leaves where it goes down and moves no further, as the
 // printer draws a line of no length: the shape of the pen's line ends (a
 // disc, a square, a diamond), and for butt ends a bar as long as the pen is
-// wide and one pixel thin, across the page's rows on a raster coarser than
-// 400 dpi and along them on a finer one (so the interpreter draws it, and a
-// 600 dpi printer prints it). The printer's line types leave nothing.
+// wide and one pixel thin, lying along the page's rows on a raster coarser
+// than 400 dpi and across them on a finer one or a vector page (so the
+// interpreter draws it, and a 600 dpi printer prints it). The printer's line
+// types leave nothing.
 void PlotInterpreter::draw_dot(Point plotter)
 {
     start_page();
@@ -865,24 +866,24 @@ void PlotInterpreter::draw_dot(Point plotter)
         break;
     case LineEnd::Butt: {
         const double pixel = options_.raster_pixel;
-        const bool across = pixel > 25.4 / 400;
-        double low = (across ? at.x : at.y) - half;
+        const bool along_rows = pixel > 25.4 / 400;
+        double low = (along_rows ? at.x : at.y) - half;
         double high = low + pen.width;
-        double thin = across ? at.y : at.x;
+        double thin = along_rows ? at.y : at.x;
         pen.width = kPrinterDot;
         if (pixel > 0) {
             // On a raster the bar is the pen's width in whole pixels, and
-            // its pixel across is the one after the pixel corner nearest
-            // the point: a stroke a little over a pixel wide, half a pixel
-            // on, is adjusted onto that one.
+            // its one pixel of thickness is the one after the pixel corner
+            // nearest the point: a stroke a little over a pixel wide, half a
+            // pixel on, is adjusted onto that one.
             const double pixels = std::max(1.0, std::round(high / pixel - low / pixel));
             low = std::round((low + high) / 2 / pixel - pixels / 2) * pixel;
             high = low + pixels * pixel;
             thin += pixel / 2;
             pen.width = 1.25 * pixel;
         }
-        const Path bar = across ? Path{{{{low, thin}, {high, thin}}, false}}
-                                : Path{{{{thin, low}, {thin, high}}, false}};
+        const Path bar = along_rows ? Path{{{{low, thin}, {high, thin}}, false}}
+                                    : Path{{{{thin, low}, {thin, high}}, false}};
         sink_.stroke(bar, pen);
         break;
     }
