@@ -327,7 +327,7 @@ submit() {
 }
 
 # The scheduler's log lines of request ID.
-job_log() { grep -F "[Job ${1##*-}] " "$work/log/error_log" || true; }
+job_log() { grep -aF "[Job ${1##*-}] " "$work/log/error_log" || true; }
 
 # A private cupsd with the queue zelvotest: zelvo's driver on a file device.
 setup_lp() {
@@ -352,7 +352,7 @@ check_page_log() {
   id=$(submit zelvotest -n 3 "$work/plot.plt")
   cupsd_wait_for zelvotest "$id"
   for ((tries = 0; tries < 50; tries++)); do
-    line=$(grep "^zelvotest [^ ]* ${id##*-} " "$work/log/page_log" 2>/dev/null || true)
+    line=$(grep -a "^zelvotest [^ ]* ${id##*-} " "$work/log/page_log" 2>/dev/null || true)
     [ -z "$line" ] || break
     sleep 0.1
   done
@@ -369,10 +369,10 @@ check_texts_lp() {
     id=$(submit zelvotest "$work/memo$i.txt")
     cupsd_wait_for zelvotest "$id"
     job_log "$id" > "$work/job.log"
-    grep -q 'File of type text/plain queued' "$work/job.log" \
-      || fail "lp memo$i.txt (${texts[$i]}): not typed text/plain: $(grep 'File of type' "$work/job.log")"
-    grep -q 'Started filter .*/texttopdf ' "$work/job.log" || fail "lp memo$i.txt: texttopdf did not run"
-    ! grep -q 'Started filter .*/zelvo-cups ' "$work/job.log" || fail "lp memo$i.txt: zelvo-cups ran"
+    grep -aq 'File of type text/plain queued' "$work/job.log" \
+      || fail "lp memo$i.txt (${texts[$i]}): not typed text/plain: $(grep -a 'File of type' "$work/job.log")"
+    grep -aq 'Started filter .*/texttopdf ' "$work/job.log" || fail "lp memo$i.txt: texttopdf did not run"
+    ! grep -aq 'Started filter .*/zelvo-cups ' "$work/job.log" || fail "lp memo$i.txt: zelvo-cups ran"
   done
   echo "ok: lp of ${#texts[@]} texts prints them as text"
 }

@@ -199,7 +199,7 @@ submit() {
 
 # The filters that ran for job ID, by name, in order.
 filters_of() {
-  grep -F "[Job ${1##*-}] Started filter " "$work/log/error_log" \
+  grep -aF "[Job ${1##*-}] Started filter " "$work/log/error_log" \
     | sed 's/.*Started filter \([^ ]*\).*/\1/' | xargs -rn1 basename | tr '\n' ' '
 }
 
@@ -336,7 +336,7 @@ id=$(submit zelvo -n 2 "$work/top.plt")
 cupsd_wait_for zelvo "$id"
 grep -aq $'\e&l2X' "$work/zelvo.out" || fail "zelvo: -n 2 wrote no copies command"
 for ((tries = 0; tries < 50; tries++)); do
-  line=$(grep "^zelvo [^ ]* ${id##*-} " "$work/log/page_log" 2> /dev/null || true)
+  line=$(grep -a "^zelvo [^ ]* ${id##*-} " "$work/log/page_log" 2> /dev/null || true)
   [ -z "$line" ] || break
   sleep 0.1
 done
