@@ -2,7 +2,8 @@
 // what it gets: no crash, no hang, finite coordinates, paths of bounded
 // size, pages begun and ended in turn; and the scanner, read for its
 // events, ends as the job filter's reading of the same bytes ends. Byte 0
-// picks a plain plot or a PCL job, the sheet's turn and the chunk size.
+// picks a plain plot or a PCL job, the sheet's turn and the chunk size,
+// whose lowest bit also hands labels in outline fonts on as glyphs.
 #include "fuzz_support.h"
 #include "interpreter.h"
 #include "stroke_font.h"
@@ -51,6 +52,14 @@ public:
         for (const char c : run.characters)
             FUZZ_CHECK(c >= ' ' && c <= '~');
     }
+    void glyph(const GlyphMark &mark) override
+    {
+        FUZZ_CHECK(open_);
+        FUZZ_CHECK(mark.character > ' ' && mark.character <= '~');
+        for (const Point p : {mark.origin, mark.across, mark.up})
+            FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
+        FUZZ_CHECK(mark.advance > 0 && mark.advance <= 1);
+    }
     void end_page() override
     {
         FUZZ_CHECK(open_);
@@ -96,6 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     options.layout.plot_width = 7620;
     options.sheet_quarters = (control >> 1) & 3;
     options.font = font();
+    options.outline_glyphs = (control & 8) != 0;
     const std::size_t chunk = 1 + (control >> 3) * 8;
 
     CheckingSink sink;

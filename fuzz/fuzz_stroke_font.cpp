@@ -45,6 +45,11 @@ public:
         for (std::size_t i = 0; i < count; ++i)
             FUZZ_CHECK(std::isfinite(points[i].x) && std::isfinite(points[i].y));
     }
+    // The stick font's labels are strokes only.
+    void glyph(char, PlotterPoint, PlotterPoint, PlotterPoint, double) override
+    {
+        FUZZ_CHECK(false);
+    }
 };
 
 } // namespace

@@ -335,6 +335,102 @@ void CairoSink::text(const TextRun &run)
     cairo_restore(cr_);
 }
 
+namespace {
+
+// URW's Helvetica, the nearest that Debian's fonts have to the printer's
+// Univers.
+constexpr const char *kOutlineFamily = "Nimbus Sans";
+// The printer's Univers stands this high, per em, against Nimbus Sans's
+// 0.73.
+constexpr double kOutlineCapPerEm = 0.69;
+// A glyph is stretched or narrowed to the printer's advance up to these
+// factors; beyond them ('+', '<', '|' take a whole em there) it keeps its
+// shape in the middle of the advance.
+constexpr double kNarrowest = 0.85;
+constexpr double kWidest = 1.2;
+
+cairo_font_face_t *outline_face()
+{
+    return cairo_toy_font_face_create(kOutlineFamily, CAIRO_FONT_SLANT_NORMAL,
+                                      CAIRO_FONT_WEIGHT_NORMAL);
+}
+
+} // namespace
+
+OutlineMetrics read_outline_metrics()
+{
+    // Read at a large size and unhinted, so that they keep their fractions.
+    constexpr double kEm = 1000;
+    OutlineMetrics metrics;
+    cairo_font_face_t *face = outline_face();
+    cairo_matrix_t size;
+    cairo_matrix_init_scale(&size, kEm, kEm);
+    cairo_matrix_t identity;
+    cairo_matrix_init_identity(&identity);
+    cairo_font_options_t *options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_scaled_font_t *font = cairo_scaled_font_create(face, &size, &identity, options);
+    if (cairo_scaled_font_status(font) == CAIRO_STATUS_SUCCESS) {
+        char one[2] = {0, 0};
+        cairo_text_extents_t extents;
+        for (std::size_t i = 0; i < metrics.advance.size(); ++i) {
+            one[0] = static_cast<char>('!' + i);
+            cairo_scaled_font_text_extents(font, one, &extents);
+            metrics.advance[i] = extents.x_advance / kEm;
+        }
+        cairo_scaled_font_text_extents(font, "H", &extents);
+        metrics.cap = -extents.y_bearing / kEm;
+    }
+    cairo_scaled_font_destroy(font);
+    cairo_font_options_destroy(options);
+    cairo_font_face_destroy(face);
+    return metrics;
+}
+
+void CairoSink::glyph(const GlyphMark &mark)
+{
+    if (!drawing() || mark.character <= ' ' || mark.character > '~')
+        return;
+    if (!outline_read_) {
+        outline_ = read_outline_metrics();
+        outline_read_ = true;
+    }
+    const double own = outline_.advance[static_cast<std::size_t>(mark.character - '!')];
+    if (own <= 0 || outline_.cap <= 0)
+        return;
+    const double stretch = std::clamp(mark.advance / own, kNarrowest, kWidest);
+    const double shift = (mark.advance - own * stretch) / 2;
+    const double rise = kOutlineCapPerEm / outline_.cap;
+    cairo_font_face_t *face = outline_face();
+    // The font's y axis points down: an em up is its minus y.
+    cairo_matrix_t size;
+    cairo_matrix_init(&size, mark.across.x * stretch, mark.across.y * stretch, -mark.up.x * rise,
+                      -mark.up.y * rise, 0, 0);
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr_, &ctm);
+    cairo_font_options_t *options = cairo_font_options_create();
+    cairo_scaled_font_t *font = cairo_scaled_font_create(face, &size, &ctm, options);
+    // A glyph too small or too flat to have a font is left out, as a font
+    // that cannot be found is.
+    if (cairo_scaled_font_status(font) == CAIRO_STATUS_SUCCESS) {
+        cairo_save(cr_);
+        cairo_set_scaled_font(cr_, font);
+        cairo_set_source_rgb(cr_, mark.colour.red, mark.colour.green, mark.colour.blue);
+        const char one[2] = {mark.character, 0};
+        cairo_move_to(cr_, mark.origin.x + shift * mark.across.x,
+                      mark.origin.y + shift * mark.across.y);
+        if (format_ == OutputFormat::Png)
+            cairo_show_text(cr_, one);
+        else
+            cairo_text_path(cr_, one);
+        cairo_fill(cr_);
+        cairo_restore(cr_);
+    }
+    cairo_scaled_font_destroy(font);
+    cairo_font_options_destroy(options);
+    cairo_font_face_destroy(face);
+}
+
 void release_cairo_fonts()
 {
     cairo_debug_reset_static_data();

@@ -5,6 +5,7 @@
 
 #include "page_sink.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 
@@ -25,6 +26,14 @@ protected:
     ~PageFiles() = default;
 };
 
+// The outline font's advances for '!' to '~' and the height of its H, per
+// em; all 0 when cairo finds no font.
+struct OutlineMetrics {
+    std::array<double, 94> advance{};
+    double cap = 0;
+};
+OutlineMetrics read_outline_metrics();
+
 class CairoSink : public PageSink {
 public:
     // PDF and PostScript go to `document`; PNG and SVG pages through
@@ -44,6 +53,10 @@ public:
     // fonts-urw-base35 is installed, else the nearest font it has); nothing
     // when it finds none.
     void text(const TextRun &run) override;
+    // In URW's Nimbus Sans as fontconfig finds it (else the nearest font it
+    // has), the glyph's H as high as the printer's and its width fitted to
+    // the printer's advance; nothing when it finds none.
+    void glyph(const GlyphMark &mark) override;
     void end_page() override;
 
     // Ends the document; false when anything could not be drawn or written.
@@ -68,6 +81,8 @@ private:
     std::FILE *page_file_ = nullptr;
     std::uint64_t pages_ = 0;
     bool failed_ = false;
+    OutlineMetrics outline_; // read at the first glyph
+    bool outline_read_ = false;
 };
 
 // Lets go of the fonts cairo keeps for the whole run, once no sink is

@@ -412,7 +412,8 @@ void PlotInterpreter::label_start()
 void PlotInterpreter::draw_label_text()
 {
     if (options_.font != nullptr && !label_text_.empty()) {
-        label_at_ = layout_label(*options_.font, label_, label_at_, label_text_, *this);
+        label_at_ = layout_label(*options_.font, label_, label_at_, label_text_, *this,
+                                 options_.outline_glyphs);
         position_ = {label_at_.pen.x, label_at_.pen.y};
     }
     label_text_.clear();
@@ -432,6 +433,20 @@ void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count)
     pen.end = LineEnd::Round;
     pen.join = LineJoin::Round;
     sink_.stroke(path, pen);
+}
+
+void PlotInterpreter::glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+                            double advance)
+{
+    start_page();
+    GlyphMark mark;
+    mark.character = c;
+    mark.origin = plotter_to_sheet_.apply({origin.x, origin.y});
+    mark.across = plotter_to_sheet_.apply_vector({across.x, across.y});
+    mark.up = plotter_to_sheet_.apply_vector({up.x, up.y});
+    mark.advance = advance;
+    mark.colour = current_pen().colour;
+    sink_.glyph(mark);
 }
 
 void PlotInterpreter::move(const EncodedMove &m)

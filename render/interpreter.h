@@ -43,6 +43,9 @@ struct InterpreterOptions {
     double raster_pixel = 0;
     // The font labels are drawn with; none draws no labels.
     const StrokeFont *font = nullptr;
+    // Whether labels in the printer's outline fonts are handed to the sink
+    // as glyphs to fill (layout_label), rather than drawn with `font`.
+    bool outline_glyphs = false;
     // Whether a pen put down without moving leaves its dot.
     bool dots = true;
 };
@@ -88,6 +91,8 @@ private:
     void select_pen(std::int64_t pen) override;
     void end() override {}
     void stroke(const PlotterPoint *points, std::size_t count) override;
+    void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+               double advance) override;
     // PCL context's printing characters.
     void characters(PclCursor at, std::string_view run) override;
 

@@ -27,10 +27,16 @@ constexpr double kArcWidth = 0.69;
 constexpr double kOutlineWidth = 0.875;
 // A proportional font's cap height is two thirds of its point size.
 constexpr double kCapPerPointSize = 2.0 / 3.0;
+// The em of an outline font in glyph units, across and up.
+constexpr double kGlyphUnitsPerEm = 1 / kCapPerPointSize;
 // LO: the top of a line is its line distance / 2.24 above the baseline (6/7
 // of the cap height along the path right); the origins 11-19 lie a third of
 // that further out on each axis.
 constexpr double kTopPerLine = 1 / 2.24;
+// The outline fonts' lines are 1.2 ems apart, and LO takes the top of a line
+// 0.75 em above the baseline.
+constexpr double kOutlineLinePerEm = 1.2;
+constexpr double kOutlineTopPerEm = 0.75;
 constexpr double kOutPerTop = 0.33;
 // The line width of the stick font, per the smaller of cell width and cap
 // height.
@@ -61,13 +67,15 @@ struct Frame {
     double width = 0;         // a fixed character's (and a space's) width, with ES
     double extra_width = 0;   // ES's spaces added to a proportional character
     double line = 0;          // the distance of lines, with ES's lines
+    double top = 0;           // where LO takes a line's top, above the baseline
     double vertical_line = 0; // LF's move in a vertical path
     // The width LO measures a proportional character by, per Hershey's.
     double proportional_width = 1;
     bool size_given = false; // by SI or SR, not by the font
+    bool outline = false;    // the characters are filled outline glyphs
 };
 
-Frame frame_of(const LabelSettings &s)
+Frame frame_of(const LabelSettings &s, bool outline_glyphs = false)
 {
     Frame f;
     // The direction turns in whole degrees, as the interpreter rounds it.
@@ -96,7 +104,15 @@ Frame frame_of(const LabelSettings &s)
     f.extra_width = s.size.width * extra_x;
     const double per_height = f.vertical ? kVerticalStepPerHeight : kLinePerHeight;
     f.line = std::abs(s.size.height) * per_height * (1 + extra_y);
+    f.top = f.line * kTopPerLine;
     f.vertical_line = kVerticalLinePerCell * f.cell;
+    f.outline = outline_glyphs && s.typeface != kStickTypeface && s.typeface != kArcTypeface
+                && f.proportional && !f.size_given && !f.vertical && f.cell != 0;
+    if (f.outline) {
+        const double em = kGlyphUnitsPerEm * std::abs(s.size.height);
+        f.line = kOutlineLinePerEm * em * (1 + extra_y);
+        f.top = kOutlineTopPerEm * em;
+    }
     return f;
 }
 
@@ -135,6 +151,34 @@ const Glyph *drawn_glyph(const StrokeFont &font, unsigned char c)
     return c <= '~' ? glyph_for(font, c) : nullptr;
 }
 
+// The character of the outline font that `c` prints, or 0 for none.
+char outline_character(unsigned char c)
+{
+    if (c == kRoman8Dash)
+        return '-';
+    return c >= ' ' && c <= '~' ? static_cast<char>(c) : 0;
+}
+
+// The advances of the printer's Univers, in 54ths of an em, for ' ' to '~':
+// labels of each character once and eleven times at 12 points, measured at
+// 600 dpi on the interpreter.
+constexpr unsigned char kUniversAdvance[95] = {
+    18, 18, 27, 34, 34, 54, 41, 18, 18, 18, 34, 54, 18, 18, 18, 18, // ' ' to '/'
+    34, 34, 34, 34, 34, 34, 34, 34, 34, 34, 18, 18, 54, 54, 54, 28, // '0' to '?'
+    54, 40, 34, 38, 39, 31, 30, 40, 39, 15, 30, 36, 29, 49, 39, 41, // '@' to 'O'
+    32, 42, 35, 35, 34, 39, 39, 54, 39, 37, 33, 18, 18, 18, 27, 27, // 'P' to '_'
+    18, 29, 31, 29, 31, 29, 20, 31, 31, 13, 13, 29, 13, 47, 31, 31, // '`' to 'o'
+    31, 31, 19, 27, 20, 31, 30, 47, 30, 30, 26, 24, 27, 24, 54,     // 'p' to '~'
+};
+
+// An outline character's advance in ems; one the font lacks takes a
+// space's.
+double outline_advance(unsigned char c)
+{
+    const char o = outline_character(c);
+    return kUniversAdvance[static_cast<std::size_t>((o != 0 ? o : ' ') - ' ')] / 54.0;
+}
+
 // A proportional glyph's advance in glyph units; a character without a
 // glyph takes a space's.
 double proportional_advance(const StrokeFont &font, unsigned char c)
@@ -150,6 +194,8 @@ double proportional_advance(const StrokeFont &font, unsigned char c)
 // give every character their width).
 double width_of(const StrokeFont &font, const Frame &f, unsigned char c)
 {
+    if (f.outline)
+        return outline_advance(c) * kGlyphUnitsPerEm * f.cell + (c == ' ' ? 0 : f.extra_width);
     if (!f.proportional || f.size_given)
         return f.width;
     return proportional_advance(font, c) * f.cell + (c == ' ' ? 0 : f.extra_width);
@@ -222,7 +268,7 @@ Extent extent_of(const StrokeFont &font, const LabelSettings &s, const Frame &f,
         if (c < ' ' && c != '\t')
             continue;
         const double width = c == '\t' ? kSpacesPerTab * f.width
-                             : f.proportional && !f.size_given
+                             : f.proportional && !f.size_given && !f.outline
                                  ? f.proportional_width * width_of(font, f, c)
                                  : width_of(font, f, c);
         if (f.vertical) {
@@ -242,7 +288,7 @@ Extent extent_of(const StrokeFont &font, const LabelSettings &s, const Frame &f,
 PlotterPoint origin_offset(const LabelSettings &s, const Frame &f, Extent e)
 {
     const int origin = s.origin;
-    const double top = f.line * kTopPerLine;
+    const double top = f.top;
     const double out = origin > 10 && origin != 15 ? kOutPerTop * top : 0;
     const int column = ((origin % 10) - 1) / 3; // start, middle, end of the line
     const int row = ((origin % 10) - 1) % 3;    // baseline, middle, top
@@ -376,11 +422,29 @@ void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, con
     }
 }
 
+// Hands on an outline character to be filled at `at`.
+void mark_glyph(const Frame &f, PlotterPoint at, unsigned char c, LabelStrokeListener &listener)
+{
+    const char o = outline_character(c);
+    if (o == 0 || o == ' ')
+        return;
+    listener.glyph(o, at, glyph_offset(f, kGlyphUnitsPerEm, 0),
+                   glyph_offset(f, 0, kGlyphUnitsPerEm), outline_advance(c));
+}
+
 // Draws a printing character from the pen and moves the pen on.
 PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoint pen,
                              unsigned char c, LabelStrokeListener &listener,
                              std::vector<PlotterPoint> &points)
 {
+    if (f.outline) {
+        // Only paths right and left lay out outline characters.
+        const double advance = width_of(font, f, c) / f.cell;
+        if (f.path == TextPath::Left)
+            pen = pen + glyph_offset(f, -advance, 0);
+        mark_glyph(f, pen, c, listener);
+        return f.path == TextPath::Left ? pen : pen + glyph_offset(f, advance, 0);
+    }
     const Glyph *glyph = drawn_glyph(font, c);
     const double step = f.line / f.cap;
     switch (f.path) {
@@ -464,9 +528,9 @@ PlotterPoint relative_direction(double run_percent, double rise_percent, Plotter
 
 LabelPosition layout_label(const StrokeFont &font, const LabelSettings &settings,
                            LabelPosition start, std::string_view text,
-                           LabelStrokeListener &listener)
+                           LabelStrokeListener &listener, bool outline_glyphs)
 {
-    const Frame f = frame_of(settings);
+    const Frame f = frame_of(settings, outline_glyphs);
     LabelPosition at = start;
     std::vector<PlotterPoint> points;
     // Each piece up to and with a CR is placed by LO on its own; the rest

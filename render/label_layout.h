@@ -89,11 +89,27 @@ class LabelStrokeListener {
 public:
     // One stroke of a glyph: `count` points, at least one, to join in turn.
     virtual void stroke(const PlotterPoint *points, std::size_t count) = 0;
+    // A character of an outline font, '!' to '~', to be filled: its origin
+    // on the baseline, an em along the baseline and up from it, and the
+    // printer's advance for it in ems.
+    virtual void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+                       double advance) = 0;
 
 protected:
     ~LabelStrokeListener() = default;
 };
 
+// The printer fills the glyphs of its outline fonts (Univers, 4148, and the
+// others SD and AD select). With `outline_glyphs`, a label in one of them,
+// spaced proportionally and sized by the font (not by SI or SR), along a
+// path right or left, is laid out with the advances of the printer's
+// Univers, its em the font's height in points, and each character is
+// handed on whole; else such labels are drawn with the stroke font, as the
+// stick font's are. (SI and SR size an outline glyph the same way, its em
+// 1.5 cells across and 1.5 cap heights up, but the printer's glyphs are
+// lighter there than the filled ones here, which so agree less well with
+// its pages than the stroke glyphs do.)
+//
 // Draws `text` (the label's bytes, without a terminator it does not print)
 // from `start` and returns where the pen and the carriage-return point are
 // after it. CR goes back to the carriage-return point, LF moves both a line
@@ -106,7 +122,7 @@ protected:
 // it goes to the carriage-return point.
 LabelPosition layout_label(const StrokeFont &font, const LabelSettings &settings,
                            LabelPosition start, std::string_view text,
-                           LabelStrokeListener &listener);
+                           LabelStrokeListener &listener, bool outline_glyphs = false);
 
 // CP spaces,lines: the pen moves `spaces` spaces along the text path and
 // `lines` lines against the line feed; the carriage-return point moves with

@@ -343,6 +343,7 @@ int run(const Settings &settings)
                      font.error.c_str());
     RenderOptions options = settings.render;
     options.font = font.ok ? &font.font : nullptr;
+    options.outline_glyphs = true;
     if (settings.format == OutputFormat::Png)
         options.raster_pixel = 25.4 / settings.dpi;
     StreamFile source(stream);

@@ -36,6 +36,8 @@ public:
             add_outline(sub, sub.closed);
     }
 
+    void glyph(const GlyphMark &mark) override { add_outline(glyph_box(mark), true); }
+
     void fill(const Path &path, const Fill &fill) override
     {
         for (const SubPath &sub : path)
@@ -159,6 +161,7 @@ PrintedExtent measure_printed_extent(PlotSource &source, const StrokeFont *font,
     // A dot has no size to fit: a plot that only puts its pen down, as a
     // stand-in often does, is one with no drawing to measure.
     options.dots = false;
+    options.outline_glyphs = true;
     options.layout.plot_length = plot_length;
     options.layout.plot_width = plot_width;
     options.layout.sheet_width = 2 * kReach;

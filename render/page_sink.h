@@ -69,6 +69,33 @@ struct TextRun {
     double em = 0;          // the font's size, millimetres
 };
 
+// A character of a label in one of the printer's outline typefaces, which
+// the printer fills rather than strokes: the glyph of `character` ('!' to
+// '~') with its origin on the baseline at `origin`, one em along the
+// baseline `across` and one em up from it `up` (leaned by SL, turned by DI),
+// fitted to the printer's advance for it, `advance` ems.
+struct GlyphMark {
+    char character = '!';
+    Point origin;
+    Point across;
+    Point up;
+    double advance = 0;
+    Colour colour;
+};
+
+// Where a glyph's ink lies: its advance along the baseline, from 0.21 em
+// below it to 0.75 em above, the reach of the outline fonts' descenders and
+// ascenders.
+inline SubPath glyph_box(const GlyphMark &mark)
+{
+    const auto at = [&](double along, double up) {
+        return Point{mark.origin.x + along * mark.across.x + up * mark.up.x,
+                     mark.origin.y + along * mark.across.y + up * mark.up.y};
+    };
+    const double a = mark.advance;
+    return {{at(0, -0.21), at(a, -0.21), at(a, 0.75), at(0, 0.75)}, true};
+}
+
 class PageSink {
 public:
     virtual ~PageSink() = default;
@@ -80,6 +107,7 @@ public:
     // no clip. Each call replaces the one before.
     virtual void clip(Point low, Point high) = 0;
     virtual void text(const TextRun &run) = 0;
+    virtual void glyph(const GlyphMark &mark) = 0;
     virtual void end_page() = 0;
 };
 
@@ -91,6 +119,7 @@ public:
     void fill(const Path &, const Fill &) override {}
     void clip(Point, Point) override {}
     void text(const TextRun &) override {}
+    void glyph(const GlyphMark &) override {}
     void end_page() override {}
 };
 

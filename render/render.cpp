@@ -17,6 +17,7 @@ class ExtentSink : public NullSink {
 public:
     void stroke(const Path &path, const Pen &) override { add(path); }
     void fill(const Path &path, const Fill &) override { add(path); }
+    void glyph(const GlyphMark &mark) override { add({glyph_box(mark)}); }
 
     bool drawn = false;
     Point low{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
@@ -82,6 +83,7 @@ PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font, double plot
     ExtentSink extent;
     InterpreterOptions options;
     options.font = font;
+    options.outline_glyphs = true;
     options.layout.plot_length = plot_length;
     options.layout.plot_width = plot_width;
     PlotInterpreter interpreter(extent, options);
@@ -151,6 +153,7 @@ std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
     interpreter_options.pen_width = options.pen_width;
     interpreter_options.sheet_quarters = options.rotate / 90;
     interpreter_options.font = options.font;
+    interpreter_options.outline_glyphs = options.outline_glyphs;
     interpreter_options.raster_pixel = options.raster_pixel;
     PlotInterpreter interpreter(sink, interpreter_options);
     interpret(source, interpreter, nullptr);

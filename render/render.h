@@ -65,7 +65,9 @@ struct RenderOptions {
     int rotate = 0;                   // the sheet turned clockwise: 0, 90, 180 or 270
     double pen_width = 0.35;          // millimetres, each pen's width after IN
     const StrokeFont *font = nullptr; // labels are drawn with it; none, not at all
-    double raster_pixel = 0;          // millimetres per pixel of a raster output
+    // Labels in the printer's outline fonts are filled, not drawn with `font`.
+    bool outline_glyphs = false;
+    double raster_pixel = 0; // millimetres per pixel of a raster output
 };
 
 // Where a plain plot goes, from its measure.

@@ -1,7 +1,10 @@
 // -fit's measure of a plot file: the drawing as the job prints it, in plotter
 // units on the frame it was measured in.
 #include "job_measure.h"
+#include "measure_plot.h"
 #include "render.h"
+#include "string_source.h"
+#include "stroke_font.h"
 #include "support/run_program.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +122,24 @@ TEST(MeasureJobDrawing, NothingToFit)
     close(fds[1]);
     EXPECT_FALSE(measure_job_drawing(fds[0], "IN;", "", 0, 0));
     close(fds[0]);
+}
+
+TEST(MeasurePrintedExtent, OutlineFontLabelsByTheirGlyphsBoxes)
+{
+    // 72 point Univers, an em of 1016: "HH" takes two advances of 39/54 em,
+    // from 0.21 em below the baseline to 0.75 em above.
+    std::string font_text = "    1  1OU\n";
+    for (int i = 0; i < 95; ++i)
+        font_text += "    2  3OUR[RF\n";
+    const StrokeFontResult bars = parse_stroke_font(font_text);
+    ASSERT_TRUE(bars.ok);
+    StringSource plot("IN;SD1,277,2,1,4,72,7,4148;SS;PA1000,1000;LBHH\3;");
+    const PrintedExtent extent = measure_printed_extent(plot, &bars.font, 10000, 5000);
+    ASSERT_TRUE(extent.drawn);
+    EXPECT_NEAR(extent.low.x, 1000, 0.01);
+    EXPECT_NEAR(extent.high.x, 1000 + 78.0 / 54 * 1016, 0.01);
+    EXPECT_NEAR(extent.low.y, 1000 - 0.21 * 1016, 0.01);
+    EXPECT_NEAR(extent.high.y, 1000 + 0.75 * 1016, 0.01);
 }
 
 } // namespace

@@ -30,6 +30,18 @@ public:
     {
         strokes.emplace_back(points, points + count);
     }
+    void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+               double advance) override
+    {
+        glyphs.push_back({c, origin, across, up, advance});
+    }
+
+    struct Mark {
+        char c;
+        PlotterPoint origin, across, up;
+        double advance;
+    };
+    std::vector<Mark> glyphs;
 };
 
 struct Laid {
@@ -554,3 +566,134 @@ TEST(StickLineWidth, FollowsTheSmallerOfCellAndHeight)
 }
 
 } // namespace
+
+// A label in Univers at 72 points: an em of an inch, 1016 plotter units.
+LabelSettings univers_72()
+{
+    LabelSettings s;
+    s.typeface = 4148;
+    s.proportional = true;
+    s.size = font_character_size(true, 0, 72);
+    return s;
+}
+
+TEST(LayoutLabel, OutlineFontsHandOnWholeGlyphsAtThePrintersAdvances)
+{
+    static const StrokeFont font = bar_font();
+    const double em = 1016;
+    const struct {
+        const char *what;
+        LabelSettings settings;
+        PlotterPoint direction;
+        int origin;
+        // The origins of "H0i": H takes 39/54 em, 0 takes 34/54, i 13/54.
+        std::vector<double> along;
+    } rows[] = {
+        {"along x", univers_72(), {1, 0}, 1, {0, 39.0 / 54 * em, 73.0 / 54 * em}},
+        {"turned a quarter", univers_72(), {0, 1}, 1, {0, 39.0 / 54 * em, 73.0 / 54 * em}},
+        // LO 7 ends the label at the pen: it is measured by the same advances.
+        {"ending at the pen",
+         univers_72(),
+         {1, 0},
+         7,
+         {-86.0 / 54 * em, -47.0 / 54 * em, -13.0 / 54 * em}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        LabelSettings s = row.settings;
+        s.direction = row.direction;
+        s.origin = row.origin;
+        Recorder r;
+        layout_label(font, s, {{0, 0}, {0, 0}}, "H0i", r, true);
+        EXPECT_TRUE(r.strokes.empty());
+        ASSERT_EQ(r.glyphs.size(), 3u);
+        const double advances[] = {39.0 / 54, 34.0 / 54, 13.0 / 54};
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(r.glyphs[i].c, "H0i"[i]);
+            EXPECT_NEAR(r.glyphs[i].advance, advances[i], 1e-9);
+            expect_point(r.glyphs[i].origin,
+                         {row.along[i] * row.direction.x, row.along[i] * row.direction.y});
+            expect_point(r.glyphs[i].across, {em * row.direction.x, em * row.direction.y});
+            expect_point(r.glyphs[i].up, {-em * row.direction.y, em * row.direction.x});
+        }
+    }
+}
+
+TEST(LayoutLabel, OutlineGlyphsOnlyForProportionalOutlineFontsOfTheFontsSize)
+{
+    static const StrokeFont font = bar_font();
+    const struct {
+        const char *what;
+        LabelSettings settings;
+        bool outline_glyphs;
+        std::size_t glyphs;
+    } rows[] = {
+        {"Univers", univers_72(), true, 2},
+        {"not asked for", univers_72(), false, 0},
+        {"the stick font",
+         [] {
+             LabelSettings s = univers_72();
+             s.typeface = 48;
+             return s;
+         }(),
+         true, 0},
+        {"fixed spacing",
+         [] {
+             LabelSettings s = univers_72();
+             s.proportional = false;
+             return s;
+         }(),
+         true, 0},
+        {"sized by SI",
+         [] {
+             LabelSettings s = univers_72();
+             s.size = absolute_character_size(1, 1);
+             return s;
+         }(),
+         true, 0},
+        {"a vertical path",
+         [] {
+             LabelSettings s = univers_72();
+             s.path = TextPath::Down;
+             return s;
+         }(),
+         true, 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        Recorder r;
+        layout_label(font, row.settings, {}, "A b", r, row.outline_glyphs);
+        EXPECT_EQ(r.glyphs.size(), row.glyphs);
+        EXPECT_EQ(r.strokes.size(), row.glyphs == 0 ? 2u : 0u);
+    }
+}
+
+TEST(LayoutLabel, OutlineFontsTakeLinesOfTheirOwn)
+{
+    static const StrokeFont font = bar_font();
+    const double em = 1016;
+    const struct {
+        const char *what;
+        int origin;
+        std::string text;
+        std::vector<PlotterPoint> origins;
+    } rows[] = {
+        // LO takes the top of a line 0.75 em up, a third of that further out
+        // for the origins 11-19.
+        {"LO 2", 2, "H", {{0, -0.375 * em}}},
+        {"LO 3", 3, "H", {{0, -0.75 * em}}},
+        {"LO 12", 12, "H", {{0.33 * 0.75 * em, -0.375 * em}}},
+        // Lines 1.2 ems apart.
+        {"CR LF", 1, "H\r\nH", {{0, 0}, {0, -1.2 * em}}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        LabelSettings s = univers_72();
+        s.origin = row.origin;
+        Recorder r;
+        layout_label(font, s, {}, row.text, r, true);
+        ASSERT_EQ(r.glyphs.size(), row.origins.size());
+        for (std::size_t i = 0; i < row.origins.size(); ++i)
+            expect_point(r.glyphs[i].origin, row.origins[i]);
+    }
+}

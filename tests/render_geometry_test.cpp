@@ -33,6 +33,7 @@ struct Page {
     std::vector<Stroke> strokes;
     std::vector<Filled> fills;
     std::vector<TextRun> texts;
+    std::vector<GlyphMark> glyphs;
     Point clip_low{-1, -1};
     Point clip_high{-1, -1};
 };
@@ -61,6 +62,7 @@ public:
         pages.back().clip_high = high;
     }
     void text(const TextRun &run) override { pages.back().texts.push_back(run); }
+    void glyph(const GlyphMark &mark) override { pages.back().glyphs.push_back(mark); }
     void end_page() override { ++ended; }
 
     std::vector<Page> pages;
@@ -883,6 +885,57 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
                    {3000 + x, 1500 + low},
                    {3000 + x, 1500 + high}},
                   1e-3);
+}
+
+TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
+{
+    // 72 point Univers: an em of 1016 plotter units; H advances 39/54 em.
+    std::string font_text = "    1  1OU\n";
+    for (int i = 0; i < 95; ++i)
+        font_text += "    2  3OUR[RF\n";
+    const StrokeFontResult bars = parse_stroke_font(font_text);
+    ASSERT_TRUE(bars.ok);
+    InterpreterOptions options = plain_options();
+    options.font = &bars.font;
+    options.outline_glyphs = true;
+    const std::string plot = "IN;SP2;SD1,277,2,1,4,72,7,4148;SS;PA1000,1000;LBHH\3;";
+    const double em = 1016;
+    const double step = 39.0 / 54 * em;
+    struct Case {
+        const char *what;
+        std::string setup;
+        Point second;
+        Point across;
+    } cases[] = {
+        {"as drawn", "", {1000 + step, 1000}, {em, 0}},
+        // RO 90 turns the plot, labels and all, a quarter turn within
+        // its 10000 by 5000 extent.
+        {"RO 90", "RO90;", {9000, 1000 + step}, {0, em}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string turned = plot;
+        turned.insert(3, c.setup);
+        const RecordingSink sink = draw(turned, options);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        const std::vector<GlyphMark> &glyphs = sink.pages[0].glyphs;
+        ASSERT_EQ(glyphs.size(), 2u);
+        EXPECT_TRUE(sink.pages[0].strokes.empty());
+        EXPECT_EQ(glyphs[1].character, 'H');
+        EXPECT_NEAR(glyphs[1].origin.x, c.second.x, 1e-6);
+        EXPECT_NEAR(glyphs[1].origin.y, c.second.y, 1e-6);
+        EXPECT_NEAR(glyphs[1].across.x, c.across.x, 1e-6);
+        EXPECT_NEAR(glyphs[1].across.y, c.across.y, 1e-6);
+        EXPECT_NEAR(glyphs[1].advance, 39.0 / 54, 1e-9);
+        // Pen 2 of a plain plot is red.
+        EXPECT_EQ(glyphs[1].colour.red, 1);
+        EXPECT_EQ(glyphs[1].colour.green, 0);
+    }
+    // Without outline glyphs the stroke font draws them.
+    options.outline_glyphs = false;
+    const RecordingSink stroked = draw(plot, options);
+    EXPECT_TRUE(stroked.pages.at(0).glyphs.empty());
+    EXPECT_EQ(stroked.pages.at(0).strokes.size(), 2u);
 }
 
 TEST(RenderPclText, PrintedAtTheCursorOnTheLogicalPage)

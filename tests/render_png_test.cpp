@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,6 +50,47 @@ TEST(ZelvoRenderPng, SlantedHairlinesInkOnePixelAtEachStep)
             EXPECT_EQ(count, 1) << "column " << x;
         }
     }
+}
+
+TEST(ZelvoRenderPng, OutlineFontLabelsAreFilledAtThePrintersSize)
+{
+    // A 72 point Univers H: as high as the printer's, 0.69 inch, and its
+    // stems and bar filled, not drawn as lines.
+    TempDir dir;
+    const auto input =
+        dir.write("plot.plt", "IN;SP1;SD1,277,2,1,4,72,7,4148;SS;PA0,0;LBH\3;PA4000,4000;");
+    RunOptions options;
+    options.args = {"-o", (dir.path() / "page.png").string(), input.string()};
+    const RunResult result = run_program(program, options);
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    std::string error;
+    const std::optional<GrayImage> page = read_png_gray(dir.path() / "page.png", error);
+    ASSERT_TRUE(page) << error;
+    const InkMask ink = ink_on_canvas(*page, page->width, page->height);
+    int left = ink.width, right = -1, top = ink.height, bottom = -1;
+    for (int y = 0; y < ink.height; ++y) {
+        for (int x = 0; x < ink.width; ++x) {
+            if (ink.at(x, y)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ASSERT_GE(right, left);
+    EXPECT_NEAR(bottom - top + 1, 69, 2);
+    // Across a stem's middle: two runs of ink, each some pixels wide.
+    const int y = top + (bottom - top) / 4;
+    std::vector<int> runs;
+    for (int x = left; x <= right; ++x) {
+        if (!ink.at(x, y))
+            continue;
+        if (x == left || !ink.at(x - 1, y))
+            runs.push_back(0);
+        ++runs.back();
+    }
+    ASSERT_EQ(runs.size(), 2u);
+    for (const int run : runs)
+        EXPECT_GE(run, 6);
 }
 
 } // namespace
