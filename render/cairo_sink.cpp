@@ -419,7 +419,10 @@ void CairoSink::glyph(const GlyphMark &mark)
         const char one[2] = {mark.character, 0};
         cairo_move_to(cr_, mark.origin.x + shift * mark.across.x,
                       mark.origin.y + shift * mark.across.y);
-        if (format_ == OutputFormat::Png)
+        // PDF documents embed the font's subset, far smaller than a path
+        // for each glyph; PostScript and SVG take the outlines, as PCL
+        // text does.
+        if (format_ == OutputFormat::Png || format_ == OutputFormat::Pdf)
             cairo_show_text(cr_, one);
         else
             cairo_text_path(cr_, one);
