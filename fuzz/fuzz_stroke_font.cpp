@@ -46,7 +46,8 @@ public:
             FUZZ_CHECK(std::isfinite(points[i].x) && std::isfinite(points[i].y));
     }
     // The stick font's labels are strokes only.
-    void glyph(char, PlotterPoint, PlotterPoint, PlotterPoint, double) override
+    void fill(const PlotterPoint *, std::size_t) override { FUZZ_CHECK(false); }
+    void glyph(char32_t, PlotterPoint, PlotterPoint, PlotterPoint, double) override
     {
         FUZZ_CHECK(false);
     }

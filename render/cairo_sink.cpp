@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <utility>
 
 namespace {
@@ -80,6 +81,8 @@ CairoSink::~CairoSink()
         cairo_destroy(cr_);
     if (surface_ != nullptr)
         cairo_surface_destroy(surface_);
+    if (outline_unit_ != nullptr)
+        cairo_scaled_font_destroy(outline_unit_);
 }
 
 void CairoSink::begin_page(double width, double height)
@@ -348,6 +351,8 @@ constexpr double kOutlineCapPerEm = 0.69;
 // shape in the middle of the advance.
 constexpr double kNarrowest = 0.85;
 constexpr double kWidest = 1.2;
+// The size the outline font's metrics are read at, per em.
+constexpr double kMetricsEm = 1000;
 
 cairo_font_face_t *outline_face()
 {
@@ -357,50 +362,64 @@ cairo_font_face_t *outline_face()
 
 } // namespace
 
-OutlineMetrics read_outline_metrics()
+namespace {
+
+// `c` in UTF-8, as cairo's text takes it.
+std::string utf8(char32_t c)
 {
-    // Read at a large size and unhinted, so that they keep their fractions.
-    constexpr double kEm = 1000;
-    OutlineMetrics metrics;
-    cairo_font_face_t *face = outline_face();
-    cairo_matrix_t size;
-    cairo_matrix_init_scale(&size, kEm, kEm);
-    cairo_matrix_t identity;
-    cairo_matrix_init_identity(&identity);
-    cairo_font_options_t *options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_scaled_font_t *font = cairo_scaled_font_create(face, &size, &identity, options);
-    if (cairo_scaled_font_status(font) == CAIRO_STATUS_SUCCESS) {
-        char one[2] = {0, 0};
-        cairo_text_extents_t extents;
-        for (std::size_t i = 0; i < metrics.advance.size(); ++i) {
-            one[0] = static_cast<char>('!' + i);
-            cairo_scaled_font_text_extents(font, one, &extents);
-            metrics.advance[i] = extents.x_advance / kEm;
-        }
-        cairo_scaled_font_text_extents(font, "H", &extents);
-        metrics.cap = -extents.y_bearing / kEm;
+    std::string bytes;
+    if (c < 0x80) {
+        bytes += static_cast<char>(c);
+    } else if (c < 0x800) {
+        bytes += static_cast<char>(0xc0 | c >> 6);
+        bytes += static_cast<char>(0x80 | (c & 0x3f));
+    } else {
+        bytes += static_cast<char>(0xe0 | c >> 12);
+        bytes += static_cast<char>(0x80 | (c >> 6 & 0x3f));
+        bytes += static_cast<char>(0x80 | (c & 0x3f));
     }
-    cairo_scaled_font_destroy(font);
-    cairo_font_options_destroy(options);
-    cairo_font_face_destroy(face);
-    return metrics;
+    return bytes;
+}
+
+} // namespace
+
+bool CairoSink::read_outline_font()
+{
+    if (outline_unit_ == nullptr) {
+        // At a large size and unhinted, so that the metrics keep their
+        // fractions.
+        cairo_font_face_t *face = outline_face();
+        cairo_matrix_t size;
+        cairo_matrix_init_scale(&size, kMetricsEm, kMetricsEm);
+        cairo_matrix_t identity;
+        cairo_matrix_init_identity(&identity);
+        cairo_font_options_t *options = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        outline_unit_ = cairo_scaled_font_create(face, &size, &identity, options);
+        cairo_font_options_destroy(options);
+        cairo_font_face_destroy(face);
+        if (cairo_scaled_font_status(outline_unit_) == CAIRO_STATUS_SUCCESS) {
+            cairo_text_extents_t extents;
+            cairo_scaled_font_text_extents(outline_unit_, "H", &extents);
+            outline_cap_ = -extents.y_bearing / kMetricsEm;
+        }
+    }
+    return outline_cap_ > 0;
 }
 
 void CairoSink::glyph(const GlyphMark &mark)
 {
-    if (!drawing() || mark.character <= ' ' || mark.character > '~')
+    if (!drawing() || mark.character <= U' ' || mark.character > 0xffff || !read_outline_font())
         return;
-    if (!outline_read_) {
-        outline_ = read_outline_metrics();
-        outline_read_ = true;
-    }
-    const double own = outline_.advance[static_cast<std::size_t>(mark.character - '!')];
-    if (own <= 0 || outline_.cap <= 0)
+    const std::string text = utf8(mark.character);
+    cairo_text_extents_t extents;
+    cairo_scaled_font_text_extents(outline_unit_, text.c_str(), &extents);
+    const double own = extents.x_advance / kMetricsEm;
+    if (own <= 0)
         return;
     const double stretch = std::clamp(mark.advance / own, kNarrowest, kWidest);
     const double shift = (mark.advance - own * stretch) / 2;
-    const double rise = kOutlineCapPerEm / outline_.cap;
+    const double rise = kOutlineCapPerEm / outline_cap_;
     cairo_font_face_t *face = outline_face();
     // The font's y axis points down: an em up is its minus y.
     cairo_matrix_t size;
@@ -416,16 +435,15 @@ void CairoSink::glyph(const GlyphMark &mark)
         cairo_save(cr_);
         cairo_set_scaled_font(cr_, font);
         cairo_set_source_rgb(cr_, mark.colour.red, mark.colour.green, mark.colour.blue);
-        const char one[2] = {mark.character, 0};
         cairo_move_to(cr_, mark.origin.x + shift * mark.across.x,
                       mark.origin.y + shift * mark.across.y);
         // PDF documents embed the font's subset, far smaller than a path
         // for each glyph; PostScript and SVG take the outlines, as PCL
         // text does.
         if (format_ == OutputFormat::Png || format_ == OutputFormat::Pdf)
-            cairo_show_text(cr_, one);
+            cairo_show_text(cr_, text.c_str());
         else
-            cairo_text_path(cr_, one);
+            cairo_text_path(cr_, text.c_str());
         cairo_fill(cr_);
         cairo_restore(cr_);
     }

@@ -5,12 +5,12 @@
 
 #include "page_sink.h"
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_scaled_font cairo_scaled_font_t;
 
 enum class OutputFormat { Pdf, Svg, Ps, Png };
 
@@ -25,14 +25,6 @@ public:
 protected:
     ~PageFiles() = default;
 };
-
-// The outline font's advances for '!' to '~' and the height of its H, per
-// em; all 0 when cairo finds no font.
-struct OutlineMetrics {
-    std::array<double, 94> advance{};
-    double cap = 0;
-};
-OutlineMetrics read_outline_metrics();
 
 class CairoSink : public PageSink {
 public:
@@ -65,6 +57,7 @@ public:
 
 private:
     void add_path(const Path &path);
+    bool read_outline_font();
     void stroke_hairline(const Path &path, const Pen &pen);
     void hatch(const Path &path, const Fill &fill, double angle);
     bool drawing() const { return cr_ != nullptr; }
@@ -81,8 +74,11 @@ private:
     std::FILE *page_file_ = nullptr;
     std::uint64_t pages_ = 0;
     bool failed_ = false;
-    OutlineMetrics outline_; // read at the first glyph
-    bool outline_read_ = false;
+    // The outline font at the size its metrics are read at, and its H's
+    // height per em (0 when there is no such font): made at the first
+    // glyph.
+    cairo_scaled_font_t *outline_unit_ = nullptr;
+    double outline_cap_ = 0;
 };
 
 // Lets go of the fonts cairo keeps for the whole run, once no sink is

@@ -251,12 +251,12 @@ void PlotInterpreter::default_labels()
 
 void PlotInterpreter::update_label_size()
 {
-    if (size_given_)
-        return;
     const FontChoice &font = alternate_selected_ ? alternate_font_ : standard_font_;
-    label_.size = font_character_size(font.proportional, font.pitch, font.height);
+    if (!size_given_)
+        label_.size = font_character_size(font.proportional, font.pitch, font.height);
     label_.proportional = font.proportional;
     label_.typeface = font.typeface;
+    label_.font_height = font.height;
 }
 
 void PlotInterpreter::update_transforms()
@@ -435,7 +435,20 @@ void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count)
     sink_.stroke(path, pen);
 }
 
-void PlotInterpreter::glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+void PlotInterpreter::fill(const PlotterPoint *points, std::size_t count)
+{
+    start_page();
+    Path path(1);
+    for (std::size_t i = 0; i < count; ++i)
+        path[0].points.push_back(plotter_to_sheet_.apply({points[i].x, points[i].y}));
+    path[0].closed = true;
+    Fill fill;
+    fill.rule = FillRule::NonZero;
+    fill.colour = current_pen().colour;
+    sink_.fill(path, fill);
+}
+
+void PlotInterpreter::glyph(char32_t c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                             double advance)
 {
     start_page();

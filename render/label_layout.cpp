@@ -73,6 +73,9 @@ struct Frame {
     double proportional_width = 1;
     bool size_given = false; // by SI or SR, not by the font
     bool outline = false;    // the characters are filled outline glyphs
+    // The selected font's own height, in plotter units: under SI and SR the
+    // printer keeps an outline font's space at that size.
+    double font_em = 0;
 };
 
 Frame frame_of(const LabelSettings &s, bool outline_glyphs = false)
@@ -107,11 +110,12 @@ Frame frame_of(const LabelSettings &s, bool outline_glyphs = false)
     f.top = f.line * kTopPerLine;
     f.vertical_line = kVerticalLinePerCell * f.cell;
     f.outline = outline_glyphs && s.typeface != kStickTypeface && s.typeface != kArcTypeface
-                && f.proportional && !f.size_given && !f.vertical && f.cell != 0;
+                && f.proportional && !f.vertical && f.cell != 0;
     if (f.outline) {
         const double em = kGlyphUnitsPerEm * std::abs(s.size.height);
         f.line = kOutlineLinePerEm * em * (1 + extra_y);
         f.top = kOutlineTopPerEm * em;
+        f.font_em = s.font_height * kPlotterUnitsPerInch / kPointsPerInch;
     }
     return f;
 }
@@ -152,16 +156,21 @@ const Glyph *drawn_glyph(const StrokeFont &font, unsigned char c)
 }
 
 // The character of the outline font that `c` prints, or 0 for none.
-char outline_character(unsigned char c)
+char32_t outline_character(unsigned char c)
 {
-    if (c == kRoman8Dash)
-        return '-';
-    return c >= ' ' && c <= '~' ? static_cast<char>(c) : 0;
+    return c >= ' ' && c <= '~' ? c : 0;
 }
 
-// The advances of the printer's Univers, in 54ths of an em, for ' ' to '~':
-// labels of each character once and eleven times at 12 points, measured at
-// 600 dpi on the interpreter.
+// The printer's Univers draws Roman-8's dash as a bar, in ems from the
+// glyph's origin: measured at 600 dpi on the interpreter, 72 points.
+constexpr double kDashStart = 0.233;
+constexpr double kDashEnd = 0.793;
+constexpr double kDashLow = 0.325;
+constexpr double kDashHigh = 0.39;
+
+// The advances of the printer's Univers, in 54ths of an em, for ' ' to '~'
+// and Roman-8's dash: labels of each character once and eleven times at 12
+// points, measured at 600 dpi on the interpreter.
 constexpr unsigned char kUniversAdvance[95] = {
     18, 18, 27, 34, 34, 54, 41, 18, 18, 18, 34, 54, 18, 18, 18, 18, // ' ' to '/'
     34, 34, 34, 34, 34, 34, 34, 34, 34, 34, 18, 18, 54, 54, 54, 28, // '0' to '?'
@@ -171,12 +180,16 @@ constexpr unsigned char kUniversAdvance[95] = {
     31, 31, 19, 27, 20, 31, 30, 47, 30, 30, 26, 24, 27, 24, 54,     // 'p' to '~'
 };
 
+constexpr unsigned char kUniversDashAdvance = 54;
+
 // An outline character's advance in ems; one the font lacks takes a
 // space's.
 double outline_advance(unsigned char c)
 {
-    const char o = outline_character(c);
-    return kUniversAdvance[static_cast<std::size_t>((o != 0 ? o : ' ') - ' ')] / 54.0;
+    if (c == kRoman8Dash)
+        return kUniversDashAdvance / 54.0;
+    const char32_t o = outline_character(c);
+    return kUniversAdvance[(o != 0 ? o : U' ') - U' '] / 54.0;
 }
 
 // A proportional glyph's advance in glyph units; a character without a
@@ -194,6 +207,8 @@ double proportional_advance(const StrokeFont &font, unsigned char c)
 // give every character their width).
 double width_of(const StrokeFont &font, const Frame &f, unsigned char c)
 {
+    if (f.outline && c == ' ' && f.size_given)
+        return outline_advance(c) * f.font_em;
     if (f.outline)
         return outline_advance(c) * kGlyphUnitsPerEm * f.cell + (c == ' ' ? 0 : f.extra_width);
     if (!f.proportional || f.size_given)
@@ -425,8 +440,17 @@ void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, con
 // Hands on an outline character to be filled at `at`.
 void mark_glyph(const Frame &f, PlotterPoint at, unsigned char c, LabelStrokeListener &listener)
 {
-    const char o = outline_character(c);
-    if (o == 0 || o == ' ')
+    if (c == kRoman8Dash) {
+        const auto corner = [&](double along, double up) {
+            return at + glyph_offset(f, along * kGlyphUnitsPerEm, up * kGlyphUnitsPerEm);
+        };
+        const PlotterPoint bar[] = {corner(kDashStart, kDashLow), corner(kDashEnd, kDashLow),
+                                    corner(kDashEnd, kDashHigh), corner(kDashStart, kDashHigh)};
+        listener.fill(bar, 4);
+        return;
+    }
+    const char32_t o = outline_character(c);
+    if (o == 0 || o == U' ')
         return;
     listener.glyph(o, at, glyph_offset(f, kGlyphUnitsPerEm, 0),
                    glyph_offset(f, 0, kGlyphUnitsPerEm), outline_advance(c));

@@ -69,6 +69,7 @@ struct LabelSettings {
     CharacterSize size;
     bool proportional = false; // SD/AD kind 2 of the selected font
     int typeface = 48;         // SD/AD kind 7: 48 the stick font
+    double font_height = 12;   // SD/AD kind 4: the height in points
     double slant = 0;          // SL: the tangent of the characters' lean
     PlotterPoint direction{1, 0};
     TextPath path = TextPath::Right;
@@ -89,11 +90,13 @@ class LabelStrokeListener {
 public:
     // One stroke of a glyph: `count` points, at least one, to join in turn.
     virtual void stroke(const PlotterPoint *points, std::size_t count) = 0;
-    // A character of an outline font, '!' to '~', to be filled: its origin
-    // on the baseline, an em along the baseline and up from it, and the
-    // printer's advance for it in ems.
-    virtual void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+    // A character of an outline font to be filled, as a Unicode code point
+    // (not a space): its origin on the baseline, an em along the baseline
+    // and up from it, and the printer's advance for it in ems.
+    virtual void glyph(char32_t c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                        double advance) = 0;
+    // An area of an outline glyph to fill: `count` corners, at least three.
+    virtual void fill(const PlotterPoint *points, std::size_t count) = 0;
 
 protected:
     ~LabelStrokeListener() = default;
@@ -101,14 +104,14 @@ protected:
 
 // The printer fills the glyphs of its outline fonts (Univers, 4148, and the
 // others SD and AD select). With `outline_glyphs`, a label in one of them,
-// spaced proportionally and sized by the font (not by SI or SR), along a
-// path right or left, is laid out with the advances of the printer's
-// Univers, its em the font's height in points, and each character is
-// handed on whole; else such labels are drawn with the stroke font, as the
-// stick font's are. (SI and SR size an outline glyph the same way, its em
-// 1.5 cells across and 1.5 cap heights up, but the printer's glyphs are
-// lighter there than the filled ones here, which so agree less well with
-// its pages than the stroke glyphs do.)
+// spaced proportionally, along a path right or left, is laid out with the
+// advances of the printer's Univers, its em 1.5 cells across and 1.5 cap
+// heights up (the font's height in points, where SI and SR do not size
+// it), and each character is handed on whole, Roman-8's dash as the bar
+// Univers draws for it; else such labels are drawn with the stroke font, as
+// the stick font's are. Under SI and SR the printer keeps the space at the
+// font's own height. Lines are 1.2 ems apart, and LO takes a line's top
+// 0.75 em above its baseline.
 //
 // Draws `text` (the label's bytes, without a terminator it does not print)
 // from `start` and returns where the pen and the carriage-return point are

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct Point {
@@ -70,12 +71,13 @@ struct TextRun {
 };
 
 // A character of a label in one of the printer's outline typefaces, which
-// the printer fills rather than strokes: the glyph of `character` ('!' to
-// '~') with its origin on the baseline at `origin`, one em along the
-// baseline `across` and one em up from it `up` (leaned by SL, turned by DI),
-// fitted to the printer's advance for it, `advance` ems.
+// the printer fills rather than strokes: the glyph of `character` (a
+// Unicode code point, not a space) with its origin on the baseline at
+// `origin`, one em along the baseline `across` and one em up from it `up`
+// (leaned by SL, turned by DI), fitted to the printer's advance for it,
+// `advance` ems.
 struct GlyphMark {
-    char character = '!';
+    char32_t character = '!';
     Point origin;
     Point across;
     Point up;
@@ -83,17 +85,24 @@ struct GlyphMark {
     Colour colour;
 };
 
-// Where a glyph's ink lies: its advance along the baseline, from 0.21 em
-// below it to 0.75 em above, the reach of the outline fonts' descenders and
-// ascenders.
+// Where a glyph's ink lies: its advance along the baseline, up to 0.75 em
+// above it (the outline fonts' ascenders and accents), and down to 0.21 em
+// below it for the characters that reach under it; the others stand on it,
+// as the digits of a scale's labels do.
 inline SubPath glyph_box(const GlyphMark &mark)
 {
     const auto at = [&](double along, double up) {
         return Point{mark.origin.x + along * mark.across.x + up * mark.up.x,
                      mark.origin.y + along * mark.across.y + up * mark.up.y};
     };
+    const std::string_view descending = "gjpqyQ,;()[]{}|_@$/";
+    const double low =
+        mark.character < 0x80
+                && descending.find(static_cast<char>(mark.character)) != std::string_view::npos
+            ? -0.21
+            : 0;
     const double a = mark.advance;
-    return {{at(0, -0.21), at(a, -0.21), at(a, 0.75), at(0, 0.75)}, true};
+    return {{at(0, low), at(a, low), at(a, 0.75), at(0, 0.75)}, true};
 }
 
 class PageSink {

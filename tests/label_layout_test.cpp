@@ -30,18 +30,23 @@ public:
     {
         strokes.emplace_back(points, points + count);
     }
-    void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+    void fill(const PlotterPoint *points, std::size_t count) override
+    {
+        fills.emplace_back(points, points + count);
+    }
+    void glyph(char32_t c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                double advance) override
     {
         glyphs.push_back({c, origin, across, up, advance});
     }
 
     struct Mark {
-        char c;
+        char32_t c;
         PlotterPoint origin, across, up;
         double advance;
     };
     std::vector<Mark> glyphs;
+    std::vector<std::vector<PlotterPoint>> fills;
 };
 
 struct Laid {
@@ -609,7 +614,7 @@ TEST(LayoutLabel, OutlineFontsHandOnWholeGlyphsAtThePrintersAdvances)
         ASSERT_EQ(r.glyphs.size(), 3u);
         const double advances[] = {39.0 / 54, 34.0 / 54, 13.0 / 54};
         for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(r.glyphs[i].c, "H0i"[i]);
+            EXPECT_EQ(r.glyphs[i].c, static_cast<char32_t>("H0i"[i]));
             EXPECT_NEAR(r.glyphs[i].advance, advances[i], 1e-9);
             expect_point(r.glyphs[i].origin,
                          {row.along[i] * row.direction.x, row.along[i] * row.direction.y});
@@ -619,7 +624,7 @@ TEST(LayoutLabel, OutlineFontsHandOnWholeGlyphsAtThePrintersAdvances)
     }
 }
 
-TEST(LayoutLabel, OutlineGlyphsOnlyForProportionalOutlineFontsOfTheFontsSize)
+TEST(LayoutLabel, OutlineGlyphsOnlyForProportionalOutlineFontsAlongTheirPath)
 {
     static const StrokeFont font = bar_font();
     const struct {
@@ -650,7 +655,7 @@ TEST(LayoutLabel, OutlineGlyphsOnlyForProportionalOutlineFontsOfTheFontsSize)
              s.size = absolute_character_size(1, 1);
              return s;
          }(),
-         true, 0},
+         true, 2},
         {"a vertical path",
          [] {
              LabelSettings s = univers_72();
@@ -696,4 +701,38 @@ TEST(LayoutLabel, OutlineFontsTakeLinesOfTheirOwn)
         for (std::size_t i = 0; i < row.origins.size(); ++i)
             expect_point(r.glyphs[i].origin, row.origins[i]);
     }
+}
+
+TEST(LayoutLabel, OutlineFontsSizedBySiKeepTheirSpaceAtTheFontsSize)
+{
+    // SI 1,1: cells of 500 and a cap height of 400 give an em 750 across
+    // and 600 up. The space stays 18/54 of the font's own 12 points.
+    static const StrokeFont font = bar_font();
+    LabelSettings s = univers_72();
+    s.size = absolute_character_size(1, 1);
+    s.font_height = 12;
+    Recorder r;
+    layout_label(font, s, {}, "H H", r, true);
+    ASSERT_EQ(r.glyphs.size(), 2u);
+    expect_point(r.glyphs[0].across, {750, 0});
+    expect_point(r.glyphs[0].up, {0, 600});
+    const double space = 18.0 / 54 * 12 / 72 * 1016;
+    expect_point(r.glyphs[1].origin, {39.0 / 54 * 750 + space, 0});
+}
+
+TEST(LayoutLabel, Roman8DashIsTheOutlineFontsBar)
+{
+    // A bar 0.233 to 0.793 em along and 0.325 to 0.39 em up, in an advance
+    // of an em: the H after it starts an em on.
+    static const StrokeFont font = bar_font();
+    const double em = 1016;
+    Recorder r;
+    layout_label(font, univers_72(), {}, "\xf6H", r, true);
+    ASSERT_EQ(r.fills.size(), 1u);
+    const std::vector<PlotterPoint> &bar = r.fills[0];
+    ASSERT_EQ(bar.size(), 4u);
+    expect_point(bar[0], {0.233 * em, 0.325 * em});
+    expect_point(bar[2], {0.793 * em, 0.39 * em});
+    ASSERT_EQ(r.glyphs.size(), 1u);
+    expect_point(r.glyphs[0].origin, {em, 0});
 }

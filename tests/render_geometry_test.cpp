@@ -921,7 +921,7 @@ TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
         const std::vector<GlyphMark> &glyphs = sink.pages[0].glyphs;
         ASSERT_EQ(glyphs.size(), 2u);
         EXPECT_TRUE(sink.pages[0].strokes.empty());
-        EXPECT_EQ(glyphs[1].character, 'H');
+        EXPECT_EQ(glyphs[1].character, U'H');
         EXPECT_NEAR(glyphs[1].origin.x, c.second.x, 1e-6);
         EXPECT_NEAR(glyphs[1].origin.y, c.second.y, 1e-6);
         EXPECT_NEAR(glyphs[1].across.x, c.across.x, 1e-6);
@@ -931,6 +931,11 @@ TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
         EXPECT_EQ(glyphs[1].colour.red, 1);
         EXPECT_EQ(glyphs[1].colour.green, 0);
     }
+    // A font selected after SI is the font SI sizes.
+    const RecordingSink sized =
+        draw("IN;SI1,1;SD1,277,2,1,4,72,7,4148;SS;PA1000,1000;LBHH\3;", options);
+    EXPECT_EQ(sized.pages.at(0).glyphs.size(), 2u);
+    EXPECT_TRUE(sized.pages.at(0).strokes.empty());
     // Without outline glyphs the stroke font draws them.
     options.outline_glyphs = false;
     const RecordingSink stroked = draw(plot, options);
