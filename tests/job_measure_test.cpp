@@ -1,5 +1,6 @@
 // -fit's measure of a plot file: the drawing as the job prints it, in plotter
 // units on the frame it was measured in.
+#include "bar_font.h"
 #include "job_measure.h"
 #include "measure_plot.h"
 #include "render.h"
@@ -129,20 +130,16 @@ TEST(MeasurePrintedExtent, OutlineFontLabelsByTheirGlyphsBoxes)
     // 72 point Univers, an em of 1016: "Hg" takes advances of 39/54 and
     // 31/54 em, from 0.21 em below the baseline (g's tail) to 0.75 em
     // above; "HH" stands on its baseline.
-    std::string font_text = "    1  1OU\n";
-    for (int i = 0; i < 95; ++i)
-        font_text += "    2  3OUR[RF\n";
-    const StrokeFontResult bars = parse_stroke_font(font_text);
-    ASSERT_TRUE(bars.ok);
+    const StrokeFont bars = bar_font();
     StringSource plot("IN;SD1,277,2,1,4,72,7,4148;SS;PA1000,1000;LBHg\3;");
-    const PrintedExtent extent = measure_printed_extent(plot, &bars.font, 10000, 5000);
+    const PrintedExtent extent = measure_printed_extent(plot, &bars, 10000, 5000);
     ASSERT_TRUE(extent.drawn);
     EXPECT_NEAR(extent.low.x, 1000, 0.01);
     EXPECT_NEAR(extent.high.x, 1000 + 70.0 / 54 * 1016, 0.01);
     EXPECT_NEAR(extent.low.y, 1000 - 0.21 * 1016, 0.01);
     EXPECT_NEAR(extent.high.y, 1000 + 0.75 * 1016, 0.01);
     StringSource standing("IN;SD1,277,2,1,4,72,7,4148;SS;PA1000,1000;LBHH\3;");
-    EXPECT_NEAR(measure_printed_extent(standing, &bars.font, 10000, 5000).low.y, 1000, 0.01);
+    EXPECT_NEAR(measure_printed_extent(standing, &bars, 10000, 5000).low.y, 1000, 0.01);
 }
 
 } // namespace

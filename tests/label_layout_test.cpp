@@ -1,8 +1,8 @@
-// Label layout against coordinates worked out by hand. The font here gives
-// every character from '!' on the same glyph: a bar up the middle of bounds
-// -3 to 3, from the baseline to the cap height 21; ' ' has no strokes. With
+// Label layout against coordinates worked out by hand, with the bar font
+// (bar_font.h). With
 // SI 1,1 (w = h = 400 plotter units) a cell is 500 wide, the bar 500/3 into
 // it and 400 high, lines are 768 apart and a space is 400.
+#include "bar_font.h"
 #include "label_layout.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +11,6 @@
 #include <vector>
 
 namespace {
-
-StrokeFont bar_font()
-{
-    std::string text = "    1  1OU\n";
-    for (int i = 0; i < 95; ++i)
-        text += "    2  3OUR[RF\n";
-    StrokeFontResult r = parse_stroke_font(text);
-    EXPECT_TRUE(r.ok) << r.error;
-    return r.font;
-}
 
 class Recorder : public LabelStrokeListener {
 public:

@@ -2,6 +2,7 @@
 // sink that records what it is given. A plain plot is laid out here with
 // its plotter units as the sheet's units (y up) and P2 at (10000, 5000),
 // so that the numbers are the plot's own.
+#include "bar_font.h"
 #include "interpreter.h"
 #include "pcl_page.h"
 #include "pcl_text.h"
@@ -855,17 +856,12 @@ TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
 
 TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
 {
-    // Every character from '!' on is a bar up the middle of bounds -3 to
-    // 3, from the baseline to the cap height 21. With SI 1,1 (cells 500,
+    // The bar font: with SI 1,1 (cells 500,
     // lines 768) LO 5 centres it: back half a width (200), down half the
     // line's top (171.429); the bar is a third of a cell (166.667) in.
-    std::string font_text = "    1  1OU\n";
-    for (int i = 0; i < 95; ++i)
-        font_text += "    2  3OUR[RF\n";
-    const StrokeFontResult bars = parse_stroke_font(font_text);
-    ASSERT_TRUE(bars.ok);
+    const StrokeFont bars = bar_font();
     InterpreterOptions options = plain_options();
-    options.font = &bars.font;
+    options.font = &bars;
     const RecordingSink sink = draw(
         "IN;SI1,1;SM*;PA1000,1000;PD2000,1000;SM;PD3000,1000;PU;SMA;PR0,500;DF;PR0,500;", options);
     const double x = -200 + 500.0 / 3;
@@ -890,13 +886,9 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
 TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
 {
     // 72 point Univers: an em of 1016 plotter units; H advances 39/54 em.
-    std::string font_text = "    1  1OU\n";
-    for (int i = 0; i < 95; ++i)
-        font_text += "    2  3OUR[RF\n";
-    const StrokeFontResult bars = parse_stroke_font(font_text);
-    ASSERT_TRUE(bars.ok);
+    const StrokeFont bars = bar_font();
     InterpreterOptions options = plain_options();
-    options.font = &bars.font;
+    options.font = &bars;
     options.outline_glyphs = true;
     const std::string plot = "IN;SP2;SD1,277,2,1,4,72,7,4148;SS;PA1000,1000;LBHH\3;";
     const double em = 1016;

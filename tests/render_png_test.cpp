@@ -14,6 +14,23 @@ namespace {
 
 const std::string program = ZELVO_RENDER_PROGRAM;
 
+// The ink of the PNG page zelvo-render draws of `plot`, at 100 dpi.
+std::optional<InkMask> render_ink(const std::string &plot)
+{
+    TempDir dir;
+    const auto input = dir.write("plot.plt", plot);
+    RunOptions options;
+    options.args = {"-o", (dir.path() / "page.png").string(), input.string()};
+    const RunResult result = run_program(program, options);
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    std::string error;
+    const std::optional<GrayImage> page = read_png_gray(dir.path() / "page.png", error);
+    EXPECT_TRUE(page) << error;
+    if (result.exit_status != 0 || !page)
+        return std::nullopt;
+    return ink_on_canvas(*page, page->width, page->height);
+}
+
 TEST(ZelvoRenderPng, SlantedHairlinesInkOnePixelAtEachStep)
 {
     // A thin pen's lines, one pixel in each column along their longer
@@ -22,17 +39,11 @@ TEST(ZelvoRenderPng, SlantedHairlinesInkOnePixelAtEachStep)
     const char *lines[] = {"PD4000,4000;", "PD4000,2000;", "PD4000,1300;"};
     for (const char *line : lines) {
         SCOPED_TRACE(line);
-        TempDir dir;
-        const auto input = dir.write("plot.plt", std::string("IN;SP1;PW0.1;PU0,0;") + line);
-        RunOptions options;
-        options.args = {"-o", (dir.path() / "page.png").string(), input.string()};
-        const RunResult result = run_program(program, options);
-        ASSERT_EQ(result.exit_status, 0) << result.err;
-        std::string error;
-        const std::optional<GrayImage> page = read_png_gray(dir.path() / "page.png", error);
-        ASSERT_TRUE(page) << error;
-        const InkMask ink = ink_on_canvas(*page, page->width, page->height);
-        int first = page->width;
+        const std::optional<InkMask> rendered =
+            render_ink(std::string("IN;SP1;PW0.1;PU0,0;") + line);
+        ASSERT_TRUE(rendered);
+        const InkMask &ink = *rendered;
+        int first = ink.width;
         int last = -1;
         for (int x = 0; x < ink.width; ++x) {
             for (int y = 0; y < ink.height; ++y) {
@@ -56,17 +67,10 @@ TEST(ZelvoRenderPng, OutlineFontLabelsAreFilledAtThePrintersSize)
 {
     // A 72 point Univers H: as high as the printer's, 0.69 inch, and its
     // stems and bar filled, not drawn as lines.
-    TempDir dir;
-    const auto input =
-        dir.write("plot.plt", "IN;SP1;SD1,277,2,1,4,72,7,4148;SS;PA0,0;LBH\3;PA4000,4000;");
-    RunOptions options;
-    options.args = {"-o", (dir.path() / "page.png").string(), input.string()};
-    const RunResult result = run_program(program, options);
-    ASSERT_EQ(result.exit_status, 0) << result.err;
-    std::string error;
-    const std::optional<GrayImage> page = read_png_gray(dir.path() / "page.png", error);
-    ASSERT_TRUE(page) << error;
-    const InkMask ink = ink_on_canvas(*page, page->width, page->height);
+    const std::optional<InkMask> rendered =
+        render_ink("IN;SP1;SD1,277,2,1,4,72,7,4148;SS;PA0,0;LBH\3;PA4000,4000;");
+    ASSERT_TRUE(rendered);
+    const InkMask &ink = *rendered;
     int left = ink.width, right = -1, top = ink.height, bottom = -1;
     for (int y = 0; y < ink.height; ++y) {
         for (int x = 0; x < ink.width; ++x) {
