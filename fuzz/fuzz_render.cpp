@@ -55,7 +55,7 @@ public:
     void glyph(const GlyphMark &mark) override
     {
         FUZZ_CHECK(open_);
-        FUZZ_CHECK(mark.character > U' ');
+        FUZZ_CHECK(mark.character > ' ' && mark.character <= '~');
         for (const Point p : {mark.origin, mark.across, mark.up})
             FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
         FUZZ_CHECK(mark.advance > 0 && mark.advance <= 1);

@@ -47,7 +47,7 @@ public:
     }
     // The stick font's labels are strokes only.
     void fill(const PlotterPoint *, std::size_t) override { FUZZ_CHECK(false); }
-    void glyph(char32_t, PlotterPoint, PlotterPoint, PlotterPoint, double) override
+    void glyph(char, PlotterPoint, PlotterPoint, PlotterPoint, double) override
     {
         FUZZ_CHECK(false);
     }

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 #include <utility>
 
 namespace {
@@ -362,27 +361,6 @@ cairo_font_face_t *outline_face()
 
 } // namespace
 
-namespace {
-
-// `c` in UTF-8, as cairo's text takes it.
-std::string utf8(char32_t c)
-{
-    std::string bytes;
-    if (c < 0x80) {
-        bytes += static_cast<char>(c);
-    } else if (c < 0x800) {
-        bytes += static_cast<char>(0xc0 | c >> 6);
-        bytes += static_cast<char>(0x80 | (c & 0x3f));
-    } else {
-        bytes += static_cast<char>(0xe0 | c >> 12);
-        bytes += static_cast<char>(0x80 | (c >> 6 & 0x3f));
-        bytes += static_cast<char>(0x80 | (c & 0x3f));
-    }
-    return bytes;
-}
-
-} // namespace
-
 bool CairoSink::read_outline_font()
 {
     if (outline_unit_ == nullptr) {
@@ -409,11 +387,11 @@ bool CairoSink::read_outline_font()
 
 void CairoSink::glyph(const GlyphMark &mark)
 {
-    if (!drawing() || mark.character <= U' ' || mark.character > 0xffff || !read_outline_font())
+    if (!drawing() || mark.character <= ' ' || mark.character > '~' || !read_outline_font())
         return;
-    const std::string text = utf8(mark.character);
+    const char text[2] = {mark.character, 0};
     cairo_text_extents_t extents;
-    cairo_scaled_font_text_extents(outline_unit_, text.c_str(), &extents);
+    cairo_scaled_font_text_extents(outline_unit_, text, &extents);
     const double own = extents.x_advance / kMetricsEm;
     if (own <= 0)
         return;
@@ -441,9 +419,9 @@ void CairoSink::glyph(const GlyphMark &mark)
         // for each glyph; PostScript and SVG take the outlines, as PCL
         // text does.
         if (format_ == OutputFormat::Png || format_ == OutputFormat::Pdf)
-            cairo_show_text(cr_, text.c_str());
+            cairo_show_text(cr_, text);
         else
-            cairo_text_path(cr_, text.c_str());
+            cairo_text_path(cr_, text);
         cairo_fill(cr_);
         cairo_restore(cr_);
     }

@@ -448,7 +448,7 @@ void PlotInterpreter::fill(const PlotterPoint *points, std::size_t count)
     sink_.fill(path, fill);
 }
 
-void PlotInterpreter::glyph(char32_t c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+void PlotInterpreter::glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                             double advance)
 {
     start_page();

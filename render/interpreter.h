@@ -91,7 +91,7 @@ private:
     void select_pen(std::int64_t pen) override;
     void end() override {}
     void stroke(const PlotterPoint *points, std::size_t count) override;
-    void glyph(char32_t c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+    void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                double advance) override;
     void fill(const PlotterPoint *points, std::size_t count) override;
     // PCL context's printing characters.

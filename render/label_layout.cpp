@@ -155,12 +155,6 @@ const Glyph *drawn_glyph(const StrokeFont &font, unsigned char c)
     return c <= '~' ? glyph_for(font, c) : nullptr;
 }
 
-// The character of the outline font that `c` prints, or 0 for none.
-char32_t outline_character(unsigned char c)
-{
-    return c >= ' ' && c <= '~' ? c : 0;
-}
-
 // The printer's Univers draws Roman-8's dash as a bar, in ems from the
 // glyph's origin: measured at 600 dpi on the interpreter, 72 points.
 constexpr double kDashStart = 0.233;
@@ -168,9 +162,9 @@ constexpr double kDashEnd = 0.793;
 constexpr double kDashLow = 0.325;
 constexpr double kDashHigh = 0.39;
 
-// The advances of the printer's Univers, in 54ths of an em, for ' ' to '~'
-// and Roman-8's dash: labels of each character once and eleven times at 12
-// points, measured at 600 dpi on the interpreter.
+// The advances of the printer's Univers, in 54ths of an em, for ' ' to '~':
+// labels of each character once and eleven times at 12 points, measured at
+// 600 dpi on the interpreter.
 constexpr unsigned char kUniversAdvance[95] = {
     18, 18, 27, 34, 34, 54, 41, 18, 18, 18, 34, 54, 18, 18, 18, 18, // ' ' to '/'
     34, 34, 34, 34, 34, 34, 34, 34, 34, 34, 18, 18, 54, 54, 54, 28, // '0' to '?'
@@ -180,6 +174,7 @@ constexpr unsigned char kUniversAdvance[95] = {
     31, 31, 19, 27, 20, 31, 30, 47, 30, 30, 26, 24, 27, 24, 54,     // 'p' to '~'
 };
 
+// Roman-8's dash takes an em.
 constexpr unsigned char kUniversDashAdvance = 54;
 
 // An outline character's advance in ems; one the font lacks takes a
@@ -188,8 +183,7 @@ double outline_advance(unsigned char c)
 {
     if (c == kRoman8Dash)
         return kUniversDashAdvance / 54.0;
-    const char32_t o = outline_character(c);
-    return kUniversAdvance[(o != 0 ? o : U' ') - U' '] / 54.0;
+    return kUniversAdvance[c >= ' ' && c <= '~' ? c - ' ' : 0] / 54.0;
 }
 
 // A proportional glyph's advance in glyph units; a character without a
@@ -449,10 +443,9 @@ void mark_glyph(const Frame &f, PlotterPoint at, unsigned char c, LabelStrokeLis
         listener.fill(bar, 4);
         return;
     }
-    const char32_t o = outline_character(c);
-    if (o == 0 || o == U' ')
+    if (c <= ' ' || c > '~')
         return;
-    listener.glyph(o, at, glyph_offset(f, kGlyphUnitsPerEm, 0),
+    listener.glyph(static_cast<char>(c), at, glyph_offset(f, kGlyphUnitsPerEm, 0),
                    glyph_offset(f, 0, kGlyphUnitsPerEm), outline_advance(c));
 }
 

@@ -90,10 +90,10 @@ class LabelStrokeListener {
 public:
     // One stroke of a glyph: `count` points, at least one, to join in turn.
     virtual void stroke(const PlotterPoint *points, std::size_t count) = 0;
-    // A character of an outline font to be filled, as a Unicode code point
-    // (not a space): its origin on the baseline, an em along the baseline
-    // and up from it, and the printer's advance for it in ems.
-    virtual void glyph(char32_t c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+    // A character of an outline font to be filled, '!' to '~': its origin
+    // on the baseline, an em along the baseline and up from it, and the
+    // printer's advance for it in ems.
+    virtual void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                        double advance) = 0;
     // An area of an outline glyph to fill: `count` corners, at least three.
     virtual void fill(const PlotterPoint *points, std::size_t count) = 0;

@@ -71,13 +71,12 @@ struct TextRun {
 };
 
 // A character of a label in one of the printer's outline typefaces, which
-// the printer fills rather than strokes: the glyph of `character` (a
-// Unicode code point, not a space) with its origin on the baseline at
-// `origin`, one em along the baseline `across` and one em up from it `up`
-// (leaned by SL, turned by DI), fitted to the printer's advance for it,
-// `advance` ems.
+// the printer fills rather than strokes: the glyph of `character` ('!' to
+// '~') with its origin on the baseline at `origin`, one em along the
+// baseline `across` and one em up from it `up` (leaned by SL, turned by DI),
+// fitted to the printer's advance for it, `advance` ems.
 struct GlyphMark {
-    char32_t character = '!';
+    char character = '!';
     Point origin;
     Point across;
     Point up;
@@ -96,11 +95,7 @@ inline SubPath glyph_box(const GlyphMark &mark)
                      mark.origin.y + along * mark.across.y + up * mark.up.y};
     };
     const std::string_view descending = "gjpqyQ,;()[]{}|_@$/";
-    const double low =
-        mark.character < 0x80
-                && descending.find(static_cast<char>(mark.character)) != std::string_view::npos
-            ? -0.21
-            : 0;
+    const double low = descending.find(mark.character) != std::string_view::npos ? -0.21 : 0;
     const double a = mark.advance;
     return {{at(0, low), at(a, low), at(a, 0.75), at(0, 0.75)}, true};
 }

@@ -24,14 +24,14 @@ public:
     {
         fills.emplace_back(points, points + count);
     }
-    void glyph(char32_t c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
+    void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                double advance) override
     {
         glyphs.push_back({c, origin, across, up, advance});
     }
 
     struct Mark {
-        char32_t c;
+        char c;
         PlotterPoint origin, across, up;
         double advance;
     };
@@ -604,7 +604,7 @@ TEST(LayoutLabel, OutlineFontsHandOnWholeGlyphsAtThePrintersAdvances)
         ASSERT_EQ(r.glyphs.size(), 3u);
         const double advances[] = {39.0 / 54, 34.0 / 54, 13.0 / 54};
         for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(r.glyphs[i].c, static_cast<char32_t>("H0i"[i]));
+            EXPECT_EQ(r.glyphs[i].c, "H0i"[i]);
             EXPECT_NEAR(r.glyphs[i].advance, advances[i], 1e-9);
             expect_point(r.glyphs[i].origin,
                          {row.along[i] * row.direction.x, row.along[i] * row.direction.y});

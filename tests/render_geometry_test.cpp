@@ -913,7 +913,7 @@ TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
         const std::vector<GlyphMark> &glyphs = sink.pages[0].glyphs;
         ASSERT_EQ(glyphs.size(), 2u);
         EXPECT_TRUE(sink.pages[0].strokes.empty());
-        EXPECT_EQ(glyphs[1].character, U'H');
+        EXPECT_EQ(glyphs[1].character, 'H');
         EXPECT_NEAR(glyphs[1].origin.x, c.second.x, 1e-6);
         EXPECT_NEAR(glyphs[1].origin.y, c.second.y, 1e-6);
         EXPECT_NEAR(glyphs[1].across.x, c.across.x, 1e-6);
