@@ -101,7 +101,8 @@ set(CPACK_DEBIAN_FILTER_PACKAGE_NAME zelvo)
 set(CPACK_DEBIAN_FILTER_PACKAGE_SECTION text)
 # zelvo-render reads its labels' stroke font at run time; dpkg-shlibdeps
 # adds libcairo2 and the other libraries. The PCL text it prints takes
-# Courier from fontconfig, URW's the printer's own; any monospaced font does.
+# Courier from fontconfig, URW's the printer's own, and labels in the
+# printer's outline fonts take URW's Nimbus Sans; any fonts do.
 set(CPACK_DEBIAN_FILTER_PACKAGE_DEPENDS "hershey-fonts-data")
 set(CPACK_DEBIAN_FILTER_PACKAGE_RECOMMENDS "fonts-urw-base35")
 set(CPACK_DEBIAN_FILTER_DESCRIPTION "HP-GL/2 print filter for PCL laser printers, with a CUPS filter
