@@ -1,5 +1,7 @@
 #include "label_layout.h"
 
+#include "stick_glyph_place.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -323,111 +325,23 @@ bool can_follow_on(int origin, TextPath path)
     return (kPathsByOrigin[origin % 10] >> static_cast<unsigned>(path) & 1) != 0;
 }
 
-// The glyph's ink across, font units from its left bound.
-struct InkExtent {
-    double left = 0;
-    double right = 0;
-};
-
-InkExtent ink_of(const Glyph &glyph)
-{
-    InkExtent ink{static_cast<double>(glyph.advance), 0};
-    for (const std::vector<FontPoint> &stroke : glyph.strokes)
-        for (const FontPoint &p : stroke) {
-            ink.left = std::min(ink.left, static_cast<double>(p.x));
-            ink.right = std::max(ink.right, static_cast<double>(p.x));
-        }
-    return ink;
-}
-
-constexpr double kLowerCaseBox = 0.86;
-
-// Where the printer's stick glyph of `c` lies across the box of its H, in
-// fractions of the box's width; false for a character whose place was not
-// measured ('`' and those above '~'). Measured at 600 dpi on the
-// interpreter: letters, digits and most signs fill the box, lower case
-// letters 0.86 of it from its left; the others lie as listed.
-struct BoxSpan {
-    double left = 0;
-    double right = 1;
-};
-
-bool span_in_box(unsigned char c, BoxSpan &span)
-{
-    static constexpr struct {
-        char c;
-        BoxSpan span;
-    } kPlaces[] = {
-        {'!', {0.03, 0.05}}, {'"', {0.28, 0.65}}, {'\'', {0.51, 0.58}}, {'(', {0.79, 1.07}},
-        {')', {0, 0.28}},    {',', {0.02, 0.09}}, {'.', {0.49, 0.56}},  {':', {0.02, 0.09}},
-        {';', {0, 0.07}},    {'?', {0.02, 0.72}}, {'[', {0.70, 1.02}},  {']', {0, 0.33}},
-        {'^', {0.12, 0.72}}, {'_', {0.02, 1.21}}, {'{', {0.65, 1.02}},  {'|', {0, 0.02}},
-        {'}', {0.05, 0.42}}, {'~', {0.02, 0.86}},
-    };
-    if (c >= 'a' && c <= 'z') {
-        span = {0, kLowerCaseBox};
-        return true;
-    }
-    for (const auto &place : kPlaces) {
-        if (static_cast<unsigned char>(place.c) == c) {
-            span = place.span;
-            return true;
-        }
-    }
-    span = {};
-    return c > ' ' && c < '~' && c != '`';
-}
-
-// Where a fixed glyph's ink goes across its cell, glyph units: the Hershey
-// glyph is fitted to the span the printer's glyph takes in the box of its H
-// (lower case letters wider than the box, m and w, to the whole box); one
-// under half its span wide (I, 1, l) keeps its width in the span's middle.
-struct InkPlace {
-    double left = 0;  // where the ink's left goes
-    double scale = 1; // glyph units per font unit
-};
-
-InkPlace ink_place(const StrokeFont &font, const Glyph &glyph, unsigned char c)
-{
-    const double unit = 1.0 / font.cap_height;
-    const InkExtent ink = ink_of(glyph);
-    // A fixed glyph's bounds are centred in the left two thirds of its cell.
-    const auto natural = [&](const Glyph &g, double x) {
-        return 1.0 / 3 - g.advance * unit / 2 + x * unit;
-    };
-    const Glyph *h = glyph_for(font, 'H');
-    const InkExtent box = h != nullptr ? ink_of(*h) : InkExtent{};
-    const double box_width = (box.right - box.left) * unit;
-    const double width = std::max(0.0, ink.right - ink.left) * unit;
-    BoxSpan span;
-    if (h == nullptr || box_width <= 0 || !span_in_box(c, span))
-        return {natural(glyph, ink.left), unit};
-    if (c >= 'a' && c <= 'z' && width > box_width)
-        span = {};
-    const double left = natural(*h, box.left) + span.left * box_width;
-    const double fitted = (span.right - span.left) * box_width;
-    if (2 * width < fitted)
-        return {left + (fitted - width) / 2, unit};
-    return {left, unit * fitted / width};
-}
-
 void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, const Frame &f,
                 PlotterPoint at, LabelStrokeListener &listener, std::vector<PlotterPoint> &points)
 {
-    const double unit = 1.0 / font.cap_height;
-    // A proportional glyph starts at its left bound.
-    InkPlace place{0, unit};
-    double ink_left = 0;
-    if (!f.proportional || f.vertical) {
-        place = ink_place(font, glyph, c);
-        ink_left = ink_of(glyph).left;
-    }
+    const GlyphPlace place = stick_glyph_place(font, glyph, c, !f.proportional || f.vertical);
     for (const std::vector<FontPoint> &stroke : glyph.strokes) {
         points.clear();
-        for (const FontPoint &p : stroke)
-            points.push_back(
-                at + glyph_offset(f, place.left + (p.x - ink_left) * place.scale, p.y * unit));
+        for (const FontPoint &p : stroke) {
+            const PlacedPoint placed = place_point(place, p);
+            points.push_back(at + glyph_offset(f, placed.across, placed.up));
+        }
         listener.stroke(points.data(), points.size());
+    }
+    for (int i = 0; i < place.serif_count; ++i) {
+        const GlyphPlace::Serif &serif = place.serifs[i];
+        const PlotterPoint bar[2] = {at + glyph_offset(f, serif.left, serif.up),
+                                     at + glyph_offset(f, serif.right, serif.up)};
+        listener.stroke(bar, 2);
     }
 }
 

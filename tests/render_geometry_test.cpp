@@ -858,7 +858,9 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
 {
     // The bar font: with SI 1,1 (cells 500,
     // lines 768) LO 5 centres it: back half a width (200), down half the
-    // line's top (171.429); the bar is a third of a cell (166.667) in.
+    // line's top (171.429); the bar is a third of a cell (166.667) in. A's
+    // bar takes the cap height (400), *'s where the printer's * stands,
+    // 0.14 to 0.91 of it.
     const StrokeFont bars = bar_font();
     InterpreterOptions options = plain_options();
     options.font = &bars;
@@ -867,11 +869,13 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
     const double x = -200 + 500.0 / 3;
     const double low = -171.428571;
     const double high = low + 400;
+    const double star_low = low + 0.14 * 400;
+    const double star_high = low + 0.91 * 400;
     expect_points(all_stroked(sink),
-                  {{1000 + x, 1000 + low},
-                   {1000 + x, 1000 + high},
-                   {2000 + x, 1000 + low},
-                   {2000 + x, 1000 + high},
+                  {{1000 + x, 1000 + star_low},
+                   {1000 + x, 1000 + star_high},
+                   {2000 + x, 1000 + star_low},
+                   {2000 + x, 1000 + star_high},
                    // SM ends the polyline: it goes out in two pieces.
                    {1000, 1000},
                    {2000, 1000},

@@ -1,0 +1,57 @@
+// Where a Hershey glyph is drawn so that it takes the place of the printer's
+// own stick glyph of the same character.
+//
+// The printer's stick font is not Hershey's: its lower case letters stand
+// taller, its descenders are shorter, its brackets and signs sit elsewhere.
+// The places below were measured on the PCL interpreter at 600 dpi, each
+// character labelled alone at a cap height of 177 pixels, and are given in
+// the glyph units of a label: across, the box of the printer's H (its width
+// from the left of the H's strokes to their right); up, cap heights above
+// the baseline, the centres of the strokes.
+#ifndef ZELVO_RENDER_STICK_GLYPH_PLACE_H
+#define ZELVO_RENDER_STICK_GLYPH_PLACE_H
+
+#include "stroke_font.h"
+
+// A point of the glyph's own, font units, mapped to the label's glyph units:
+// `across` from the character's cell origin, `up` from the baseline.
+struct PlacedPoint {
+    double across = 0;
+    double up = 0;
+};
+
+// How a glyph's points are mapped. Across: `left + (x - ink_left) * scale`.
+// Up: piecewise linear through `knots` (font cap heights to label cap
+// heights), continued past the first and last.
+struct GlyphPlace {
+    double left = 0;
+    double ink_left = 0;
+    double scale = 1; // glyph units per font unit across
+    struct Knot {
+        double from = 0;
+        double to = 0;
+    };
+    Knot knots[4] = {{0, 0}, {1, 1}};
+    int knot_count = 2;
+    double unit = 1; // one over the font's cap height
+    // Bars the printer's glyph has and Hershey's lacks, drawn after the
+    // glyph's strokes: glyph units, across from `left` to `right` at `up`.
+    struct Serif {
+        double left = 0;
+        double right = 0;
+        double up = 0;
+    };
+    Serif serifs[2];
+    int serif_count = 0;
+};
+
+// The place of `glyph`, the font's glyph for `c`. A fixed-pitch glyph is
+// fitted across to the span the printer's glyph takes in its cell; a
+// proportional one starts at its own left bound, without serifs. Both are
+// fitted up to the printer's heights.
+GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigned char c,
+                             bool fixed_pitch);
+
+PlacedPoint place_point(const GlyphPlace &place, FontPoint p);
+
+#endif

@@ -1,0 +1,125 @@
+// Where Hershey glyphs are drawn to stand where the printer's stick glyphs
+// stand: heights up, on a small font written here.
+#include "stick_glyph_place.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every character from '!' is a bar from the baseline to the cap height 21
+// (file y 9 to -12), 3 units from its left bound, but for these: H's two
+// bars stand 14 apart, 4 and 18 from its left bound (of 22); x stands 14
+// high, g from 7 below to 14, b from the baseline to 21 with a point at 7,
+// '(' from 7 below to 25; '-' is flat at 9.
+StrokeFont test_font()
+{
+    std::string text = "    1  1OU\n";
+    for (char c = '!'; c <= '~'; ++c) {
+        switch (c) {
+        case 'H':
+            text += "    2  6G]K[KF RY[YF\n";
+            break;
+        case 'x':
+            text += "    2  3OUR[RM\n";
+            break;
+        case 'g':
+            text += "    2  3OURbRM\n";
+            break;
+        case 'b':
+            text += "    2  4OUR[RTRF\n";
+            break;
+        case '(':
+            text += "    2  3OURbRB\n";
+            break;
+        case '-':
+            text += "    2  3OUORUR\n";
+            break;
+        default:
+            text += "    2  3OUR[RF\n";
+        }
+    }
+    const StrokeFontResult r = parse_stroke_font(text);
+    EXPECT_TRUE(r.ok) << r.error;
+    return r.font;
+}
+
+TEST(StickGlyphPlace, HeightsAreThePrintersGlyphs)
+{
+    const StrokeFont font = test_font();
+    // Font y up from the baseline, in units of the cap height 21, mapped to
+    // the printer's: lower case x-height 0.74 and descenders 0.26 below,
+    // brackets from 0.13 below to 1.19, the dash at 0.49; capitals as they
+    // are.
+    const struct {
+        char c;
+        int point; // the glyph's point
+        double up;
+    } rows[] = {
+        {'x', 0, 0},    {'x', 1, 0.74}, {'g', 0, -0.26}, {'g', 1, 0.74}, {'b', 0, 0},
+        {'b', 1, 0.37}, {'b', 2, 1},    {'(', 0, -0.13}, {'(', 1, 1.19}, {'-', 0, 0.49},
+        {'-', 1, 0.49}, {'H', 0, 0},    {'H', 1, 1},     {'Q', 1, 1},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(1, row.c) + " point " + std::to_string(row.point));
+        const Glyph *glyph = glyph_for(font, static_cast<unsigned char>(row.c));
+        ASSERT_NE(glyph, nullptr);
+        for (const bool fixed : {true, false}) {
+            const GlyphPlace place =
+                stick_glyph_place(font, *glyph, static_cast<unsigned char>(row.c), fixed);
+            const FontPoint p = glyph->strokes[0][static_cast<std::size_t>(row.point)];
+            EXPECT_NEAR(place_point(place, p).up, row.up, 1e-9) << "fixed pitch " << fixed;
+        }
+    }
+}
+
+TEST(StickGlyphPlace, AProportionalGlyphKeepsItsOwnBoundsAcross)
+{
+    // The bar stands 3 units from its left bound: 3/21 of a cell across,
+    // where a fixed one is moved into the printer's box.
+    const StrokeFont font = test_font();
+    const Glyph *glyph = glyph_for(font, 'A');
+    ASSERT_NE(glyph, nullptr);
+    const FontPoint p = glyph->strokes[0][0];
+    EXPECT_NEAR(place_point(stick_glyph_place(font, *glyph, 'A', false), p).across, 3.0 / 21, 1e-9);
+    EXPECT_GT(
+        std::abs(place_point(stick_glyph_place(font, *glyph, 'A', true), p).across - 3.0 / 21),
+        1e-3);
+}
+
+TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
+{
+    // The box of H is 0 to 14/21 of a cell across. I's bars span 0.14 to
+    // 0.89 of it at its foot and head; j's spur runs from 0.19 of it to the
+    // top of its stroke: the bar, centred in the lower case box (0.43 of
+    // the box), as tall as a capital. Proportional glyphs have none.
+    const StrokeFont font = test_font();
+    const double box = 14.0 / 21;
+    const struct {
+        char c;
+        std::vector<GlyphPlace::Serif> serifs;
+    } rows[] = {
+        {'I', {{0.14 * box, 0.89 * box, 0}, {0.14 * box, 0.89 * box, 1}}},
+        {'j', {{0.19 * box, 0.43 * box, 1}}},
+        {'H', {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(1, row.c));
+        const auto c = static_cast<unsigned char>(row.c);
+        const Glyph *glyph = glyph_for(font, c);
+        ASSERT_NE(glyph, nullptr);
+        const GlyphPlace place = stick_glyph_place(font, *glyph, c, true);
+        ASSERT_EQ(place.serif_count, static_cast<int>(row.serifs.size()));
+        for (std::size_t i = 0; i < row.serifs.size(); ++i) {
+            EXPECT_NEAR(place.serifs[i].left, row.serifs[i].left, 1e-9);
+            EXPECT_NEAR(place.serifs[i].right, row.serifs[i].right, 1e-9);
+            EXPECT_NEAR(place.serifs[i].up, row.serifs[i].up, 1e-9);
+        }
+        EXPECT_EQ(stick_glyph_place(font, *glyph, c, false).serif_count, 0);
+    }
+}
+
+} // namespace
