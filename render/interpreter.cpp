@@ -259,20 +259,42 @@ void PlotInterpreter::update_label_size()
     label_.font_height = font.height;
 }
 
+double PlotInterpreter::axis_ratio() const
+{
+    const Point x = plot_to_sheet_.apply_vector({1, 0});
+    const Point y = plot_to_sheet_.apply_vector({0, 1});
+    const double across = std::hypot(x.x, x.y);
+    const double up = std::hypot(y.x, y.y);
+    return across > 0 && up > 0 ? across / up : 1;
+}
+
+Point PlotInterpreter::turned_plot_extent() const
+{
+    const double r = axis_ratio();
+    return rotation_ == 90 || rotation_ == 270 ? Point{plot_width_ / r, plot_length_ * r}
+                                               : Point{plot_length_, plot_width_};
+}
+
 void PlotInterpreter::update_transforms()
 {
     // RO turns the plot's axes; the origin goes to the corner of the plot
-    // that is then its lower left.
+    // that is then its lower left. The printer scales a plot to its picture
+    // frame along the turned axes: a quarter turn takes the frame's width
+    // scale to the plot's height, so where the plot size scales the two
+    // sides differently, they trade scales (r is across over up).
+    const double r = axis_ratio();
     Affine rotate;
     switch (rotation_) {
     case 90:
-        rotate = compose(translation(plot_length_, 0), quarter_turns(1));
+        rotate =
+            compose(scaling(1 / r, r), compose(translation(plot_length_ * r, 0), quarter_turns(1)));
         break;
     case 180:
         rotate = compose(translation(plot_length_, plot_width_), quarter_turns(2));
         break;
     case 270:
-        rotate = compose(translation(0, plot_width_), quarter_turns(3));
+        rotate =
+            compose(scaling(1 / r, r), compose(translation(0, plot_width_ / r), quarter_turns(3)));
         break;
     default:
         break;
@@ -1208,8 +1230,7 @@ void PlotInterpreter::polygon_mode()
 
 void PlotInterpreter::input_p1_p2()
 {
-    const Point default_p2 = rotation_ == 90 || rotation_ == 270 ? Point{plot_width_, plot_length_}
-                                                                 : Point{plot_length_, plot_width_};
+    const Point default_p2 = turned_plot_extent();
     if (count_ >= 2) {
         const Point offset{p2_.x - p1_.x, p2_.y - p1_.y};
         p1_ = {numbers_[0], numbers_[1]};
@@ -1225,8 +1246,7 @@ void PlotInterpreter::input_p1_p2()
 
 void PlotInterpreter::input_relative()
 {
-    const Point extent = rotation_ == 90 || rotation_ == 270 ? Point{plot_width_, plot_length_}
-                                                             : Point{plot_length_, plot_width_};
+    const Point extent = turned_plot_extent();
     if (count_ < 2) {
         p1_ = {0, 0};
         p2_ = extent;

@@ -107,6 +107,10 @@ private:
     void default_attributes();
     void place();
     void update_transforms();
+    // How much more the plot size scales the plot across than up.
+    double axis_ratio() const;
+    // The plot's extent in plotter units along the axes RO turned.
+    Point turned_plot_extent() const;
     void add_number(double value);
     void end_number();
     void execute();

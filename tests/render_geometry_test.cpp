@@ -753,6 +753,44 @@ TEST(RenderPages, RasterPagesOfPclJobsPutThePlotOriginOnAPixel)
     }
 }
 
+TEST(RenderPages, APlotSizeScalesThePlotsOwnAxesWhateverRO)
+{
+    // A square frame of 5000 decipoints (6.944 inches) for a plot 10 inches
+    // by 5: an inch along the plot's X is 0.694 inch on the sheet, along its
+    // Y 1.389, and RO turns the plot with its scales, as the interpreter
+    // does (a plot turned a quarter keeps its shape).
+    const double along_x = 5000.0 / 720 / 10 * kInch;
+    const double along_y = 5000.0 / 720 / 5 * kInch;
+    struct Case {
+        int rotation;
+        Point x; // an inch along the plot's X, on the sheet (y down)
+        Point y;
+    };
+    const Case cases[] = {
+        {0, {along_x, 0}, {0, -along_y}},
+        {90, {0, -along_x}, {-along_y, 0}},
+        {180, {-along_x, 0}, {0, along_y}},
+        {270, {0, along_x}, {along_y, 0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.rotation);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        const RecordingSink sink =
+            draw("\x1b"
+                 "E\x1b*c5000x5000Y\x1b*c10k5L\x1b%1BIN;RO"
+                     + std::to_string(c.rotation) + ";PU0,0;PD1016,0;PU0,0;PD0,1016;",
+                 pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 2u);
+        const auto vector_of = [&](std::size_t i) {
+            const std::vector<Point> &points = sink.pages[0].strokes[i].points;
+            return Point{points.back().x - points.front().x, points.back().y - points.front().y};
+        };
+        expect_points({vector_of(0), vector_of(1)}, {c.x, c.y});
+    }
+}
+
 TEST(RenderPages, RasterPagesRoundTheUserOriginOfATurnedPlot)
 {
     // Landscape letter at 100 dpi, turned by RO 90: the turned origin lies
