@@ -60,6 +60,8 @@ Laid lay(const LabelSettings &s, const std::string &text, PlotterPoint at = {100
 }
 
 constexpr double kNear = 1e-3;
+// The printer's stick H, and so the bar, spans 0.969 of the cap height.
+constexpr double kH = 0.969;
 
 void expect_point(PlotterPoint got, PlotterPoint want)
 {
@@ -137,7 +139,7 @@ TEST(LayoutLabel, Directions)
          {1, 0},
          1,
          {1166.666667, 1000},
-         {1166.666667, 1400},
+         {1166.666667, 1000 + kH * 400},
          {1666.666667, 1000},
          {2000, 1000}},
         // 90 degrees: the baseline runs up the page, the characters' up is
@@ -148,14 +150,14 @@ TEST(LayoutLabel, Directions)
          {0, 1},
          1,
          {1000, 1133.333333},
-         {500, 1133.333333},
+         {1000 - kH * 500, 1133.333333},
          {1000, 1533.333333},
          {1000, 1800}},
         {"DI 0,5",
          {0, 5},
          1,
          {1000, 1133.333333},
-         {500, 1133.333333},
+         {1000 - kH * 500, 1133.333333},
          {1000, 1533.333333},
          {1000, 1800}},
         // Within half a degree of the X axis is along it.
@@ -163,14 +165,14 @@ TEST(LayoutLabel, Directions)
          {100, 0.8},
          1,
          {1166.666667, 1000},
-         {1166.666667, 1400},
+         {1166.666667, 1000 + kH * 400},
          {1666.666667, 1000},
          {2000, 1000}},
         {"DI -1,0",
          {-1, 0},
          1,
          {833.333333, 1000},
-         {833.333333, 600},
+         {833.333333, 1000 - kH * 400},
          {333.333333, 1000},
          {0, 1000}},
         // LO 3 moves the label down its own up, unstretched: to the right
@@ -179,7 +181,7 @@ TEST(LayoutLabel, Directions)
          {0, 1},
          3,
          {1342.857143, 1133.333333},
-         {842.857143, 1133.333333},
+         {1342.857143 - kH * 500, 1133.333333},
          {1342.857143, 1533.333333},
          {1000, 1800}},
         // 45 degrees: turned in the frame of the cell (500 across) and cap
@@ -188,7 +190,7 @@ TEST(LayoutLabel, Directions)
          {1, 1},
          1,
          {1117.851130, 1094.280904},
-         {764.297740, 1377.123617},
+         {1117.851130 - kH * 353.553391, 1094.280904 + kH * 282.842712},
          {1471.404521, 1377.123617},
          {1707.106781, 1565.685425}},
     };
@@ -213,11 +215,12 @@ TEST(LayoutLabel, SlantLeansTheTopAlongTheBaseline)
         PlotterPoint direction;
         PlotterPoint top;
     } rows[] = {
-        // The lean is in cells per cap height: SL 1 moves the top a cell.
-        {1, {1, 0}, {1666.666667, 1400}},
-        {-0.5, {1, 0}, {916.666667, 1400}},
-        // Rotated with the label: the top leans up the page by a cap height.
-        {1, {0, 1}, {500, 1533.333333}},
+        // The lean is in cells per cap height: SL 1 moves the top of the
+        // bar (0.969 of the cap height up) 0.969 of a cell.
+        {1, {1, 0}, {1166.666667 + kH * 500, 1000 + kH * 400}},
+        {-0.5, {1, 0}, {1166.666667 - kH * 250, 1000 + kH * 400}},
+        // Rotated with the label: the top leans up the page.
+        {1, {0, 1}, {1000 - kH * 500, 1133.333333 + kH * 400}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.slant);

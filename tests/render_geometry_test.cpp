@@ -897,8 +897,8 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
     // The bar font: with SI 1,1 (cells 500,
     // lines 768) LO 5 centres it: back half a width (200), down half the
     // line's top (171.429); the bar is a third of a cell (166.667) in. A's
-    // bar takes the cap height (400), *'s where the printer's * stands,
-    // 0.14 to 0.91 of it.
+    // bar takes the printer's H, 0.969 of the cap height (400), *'s where
+    // the printer's * stands, 0.14 to 0.91 of that.
     const StrokeFont bars = bar_font();
     InterpreterOptions options = plain_options();
     options.font = &bars;
@@ -906,9 +906,10 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
         "IN;SI1,1;SM*;PA1000,1000;PD2000,1000;SM;PD3000,1000;PU;SMA;PR0,500;DF;PR0,500;", options);
     const double x = -200 + 500.0 / 3;
     const double low = -171.428571;
-    const double high = low + 400;
-    const double star_low = low + 0.14 * 400;
-    const double star_high = low + 0.91 * 400;
+    const double h = 0.969 * 400;
+    const double high = low + h;
+    const double star_low = low + 0.14 * h;
+    const double star_high = low + 0.91 * h;
     expect_points(all_stroked(sink),
                   {{1000 + x, 1000 + star_low},
                    {1000 + x, 1000 + star_high},

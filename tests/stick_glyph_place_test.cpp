@@ -51,7 +51,8 @@ TEST(StickGlyphPlace, HeightsAreThePrintersGlyphs)
 {
     const StrokeFont font = test_font();
     // Font y up from the baseline, in units of the cap height 21, mapped to
-    // the printer's: lower case x-height 0.74 and descenders 0.26 below,
+    // the printer's, in heights of its H (0.969 of the cap height): lower
+    // case x-height 0.74 and descenders 0.26 below, f's top at 0.97,
     // brackets from 0.13 below to 1.19, the dash at 0.49; capitals as they
     // are.
     const struct {
@@ -61,7 +62,7 @@ TEST(StickGlyphPlace, HeightsAreThePrintersGlyphs)
     } rows[] = {
         {'x', 0, 0},    {'x', 1, 0.74}, {'g', 0, -0.26}, {'g', 1, 0.74}, {'b', 0, 0},
         {'b', 1, 0.37}, {'b', 2, 1},    {'(', 0, -0.13}, {'(', 1, 1.19}, {'-', 0, 0.49},
-        {'-', 1, 0.49}, {'H', 0, 0},    {'H', 1, 1},     {'Q', 1, 1},
+        {'-', 1, 0.49}, {'H', 0, 0},    {'H', 1, 1},     {'Q', 1, 1},    {'f', 1, 0.97},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(1, row.c) + " point " + std::to_string(row.point));
@@ -71,7 +72,7 @@ TEST(StickGlyphPlace, HeightsAreThePrintersGlyphs)
             const GlyphPlace place =
                 stick_glyph_place(font, *glyph, static_cast<unsigned char>(row.c), fixed);
             const FontPoint p = glyph->strokes[0][static_cast<std::size_t>(row.point)];
-            EXPECT_NEAR(place_point(place, p).up, row.up, 1e-9) << "fixed pitch " << fixed;
+            EXPECT_NEAR(place_point(place, p).up, 0.969 * row.up, 1e-9) << "fixed pitch " << fixed;
         }
     }
 }
@@ -94,16 +95,17 @@ TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
 {
     // The box of H is 0 to 14/21 of a cell across. I's bars span 0.14 to
     // 0.89 of it at its foot and head; j's spur runs from 0.19 of it to the
-    // top of its stroke: the bar, centred in the lower case box (0.43 of
-    // the box), as tall as a capital. Proportional glyphs have none.
+    // top of its stroke: the bar, centred in j's span (0.19 to 0.56 of the
+    // box), as tall as a capital, the printer's H (0.969 of the cap
+    // height). Proportional glyphs have none.
     const StrokeFont font = test_font();
     const double box = 14.0 / 21;
     const struct {
         char c;
         std::vector<GlyphPlace::Serif> serifs;
     } rows[] = {
-        {'I', {{0.14 * box, 0.89 * box, 0}, {0.14 * box, 0.89 * box, 1}}},
-        {'j', {{0.19 * box, 0.43 * box, 1}}},
+        {'I', {{0.14 * box, 0.89 * box, 0}, {0.14 * box, 0.89 * box, 0.969}}},
+        {'j', {{0.19 * box, 0.375 * box, 0.969}}},
         {'H', {}},
     };
     for (const auto &row : rows) {
