@@ -1,13 +1,13 @@
 // Where a Hershey glyph is drawn so that it takes the place of the printer's
 // own stick glyph of the same character.
 //
-// The printer's stick font is not Hershey's: its lower case letters stand
-// taller, its descenders are shorter, its brackets and signs sit elsewhere.
-// The places below were measured on the PCL interpreter at 600 dpi, each
-// character labelled alone at a cap height of 177 pixels, and are given in
-// the glyph units of a label: across, the box of the printer's H (its width
-// from the left of the H's strokes to their right); up, cap heights above
-// the baseline, the centres of the strokes.
+// The printer's stick font is not Hershey's: its capitals are a little
+// lower, its lower case letters taller, its descenders shorter, its
+// brackets and signs sit elsewhere. The places were measured on the PCL
+// interpreter at 600 dpi, each character labelled alone at cap heights of
+// 177 and 158 pixels, as fractions of the box of the printer's H: across,
+// its width from the left of the H's strokes to their right; up, its
+// height above the baseline, the centres of the strokes.
 #ifndef ZELVO_RENDER_STICK_GLYPH_PLACE_H
 #define ZELVO_RENDER_STICK_GLYPH_PLACE_H
 
