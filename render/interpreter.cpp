@@ -279,9 +279,10 @@ void PlotInterpreter::update_transforms()
 {
     // RO turns the plot's axes; the origin goes to the corner of the plot
     // that is then its lower left. The printer scales a plot to its picture
-    // frame along the turned axes: a quarter turn takes the frame's width
-    // scale to the plot's height, so where the plot size scales the two
-    // sides differently, they trade scales (r is across over up).
+    // frame along the plot's own axes, before RO turns them: turned a
+    // quarter, the plot's X keeps the scale the frame gives across though it
+    // now runs up, so where the plot size scales across and up differently,
+    // the two trade scales (r is across over up).
     const double r = axis_ratio();
     Affine rotate;
     switch (rotation_) {
