@@ -582,6 +582,39 @@ TEST(RenderPens, ADotOnARasterPageIsWholePixels)
     EXPECT_NEAR(sink.pages[0].strokes[0].pen.width, 0.3175, 1e-9);
 }
 
+TEST(RenderPens, DotsOfLineTypesNeedAPenWiderThanAPixelOnAPrintersRaster)
+{
+    // LT 1 is dots 10 mm apart. On the printer's raster at 100 dpi (pixels
+    // of 0.254 mm) a pen of 0.25 mm leaves none, one of 0.26 mm a pixel-long
+    // bar; on a vector page any pen leaves the printer's dot.
+    struct Case {
+        const char *pen;
+        double pixel;
+        double dot;
+    };
+    const Case cases[] = {
+        {"PW0.25;", 0.254, 0},
+        {"PW0.26;", 0.254, 0.254},
+        {"PW0.25;", 0, 25.4 / 600},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.pen) + " " + std::to_string(c.pixel));
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = c.pixel;
+        const RecordingSink sink = draw("\x1b"
+                                        "E\x1b%1BIN;SP1;"
+                                            + std::string(c.pen) + "LT1,10,1;PU0,0;PD1000,0;",
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const Pen &pen = sink.pages[0].strokes[0].pen;
+        ASSERT_EQ(pen.dashes.size(), 2u);
+        EXPECT_NEAR(pen.dashes[0], c.dot, 1e-9);
+        EXPECT_NEAR(pen.dashes[0] + pen.dashes[1], 10, 1e-9);
+    }
+}
+
 TEST(RenderPens, ColoursOfPlotterAndPrinter)
 {
     const RecordingSink plotter = draw("SP2;PU0,0;PD1,1;PC2,0,0,255;PD2,2;");
