@@ -840,12 +840,28 @@ void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed
     const bool user_type = !user_types_[static_cast<std::size_t>(-line_type_ - 1)].empty();
     const double dot = dot_dash_length(pen.end);
     const std::size_t count = points.size() - (closed ? 0 : 1);
+    const Affine to_plotter = plotter_to_sheet_.inverse();
+    const double mean_scale = plotter_to_sheet_.scale();
     for (std::size_t i = 0; i < count; ++i) {
         const Point a = points[i];
         const Point b = points[(i + 1) % points.size()];
         const double segment = on_pixels ? fixed_point_length(a, b, options_.raster_pixel)
                                          : std::hypot(b.x - a.x, b.y - a.y);
-        const double patterns = adaptive_pattern_count(segment, length);
+        // The printer lays a relative pattern along the line at the plot's
+        // scale in the line's direction: where the plot size scales the
+        // axes a little differently, that decides the count of a line a
+        // whole number of patterns long.
+        const Point along = to_plotter.apply_vector({b.x - a.x, b.y - a.y});
+        const double plotter_length = std::hypot(along.x, along.y);
+        const double direction_scale = plotter_length > 0 && mean_scale > 0
+                                           ? std::hypot(b.x - a.x, b.y - a.y) / plotter_length
+                                           : mean_scale;
+        // Where the axes' scales agree, the pattern keeps its length exactly:
+        // a ratio a rounding away from one would decide the count instead.
+        const double ratio = mean_scale > 0 ? direction_scale / mean_scale : 1;
+        const double pattern =
+            !pattern_absolute_ && std::abs(ratio - 1) > 1e-12 ? length * ratio : length;
+        const double patterns = adaptive_pattern_count(segment, pattern);
         Pen fitted = pen;
         for (double &dash : fitted.dashes)
             dash *= segment / (patterns * length);

@@ -481,6 +481,28 @@ TEST(RenderPens, AdaptiveLineTypesOnRasterPagesMeasureAsTheInterpreter)
     }
 }
 
+TEST(RenderPens, AdaptiveLineTypesCountPatternsAtTheScaleAlongTheLine)
+{
+    // A plot size 10.6 by 7.5 inches in a frame 7632 by 5401 decipoints:
+    // X at 1:1, Y 1.000185 times. LT -2 at 10% of P1 P2's diagonal (5000)
+    // is 500 plotter units; the line along X is 4.00012 of them, and takes
+    // five patterns, as the printer fits them. At the mean of the two
+    // scales the pattern would be longer than a quarter of the line, and
+    // four would do.
+    InterpreterOptions pcl;
+    pcl.pcl_job = true;
+    const RecordingSink sink = draw("\x1b"
+                                    "E\x1b*c7632x5401Y\x1b*c10.6k7.5L\x1b%1B"
+                                    "IN;IP0,0,4000,3000;LT-2,10;PU0,0;PD2000.06,0;",
+                                    pcl);
+    ASSERT_EQ(sink.pages.size(), 1u);
+    ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+    const Pen &pen = sink.pages[0].strokes[0].pen;
+    ASSERT_EQ(pen.dashes.size(), 2u);
+    // Half of a fifth of the line's 50.0015 mm.
+    EXPECT_NEAR(pen.dashes[0], 50.0015 / 10, 1e-6);
+}
+
 TEST(RenderPens, FixedLineTypesRunOnAlongEachPenDownRun)
 {
     // The pattern continues round the corners of a polyline and over PD
