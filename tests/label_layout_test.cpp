@@ -460,18 +460,18 @@ TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
     layout_label(r.font, si_1_1(), {{1000, 1000}, {1000, 1000}}, "HAal`)", recorder);
     // The box of H is from the cell's start to 14/21 of it (333.333):
     // A is squeezed into it; a stretched into the lower case box, 0.86 of
-    // it; l, under half that, centred in it, with its foot across 0.19 to
-    // 0.85 of the box and a spur from 0.19 to the top of its stroke; '`'
-    // stays as it is; ')' goes to the middle of its span, the box's left
-    // 0.28.
+    // it; l, under half its span (0.24 to 0.89 of the box) wide, centred in
+    // it, with its foot across 0.19 to 0.85 and a spur from 0.19 to the top
+    // of its stroke; '`' stays as it is; ')' goes to the middle of its
+    // span, the box's left 0.28.
     const std::vector<std::vector<double>> xs = {
         {1000, 1000},
         {1333.333333, 1333.333333},
         {1500, 1833.333333},
         {2000, 2286.666667},
-        {2595.714286, 2690.952381},
+        {2640.714286, 2735.952381},
         {2563.333333, 2783.333333},
-        {2563.333333, 2690.952381},
+        {2563.333333, 2735.952381},
         {3166.666667, 3166.666667},
         {3546.666667, 3546.666667},
     };
