@@ -228,7 +228,16 @@ FontPoint stem_top(const Glyph &glyph)
     return top;
 }
 
-double map_up(const GlyphPlace &place, double v);
+double map_up(const GlyphPlace &place, double v)
+{
+    // The segment that holds v, or the first or last one continued.
+    int i = 1;
+    while (i < place.knot_count - 1 && v > place.knots[i].from)
+        ++i;
+    const GlyphPlace::Knot &a = place.knots[i - 1];
+    const GlyphPlace::Knot &b = place.knots[i];
+    return a.to + (v - a.from) * (b.to - a.to) / (b.from - a.from);
+}
 
 // After the glyph is placed: the spur meets the stem where it is drawn.
 void add_serifs(const Glyph &glyph, unsigned char c, double box_left, double box_width,
@@ -247,17 +256,6 @@ void add_serifs(const Glyph &glyph, unsigned char c, double box_left, double box
             serif.up = map_up(place, top.y * place.unit);
         }
     }
-}
-
-double map_up(const GlyphPlace &place, double v)
-{
-    // The segment that holds v, or the first or last one continued.
-    int i = 1;
-    while (i < place.knot_count - 1 && v > place.knots[i].from)
-        ++i;
-    const GlyphPlace::Knot &a = place.knots[i - 1];
-    const GlyphPlace::Knot &b = place.knots[i];
-    return a.to + (v - a.from) * (b.to - a.to) / (b.from - a.from);
 }
 
 } // namespace
