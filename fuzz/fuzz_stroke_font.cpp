@@ -39,7 +39,7 @@ bool same_font(const StrokeFont &a, const StrokeFont &b)
 
 class FiniteStrokes : public LabelStrokeListener {
 public:
-    void stroke(const PlotterPoint *points, std::size_t count) override
+    void stroke(const PlotterPoint *points, std::size_t count, PlotterPoint) override
     {
         FUZZ_CHECK(count > 0);
         for (std::size_t i = 0; i < count; ++i)

@@ -155,9 +155,10 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
         // A printer's rasteriser adjusts strokes to whole pixels.
         const double given = pen.width * units_per_mm_;
         const int pixels = adjusted_stroke_pixels(width * units_per_mm_);
+        const bool hairline = drawn_as_hairline(given);
         const Path adjusted =
-            adjusted_stroke(path, pixels, drawn_as_hairline(given), units_per_mm_);
-        if (drawn_as_hairline(given) && pen.dashes.empty()) {
+            pen.glyph && !hairline ? path : adjusted_stroke(path, pixels, hairline, units_per_mm_);
+        if (hairline && pen.dashes.empty()) {
             stroke_hairline(adjusted, pen);
             return;
         }

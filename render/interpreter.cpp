@@ -231,6 +231,7 @@ void PlotInterpreter::default_attributes()
     hatch_angle_ = 0;
     shading_ = 100;
     chord_deviation_ = false;
+    source_transparent_ = true;
     polygon_mode_ = false;
     polygon_.clear();
     polygon_points_ = 0;
@@ -442,12 +443,22 @@ void PlotInterpreter::draw_label_text()
     label_text_.clear();
 }
 
-void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count)
+void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count, PlotterPoint origin)
 {
     start_page();
+    if (transparent(current_pen().colour))
+        return;
+    // On a raster the printer draws a glyph from its font cache, and with
+    // TR 0 straight onto the page.
+    Point shift{0, 0};
+    if (options_.pcl_job && options_.raster_pixel > 0 && source_transparent_)
+        shift = cached_glyph_shift(plotter_to_sheet_.apply({origin.x, origin.y}),
+                                   options_.raster_pixel);
     Path path(1);
-    for (std::size_t i = 0; i < count; ++i)
-        path[0].points.push_back(plotter_to_sheet_.apply({points[i].x, points[i].y}));
+    for (std::size_t i = 0; i < count; ++i) {
+        const Point p = plotter_to_sheet_.apply({points[i].x, points[i].y});
+        path[0].points.push_back({p.x + shift.x, p.y + shift.y});
+    }
     if (count == 1)
         path[0].points.push_back(path[0].points[0]);
     Pen pen = current_pen();
@@ -455,12 +466,15 @@ void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count)
     pen.width = stick_line_width(label_) * plotter_to_sheet_.scale();
     pen.end = LineEnd::Round;
     pen.join = LineJoin::Round;
+    pen.glyph = true;
     sink_.stroke(path, pen);
 }
 
 void PlotInterpreter::fill(const PlotterPoint *points, std::size_t count)
 {
     start_page();
+    if (transparent(current_pen().colour))
+        return;
     Path path(1);
     for (std::size_t i = 0; i < count; ++i)
         path[0].points.push_back(plotter_to_sheet_.apply({points[i].x, points[i].y}));
@@ -475,6 +489,8 @@ void PlotInterpreter::glyph(char c, PlotterPoint origin, PlotterPoint across, Pl
                             double advance)
 {
     start_page();
+    if (transparent(current_pen().colour))
+        return;
     GlyphMark mark;
     mark.character = c;
     mark.origin = plotter_to_sheet_.apply({origin.x, origin.y});
@@ -802,14 +818,15 @@ Fill PlotInterpreter::current_fill(FillRule rule) const
     return fill;
 }
 
-// A PCL job prints with the printer's default source transparency: white
-// (pen 0, or a pen PC makes white) leaves what is under it, where a plotter
-// or a PDF page would paint it over.
+// A PCL job prints with the printer's source transparency, on unless TR 0
+// turns it off: white (pen 0, or a pen PC makes white) leaves what is under
+// it, where a plotter or a PDF page would paint it over.
 bool PlotInterpreter::transparent(const Colour &colour) const
 {
     // White as the printer prints it: 255 of 255 in each channel.
     const auto full = [](double channel) { return channel * 255 >= 254.5; };
-    return options_.pcl_job && full(colour.red) && full(colour.green) && full(colour.blue);
+    return options_.pcl_job && source_transparent_ && full(colour.red) && full(colour.green)
+           && full(colour.blue);
 }
 
 void PlotInterpreter::stroke_path(const std::vector<Point> &plotter, bool closed)
@@ -1532,6 +1549,9 @@ void PlotInterpreter::execute()
         break;
     case mnemonic('C', 'T'):
         chord_deviation_ = count_ > 0 && n[0] == 1;
+        break;
+    case mnemonic('T', 'R'):
+        source_transparent_ = count_ == 0 || n[0] != 0;
         break;
     case mnemonic('E', 'A'):
     case mnemonic('E', 'R'):

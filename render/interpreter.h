@@ -90,7 +90,7 @@ private:
     void move(const EncodedMove &move) override;
     void select_pen(std::int64_t pen) override;
     void end() override {}
-    void stroke(const PlotterPoint *points, std::size_t count) override;
+    void stroke(const PlotterPoint *points, std::size_t count, PlotterPoint origin) override;
     void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                double advance) override;
     void fill(const PlotterPoint *points, std::size_t count) override;
@@ -231,6 +231,7 @@ private:
     double hatch_angle_ = 0;
     double shading_ = 100;
     bool chord_deviation_ = false;
+    bool source_transparent_ = true; // TR
 
     // What is drawn and not yet given to the sink.
     std::vector<Point> stroke_; // plotter units

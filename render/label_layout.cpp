@@ -335,13 +335,13 @@ void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, con
             const PlacedPoint placed = place_point(place, p);
             points.push_back(at + glyph_offset(f, placed.across, placed.up));
         }
-        listener.stroke(points.data(), points.size());
+        listener.stroke(points.data(), points.size(), at);
     }
     for (int i = 0; i < place.serif_count; ++i) {
         const GlyphPlace::Serif &serif = place.serifs[i];
         const PlotterPoint bar[2] = {at + glyph_offset(f, serif.left, serif.up),
                                      at + glyph_offset(f, serif.right, serif.up)};
-        listener.stroke(bar, 2);
+        listener.stroke(bar, 2, at);
     }
 }
 

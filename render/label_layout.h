@@ -88,8 +88,9 @@ struct LabelPosition {
 
 class LabelStrokeListener {
 public:
-    // One stroke of a glyph: `count` points, at least one, to join in turn.
-    virtual void stroke(const PlotterPoint *points, std::size_t count) = 0;
+    // One stroke of a glyph: `count` points, at least one, to join in turn;
+    // `origin` is the glyph's origin.
+    virtual void stroke(const PlotterPoint *points, std::size_t count, PlotterPoint origin) = 0;
     // A character of an outline font to be filled, '!' to '~': its origin
     // on the baseline, an em along the baseline and up from it, and the
     // printer's advance for it in ems.

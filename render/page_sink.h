@@ -41,6 +41,9 @@ struct Pen {
     // Dashes in millimetres, alternately drawn and left out; none is solid.
     std::vector<double> dashes;
     double dash_offset = 0;
+    // A stroke of a glyph: on a raster the printer adjusts it to whole
+    // pixels only when it is a pixel wide or thinner.
+    bool glyph = false;
 };
 
 enum class FillRule { EvenOdd, NonZero };

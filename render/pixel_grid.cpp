@@ -99,6 +99,12 @@ double fixed_point_length(Point a, Point b, double pixel)
     return std::hypot(fixed(b.x) - fixed(a.x), fixed(b.y) - fixed(a.y)) * pixel;
 }
 
+Point cached_glyph_shift(Point origin, double pixel)
+{
+    const auto nearest = [pixel](double v) { return std::floor(v / pixel + 0.5) * pixel; };
+    return {nearest(origin.x) - origin.x, nearest(origin.y) - origin.y};
+}
+
 Point logical_page_shift(Point corner, double pixel)
 {
     // Halfway goes on, as the printer's whole-number arithmetic takes it,

@@ -30,6 +30,13 @@ std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed
 // the pixel before an edge, of 0.26 mm on the pixel after).
 bool drawn_as_hairline(double width);
 
+// How far the printer moves a glyph of its stick font whose origin falls at
+// `origin` (millimetres on the page, `pixel` millimetres to a pixel): it
+// draws each glyph once into its font cache with the origin on a pixel
+// corner and places it with the origin on the nearest one (halfway, the
+// one after), so a glyph looks the same wherever it stands.
+Point cached_glyph_shift(Point origin, double pixel);
+
 // A rectangle on the page, in millimetres.
 struct PageBox {
     Point low;

@@ -16,7 +16,7 @@ class Recorder : public LabelStrokeListener {
 public:
     std::vector<std::vector<PlotterPoint>> strokes;
 
-    void stroke(const PlotterPoint *points, std::size_t count) override
+    void stroke(const PlotterPoint *points, std::size_t count, PlotterPoint) override
     {
         strokes.emplace_back(points, points + count);
     }

@@ -142,6 +142,29 @@ TEST(LogicalPageShift, ToTheNearestPixelCorner)
     }
 }
 
+TEST(CachedGlyphShift, ToTheNearestPixelCornerOnEachAxis)
+{
+    const double p = 0.254; // 100 dpi
+    struct Case {
+        const char *name;
+        Point origin; // pixels
+        Point want;   // the shift, in pixels
+    };
+    const Case cases[] = {
+        {"on a corner", {12, 40}, {0, 0}},
+        {"a little past", {12.3, 40.1}, {-0.3, -0.1}},
+        {"short of the next", {12.7, 39.6}, {0.3, 0.4}},
+        {"halfway goes on", {12.5, -3.5}, {0.5, 0.5}},
+        {"before the sheet", {-2.2, -0.8}, {0.2, -0.2}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Point shift = cached_glyph_shift({c.origin.x * p, c.origin.y * p}, p);
+        EXPECT_NEAR(shift.x / p, c.want.x, 1e-9);
+        EXPECT_NEAR(shift.y / p, c.want.y, 1e-9);
+    }
+}
+
 TEST(FixedPointLength, EndsHeldToA256thOfAPixel)
 {
     // Pixels of 0.254 mm; the ends in pixels, the length wanted in pixels.

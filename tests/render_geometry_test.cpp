@@ -695,12 +695,13 @@ TEST(RenderPens, PclJobsPrintColoursInTheInterpretersGrays)
     }
 }
 
-TEST(RenderPens, PclJobsKeepThePenThroughInAndLeaveWhiteUnpainted)
+TEST(RenderPens, PclJobsKeepThePenThroughInAndLeaveWhiteUnpaintedUnlessTr0)
 {
     // The interpreter's IN keeps the selected pen (a plot that ends a page
     // with SP0 and starts the next with IN draws nothing before its SP),
-    // and what it draws in white leaves the page as it was. A plotter
-    // paints its white pen.
+    // and what it draws in white leaves the page as it was, lines, fills
+    // and labels, until TR 0 turns source transparency off (TR, IN and DF
+    // turn it on again). A plotter paints its white pen.
     struct Case {
         std::string job;
         bool pcl;
@@ -718,12 +719,19 @@ TEST(RenderPens, PclJobsKeepThePenThroughInAndLeaveWhiteUnpainted)
              + "IN;SP0;\x1b%0A\x1b"
                "E\x1b%1BIN;PU0,0;PD1,1;",
          true, 1, 0, 0},
+        {reset + "IN;SP0;PA0,0;LBA\3;SP1;PD2,2;", true, 1, 0, 0},
+        {reset + "IN;TR0;SP0;PU0,0;PD1,1;RA5,5;", true, 1, 1, 255},
+        {reset + "IN;TR0;SP0;PA0,0;LBA\3;", true, 1, 0, 255},
+        {reset + "IN;TR0;TR;SP0;PU0,0;PD1,1;SP1;PD2,2;", true, 1, 0, 0},
+        {reset + "IN;TR0;DF;SP0;PU0,0;PD1,1;SP1;PD2,2;", true, 1, 0, 0},
         {"IN;SP0;PU0,0;PD1,1;RA5,5;", false, 1, 1, 255},
     };
+    const StrokeFont bars = bar_font();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.job);
         InterpreterOptions options = plain_options();
         options.pcl_job = c.pcl;
+        options.font = &bars;
         const RecordingSink sink = draw(c.job, options);
         ASSERT_EQ(sink.pages.size(), 1u);
         ASSERT_EQ(sink.pages[0].strokes.size(), c.strokes);
@@ -979,6 +987,47 @@ TEST(RenderLabels, SymbolModeCentresItsCharacterOnEachPoint)
                    {3000 + x, 1500 + low},
                    {3000 + x, 1500 + high}},
                   1e-3);
+}
+
+TEST(RenderLabels, StickGlyphsOnAPrintersRasterStandWithTheirOriginOnAPixelCorner)
+{
+    // The printer draws a glyph once into its font cache and places it
+    // whole: labels a fraction of a pixel apart are drawn a whole number
+    // of pixels apart, each from the corner nearest its origin. With TR 0
+    // it draws them where they fall.
+    const StrokeFont bars = bar_font();
+    struct Case {
+        const char *transparency;
+        bool on_corners;
+    };
+    const Case cases[] = {{"", true}, {"TR0;", false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.transparency);
+        InterpreterOptions pcl;
+        pcl.pcl_job = true;
+        pcl.raster_pixel = 0.254;
+        pcl.font = &bars;
+        const RecordingSink sink =
+            draw(std::string("\x1b"
+                             "E\x1b%1BIN;SP1;")
+                     + c.transparency + "PA1000,1000;LBA\3;PA1003,1004;LBA\3;",
+                 pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 2u);
+        const Point a = sink.pages[0].strokes[0].points[0];
+        const Point b = sink.pages[0].strokes[1].points[0];
+        // 3 and 4 plotter units: 0.295 and 0.394 of a pixel.
+        const auto pixels = [](double mm) { return mm / 0.254; };
+        const double dx = pixels(std::abs(b.x - a.x));
+        const double dy = pixels(std::abs(b.y - a.y));
+        if (c.on_corners) {
+            EXPECT_NEAR(dx, std::round(dx), 1e-6);
+            EXPECT_NEAR(dy, std::round(dy), 1e-6);
+        } else {
+            EXPECT_NEAR(std::hypot(dx, dy), 5 * 0.025 / 0.254, 1e-6);
+        }
+        EXPECT_TRUE(sink.pages[0].strokes[0].pen.glyph);
+    }
 }
 
 TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
