@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -140,15 +141,17 @@ constexpr UpSpan kLowerCaseSpans[] = {
 };
 
 constexpr UpSpan kSignSpans[] = {
-    {'"', 0.78, 1.06},   {'#', 0, 1},        {'$', -0.13, 1.10}, {'%', 0, 0.94},
-    {'\'', 0.78, 1},     {'(', -0.13, 1.19}, {')', -0.13, 1.19}, {'*', 0.14, 0.91},
-    {'+', 0.14, 0.91},   {',', -0.16, 0.06}, {'-', 0.49, 0.49},  {'.', 0, 0.06},
-    {'/', -0.13, 1.10},  {':', 0, 0.74},     {';', -0.16, 0.74}, {'<', 0.16, 0.87},
-    {'=', 0.36, 0.61},   {'>', 0.16, 0.87},  {'Q', 0, 1},        {'[', -0.13, 1.10},
-    {'\\', -0.13, 1.10}, {']', -0.13, 1.10}, {'^', 0.92, 1.10},  {'_', -0.2, -0.2},
-    {'`', 0.92, 1.13},   {'{', -0.13, 1.10}, {'|', -0.13, 1.10}, {'}', -0.13, 1.10},
-    {'~', 0.91, 1.06},
+    {'"', 0.78, 1.06},  {'#', 0, 1},        {'$', -0.13, 1.10}, {'%', 0, 0.94},
+    {'\'', 0.78, 1},    {'(', -0.13, 1.19}, {')', -0.13, 1.19}, {'*', 0.14, 0.91},
+    {'+', 0.14, 0.91},  {',', -0.16, 0.06}, {'-', 0.49, 0.49},  {'.', 0, 0.06},
+    {'/', -0.13, 1.10}, {':', 0, 0.74},     {';', -0.16, 0.74}, {'<', 0.16, 0.87},
+    {'=', 0.36, 0.61},  {'>', 0.16, 0.87},  {'[', -0.13, 1.10}, {'\\', -0.13, 1.10},
+    {']', -0.13, 1.10}, {'^', 0.92, 1.10},  {'_', -0.2, -0.2},  {'`', 0.92, 1.13},
+    {'{', -0.13, 1.10}, {'|', -0.13, 1.10}, {'}', -0.13, 1.10}, {'~', 0.91, 1.06},
 };
+
+// The height of P's and R's middle bars, in heights of H.
+constexpr double kBowlBar = 0.42;
 
 const UpSpan *up_span(const UpSpan *first, const UpSpan *last, unsigned char c)
 {
@@ -157,7 +160,20 @@ const UpSpan *up_span(const UpSpan *first, const UpSpan *last, unsigned char c)
     return found != last ? found : nullptr;
 }
 
-void place_up(const StrokeFont &font, const InkExtent &ink, unsigned char c, GlyphPlace &place)
+// The lowest point above the baseline on the glyph's left bound: where a
+// bowl meets the stem.
+double bowl_foot(const Glyph &glyph, const InkExtent &ink)
+{
+    double foot = 0;
+    for (const std::vector<FontPoint> &stroke : glyph.strokes)
+        for (const FontPoint &p : stroke)
+            if (p.x == ink.left && p.y > 0 && (foot == 0 || p.y < foot))
+                foot = p.y;
+    return foot;
+}
+
+void place_up(const StrokeFont &font, const Glyph &glyph, const InkExtent &ink, unsigned char c,
+              GlyphPlace &place)
 {
     const double unit = place.unit;
     const double bottom = ink.bottom * unit;
@@ -180,6 +196,16 @@ void place_up(const StrokeFont &font, const InkExtent &ink, unsigned char c, Gly
         place.knot_count = n;
         return;
     }
+    if (c == 'P' || c == 'R') {
+        // Their bowls close lower than Hershey's.
+        const double bar = bowl_foot(glyph, ink) * unit;
+        if (bar <= 0 || bar >= 1)
+            return;
+        place.knots[1] = {bar, kBowlBar};
+        place.knots[2] = {1, 1};
+        place.knot_count = 3;
+        return;
+    }
     const UpSpan *span = up_span(std::begin(kSignSpans), std::end(kSignSpans), c);
     if (span == nullptr)
         return;
@@ -195,20 +221,110 @@ void place_up(const StrokeFont &font, const InkExtent &ink, unsigned char c, Gly
 }
 
 // The printer's I, 1, i, j and l are a typewriter's: bars across at the
-// foot (and I's head), and a spur left from the top of the stem. Across in
-// fractions of the box of H; a spur runs to the stem.
+// foot (and I's head), and a spur left from the top of the stem. Its K
+// joins arm and leg to the stem with a bar. Across in fractions of the box
+// of H; a spur runs to the stem; a bar stands `up` high, in heights of H.
 struct SerifRule {
     char c;
     double left;
     double right;
-    enum { Foot, Head, Spur } where;
+    enum { Foot, Head, Spur, Bar } where;
+    double up = 0;
 };
 
 constexpr SerifRule kSerifs[] = {
-    {'I', 0.14, 0.89, SerifRule::Foot}, {'I', 0.14, 0.89, SerifRule::Head},
-    {'1', 0.23, 0.85, SerifRule::Foot}, {'i', 0.19, 0.85, SerifRule::Foot},
-    {'i', 0.19, 0, SerifRule::Spur},    {'l', 0.19, 0.85, SerifRule::Foot},
-    {'l', 0.19, 0, SerifRule::Spur},    {'j', 0.19, 0, SerifRule::Spur},
+    {'I', 0.14, 0.89, SerifRule::Foot},    {'I', 0.14, 0.89, SerifRule::Head},
+    {'1', 0.23, 0.85, SerifRule::Foot},    {'i', 0.19, 0.85, SerifRule::Foot},
+    {'i', 0.19, 0, SerifRule::Spur},       {'l', 0.19, 0.85, SerifRule::Foot},
+    {'l', 0.19, 0, SerifRule::Spur},       {'j', 0.19, 0, SerifRule::Spur},
+    {'K', 0, 0.33, SerifRule::Bar, 0.517},
+};
+
+// Where the printer's design parts from Hershey's simplex roman in more
+// than place: the point (x, y) of Hershey's glyph, font units from its left
+// bound and up from the baseline, stands at (across, up), fractions of the
+// box of H. A font whose glyph has no such point keeps its own.
+struct MoveRule {
+    char c;
+    int x;
+    int y;
+    double across;
+    double up;
+};
+
+constexpr MoveRule kMoves[] = {
+    // A's apex stands right of the middle and its bar low.
+    {'A', 9, 21, 0.525, 1},
+    {'A', 4, 7, 0.136, 0.259},
+    {'A', 14, 7, 0.877, 0.259},
+    // E's and F's middle bars are long.
+    {'E', 4, 11, 0, 0.517},
+    {'E', 12, 11, 0.81, 0.517},
+    {'F', 4, 11, 0, 0.517},
+    {'F', 12, 11, 0.755, 0.517},
+    // G's bar is high and long.
+    {'G', 13, 8, 0.5, 0.455},
+    {'G', 18, 8, 1, 0.455},
+    // K's arm and leg meet off the stem, at the end of its bar.
+    {'K', 18, 21, 0.95, 1},
+    {'K', 4, 7, 0.33, 0.517},
+    {'K', 9, 12, 0.33, 0.517},
+    // R's leg starts at the end of its bar.
+    {'R', 11, 11, 0.75, 0.42},
+    // Q's tail runs from inside the bowl to its foot.
+    {'Q', 12, 4, 0.6, 0.4},
+    {'Q', 18, -2, 1, 0},
+    // M's middle stops high; W's and w's stop low, between wide feet.
+    {'M', 12, 0, 0.525, 0.265},
+    {'W', 12, 21, 0.525, 0.74},
+    {'W', 7, 0, 0.14, 0},
+    {'W', 17, 0, 0.86, 0},
+    {'w', 11, 14, 0.5, 0.54},
+    {'w', 7, 0, 0.19, 0},
+    {'w', 15, 0, 0.81, 0},
+    // r's arm is an arch from the middle of its stem.
+    {'r', 4, 8, 0, 0.5},
+    {'r', 5, 11, 0.09, 0.65},
+    {'r', 7, 13, 0.25, 0.72},
+    {'r', 9, 14, 0.66, 0.72},
+    {'r', 12, 14, 0.87, 0.46},
+    // 4's stem stands right, its bar low.
+    {'4', 13, 21, 0.867, 1},
+    {'4', 13, 0, 0.867, 0},
+    {'4', 3, 7, 0, 0.226},
+    {'4', 18, 7, 1, 0.226},
+    // The asterisk lies across: a level bar, steep arms.
+    {'*', 8, 21, 0, 0.517},
+    {'*', 8, 9, 1, 0.517},
+    {'*', 3, 18, 0.13, 0.93},
+    {'*', 13, 12, 0.87, 0.10},
+    {'*', 13, 18, 0.87, 0.93},
+    {'*', 3, 12, 0.13, 0.10},
+    // ^ is a caret, where Hershey's is an arrow: every point on its two
+    // strokes.
+    {'^', 3, 12, 0.10, 0.91},
+    {'^', 6, 15, 0.10, 0.91},
+    {'^', 8, 17, 0.43, 1.10},
+    {'^', 8, 18, 0.43, 1.10},
+    {'^', 8, 0, 0.43, 1.10},
+    {'^', 10, 15, 0.71, 0.91},
+    {'^', 13, 12, 0.71, 0.91},
+    // ` is a straight stroke, where Hershey's is a curl.
+    {'`', 6, 21, 0.34, 1.13},
+    {'`', 5, 20, 0.67, 0.91},
+    {'`', 4, 18, 0.67, 0.91},
+    {'`', 4, 16, 0.67, 0.91},
+    {'`', 5, 15, 0.67, 0.91},
+    {'`', 6, 16, 0.67, 0.91},
+    {'`', 5, 17, 0.67, 0.91},
+    // t's stem stands left, its bar below the x-height.
+    {'t', 5, 21, 0.24, 1},
+    {'t', 5, 4, 0.24, 0.2},
+    {'t', 6, 1, 0.29, 0.05},
+    {'t', 8, 0, 0.42, 0},
+    {'t', 10, 0, 0.76, 0},
+    {'t', 2, 14, 0.02, 0.68},
+    {'t', 9, 14, 0.75, 0.68},
 };
 
 // The top of the glyph's tallest stroke, font units.
@@ -249,12 +365,36 @@ void add_serifs(const Glyph &glyph, unsigned char c, double box_left, double box
         GlyphPlace::Serif &serif = place.serifs[place.serif_count++];
         serif.left = box_left + rule.left * box_width;
         serif.right = box_left + rule.right * box_width;
-        serif.up = map_up(place, rule.where == SerifRule::Head ? 1 : 0);
+        serif.up = rule.where == SerifRule::Bar
+                       ? rule.up * kHeightOfH
+                       : map_up(place, rule.where == SerifRule::Head ? 1 : 0);
         if (rule.where == SerifRule::Spur) {
             const FontPoint top = stem_top(glyph);
             serif.right = place.left + (top.x - place.ink_left) * place.scale;
             serif.up = map_up(place, top.y * place.unit);
         }
+    }
+}
+
+bool has_point(const Glyph &glyph, FontPoint p)
+{
+    for (const std::vector<FontPoint> &stroke : glyph.strokes)
+        for (const FontPoint &q : stroke)
+            if (q.x == p.x && q.y == p.y)
+                return true;
+    return false;
+}
+
+void add_moves(const Glyph &glyph, unsigned char c, double box_left, double box_width,
+               GlyphPlace &place)
+{
+    for (const MoveRule &rule : kMoves) {
+        const FontPoint from{rule.x, rule.y};
+        if (static_cast<unsigned char>(rule.c) != c || !has_point(glyph, from)
+            || place.move_count == std::ssize(place.moves))
+            continue;
+        place.moves[place.move_count++] = {
+            from, {box_left + rule.across * box_width, rule.up * kHeightOfH}};
     }
 }
 
@@ -270,15 +410,20 @@ GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigne
     if (glyph.strokes.empty())
         return place;
     const Box box = fixed_pitch ? place_across(font, ink, glyph, c, place) : Box{};
-    place_up(font, ink, c, place);
+    place_up(font, glyph, ink, c, place);
     for (int i = 0; i < place.knot_count; ++i)
         place.knots[i].to *= kHeightOfH;
-    if (box.width > 0)
+    if (box.width > 0) {
         add_serifs(glyph, c, box.left, box.width, place);
+        add_moves(glyph, c, box.left, box.width, place);
+    }
     return place;
 }
 
 PlacedPoint place_point(const GlyphPlace &place, FontPoint p)
 {
+    for (int i = 0; i < place.move_count; ++i)
+        if (place.moves[i].from.x == p.x && place.moves[i].from.y == p.y)
+            return place.moves[i].to;
     return {place.left + (p.x - place.ink_left) * place.scale, map_up(place, p.y * place.unit)};
 }

@@ -43,12 +43,21 @@ struct GlyphPlace {
     };
     Serif serifs[2];
     int serif_count = 0;
+    // Points the printer's design puts elsewhere than Hershey's: the
+    // glyph's point `from` is drawn at `to`, glyph units.
+    struct Move {
+        FontPoint from;
+        PlacedPoint to;
+    };
+    Move moves[8];
+    int move_count = 0;
 };
 
 // The place of `glyph`, the font's glyph for `c`. A fixed-pitch glyph is
-// fitted across to the span the printer's glyph takes in its cell; a
-// proportional one starts at its own left bound, without serifs. Both are
-// fitted up to the printer's heights.
+// fitted across to the span the printer's glyph takes in its cell, and
+// gains the printer's serifs and moved points; a proportional one starts at
+// its own left bound, without either. Both are fitted up to the printer's
+// heights.
 GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigned char c,
                              bool fixed_pitch);
 

@@ -14,7 +14,9 @@ namespace {
 // (file y 9 to -12), 3 units from its left bound, but for these: H's two
 // bars stand 14 apart, 4 and 18 from its left bound (of 22); x stands 14
 // high, g from 7 below to 14, b from the baseline to 21 with a point at 7,
-// '(' from 7 below to 25; '-' is flat at 9.
+// '(' from 7 below to 25; '-' is flat at 9; M runs along the baseline
+// from 3 to 12 (Hershey's M has its middle at 12); P runs up its stem and
+// back down to its bowl's foot at 10.
 StrokeFont test_font()
 {
     std::string text = "    1  1OU\n";
@@ -37,6 +39,12 @@ StrokeFont test_font()
             break;
         case '-':
             text += "    2  3OUORUR\n";
+            break;
+        case 'M':
+            text += "    2  3OUR[[[\n";
+            break;
+        case 'P':
+            text += "    2  4OUR[RFRQ\n";
             break;
         default:
             text += "    2  3OUR[RF\n";
@@ -106,6 +114,7 @@ TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
     } rows[] = {
         {'I', {{0.14 * box, 0.89 * box, 0}, {0.14 * box, 0.89 * box, 0.969}}},
         {'j', {{0.19 * box, 0.375 * box, 0.969}}},
+        {'K', {{0, 0.33 * box, 0.517 * 0.969}}},
         {'H', {}},
     };
     for (const auto &row : rows) {
@@ -122,6 +131,45 @@ TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
         }
         EXPECT_EQ(stick_glyph_place(font, *glyph, c, false).serif_count, 0);
     }
+}
+
+TEST(StickGlyphPlace, PointsThePrintersDesignPutsElsewhere)
+{
+    // M's middle, Hershey's (12, 0), stands at 0.525 of the box of H across
+    // and 0.265 of its height up; its other point keeps its place. P's bowl
+    // closes at 0.42 of H, and the rest of the glyph is stretched to fit:
+    // its top stays at H's. Proportional glyphs keep Hershey's points.
+    const StrokeFont font = test_font();
+    const double box = 14.0 / 21;
+    const struct {
+        char c;
+        int point;
+        double across; // negative: not checked
+        double up;
+    } rows[] = {
+        {'M', 1, 0.525 * box, 0.265 * 0.969},
+        {'P', 2, -1, 0.42 * 0.969},
+        {'P', 1, -1, 0.969},
+        {'P', 0, -1, 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(1, row.c) + " point " + std::to_string(row.point));
+        const auto c = static_cast<unsigned char>(row.c);
+        const Glyph *glyph = glyph_for(font, c);
+        ASSERT_NE(glyph, nullptr);
+        const FontPoint p = glyph->strokes[0][static_cast<std::size_t>(row.point)];
+        const PlacedPoint placed = place_point(stick_glyph_place(font, *glyph, c, true), p);
+        if (row.across >= 0) {
+            EXPECT_NEAR(placed.across, row.across, 1e-9);
+        }
+        EXPECT_NEAR(placed.up, row.up, 1e-9);
+    }
+    const Glyph *m = glyph_for(font, 'M');
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(stick_glyph_place(font, *m, 'M', false).move_count, 0);
+    const GlyphPlace fixed = stick_glyph_place(font, *m, 'M', true);
+    EXPECT_EQ(fixed.move_count, 1);
+    EXPECT_NEAR(place_point(fixed, m->strokes[0][0]).up, 0, 1e-9);
 }
 
 } // namespace
