@@ -182,11 +182,13 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
 
 // A hairline on a raster, a pixel at every step along each segment's
 // longer axis, as the printer draws it: each run of segments of one slope
-// class stroked as wide, across that axis, as one pixel.
+// class stroked as wide, across that axis, as one pixel. A line takes the
+// pixels from end to end; a glyph's stroke, drawn into the font cache,
+// only those whose centres lie between its ends.
 void CairoSink::stroke_hairline(const Path &path, const Pen &pen)
 {
     cairo_set_source_rgb(cr_, pen.colour.red, pen.colour.green, pen.colour.blue);
-    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+    cairo_set_line_cap(cr_, pen.glyph ? CAIRO_LINE_CAP_BUTT : CAIRO_LINE_CAP_SQUARE);
     cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
     cairo_set_dash(cr_, nullptr, 0, 0);
     const auto step = [](Point a, Point b) {

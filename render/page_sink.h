@@ -42,7 +42,8 @@ struct Pen {
     std::vector<double> dashes;
     double dash_offset = 0;
     // A stroke of a glyph: on a raster the printer adjusts it to whole
-    // pixels only when it is a pixel wide or thinner.
+    // pixels only when it is a pixel wide or thinner, and then inks no
+    // pixel past its ends.
     bool glyph = false;
 };
 

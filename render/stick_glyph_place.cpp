@@ -317,6 +317,11 @@ constexpr MoveRule kMoves[] = {
     {'`', 5, 15, 0.67, 0.91},
     {'`', 6, 16, 0.67, 0.91},
     {'`', 5, 17, 0.67, 0.91},
+    // The brackets' stems are single strokes, where Hershey's are doubled.
+    {'[', 5, 25, 0.66, 1.10},
+    {'[', 5, -7, 0.66, -0.13},
+    {']', 9, 25, 0.33, 1.10},
+    {']', 9, -7, 0.33, -0.13},
     // t's stem stands left, its bar below the x-height.
     {'t', 5, 21, 0.24, 1},
     {'t', 5, 4, 0.24, 0.2},

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -61,6 +64,51 @@ TEST(ZelvoRenderPng, SlantedHairlinesInkOnePixelAtEachStep)
             EXPECT_EQ(count, 1) << "column " << x;
         }
     }
+}
+
+// The ends of the last line that zelvo-render draws of `plot` in SVG
+// (a path "M x0 y0 L x1 y1", millimetres), in pixels at 100 dpi across.
+std::optional<std::pair<double, double>> last_line_across(const std::string &plot)
+{
+    TempDir dir;
+    const auto input = dir.write("plot.plt", plot);
+    RunOptions options;
+    options.args = {"-o", (dir.path() / "page.svg").string(), input.string()};
+    const RunResult result = run_program(program, options);
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    const std::string svg = read_file(dir.path() / "page.svg");
+    const std::size_t at = svg.rfind("d=\"M ");
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    if (at == std::string::npos
+        || std::sscanf(svg.c_str() + at, "d=\"M %lf %lf L %lf %lf", &x0, &y0, &x1, &y1) != 4)
+        return std::nullopt;
+    constexpr double kPixelsPerMm = 100 / 25.4;
+    return std::pair{x0 * kPixelsPerMm, x1 * kPixelsPerMm};
+}
+
+TEST(ZelvoRenderPng, ThinGlyphStrokesInkNoPixelPastTheirEnds)
+{
+    // A small label's underscore, a stroke thinner than a pixel, inks the
+    // pixels whose centres lie between its ends, as the printer's font
+    // cache draws it; a line would take one more at each end here.
+    const std::string plot = "IN;SP1;PA0,0;PD0,0;PU;SI0.19,0.27;PA1008,1000;LB_\3;";
+    const auto ends = last_line_across(plot);
+    ASSERT_TRUE(ends);
+    const auto [from, to] = *ends;
+    const int first = static_cast<int>(std::ceil(from - 0.5));
+    const int last = static_cast<int>(std::floor(to - 0.5));
+    ASSERT_NE(first, static_cast<int>(std::ceil(from - 1))) << "a line would ink the same";
+    ASSERT_NE(last, static_cast<int>(std::floor(to))) << "a line would ink the same";
+    const std::optional<InkMask> rendered = render_ink(plot);
+    ASSERT_TRUE(rendered);
+    const InkMask &ink = *rendered;
+    int left = ink.width, right = -1;
+    for (int y = 0; y < ink.height; ++y)
+        for (int x = first - 5; x < ink.width; ++x) // past the dot at the origin
+            if (ink.at(x, y))
+                left = std::min(left, x), right = std::max(right, x);
+    EXPECT_EQ(left, first);
+    EXPECT_EQ(right, last);
 }
 
 TEST(ZelvoRenderPng, OutlineFontLabelsAreFilledAtThePrintersSize)
