@@ -237,7 +237,7 @@ constexpr SerifRule kSerifs[] = {
     {'1', 0.23, 0.85, SerifRule::Foot},    {'i', 0.19, 0.85, SerifRule::Foot},
     {'i', 0.19, 0, SerifRule::Spur},       {'l', 0.19, 0.85, SerifRule::Foot},
     {'l', 0.19, 0, SerifRule::Spur},       {'j', 0.19, 0, SerifRule::Spur},
-    {'K', 0, 0.33, SerifRule::Bar, 0.517},
+    {'K', 0, 0.33, SerifRule::Bar, 0.517}, {'k', 0, 0.24, SerifRule::Bar, 0.39},
 };
 
 // Where the printer's design parts from Hershey's simplex roman in more
@@ -274,6 +274,10 @@ constexpr MoveRule kMoves[] = {
     // Q's tail runs from inside the bowl to its foot.
     {'Q', 12, 4, 0.6, 0.4},
     {'Q', 18, -2, 1, 0},
+    // k's, as K's.
+    {'k', 14, 14, 0.80, 0.74},
+    {'k', 4, 4, 0.24, 0.39},
+    {'k', 8, 8, 0.24, 0.39},
     // M's middle stops high; W's and w's stop low, between wide feet.
     {'M', 12, 0, 0.525, 0.265},
     {'W', 12, 21, 0.525, 0.74},
@@ -322,6 +326,29 @@ constexpr MoveRule kMoves[] = {
     {'[', 5, -7, 0.66, -0.13},
     {']', 9, 25, 0.33, 1.10},
     {']', 9, -7, 0.33, -0.13},
+    // f's bar stands below the x-height.
+    {'f', 2, 14, 0.151, 0.647},
+    {'f', 9, 14, 0.807, 0.647},
+    // i's and j's stems stand where l's does, below the x-height, and their
+    // dots, short upright strokes, left of them.
+    {'i', 4, 14, 0.575, 0.679},
+    {'i', 4, 0, 0.575, 0},
+    {'i', 3, 21, 0.43, 0.97},
+    {'i', 5, 21, 0.43, 0.97},
+    {'i', 4, 20, 0.43, 0.943},
+    {'i', 4, 22, 0.43, 0.998},
+    {'j', 6, 14, 0.575, 0.679},
+    {'j', 6, -3, 0.575, -0.10},
+    {'j', 5, -6, 0.50, -0.22},
+    {'j', 3, -7, 0.35, -0.257},
+    {'j', 1, -7, 0.19, -0.257},
+    {'j', 5, 21, 0.43, 0.97},
+    {'j', 7, 21, 0.43, 0.97},
+    {'j', 6, 20, 0.43, 0.943},
+    {'j', 6, 22, 0.43, 0.998},
+    // m's middle stem stands left of the middle.
+    {'m', 15, 10, 0.477, 0.529},
+    {'m', 15, 0, 0.477, 0},
     // t's stem stands left, its bar below the x-height.
     {'t', 5, 21, 0.24, 1},
     {'t', 5, 4, 0.24, 0.2},
@@ -360,7 +387,8 @@ double map_up(const GlyphPlace &place, double v)
     return a.to + (v - a.from) * (b.to - a.to) / (b.from - a.from);
 }
 
-// After the glyph is placed: the spur meets the stem where it is drawn.
+// After the glyph is placed and its points moved: the spur meets the stem
+// where it is drawn.
 void add_serifs(const Glyph &glyph, unsigned char c, double box_left, double box_width,
                 GlyphPlace &place)
 {
@@ -374,9 +402,9 @@ void add_serifs(const Glyph &glyph, unsigned char c, double box_left, double box
                        ? rule.up * kHeightOfH
                        : map_up(place, rule.where == SerifRule::Head ? 1 : 0);
         if (rule.where == SerifRule::Spur) {
-            const FontPoint top = stem_top(glyph);
-            serif.right = place.left + (top.x - place.ink_left) * place.scale;
-            serif.up = map_up(place, top.y * place.unit);
+            const PlacedPoint top = place_point(place, stem_top(glyph));
+            serif.right = top.across;
+            serif.up = top.up;
         }
     }
 }
@@ -419,8 +447,8 @@ GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigne
     for (int i = 0; i < place.knot_count; ++i)
         place.knots[i].to *= kHeightOfH;
     if (box.width > 0) {
-        add_serifs(glyph, c, box.left, box.width, place);
         add_moves(glyph, c, box.left, box.width, place);
+        add_serifs(glyph, c, box.left, box.width, place);
     }
     return place;
 }

@@ -49,7 +49,7 @@ struct GlyphPlace {
         FontPoint from;
         PlacedPoint to;
     };
-    Move moves[8];
+    Move moves[10];
     int move_count = 0;
 };
 

@@ -16,7 +16,8 @@ namespace {
 // high, g from 7 below to 14, b from the baseline to 21 with a point at 7,
 // '(' from 7 below to 25; '-' is flat at 9; M runs along the baseline
 // from 3 to 12 (Hershey's M has its middle at 12); P runs up its stem and
-// back down to its bowl's foot at 10.
+// back down to its bowl's foot at 10; i's stem stands 4 from its left
+// bound, up to 14 (as Hershey's does).
 StrokeFont test_font()
 {
     std::string text = "    1  1OU\n";
@@ -45,6 +46,9 @@ StrokeFont test_font()
             break;
         case 'P':
             text += "    2  4OUR[RFRQ\n";
+            break;
+        case 'i':
+            text += "    2  3OUSMS[\n";
             break;
         default:
             text += "    2  3OUR[RF\n";
@@ -170,6 +174,16 @@ TEST(StickGlyphPlace, PointsThePrintersDesignPutsElsewhere)
     const GlyphPlace fixed = stick_glyph_place(font, *m, 'M', true);
     EXPECT_EQ(fixed.move_count, 1);
     EXPECT_NEAR(place_point(fixed, m->strokes[0][0]).up, 0, 1e-9);
+    // i's stem moves to 0.575 of the box, its top to 0.679 of H, and its
+    // spur still runs from 0.19 of the box to that top.
+    const Glyph *i = glyph_for(font, 'i');
+    ASSERT_NE(i, nullptr);
+    const GlyphPlace place = stick_glyph_place(font, *i, 'i', true);
+    ASSERT_EQ(place.serif_count, 2);
+    const GlyphPlace::Serif &spur = place.serifs[1];
+    EXPECT_NEAR(spur.left, 0.19 * box, 1e-9);
+    EXPECT_NEAR(spur.right, 0.575 * box, 1e-9);
+    EXPECT_NEAR(spur.up, 0.679 * 0.969, 1e-9);
 }
 
 } // namespace
