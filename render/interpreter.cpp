@@ -446,7 +446,8 @@ void PlotInterpreter::draw_label_text()
 void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count, PlotterPoint origin)
 {
     start_page();
-    if (transparent(current_pen().colour))
+    Pen pen = current_pen();
+    if (transparent(pen.colour))
         return;
     // On a raster the printer draws a glyph from its font cache, and with
     // TR 0 straight onto the page.
@@ -461,7 +462,6 @@ void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count, Plot
     }
     if (count == 1)
         path[0].points.push_back(path[0].points[0]);
-    Pen pen = current_pen();
     pen.dashes.clear();
     pen.width = stick_line_width(label_) * plotter_to_sheet_.scale();
     pen.end = LineEnd::Round;
@@ -473,7 +473,8 @@ void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count, Plot
 void PlotInterpreter::fill(const PlotterPoint *points, std::size_t count)
 {
     start_page();
-    if (transparent(current_pen().colour))
+    const Colour colour = current_pen().colour;
+    if (transparent(colour))
         return;
     Path path(1);
     for (std::size_t i = 0; i < count; ++i)
@@ -481,7 +482,7 @@ void PlotInterpreter::fill(const PlotterPoint *points, std::size_t count)
     path[0].closed = true;
     Fill fill;
     fill.rule = FillRule::NonZero;
-    fill.colour = current_pen().colour;
+    fill.colour = colour;
     sink_.fill(path, fill);
 }
 
@@ -489,7 +490,8 @@ void PlotInterpreter::glyph(char c, PlotterPoint origin, PlotterPoint across, Pl
                             double advance)
 {
     start_page();
-    if (transparent(current_pen().colour))
+    const Colour colour = current_pen().colour;
+    if (transparent(colour))
         return;
     GlyphMark mark;
     mark.character = c;
@@ -497,7 +499,7 @@ void PlotInterpreter::glyph(char c, PlotterPoint origin, PlotterPoint across, Pl
     mark.across = plotter_to_sheet_.apply_vector({across.x, across.y});
     mark.up = plotter_to_sheet_.apply_vector({up.x, up.y});
     mark.advance = advance;
-    mark.colour = current_pen().colour;
+    mark.colour = colour;
     sink_.glyph(mark);
 }
 
