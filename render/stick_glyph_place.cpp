@@ -257,6 +257,13 @@ constexpr MoveRule kMoves[] = {
     {'A', 9, 21, 0.525, 1},
     {'A', 4, 7, 0.136, 0.259},
     {'A', 14, 7, 0.877, 0.259},
+    // The printer's middle, where I's stem, V's point and Y's stand, lies
+    // right of the middle of the box; Y's arms meet lower.
+    {'I', 4, 21, 0.527, 1},
+    {'I', 4, 0, 0.527, 0},
+    {'V', 9, 0, 0.525, 0},
+    {'Y', 9, 11, 0.525, 0.48},
+    {'Y', 9, 0, 0.525, 0},
     // E's and F's middle bars are long.
     {'E', 4, 11, 0, 0.517},
     {'E', 12, 11, 0.81, 0.517},
@@ -292,11 +299,27 @@ constexpr MoveRule kMoves[] = {
     {'r', 7, 13, 0.25, 0.72},
     {'r', 9, 14, 0.66, 0.72},
     {'r', 12, 14, 0.87, 0.46},
+    // 1's flag is straight, from low on the left.
+    {'1', 6, 17, 0.24, 0.60},
+    {'1', 8, 18, 0.43, 0.80},
+    {'1', 11, 21, 0.622, 1},
+    {'1', 11, 0, 0.622, 0},
     // 4's stem stands right, its bar low.
     {'4', 13, 21, 0.867, 1},
     {'4', 13, 0, 0.867, 0},
     {'4', 3, 7, 0, 0.226},
     {'4', 18, 7, 1, 0.226},
+    // 5's stem stands upright and its bowl's top is flat.
+    {'5', 15, 21, 0.95, 1},
+    {'5', 5, 21, 0, 1},
+    {'5', 4, 12, 0, 0.60},
+    {'5', 5, 13, 0.08, 0.64},
+    {'5', 8, 14, 0.3, 0.647},
+    {'5', 11, 14, 0.65, 0.647},
+    {'5', 14, 13, 0.86, 0.60},
+    {'5', 16, 11, 0.96, 0.53},
+    // 7's foot stands further left.
+    {'7', 7, 0, 0.24, 0},
     // The asterisk lies across: a level bar, steep arms.
     {'*', 8, 21, 0, 0.517},
     {'*', 8, 9, 1, 0.517},
