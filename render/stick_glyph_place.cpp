@@ -320,6 +320,11 @@ constexpr MoveRule kMoves[] = {
     {'5', 16, 11, 0.96, 0.53},
     // 7's foot stands further left.
     {'7', 7, 0, 0.24, 0},
+    // +'s upright stands left of the middle.
+    {'+', 13, 18, 0.477, 0.90},
+    {'+', 13, 0, 0.477, 0.133},
+    {'+', 4, 9, 0.01, 0.515},
+    {'+', 22, 9, 0.99, 0.515},
     // The asterisk lies across: a level bar, steep arms.
     {'*', 8, 21, 0, 0.517},
     {'*', 8, 9, 1, 0.517},
