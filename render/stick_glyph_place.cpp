@@ -221,8 +221,8 @@ void place_up(const StrokeFont &font, const Glyph &glyph, const InkExtent &ink, 
 }
 
 // The printer's I, 1, i, j and l are a typewriter's: bars across at the
-// foot (and I's head), and a spur left from the top of the stem. Its K
-// joins arm and leg to the stem with a bar. Across in fractions of the box
+// foot (and I's head), and a spur left from the top of the stem. Its K and
+// k join arm and leg to the stem with a bar. Across in fractions of the box
 // of H; a spur runs to the stem; a bar stands `up` high, in heights of H.
 struct SerifRule {
     char c;
