@@ -318,6 +318,13 @@ constexpr MoveRule kMoves[] = {
     {'5', 11, 14, 0.65, 0.647},
     {'5', 14, 13, 0.86, 0.60},
     {'5', 16, 11, 0.96, 0.53},
+    // 8's loops meet on a short level stroke, where Hershey's cross.
+    {'8', 7, 13, 0.22, 0.53},
+    {'8', 11, 12, 0.5, 0.517},
+    {'8', 14, 11, 0.78, 0.50},
+    {'8', 6, 11, 0.22, 0.50},
+    {'8', 9, 12, 0.5, 0.517},
+    {'8', 13, 13, 0.78, 0.53},
     // 7's foot stands further left.
     {'7', 7, 0, 0.24, 0},
     // +'s upright stands left of the middle.
@@ -371,6 +378,15 @@ constexpr MoveRule kMoves[] = {
     // f's bar stands below the x-height.
     {'f', 2, 14, 0.151, 0.647},
     {'f', 9, 14, 0.807, 0.647},
+    // g's bowl stands above the baseline, its tail reaches further left.
+    {'g', 6, 1, 0.15, 0.09},
+    {'g', 8, 0, 0.3, 0.064},
+    {'g', 11, 0, 0.55, 0.064},
+    {'g', 13, 1, 0.72, 0.09},
+    {'g', 15, 3, 0.86, 0.12},
+    {'g', 11, -7, 0.55, -0.259},
+    {'g', 8, -7, 0.3, -0.259},
+    {'g', 6, -6, 0.08, -0.20},
     // i's and j's stems stand where l's does, below the x-height, and their
     // dots, short upright strokes, left of them.
     {'i', 4, 14, 0.575, 0.679},
