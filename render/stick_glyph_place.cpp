@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -489,6 +490,51 @@ void add_moves(const Glyph &glyph, unsigned char c, double box_left, double box_
     }
 }
 
+// The printer's round glyphs are squarer than Hershey's near-ellipses:
+// their sides run straight for a while and their corners turn tighter, as
+// a superellipse of this exponent does (measured on o and O at 600 dpi).
+constexpr double kRoundness = 2.8;
+constexpr char kRoundGlyphs[] = "69CDGOQabcdegopq";
+
+// The box of the glyph's longest stroke, its bowl, for the round glyphs.
+void make_squarer(const Glyph &glyph, unsigned char c, GlyphPlace &place)
+{
+    if (std::string_view(kRoundGlyphs).find(static_cast<char>(c)) == std::string_view::npos)
+        return;
+    const std::vector<FontPoint> &bowl =
+        *std::max_element(glyph.strokes.begin(), glyph.strokes.end(),
+                          [](const auto &a, const auto &b) { return a.size() < b.size(); });
+    const auto [left, right] = std::minmax_element(
+        bowl.begin(), bowl.end(), [](const FontPoint &a, const FontPoint &b) { return a.x < b.x; });
+    const auto [bottom, top] = std::minmax_element(
+        bowl.begin(), bowl.end(), [](const FontPoint &a, const FontPoint &b) { return a.y < b.y; });
+    if (right->x <= left->x || top->y <= bottom->y)
+        return;
+    place.squarer = true;
+    place.centre = {(left->x + right->x) / 2.0, (bottom->y + top->y) / 2.0};
+    place.half = {(right->x - left->x) / 2.0, (top->y - bottom->y) / 2.0};
+}
+
+// A point of the bowl, near its ellipse, moved onto the superellipse in the
+// same direction; other points (a stem's corner, an e's bar) as they are.
+PlacedPoint squared(const GlyphPlace &place, FontPoint p)
+{
+    const double u = (p.x - place.centre.across) / place.half.across;
+    const double v = (p.y - place.centre.up) / place.half.up;
+    const double r = std::hypot(u, v);
+    if (r < 0.8 || r > 1.2)
+        return {static_cast<double>(p.x), static_cast<double>(p.y)};
+    const double c = std::abs(u) / r;
+    const double s = std::abs(v) / r;
+    const double out =
+        1 / std::pow(std::pow(c, kRoundness) + std::pow(s, kRoundness), 1 / kRoundness);
+    // Within the bowl's box: Hershey's flat tops and sides stay where they
+    // are.
+    const double su = std::clamp(u * out, -1.0, 1.0);
+    const double sv = std::clamp(v * out, -1.0, 1.0);
+    return {place.centre.across + su * place.half.across, place.centre.up + sv * place.half.up};
+}
+
 } // namespace
 
 GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigned char c,
@@ -507,6 +553,7 @@ GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigne
     if (box.width > 0) {
         add_moves(glyph, c, box.left, box.width, place);
         add_serifs(glyph, c, box.left, box.width, place);
+        make_squarer(glyph, c, place);
     }
     return place;
 }
@@ -516,5 +563,9 @@ PlacedPoint place_point(const GlyphPlace &place, FontPoint p)
     for (int i = 0; i < place.move_count; ++i)
         if (place.moves[i].from.x == p.x && place.moves[i].from.y == p.y)
             return place.moves[i].to;
-    return {place.left + (p.x - place.ink_left) * place.scale, map_up(place, p.y * place.unit)};
+    const PlacedPoint q = place.squarer
+                              ? squared(place, p)
+                              : PlacedPoint{static_cast<double>(p.x), static_cast<double>(p.y)};
+    return {place.left + (q.across - place.ink_left) * place.scale,
+            map_up(place, q.up * place.unit)};
 }

@@ -51,6 +51,12 @@ struct GlyphPlace {
     };
     Move moves[10];
     int move_count = 0;
+    // A round glyph the printer draws squarer: the points of its bowl, font
+    // units about `centre` in a box `half` wide and high each way, are
+    // pushed out along their directions onto a superellipse.
+    bool squarer = false;
+    PlacedPoint centre;
+    PlacedPoint half;
 };
 
 // The place of `glyph`, the font's glyph for `c`. A fixed-pitch glyph is

@@ -17,7 +17,8 @@ namespace {
 // '(' from 7 below to 25; '-' is flat at 9; M runs along the baseline
 // from 3 to 12 (Hershey's M has its middle at 12); P runs up its stem and
 // back down to its bowl's foot at 10; i's stem stands 4 from its left
-// bound, up to 14 (as Hershey's does).
+// bound, up to 14 (as Hershey's does); o and v go round the box 0 to 14
+// each way, through its top, (12, 12), its right, its bottom and its left.
 StrokeFont test_font()
 {
     std::string text = "    1  1OU\n";
@@ -49,6 +50,10 @@ StrokeFont test_font()
             break;
         case 'i':
             text += "    2  3OUSMS[\n";
+            break;
+        case 'o':
+        case 'v':
+            text += "    2  7OUVM[O]TV[OTVM\n";
             break;
         default:
             text += "    2  3OUR[RF\n";
@@ -184,6 +189,38 @@ TEST(StickGlyphPlace, PointsThePrintersDesignPutsElsewhere)
     EXPECT_NEAR(spur.left, 0.19 * box, 1e-9);
     EXPECT_NEAR(spur.right, 0.575 * box, 1e-9);
     EXPECT_NEAR(spur.up, 0.679 * 0.969, 1e-9);
+}
+
+TEST(StickGlyphPlace, RoundGlyphsAreSquarer)
+{
+    // o is round, v is not: drawn from the same points, o's point at 45
+    // degrees lies 1.104 times as far from the middle of its bowl as v's,
+    // on the superellipse of exponent 2.8 through its box (u = v = 5/7 out
+    // to 0.789); the top of the bowl and its middle stay where they are.
+    const StrokeFont font = test_font();
+    const Glyph *o = glyph_for(font, 'o');
+    const Glyph *v = glyph_for(font, 'v');
+    ASSERT_NE(o, nullptr);
+    ASSERT_NE(v, nullptr);
+    const GlyphPlace round = stick_glyph_place(font, *o, 'o', true);
+    const GlyphPlace plain = stick_glyph_place(font, *v, 'v', true);
+    const FontPoint middle{7, 7};
+    const auto from_middle = [&](const GlyphPlace &place, FontPoint p) {
+        const PlacedPoint a = place_point(place, p);
+        const PlacedPoint m = place_point(place, middle);
+        return PlacedPoint{a.across - m.across, a.up - m.up};
+    };
+    const double out = 0.789 / (5.0 / 7);
+    const PlacedPoint corner_round = from_middle(round, {12, 12});
+    const PlacedPoint corner_plain = from_middle(plain, {12, 12});
+    EXPECT_NEAR(corner_round.across / corner_plain.across, out, 2e-3);
+    EXPECT_NEAR(corner_round.up / corner_plain.up, out, 2e-3);
+    for (const FontPoint p : {FontPoint{7, 14}, middle}) {
+        SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+        EXPECT_NEAR(place_point(round, p).across, place_point(plain, p).across, 1e-9);
+        EXPECT_NEAR(place_point(round, p).up, place_point(plain, p).up, 1e-9);
+    }
+    EXPECT_FALSE(stick_glyph_place(font, *o, 'o', false).squarer);
 }
 
 } // namespace
