@@ -162,6 +162,14 @@ void PlotInterpreter::place()
         plot_width_ = placement.plot_width;
         frame_low_ = {placement.frame_low.x + shift.x, placement.frame_low.y + shift.y};
         frame_high_ = {placement.frame_high.x + shift.x, placement.frame_high.y + shift.y};
+        // The printer keeps the anchor in whole centipoints, and cuts the
+        // frame's size to them.
+        constexpr double kCentipointsPerInch = 7200;
+        origin_steps_.anchor = {std::round(placement.anchor.x * kCentipointsPerInch),
+                                std::round(placement.anchor.y * kCentipointsPerInch)};
+        origin_steps_.frame_width = std::floor(placement.frame_width * kCentipointsPerInch + 1e-6);
+        origin_steps_.frame_height =
+            std::floor(placement.frame_height * kCentipointsPerInch + 1e-6);
         frame_clips_ = true;
     } else {
         sheet_width_ = options_.layout.sheet_width;
@@ -306,9 +314,19 @@ void PlotInterpreter::update_transforms()
     const double pixel = options_.raster_pixel;
     const Affine exact_to_page = compose(scaling(1 / pixel, 1 / pixel), plotter_to_sheet_);
     if (on_pixels) {
-        const Point down = plot_to_sheet_.apply_vector({0, -1});
+        const Affine logical_to_page =
+            compose(scaling(1 / pixel, 1 / pixel), logical_page_to_sheet_);
+        const auto unit = [](Point v) {
+            const double length = std::hypot(v.x, v.y);
+            return Point{v.x / length, v.y / length};
+        };
+        origin_steps_.corner = logical_to_page.apply({0, 0});
+        origin_steps_.across = unit(logical_to_page.apply_vector({1, 0}));
+        origin_steps_.down = unit(logical_to_page.apply_vector({0, 1}));
+        origin_steps_.rotation = rotation_;
+        const Point origin = printer_plot_origin(origin_steps_, kMillimetresPerInch / pixel);
         plotter_to_sheet_ =
-            compose(scaling(pixel, pixel), with_plot_origin_on_pixel(exact_to_page, down));
+            compose(scaling(pixel, pixel), with_plot_origin_on_pixel(exact_to_page, origin));
     }
 
     user_to_plotter_ = {};

@@ -10,6 +10,7 @@
 #include "page_sink.h"
 #include "pcl_page.h"
 #include "pcl_text.h"
+#include "pixel_grid.h"
 #include "plot_scanner.h"
 #include "polyline_encoded.h"
 #include "stroke_font.h"
@@ -185,6 +186,7 @@ private:
     // Coordinate systems.
     Affine plot_to_sheet_;
     Affine logical_page_to_sheet_; // PCL's logical page, inches, to the sheet
+    OriginSteps origin_steps_;     // how the printer reaches the plot's origin
     double pen_scale_ = 1;         // metric pen widths on the sheet, per millimetre
     double plot_length_ = 0;
     double plot_width_ = 0;

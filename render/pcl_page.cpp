@@ -190,5 +190,8 @@ PlotPlacement place_plot(const PclPage &page)
     placement.frame_low = {std::min(a.x, b.x), std::min(a.y, b.y)};
     placement.frame_high = {std::max(a.x, b.x), std::max(a.y, b.y)};
     placement.logical_origin = logical_mm.apply({0, 0});
+    placement.anchor = {anchor_x, anchor_y};
+    placement.frame_width = frame_width;
+    placement.frame_height = frame_height;
     return placement;
 }

@@ -61,6 +61,10 @@ struct PlotPlacement {
     // The logical page's top left corner on the sheet, in millimetres: the
     // point from which every PCL position counts.
     Point logical_origin;
+    // The frame's anchor point on the logical page and its size, inches.
+    Point anchor;
+    double frame_width = 0;
+    double frame_height = 0;
 };
 
 PlotPlacement place_plot(const PclPage &page);

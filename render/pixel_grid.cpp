@@ -5,10 +5,6 @@
 
 namespace {
 
-// How far above its exact place the printer's arithmetic leaves the origin:
-// far less than any real offset, far more than rounding noise.
-constexpr double kOriginLift = 1e-6;
-
 // How near a pixel edge a stroke or a clip edge counts as on it: the
 // millimetres a path is drawn in leave a point computed onto an edge a
 // rounding error to either side of it.
@@ -115,17 +111,55 @@ Point logical_page_shift(Point corner, double pixel)
     return {nearest(corner.x) - corner.x, nearest(corner.y) - corner.y};
 }
 
-Affine with_plot_origin_on_pixel(const Affine &to_page, Point down)
+Point printer_plot_origin(const OriginSteps &steps, double dpi)
 {
-    // Along the page's other axis the origin is taken as it is, but for our
-    // own rounding noise, which must not carry an origin on a pixel's edge
-    // into the pixel before.
-    const bool down_is_x = std::fabs(down.x) > std::fabs(down.y);
-    const double lift = down_is_x ? down.x : down.y;
-    const double lifted = lift > 0 ? -kOriginLift : kOriginLift;
+    // A centipoint in pixels: the device's pixels to a point, a float,
+    // times a hundredth, stored as a float; a plotter unit of RO's step is
+    // that times 7200/1016, stored as a float.
+    const float centipoint = static_cast<float>(static_cast<float>(dpi / 72) * 0.01);
+    const float plotter_unit = static_cast<float>(centipoint * (7200.0 / 1016.0));
+    const auto step = [](float from, double by) {
+        return static_cast<float>(static_cast<float>(by) + from);
+    };
+    const auto step_by = [&](Point at, Point direction, double by) -> Point {
+        return {step(static_cast<float>(at.x), direction.x * by),
+                step(static_cast<float>(at.y), direction.y * by)};
+    };
+    // The corner is a whole pixel: our own rounding must not carry it off.
+    const auto whole = [](double v) {
+        return std::fabs(v - std::round(v)) < kOnEdge ? std::round(v) : v;
+    };
+    Point at = {whole(steps.corner.x), whole(steps.corner.y)};
+    at = {step(static_cast<float>(at.x), steps.anchor.x * centipoint * steps.across.x
+                                             + steps.anchor.y * centipoint * steps.down.x),
+          step(static_cast<float>(at.y), steps.anchor.x * centipoint * steps.across.y
+                                             + steps.anchor.y * centipoint * steps.down.y)};
+    at = step_by(at, steps.down, steps.frame_height * centipoint);
+    // RO's step runs in plotter units of the frame.
+    const double width = steps.frame_width / 7200 * 1016 * plotter_unit;
+    const double height = steps.frame_height / 7200 * 1016 * plotter_unit;
+    switch (steps.rotation) {
+    case 90:
+        at = step_by(at, steps.across, width);
+        break;
+    case 180:
+        at = {step(static_cast<float>(at.x), steps.across.x * width - steps.down.x * height),
+              step(static_cast<float>(at.y), steps.across.y * width - steps.down.y * height)};
+        break;
+    case 270:
+        at = step_by(at, steps.down, -height);
+        break;
+    default:
+        break;
+    }
+    return at;
+}
+
+Affine with_plot_origin_on_pixel(const Affine &to_page, Point printer_origin)
+{
     Affine moved = to_page;
-    moved.dx = std::floor(to_page.dx + (down_is_x ? lifted : kOriginLift));
-    moved.dy = std::floor(to_page.dy + (down_is_x ? kOriginLift : lifted));
+    moved.dx = std::floor(printer_origin.x);
+    moved.dy = std::floor(printer_origin.y);
     return moved;
 }
 

@@ -65,12 +65,33 @@ double fixed_point_length(Point a, Point b, double pixel);
 // offsets and all. Everything placed on the logical page moves with it.
 Point logical_page_shift(Point corner, double pixel);
 
+// How the printer reaches the plot's origin on the page: from the logical
+// page's top left corner it steps to the picture frame's anchor point, down
+// by the frame's height, and for RO across the frame to the corner that is
+// then the plot's lower left. Lengths in centipoints (1/7200 inch), as the
+// printer keeps them.
+struct OriginSteps {
+    Point corner; // pixels of the page, a whole pixel on an unturned page
+    Point across; // the logical page's x and y directions on the page,
+    Point down;   // unit vectors
+    Point anchor; // on the logical page
+    double frame_width = 0;
+    double frame_height = 0;
+    int rotation = 0; // RO, degrees
+};
+
+// Where the printer's arithmetic leaves the plot's origin on a page of
+// `dpi` pixels to the inch. Its matrices hold single-precision numbers: a
+// centipoint is a float a little under its exact share of a pixel, and each
+// step is rounded to a float and added in float. So the origin of a frame
+// whose bottom lies exactly on a pixel edge may come out a hair above the
+// edge or exactly on it, as the sum of the steps happens to round.
+Point printer_plot_origin(const OriginSteps &steps, double dpi);
+
 // `to_page` (plotter units to the page's pixels) with its origin moved
-// into the corner of the pixel it falls in. The printer computes the origin
-// a hair above its exact place on the logical page, so an origin exactly
-// on a pixel row goes to the row above: `down` is the logical page's
-// downward direction on the page.
-Affine with_plot_origin_on_pixel(const Affine &to_page, Point down);
+// into the corner of the pixel that `printer_origin` (where the printer's
+// arithmetic leaves it, pixels) falls in.
+Affine with_plot_origin_on_pixel(const Affine &to_page, Point printer_origin);
 
 // `user_to_plotter` moved so that the user origin, through `plotter_to_page`
 // (to the page's pixels), lands on the pixel corner nearest `exact_origin`:

@@ -256,33 +256,46 @@ TEST(ClipOnPixels, GrowsByAPixelAndTakesEveryPixelTouched)
     }
 }
 
-TEST(PlotOriginOnPixel, TakesThePixelTheOriginFallsIn)
+TEST(PrinterPlotOrigin, LandsWhereTheSingleFloatStepsLeaveIt)
 {
-    // The plot's origin in pixels of the page, with the logical page's
-    // downward direction: a landscape page's runs along the sheet's x, a
-    // portrait one's along y.
+    // Pages of 100 dpi. A landscape logical page runs down the sheet's x
+    // and across up its y; a portrait one as the sheet does.
+    const Point landscape_corner = {0, 1149};
+    const Point up_the_sheet = {0, -1};
+    const Point along_x = {1, 0};
+    const Point along_y = {0, 1};
     struct Case {
         const char *name;
-        Point origin;
-        Point down;
-        Point want;
+        OriginSteps steps;
+        Point want; // the pixel corner the origin goes to
     };
     const std::vector<Case> cases = {
-        {"inside pixels", {25.7, 1050.4}, {0, 1}, {25, 1050}},
-        // Exactly on a pixel edge: the row above along the page's downward
-        // direction, the pixel itself along the other axis.
-        {"portrait, on an edge", {25, 1050}, {0, 1}, {25, 1049}},
-        {"landscape, on an edge", {800, 1080}, {1, 0}, {799, 1080}},
-        // Our own rounding just below an edge still counts as the edge.
-        {"landscape, a hair below", {800, 20 - 1e-12}, {1, 0}, {799, 20}},
-        {"turned sheet", {800, 1080}, {-1, 0}, {800, 1080}},
+        // Half an inch and 7.5 inches are 800 pixels exactly, but a
+        // centipoint in a float is a hair short: the origin lands just
+        // above the edge and takes the pixel above it.
+        {"letter landscape, default frame",
+         {landscape_corner, up_the_sheet, along_x, {0, 3600}, 72000, 54000, 0},
+         {799, 1149}},
+        // 2640 and 54240 centipoints: 790 pixels, and the float sum comes
+        // out on the edge itself.
+        {"a fitted frame whose sum rounds onto the edge",
+         {landscape_corner, up_the_sheet, along_x, {380, 2640}, 58032, 54240, 0},
+         {790, 1143}},
+        {"portrait, off any edge",
+         {{17, 0}, along_x, along_y, {0, 3600}, 57240, 72000, 0},
+         {17, 1049}},
+        // RO 90 steps across a frame 6 inches wide to its far end, up a
+        // landscape letter sheet from 1080: a hair short of 600 pixels,
+        // which the float sum rounds onto the edge at 480.
+        {"turned by RO",
+         {{0, 1080}, up_the_sheet, along_x, {0, 3600}, 43200, 54000, 90},
+         {799, 480}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
+        const Point origin = printer_plot_origin(c.steps, 100);
         Affine to_page = scaling(0.0984, -0.0984);
-        to_page.dx = c.origin.x;
-        to_page.dy = c.origin.y;
-        const Affine moved = with_plot_origin_on_pixel(to_page, c.down);
+        const Affine moved = with_plot_origin_on_pixel(to_page, origin);
         EXPECT_DOUBLE_EQ(moved.dx, c.want.x);
         EXPECT_DOUBLE_EQ(moved.dy, c.want.y);
         EXPECT_DOUBLE_EQ(moved.xx, to_page.xx);
