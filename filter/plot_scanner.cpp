@@ -89,6 +89,7 @@ struct Unheard {
     void escape(const EscapeSequence &) {}
     void context(bool) {}
     void page_ejected() {}
+    void label_terminated() {}
 };
 
 struct Heard {
@@ -107,6 +108,7 @@ struct Heard {
     void escape(const EscapeSequence &sequence) { events.escape(sequence); }
     void context(bool pcl) { events.context(pcl); }
     void page_ejected() { events.page_ejected(); }
+    void label_terminated() { events.label_terminated(); }
     void pcl_text(const unsigned char *bytes, std::size_t size)
     {
         events.pcl_text(reinterpret_cast<const char *>(bytes), size);
@@ -506,6 +508,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 events.instruction_end();
             } else if (c == s.terminator) {
                 s.state = ScanState::Between;
+                events.label_terminated();
                 events.instruction_end();
             } else {
                 mark_drawing(s);

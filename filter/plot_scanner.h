@@ -194,6 +194,10 @@ public:
     // Bytes that PCL context prints, control codes among them; a form feed
     // ends a run and ejects the page. Only a renderer needs them.
     virtual void pcl_text(const char *, std::size_t) {}
+    // A label reached its terminator (before the instruction's end): DT's
+    // mode may have the terminator print. Not told of a label that an ESC
+    // or the end of the stream cut short.
+    virtual void label_terminated() {}
 
 protected:
     ~ScanEvents() = default;

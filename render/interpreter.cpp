@@ -250,6 +250,8 @@ void PlotInterpreter::default_attributes()
 
 void PlotInterpreter::default_labels()
 {
+    label_terminator_ = 3;
+    terminator_prints_ = false;
     standard_font_ = {};
     alternate_font_ = {};
     alternate_selected_ = false;
@@ -418,6 +420,9 @@ void PlotInterpreter::instruction(char first, char second)
     case mnemonic('S', 'M'):
         symbol_ = 0; // unless a symbol follows
         break;
+    case mnemonic('D', 'T'):
+        label_terminator_ = 3; // unless a terminator follows
+        break;
     default:
         break;
     }
@@ -429,6 +434,8 @@ void PlotInterpreter::text(const char *bytes, std::size_t size)
         decode_polyline_encoded(encoded_, {bytes, size}, *this);
     } else if (code_ == mnemonic('S', 'M')) {
         symbol_ = size > 0 ? bytes[0] : 0;
+    } else if (code_ == mnemonic('D', 'T')) {
+        label_terminator_ = size > 0 ? bytes[0] : 3;
     } else if (code_ == mnemonic('L', 'B')) {
         while (size > 0) {
             const std::size_t room = kLabelPiece - label_text_.size();
@@ -440,6 +447,14 @@ void PlotInterpreter::text(const char *bytes, std::size_t size)
                 draw_label_text();
         }
     }
+}
+
+// DT's mode 0 prints the terminator as a character of the label, a control
+// code doing what it does there.
+void PlotInterpreter::label_terminated()
+{
+    if (code_ == mnemonic('L', 'B') && terminator_prints_)
+        text(&label_terminator_, 1);
 }
 
 // A label starts where the pen is; when the pen moved since the last label,
@@ -1627,6 +1642,10 @@ void PlotInterpreter::execute()
         size_given_ = true;
         label_.size = relative_character_size(count_ >= 2 ? n[0] : 0.75, count_ >= 2 ? n[1] : 1.5,
                                               {p2_.x - p1_.x, p2_.y - p1_.y});
+        break;
+    case mnemonic('D', 'T'):
+        // Mode 1, the default, keeps the terminator off the page.
+        terminator_prints_ = count_ > 0 && n[0] == 0;
         break;
     case mnemonic('S', 'L'):
         label_.slant = count_ > 0 ? clamp_finite(n[0], -1000, 1000) : 0;

@@ -76,6 +76,7 @@ public:
     void context(bool pcl) override;
     void page_ejected() override;
     void pcl_text(const char *bytes, std::size_t size) override;
+    void label_terminated() override;
 
     // The stream ended: draws what is pending and ends the last page. A
     // stream that drew nothing still gives one (empty) page.
@@ -258,8 +259,10 @@ private:
     bool size_given_ = false; // SI or SR, not the font, sizes the characters
     LabelSettings label_;
     LabelPosition label_at_;
-    std::string label_text_; // the label read so far, laid out at its end
-    char symbol_ = 0;        // SM's symbol, drawn at each point; 0 for none
+    std::string label_text_;    // the label read so far, laid out at its end
+    char label_terminator_ = 3; // DT's
+    bool terminator_prints_ = false;
+    char symbol_ = 0; // SM's symbol, drawn at each point; 0 for none
     EncodedPolylineDecoder encoded_;
 };
 

@@ -240,7 +240,8 @@ TEST(ScanPlot, Pages)
 }
 
 // What a listener hears of PCL context: its bytes, as "[...]", escape
-// sequences, as "e", and the pages ejected, as "|".
+// sequences, as "e", and the pages ejected, as "|"; and labels that reach
+// their terminator, as "t".
 class PclLog : public ScanEvents {
 public:
     std::string log;
@@ -252,6 +253,7 @@ public:
     void escape(const EscapeSequence &) override { log += 'e'; }
     void context(bool) override {}
     void page_ejected() override { log += '|'; }
+    void label_terminated() override { log += 't'; }
     void pcl_text(const char *bytes, std::size_t size) override
     {
         // A run that a piece boundary cuts joins up again.
@@ -278,6 +280,8 @@ TEST(ScanPlotEvents, PclTextInRunsBetweenEscapesAndFormFeeds)
         {esc + "E  \r\n" + esc + "E", "e[  \r\n]e"},
         // The data of a sequence is no text.
         {esc + "E" + esc + "*b3WxyzA" + esc + "E", "ee[A]|e"},
+        // A label cut short by an ESC never reaches its terminator.
+        {"DT#;LBA#LBB" + esc + "E", "t|e"},
     };
     for (const auto &row : rows) {
         for (const std::size_t piece : {std::size_t{1}, std::size_t{3}, row.input.size()}) {

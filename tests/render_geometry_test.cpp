@@ -1082,6 +1082,40 @@ TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
     EXPECT_EQ(stroked.pages.at(0).strokes.size(), 2u);
 }
 
+TEST(RenderLabels, TheTerminatorPrintsInDtsModeZeroOnly)
+{
+    // Outline glyphs reach the sink with their characters, in order.
+    const StrokeFont bars = bar_font();
+    InterpreterOptions options = plain_options();
+    options.font = &bars;
+    options.outline_glyphs = true;
+    struct Case {
+        const char *plot;
+        const char *printed;
+    };
+    const Case cases[] = {
+        {"DT#,0;LBHI#", "HI#"},
+        {"DT#,1;LBHI#", "HI"},
+        {"DT#;LBHI#", "HI"},
+        // DT; and IN go back to ETX, which does not print.
+        {"DT#,0;DT;LBHI\3", "HI"},
+        {"DT#,0;IN;SD1,277,2,1,4,72,7,4148;SS;LBHI\3", "HI"},
+        // A label the stream cuts short never reaches its terminator.
+        {"DT#,0;LBHI", "HI"},
+        {"DTH,0;LBIH", "IH"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plot);
+        const std::string plot = std::string("IN;SD1,277,2,1,4,72,7,4148;SS;PA1000,1000;") + c.plot;
+        const RecordingSink sink = draw(plot, options);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        std::string printed;
+        for (const GlyphMark &glyph : sink.pages[0].glyphs)
+            printed += glyph.character;
+        EXPECT_EQ(printed, c.printed);
+    }
+}
+
 TEST(RenderPclText, PrintedAtTheCursorOnTheLogicalPage)
 {
     // The first line's baseline is 0.625 inch down the logical page, which
