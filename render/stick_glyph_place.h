@@ -49,7 +49,7 @@ struct GlyphPlace {
         FontPoint from;
         PlacedPoint to;
     };
-    Move moves[10];
+    Move moves[48];
     int move_count = 0;
     // A round glyph the printer draws squarer: the points of its bowl, font
     // units about `centre` in a box `half` wide and high each way, are

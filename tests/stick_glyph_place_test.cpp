@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -221,6 +225,30 @@ TEST(StickGlyphPlace, RoundGlyphsAreSquarer)
         EXPECT_NEAR(place_point(round, p).up, place_point(plain, p).up, 1e-9);
     }
     EXPECT_FALSE(stick_glyph_place(font, *o, 'o', false).squarer);
+}
+
+TEST(StickGlyphPlace, GlyphsOfAnotherDesignHaveEveryPointMoved)
+{
+    // Where the printer's design parts from Hershey's whole, every point of
+    // Hershey's glyph is given the printer's place: none may be left out
+    // for want of room or for a point the glyph lacks.
+    const std::string folder = stroke_font_folder(nullptr, nullptr);
+    if (access((folder + "/rowmans.jhf").c_str(), R_OK) != 0)
+        GTEST_SKIP() << "hershey-fonts-data is not installed";
+    const StrokeFontResult r = load_stroke_font(folder);
+    ASSERT_TRUE(r.ok) << r.error;
+    for (const char c : std::string("23a&@{}$%^")) {
+        SCOPED_TRACE(std::string(1, c));
+        const Glyph *glyph = glyph_for(r.font, static_cast<unsigned char>(c));
+        ASSERT_NE(glyph, nullptr);
+        std::set<std::pair<int, int>> points;
+        for (const std::vector<FontPoint> &stroke : glyph->strokes)
+            for (const FontPoint &p : stroke)
+                points.insert({p.x, p.y});
+        const GlyphPlace place =
+            stick_glyph_place(r.font, *glyph, static_cast<unsigned char>(c), true);
+        EXPECT_EQ(place.move_count, static_cast<int>(points.size()));
+    }
 }
 
 } // namespace
