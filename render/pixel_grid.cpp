@@ -118,36 +118,37 @@ Point printer_plot_origin(const OriginSteps &steps, double dpi)
     // that times 7200/1016, stored as a float.
     const float centipoint = static_cast<float>(static_cast<float>(dpi / 72) * 0.01);
     const float plotter_unit = static_cast<float>(centipoint * (7200.0 / 1016.0));
-    const auto step = [](float from, double by) {
-        return static_cast<float>(static_cast<float>(by) + from);
+    const auto along = [](Point direction, double length) {
+        return Point{direction.x * length, direction.y * length};
     };
-    const auto step_by = [&](Point at, Point direction, double by) -> Point {
-        return {step(static_cast<float>(at.x), direction.x * by),
-                step(static_cast<float>(at.y), direction.y * by)};
+    const auto plus = [](Point a, Point b) { return Point{a.x + b.x, a.y + b.y}; };
+    // Each step rounded to a float, then added in float.
+    const auto step = [](Point at, Point by) {
+        const auto sum = [](double from, double offset) {
+            return static_cast<double>(static_cast<float>(offset) + static_cast<float>(from));
+        };
+        return Point{sum(at.x, by.x), sum(at.y, by.y)};
     };
     // The corner is a whole pixel: our own rounding must not carry it off.
     const auto whole = [](double v) {
         return std::fabs(v - std::round(v)) < kOnEdge ? std::round(v) : v;
     };
     Point at = {whole(steps.corner.x), whole(steps.corner.y)};
-    at = {step(static_cast<float>(at.x), steps.anchor.x * centipoint * steps.across.x
-                                             + steps.anchor.y * centipoint * steps.down.x),
-          step(static_cast<float>(at.y), steps.anchor.x * centipoint * steps.across.y
-                                             + steps.anchor.y * centipoint * steps.down.y)};
-    at = step_by(at, steps.down, steps.frame_height * centipoint);
+    at = step(at, plus(along(steps.across, steps.anchor.x * centipoint),
+                       along(steps.down, steps.anchor.y * centipoint)));
+    at = step(at, along(steps.down, steps.frame_height * centipoint));
     // RO's step runs in plotter units of the frame.
     const double width = steps.frame_width / 7200 * 1016 * plotter_unit;
     const double height = steps.frame_height / 7200 * 1016 * plotter_unit;
     switch (steps.rotation) {
     case 90:
-        at = step_by(at, steps.across, width);
+        at = step(at, along(steps.across, width));
         break;
     case 180:
-        at = {step(static_cast<float>(at.x), steps.across.x * width - steps.down.x * height),
-              step(static_cast<float>(at.y), steps.across.y * width - steps.down.y * height)};
+        at = step(at, plus(along(steps.across, width), along(steps.down, -height)));
         break;
     case 270:
-        at = step_by(at, steps.down, -height);
+        at = step(at, along(steps.down, -height));
         break;
     default:
         break;
