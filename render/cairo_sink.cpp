@@ -64,6 +64,18 @@ Path adjusted_stroke(const Path &path, int pixels, bool hairline, double per_mm)
     return adjusted;
 }
 
+// How wide, across its longer axis, a hairline along (dx, dy) is stroked
+// to cover one pixel centre at each step, in pixels: exactly one there. A
+// width rounded up at all lets a line that runs exactly between two centres
+// (as one at 45 degrees may) take both, all along.
+double hairline_width(double dx, double dy)
+{
+    const double length = std::hypot(dx, dy);
+    if (length == 0)
+        return 1;
+    return std::max(std::fabs(dx), std::fabs(dy)) / length;
+}
+
 } // namespace
 
 CairoSink::CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages,
@@ -182,7 +194,7 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
 
 // A hairline on a raster, a pixel at every step along each segment's
 // longer axis, as the printer draws it: each run of segments of one slope
-// class stroked as wide, across that axis, as one pixel. A line takes the
+// stroked as wide, across that axis, as one pixel. A line takes the
 // pixels from end to end; a glyph's stroke, drawn into the font cache,
 // only those whose centres lie between its ends.
 void CairoSink::stroke_hairline(const Path &path, const Pen &pen)
@@ -191,12 +203,7 @@ void CairoSink::stroke_hairline(const Path &path, const Pen &pen)
     cairo_set_line_cap(cr_, pen.glyph ? CAIRO_LINE_CAP_BUTT : CAIRO_LINE_CAP_SQUARE);
     cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
     cairo_set_dash(cr_, nullptr, 0, 0);
-    const auto step = [](Point a, Point b) {
-        const double length = std::hypot(b.x - a.x, b.y - a.y);
-        if (length == 0)
-            return 1.0;
-        return std::round(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) / length * 32) / 32;
-    };
+    const auto step = [](Point a, Point b) { return hairline_width(b.x - a.x, b.y - a.y); };
     for (const SubPath &sub : path) {
         std::vector<Point> points = sub.points;
         if (sub.closed && !points.empty())
@@ -259,7 +266,7 @@ void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
     // axis: a stroke that wide across that axis covers the centre of one
     // pixel per step, where a wider slanted one would take two at times.
     if (format_ == OutputFormat::Png && drawn_as_hairline(fill.line_width * units_per_mm_))
-        width = std::max(std::fabs(dx), std::fabs(dy)) / units_per_mm_;
+        width = hairline_width(dx, dy) / units_per_mm_;
     cairo_set_line_width(cr_, width);
     cairo_set_dash(cr_, nullptr, 0, 0);
     cairo_stroke(cr_);

@@ -39,11 +39,20 @@ TEST(ZelvoRenderPng, SlantedHairlinesInkOnePixelAtEachStep)
     // A thin pen's lines, one pixel in each column along their longer
     // axis, as the printer draws them: none of the doubled pixels that a
     // pixel-wide stroke slanted at 45 degrees or less takes here and there.
-    const char *lines[] = {"PD4000,4000;", "PD4000,2000;", "PD4000,1300;"};
-    for (const char *line : lines) {
-        SCOPED_TRACE(line);
-        const std::optional<InkMask> rendered =
-            render_ink(std::string("IN;SP1;PW0.1;PU0,0;") + line);
+    // In the PCL job the plot's origin is on a pixel corner and the line at
+    // 45 degrees starts 100 pixels across and 12.5 down from it: it runs
+    // exactly between two pixel centres in every column.
+    const std::string plots[] = {
+        "IN;SP1;PW0.1;PU0,0;PD4000,4000;",
+        "IN;SP1;PW0.1;PU0,0;PD4000,2000;",
+        "IN;SP1;PW0.1;PU0,0;PD4000,1300;",
+        "\x1b"
+        "E\x1b%1BIN;SP1;PW0.1;PA1016,127;PD5016,4127;PU;\x1b%0A\x1b"
+        "E",
+    };
+    for (const std::string &plot : plots) {
+        SCOPED_TRACE(plot);
+        const std::optional<InkMask> rendered = render_ink(plot);
         ASSERT_TRUE(rendered);
         const InkMask &ink = *rendered;
         int first = ink.width;
