@@ -503,6 +503,17 @@ void PlotInterpreter::stroke(const PlotterPoint *points, std::size_t count, Plot
     sink_.stroke(path, pen);
 }
 
+// On a raster the printer moves the pen glyph by glyph in its fixed point.
+PlotterPoint PlotInterpreter::escapement(PlotterPoint advance)
+{
+    if (!options_.pcl_job || options_.raster_pixel <= 0)
+        return advance;
+    const Point on_page = fixed_point_advance(
+        plotter_to_sheet_.apply_vector({advance.x, advance.y}), options_.raster_pixel);
+    const Point back = plotter_to_sheet_.inverse().apply_vector(on_page);
+    return {back.x, back.y};
+}
+
 void PlotInterpreter::fill(const PlotterPoint *points, std::size_t count)
 {
     start_page();

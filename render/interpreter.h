@@ -96,6 +96,7 @@ private:
     void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
                double advance) override;
     void fill(const PlotterPoint *points, std::size_t count) override;
+    PlotterPoint escapement(PlotterPoint advance) override;
     // PCL context's printing characters.
     void characters(PclCursor at, std::string_view run) override;
 

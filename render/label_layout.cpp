@@ -19,6 +19,10 @@ constexpr double kLinePerHeight = 1.92;
 constexpr double kVerticalStepPerHeight = 1.44;
 constexpr double kVerticalLinePerCell = 1.5;
 constexpr double kSpacesPerTab = 5;
+// A stick glyph moves the pen by its own width, 683/1024 of the font's em
+// where the cell is two thirds of it: a 2048th more than the cell. Only the
+// glyph's own move has it; LO, CP and ES measure by the cell.
+constexpr double kStickEscapement = 2049.0 / 2048;
 // The proportional typefaces' characters are narrower than Hershey's at the
 // same cap height: labels of ten zeros and of "sin(x)/x abcdefghij" at 12
 // point took 0.69 of the length in the stick font's proportional form (the
@@ -218,7 +222,7 @@ double glyph_advance(const StrokeFont &font, const Frame &f, unsigned char c)
 {
     if (f.extra_width != 0 && f.cell != 0)
         return width_of(font, f, c) / f.cell;
-    return f.proportional ? proportional_advance(font, c) : 1;
+    return f.proportional ? proportional_advance(font, c) : kStickEscapement;
 }
 
 // The pen's move for CP, BS, HT and LF: `spaces` along the path and
@@ -374,7 +378,11 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
         if (f.path == TextPath::Left)
             pen = pen + glyph_offset(f, -advance, 0);
         mark_glyph(f, pen, c, listener);
-        return f.path == TextPath::Left ? pen : pen + glyph_offset(f, advance, 0);
+        if (f.path == TextPath::Left)
+            return pen;
+        if (f.extra_width != 0)
+            return pen + glyph_offset(f, advance, 0);
+        return pen + listener.escapement(glyph_offset(f, advance, 0));
     }
     const Glyph *glyph = drawn_glyph(font, c);
     const double step = f.line / f.cap;
@@ -382,7 +390,11 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
     case TextPath::Right:
         if (glyph != nullptr)
             draw_glyph(font, *glyph, c, f, pen, listener, points);
-        return pen + glyph_offset(f, glyph_advance(font, f, c), 0);
+        // With ES the printer puts the pen a width on from the glyph's
+        // start; else the glyph's own move takes it on.
+        if (f.extra_width != 0)
+            return pen + glyph_offset(f, glyph_advance(font, f, c), 0);
+        return pen + listener.escapement(glyph_offset(f, glyph_advance(font, f, c), 0));
     case TextPath::Left: {
         // Back by the character's width first, the glyph drawn there.
         const PlotterPoint start =

@@ -8,8 +8,11 @@
 // cap height h a cell 1.25 w wide, the glyph in its left two thirds; the
 // font's pitch gives a cell of 1/pitch inch and a cap height as high. Lines
 // are 1.92 h apart. A space for CP, BS and HT, and the length LO measures a
-// line by, is w (the cell of a pitch). In a vertical text path (DV 1 and 3)
-// characters are 1.44 h apart, as there, and lines 1.5 cells.
+// line by, is w (the cell of a pitch). Along the path right without ES a
+// glyph moves the pen by its own width, which is a 2048th more than the
+// cell (683/1024 of the font's em, where the cell is two thirds of it). In
+// a vertical text path (DV 1 and 3) characters are 1.44 h apart, as there,
+// and lines 1.5 cells.
 //
 // That interpreter turns a glyph in a frame scaled to the cell and the cap
 // height: the glyph and its advance are rotated to the direction (DI, DR,
@@ -98,6 +101,9 @@ public:
                        double advance) = 0;
     // An area of an outline glyph to fill: `count` corners, at least three.
     virtual void fill(const PlotterPoint *points, std::size_t count) = 0;
+    // The move a glyph of the stroke font makes the pen along the path
+    // right, given its advance: the page may take it in steps of its own.
+    virtual PlotterPoint escapement(PlotterPoint advance) { return advance; }
 
 protected:
     ~LabelStrokeListener() = default;

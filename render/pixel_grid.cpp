@@ -10,6 +10,10 @@ namespace {
 // rounding error to either side of it.
 constexpr double kOnEdge = 1e-6;
 
+// The interpreter keeps points on the page in fixed point, 1/256 of a
+// pixel.
+constexpr double kFixedSteps = 256;
+
 // A hairline (a pen a pixel wide or thinner) on a pixel edge inks the
 // pixel before it, a wider stroke of an odd width the pixel after.
 double adjusted_stroke_coordinate(double v, int pixels, bool hairline)
@@ -91,14 +95,26 @@ std::vector<Point> adjusted_stroke_points(std::vector<Point> points, bool closed
 
 double fixed_point_length(Point a, Point b, double pixel)
 {
-    const auto fixed = [pixel](double v) { return std::round(v / pixel * 256) / 256; };
+    const auto fixed = [pixel](double v) {
+        return std::round(v / pixel * kFixedSteps) / kFixedSteps;
+    };
     return std::hypot(fixed(b.x) - fixed(a.x), fixed(b.y) - fixed(a.y)) * pixel;
 }
 
 Point cached_glyph_shift(Point origin, double pixel)
 {
-    const auto nearest = [pixel](double v) { return std::floor(v / pixel + 0.5) * pixel; };
+    const auto nearest = [pixel](double v) {
+        return std::floor(std::round(v / pixel * kFixedSteps) / kFixedSteps + 0.5) * pixel;
+    };
     return {nearest(origin.x) - origin.x, nearest(origin.y) - origin.y};
+}
+
+Point fixed_point_advance(Point advance, double pixel)
+{
+    const auto cut = [pixel](double v) {
+        return std::trunc(v / pixel * kFixedSteps) / kFixedSteps * pixel;
+    };
+    return {cut(advance.x), cut(advance.y)};
 }
 
 Point logical_page_shift(Point corner, double pixel)

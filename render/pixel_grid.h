@@ -34,8 +34,15 @@ bool drawn_as_hairline(double width);
 // `origin` (millimetres on the page, `pixel` millimetres to a pixel): it
 // draws each glyph once into its font cache with the origin on a pixel
 // corner and places it with the origin on the nearest one (halfway, the
-// one after), so a glyph looks the same wherever it stands.
+// one after), so a glyph looks the same wherever it stands. The origin is
+// first held to the 1/256 of a pixel it keeps points in.
 Point cached_glyph_shift(Point origin, double pixel);
+
+// The move a glyph's advance `advance` (millimetres on the page, `pixel`
+// millimetres to a pixel) makes on the page: the interpreter turns it into
+// its fixed point of 1/256 of a pixel, cutting each axis toward zero, and
+// adds that to the pen, glyph after glyph.
+Point fixed_point_advance(Point advance, double pixel);
 
 // A rectangle on the page, in millimetres.
 struct PageBox {

@@ -60,6 +60,10 @@ Laid lay(const LabelSettings &s, const std::string &text, PlotterPoint at = {100
 }
 
 constexpr double kNear = 1e-3;
+// A stick glyph moves the pen its cell and a 2048th of the cell on: at
+// SI 1,1 the cell is 500 across and 400 up.
+constexpr double kPast = 500.0 / 2048;
+constexpr double kPastUp = 400.0 / 2048;
 // The printer's stick H, and so the bar, spans 0.969 of the cap height.
 constexpr double kH = 0.969;
 
@@ -87,7 +91,8 @@ TEST(LayoutLabel, EachOrigin)
     // 0.33 of that out on each axis. The pen ends at the line's end moved
     // back as the origin moved it, for the origins after which a label can
     // follow on along the path right (1-3, 11-13), and at the
-    // carriage-return point for the rest.
+    // carriage-return point for the rest. Each glyph moves the pen a hair
+    // past its cell; LO measures by cells.
     const double top = -342.857143;
     const double mid = -171.428571;
     const double out = 113.142857;
@@ -96,18 +101,18 @@ TEST(LayoutLabel, EachOrigin)
         PlotterPoint offset;
         double pen_x;
     } rows[] = {
-        {1, {0, 0}, 2000},
-        {2, {0, mid}, 2000},
-        {3, {0, top}, 2000},
+        {1, {0, 0}, 2000 + 2 * kPast},
+        {2, {0, mid}, 2000 + 2 * kPast},
+        {3, {0, top}, 2000 + 2 * kPast},
         {4, {-400, 0}, 1000},
         {5, {-400, mid}, 1000},
         {6, {-400, top}, 1000},
         {7, {-800, 0}, 1000},
         {8, {-800, mid}, 1000},
         {9, {-800, top}, 1000},
-        {11, {out, out}, 2000},
-        {12, {out, mid}, 2000},
-        {13, {out, top - out}, 2000},
+        {11, {out, out}, 2000 + 2 * kPast},
+        {12, {out, mid}, 2000 + 2 * kPast},
+        {13, {out, top - out}, 2000 + 2 * kPast},
         {14, {-400, out}, 1000},
         {15, {-400, mid}, 1000},
         {16, {-400, top - out}, 1000},
@@ -121,7 +126,7 @@ TEST(LayoutLabel, EachOrigin)
         s.origin = row.origin;
         const Laid laid = lay(s, "AB");
         expect_bars(laid, {{1166.666667 + row.offset.x, 1000 + row.offset.y},
-                           {1666.666667 + row.offset.x, 1000 + row.offset.y}});
+                           {1666.666667 + kPast + row.offset.x, 1000 + row.offset.y}});
         expect_point(laid.after.pen, {row.pen_x, 1000});
         expect_point(laid.after.carriage_return, {1000, 1000});
     }
@@ -140,8 +145,8 @@ TEST(LayoutLabel, Directions)
          1,
          {1166.666667, 1000},
          {1166.666667, 1000 + kH * 400},
-         {1666.666667, 1000},
-         {2000, 1000}},
+         {1666.666667 + kPast, 1000},
+         {2000 + 2 * kPast, 1000}},
         // 90 degrees: the baseline runs up the page, the characters' up is
         // to the left; turned as if cell and cap height were one, the
         // characters take the cap height (400) each along the baseline and
@@ -151,30 +156,30 @@ TEST(LayoutLabel, Directions)
          1,
          {1000, 1133.333333},
          {1000 - kH * 500, 1133.333333},
-         {1000, 1533.333333},
-         {1000, 1800}},
+         {1000, 1533.333333 + kPastUp},
+         {1000, 1800 + 2 * kPastUp}},
         {"DI 0,5",
          {0, 5},
          1,
          {1000, 1133.333333},
          {1000 - kH * 500, 1133.333333},
-         {1000, 1533.333333},
-         {1000, 1800}},
+         {1000, 1533.333333 + kPastUp},
+         {1000, 1800 + 2 * kPastUp}},
         // Within half a degree of the X axis is along it.
         {"DI 100,0.8",
          {100, 0.8},
          1,
          {1166.666667, 1000},
          {1166.666667, 1000 + kH * 400},
-         {1666.666667, 1000},
-         {2000, 1000}},
+         {1666.666667 + kPast, 1000},
+         {2000 + 2 * kPast, 1000}},
         {"DI -1,0",
          {-1, 0},
          1,
          {833.333333, 1000},
          {833.333333, 1000 - kH * 400},
-         {333.333333, 1000},
-         {0, 1000}},
+         {333.333333 - kPast, 1000},
+         {-2 * kPast, 1000}},
         // LO 3 moves the label down its own up, unstretched: to the right
         // by the top, 342.857.
         {"DI 0,1 LO 3",
@@ -182,8 +187,8 @@ TEST(LayoutLabel, Directions)
          3,
          {1342.857143, 1133.333333},
          {1342.857143 - kH * 500, 1133.333333},
-         {1342.857143, 1533.333333},
-         {1000, 1800}},
+         {1342.857143, 1533.333333 + kPastUp},
+         {1000, 1800 + 2 * kPastUp}},
         // 45 degrees: turned in the frame of the cell (500 across) and cap
         // height (400 up), the baseline climbs at 38.7 degrees.
         {"DI 1,1",
@@ -191,8 +196,8 @@ TEST(LayoutLabel, Directions)
          1,
          {1117.851130, 1094.280904},
          {1117.851130 - kH * 353.553391, 1094.280904 + kH * 282.842712},
-         {1471.404521, 1377.123617},
-         {1707.106781, 1565.685425}},
+         {1471.404521 + 353.553391 / 2048, 1377.123617 + 282.842712 / 2048},
+         {1707.106781 + 2 * 353.553391 / 2048, 1565.685425 + 2 * 282.842712 / 2048}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -241,36 +246,42 @@ TEST(LayoutLabel, ControlCharactersAndSpacing)
         std::vector<PlotterPoint> bottoms;
         LabelPosition after;
     } rows[] = {
-        {"CR LF", "A\r\nB", {{1166.666667, 1000}, {1166.666667, 232}}, {{1500, 232}, {1000, 232}}},
-        {"LF alone", "A\nB", {{1166.666667, 1000}, {1666.666667, 232}}, {{2000, 232}, {1000, 232}}},
+        {"CR LF",
+         "A\r\nB",
+         {{1166.666667, 1000}, {1166.666667, 232}},
+         {{1500 + kPast, 232}, {1000, 232}}},
+        {"LF alone",
+         "A\nB",
+         {{1166.666667, 1000}, {1666.666667 + kPast, 232}},
+         {{2000 + 2 * kPast, 232}, {1000, 232}}},
         {"CR alone",
          "AB\rC",
-         {{1166.666667, 1000}, {1666.666667, 1000}, {1166.666667, 1000}},
-         {{1500, 1000}, {1000, 1000}}},
+         {{1166.666667, 1000}, {1666.666667 + kPast, 1000}, {1166.666667, 1000}},
+         {{1500 + kPast, 1000}, {1000, 1000}}},
         {"BS: back a space (400)",
          "AB\bC",
-         {{1166.666667, 1000}, {1666.666667, 1000}, {1766.666667, 1000}},
-         {{2100, 1000}, {1000, 1000}}},
-        {"HT: five spaces", "\tA", {{3166.666667, 1000}}, {{3500, 1000}, {1000, 1000}}},
+         {{1166.666667, 1000}, {1666.666667 + kPast, 1000}, {1766.666667 + 2 * kPast, 1000}},
+         {{2100 + 3 * kPast, 1000}, {1000, 1000}}},
+        {"HT: five spaces", "\tA", {{3166.666667, 1000}}, {{3500 + kPast, 1000}, {1000, 1000}}},
         {"SP takes a cell",
          "A B",
-         {{1166.666667, 1000}, {2166.666667, 1000}},
-         {{2500, 1000}, {1000, 1000}}},
+         {{1166.666667, 1000}, {2166.666667 + 2 * kPast, 1000}},
+         {{2500 + 3 * kPast, 1000}, {1000, 1000}}},
         {"other controls do nothing",
          "\x01\x1b"
          "A\x7f",
          {{1166.666667, 1000}},
-         {{1500, 1000}, {1000, 1000}}},
+         {{1500 + kPast, 1000}, {1000, 1000}}},
         {"Roman-8's dash: the glyph of '-'",
          "\xf6"
          "B",
-         {{1166.666667, 1000}, {1666.666667, 1000}},
-         {{2000, 1000}, {1000, 1000}}},
+         {{1166.666667, 1000}, {1666.666667 + kPast, 1000}},
+         {{2000 + 2 * kPast, 1000}, {1000, 1000}}},
         {"no glyph above '~': an empty cell",
          "\xc1"
          "B",
-         {{1666.666667, 1000}},
-         {{2000, 1000}, {1000, 1000}}},
+         {{1666.666667 + kPast, 1000}},
+         {{2000 + 2 * kPast, 1000}, {1000, 1000}}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -288,12 +299,15 @@ TEST(LayoutLabel, CentredLinesEachMeasured)
     LabelSettings s = si_1_1();
     s.origin = 4;
     const Laid a_line_each = lay(s, "A\r\nBCD");
-    expect_bars(a_line_each,
-                {{966.666667, 1000}, {566.666667, 232}, {1066.666667, 232}, {1566.666667, 232}});
+    expect_bars(a_line_each, {{966.666667, 1000},
+                              {566.666667, 232},
+                              {1066.666667 + kPast, 232},
+                              {1566.666667 + 2 * kPast, 232}});
     expect_point(a_line_each.after.pen, {1000, 232});
     // LF does not end a piece: "A" and "BC" are measured as one, 1200.
     const Laid one_piece = lay(s, "A\nBC");
-    expect_bars(one_piece, {{566.666667, 1000}, {1066.666667, 232}, {1566.666667, 232}});
+    expect_bars(one_piece,
+                {{566.666667, 1000}, {1066.666667 + kPast, 232}, {1566.666667 + 2 * kPast, 232}});
 }
 
 TEST(LayoutLabel, SettingsThatMoveCharacters)
@@ -360,7 +374,7 @@ TEST(LayoutLabel, SettingsThatMoveCharacters)
          }(),
          "A\r\nB",
          {{1166.666667, 1000}, {1166.666667, 1768}},
-         {1500, 1768}},
+         {1500 + kPast, 1768}},
         // Proportional: the glyph's own advance, 6 font units of 500/21, the
         // glyph at the start of it.
         {"proportional",
@@ -380,8 +394,8 @@ TEST(LayoutLabel, SettingsThatMoveCharacters)
              return s;
          }(),
          "AB",
-         {{833.333333, 1000}, {333.333333, 1000}},
-         {0, 1000}},
+         {{833.333333, 1000}, {333.333333 - kPast, 1000}},
+         {-2 * kPast, 1000}},
         // LM 1: the eighth bit dropped, 0xc1 is 'A'.
         {"seven-bit",
          [] {
@@ -391,8 +405,8 @@ TEST(LayoutLabel, SettingsThatMoveCharacters)
          }(),
          "\xc1"
          "B",
-         {{1166.666667, 1000}, {1666.666667, 1000}},
-         {2000, 1000}},
+         {{1166.666667, 1000}, {1666.666667 + kPast, 1000}},
+         {2000 + 2 * kPast, 1000}},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -463,24 +477,31 @@ TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
     // it; l, under half its span (0.24 to 0.89 of the box) wide, centred in
     // it, with its foot across 0.19 to 0.85 and a spur from 0.19 to the top
     // of its stroke; '`' stays as it is; ')' goes to the middle of its
-    // span, the box's left 0.28.
-    const std::vector<std::vector<double>> xs = {
-        {1000, 1000},
-        {1333.333333, 1333.333333},
-        {1500, 1833.333333},
-        {2000, 2286.666667},
-        {2640.714286, 2735.952381},
-        {2563.333333, 2783.333333},
-        {2563.333333, 2735.952381},
-        {3166.666667, 3166.666667},
-        {3546.666667, 3546.666667},
+    // span, the box's left 0.28. Each glyph moves the pen on by its cell and
+    // a 2048th of it: the n-th glyph's strokes lie n 2048ths further on.
+    struct Stroke {
+        double from, to;
+        int glyph;
     };
-    ASSERT_EQ(recorder.strokes.size(), xs.size());
-    for (std::size_t i = 0; i < xs.size(); ++i) {
+    const std::vector<Stroke> strokes = {
+        {1000, 1000, 0},
+        {1333.333333, 1333.333333, 0},
+        {1500, 1833.333333, 1},
+        {2000, 2286.666667, 2},
+        {2640.714286, 2735.952381, 3},
+        {2563.333333, 2783.333333, 3},
+        {2563.333333, 2735.952381, 3},
+        {3166.666667, 3166.666667, 4},
+        {3546.666667, 3546.666667, 5},
+    };
+    const double past_cell = 500.0 / 2048;
+    ASSERT_EQ(recorder.strokes.size(), strokes.size());
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
         SCOPED_TRACE(i);
         ASSERT_EQ(recorder.strokes[i].size(), 2u);
-        EXPECT_NEAR(recorder.strokes[i][0].x, xs[i][0], kNear);
-        EXPECT_NEAR(recorder.strokes[i][1].x, xs[i][1], kNear);
+        const double on = strokes[i].glyph * past_cell;
+        EXPECT_NEAR(recorder.strokes[i][0].x, strokes[i].from + on, kNear);
+        EXPECT_NEAR(recorder.strokes[i][1].x, strokes[i].to + on, kNear);
     }
 }
 

@@ -156,6 +156,9 @@ TEST(CachedGlyphShift, ToTheNearestPixelCornerOnEachAxis)
         {"short of the next", {12.7, 39.6}, {0.3, 0.4}},
         {"halfway goes on", {12.5, -3.5}, {0.5, 0.5}},
         {"before the sheet", {-2.2, -0.8}, {0.2, -0.2}},
+        // Held to a 256th of a pixel first: a hair short of halfway is
+        // halfway, and goes on.
+        {"a hair short of halfway", {182.4988, 7.4975}, {0.5012, -0.4975}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,6 +191,30 @@ TEST(FixedPointLength, EndsHeldToA256thOfAPixel)
         const Point a{c.a.x * p, c.a.y * p};
         const Point b{c.b.x * p, c.b.y * p};
         EXPECT_NEAR(fixed_point_length(a, b, p) / p, c.want, 1e-9);
+    }
+}
+
+TEST(FixedPointAdvance, EachAxisCutTowardZeroToA256thOfAPixel)
+{
+    const double p = 0.254;
+    const double step = 1.0 / 256;
+    struct Case {
+        const char *name;
+        Point advance; // pixels
+        Point want;
+    };
+    const Case cases[] = {
+        {"whole steps stay", {10 + 3 * step, 0}, {10 + 3 * step, 0}},
+        // The default font's advance at 100 dpi, a 2048th past 100/9.
+        {"a step nearly taken is not", {11.116536, 0}, {2845 * step, 0}},
+        {"up the page and left", {-0.99 * step, -66.698812}, {0, -17074 * step}},
+        {"both axes", {7.3 * step, 5.9 * step}, {7 * step, 5 * step}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Point moved = fixed_point_advance({c.advance.x * p, c.advance.y * p}, p);
+        EXPECT_NEAR(moved.x / p, c.want.x, 1e-9);
+        EXPECT_NEAR(moved.y / p, c.want.y, 1e-9);
     }
 }
 

@@ -75,6 +75,46 @@ TEST(ZelvoRenderPng, SlantedHairlinesInkOnePixelAtEachStep)
     }
 }
 
+TEST(ZelvoRenderPng, StickGlyphsStepAsThePrintersFixedPointPenMoves)
+{
+    // A row of bars in the default font from the plot's origin, a pixel
+    // corner: each glyph moves the pen its cell, 100/9 pixels, and a 2048th
+    // of it, cut to the 256ths of a pixel the printer keeps the pen in
+    // (2845/256), and each bar stands at the pixel corner nearest its
+    // origin.
+    constexpr int kBars = 70;
+    const std::string plot = "\x1b"
+                             "E\x1b%1BIN;SP1;PA0,2000;LB"
+                             + std::string(kBars, '|')
+                             + "\3;\x1b%0A\x1b"
+                               "E";
+    const auto nearest = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
+    bool cell_alone_differs = false;
+    bool uncut_differs = false;
+    for (int k = 0; k < kBars; ++k) {
+        cell_alone_differs |= nearest(k * 100.0 / 9) != nearest(k * 2845.0 / 256);
+        uncut_differs |= nearest(k * 100.0 / 9 * 2049 / 2048) != nearest(k * 2845.0 / 256);
+    }
+    ASSERT_TRUE(cell_alone_differs && uncut_differs) << "the row would not tell the steps apart";
+    const std::optional<InkMask> rendered = render_ink(plot);
+    ASSERT_TRUE(rendered);
+    const InkMask &ink = *rendered;
+    int row = -1;
+    for (int y = 0; y < ink.height && row < 0; ++y)
+        for (int x = 0; x < ink.width && row < 0; ++x)
+            if (ink.at(x, y))
+                row = y + 10; // into the bars, past their round tops
+    std::vector<int> starts;
+    for (int x = 0; x < ink.width; ++x)
+        if (ink.at(x, row) && (x == 0 || !ink.at(x - 1, row)))
+            starts.push_back(x);
+    ASSERT_EQ(starts.size(), static_cast<std::size_t>(kBars));
+    for (int k = 0; k < kBars; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(starts[k] - starts[0], nearest(k * 2845.0 / 256));
+    }
+}
+
 // The ends of the last line that zelvo-render draws of `plot` in SVG
 // (a path "M x0 y0 L x1 y1", millimetres), in pixels at 100 dpi across.
 std::optional<std::pair<double, double>> last_line_across(const std::string &plot)
