@@ -453,14 +453,15 @@ TEST(CharacterPlot, SpacesAndLines)
 
 TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
 {
-    // H: ink 14 wide (bounds -11 to 11); A 20 wide; a 8 and l 4, lower
-    // case; the rest the bar. At SI 1,1 a font unit across is 500/21.
+    // H: ink 14 wide (bounds -11 to 11); A 20 wide, its ends none of the
+    // points that the printer's A has elsewhere; a 8 and l 4, lower case;
+    // the rest the bar. At SI 1,1 a font unit across is 500/21.
     std::string text = "    1  1OU\n";
     for (char c = '!'; c <= '~'; ++c) {
         if (c == 'H')
             text += "    2  6G]K[KF RY[YF\n";
         else if (c == 'A')
-            text += "    2  3G]H[\\F\n";
+            text += "    2  3G]G[[F\n";
         else if (c == 'a')
             text += "    2  3G]N[VF\n";
         else if (c == 'l')
@@ -472,8 +473,8 @@ TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
     ASSERT_TRUE(r.ok) << r.error;
     Recorder recorder;
     layout_label(r.font, si_1_1(), {{1000, 1000}, {1000, 1000}}, "HAal`)", recorder);
-    // The box of H is from the cell's start to 14/21 of it (333.333):
-    // A is squeezed into it; a stretched into the lower case box, 0.86 of
+    // The box of H is from the cell's start to 21/32 of it, the printer's
+    // (328.125): A is squeezed into it; a stretched into the lower case box, 0.86 of
     // it; l, under half its span (0.24 to 0.89 of the box) wide, centred in
     // it, with its foot across 0.19 to 0.85 and a spur from 0.19 to the top
     // of its stroke; '`' stays as it is; ')' goes to the middle of its
@@ -483,16 +484,19 @@ TEST(LayoutLabel, FixedGlyphsFillTheBoxOfH)
         double from, to;
         int glyph;
     };
+    const double box = 500.0 * 21 / 32;
+    const double l_width = 4 * 500.0 / 21;
+    const double l_left = 2500 + 0.24 * box + (0.65 * box - l_width) / 2;
     const std::vector<Stroke> strokes = {
         {1000, 1000, 0},
-        {1333.333333, 1333.333333, 0},
-        {1500, 1833.333333, 1},
-        {2000, 2286.666667, 2},
-        {2640.714286, 2735.952381, 3},
-        {2563.333333, 2783.333333, 3},
-        {2563.333333, 2735.952381, 3},
+        {1000 + box, 1000 + box, 0},
+        {1500, 1500 + box, 1},
+        {2000, 2000 + 0.86 * box, 2},
+        {l_left, l_left + l_width, 3},
+        {2500 + 0.19 * box, 2500 + 0.85 * box, 3},
+        {2500 + 0.19 * box, l_left + l_width, 3},
         {3166.666667, 3166.666667, 4},
-        {3546.666667, 3546.666667, 5},
+        {3500 + 0.14 * box, 3500 + 0.14 * box, 5},
     };
     const double past_cell = 500.0 / 2048;
     ASSERT_EQ(recorder.strokes.size(), strokes.size());

@@ -140,7 +140,7 @@ TEST(ZelvoRenderPng, ThinGlyphStrokesInkNoPixelPastTheirEnds)
     // A small label's underscore, a stroke thinner than a pixel, inks the
     // pixels whose centres lie between its ends, as the printer's font
     // cache draws it; a line would take one more at each end here.
-    const std::string plot = "IN;SP1;PA0,0;PD0,0;PU;SI0.19,0.27;PA1008,1000;LB_\3;";
+    const std::string plot = "IN;SP1;PA0,0;PD0,0;PU;SI0.19,0.27;PA1011,1000;LB_\3;";
     const auto ends = last_line_across(plot);
     ASSERT_TRUE(ends);
     const auto [from, to] = *ends;

@@ -114,13 +114,13 @@ TEST(StickGlyphPlace, AProportionalGlyphKeepsItsOwnBoundsAcross)
 
 TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
 {
-    // The box of H is 0 to 14/21 of a cell across. I's bars span 0.14 to
+    // The box of H is 0 to 21/32 of a cell across. I's bars span 0.14 to
     // 0.89 of it at its foot and head; j's spur runs from 0.19 of it to the
     // top of its stroke: the bar, centred in j's span (0.19 to 0.56 of the
     // box), as tall as a capital, the printer's H (0.969 of the cap
     // height). Proportional glyphs have none.
     const StrokeFont font = test_font();
-    const double box = 14.0 / 21;
+    const double box = 21.0 / 32;
     const struct {
         char c;
         std::vector<GlyphPlace::Serif> serifs;
@@ -149,18 +149,18 @@ TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
 TEST(StickGlyphPlace, PointsThePrintersDesignPutsElsewhere)
 {
     // M's middle, Hershey's (12, 0), stands at 0.525 of the box of H across
-    // and 0.265 of its height up; its other point keeps its place. P's bowl
+    // and 0.255 of its height up; its other point keeps its place. P's bowl
     // closes at 0.42 of H, and the rest of the glyph is stretched to fit:
     // its top stays at H's. Proportional glyphs keep Hershey's points.
     const StrokeFont font = test_font();
-    const double box = 14.0 / 21;
+    const double box = 21.0 / 32;
     const struct {
         char c;
         int point;
         double across; // negative: not checked
         double up;
     } rows[] = {
-        {'M', 1, 0.525 * box, 0.265 * 0.969},
+        {'M', 1, 0.525 * box, 0.255 * 0.969},
         {'P', 2, -1, 0.42 * 0.969},
         {'P', 1, -1, 0.969},
         {'P', 0, -1, 0},
