@@ -416,6 +416,10 @@ void CairoSink::glyph(const GlyphMark &mark)
     cairo_matrix_t ctm;
     cairo_get_matrix(cr_, &ctm);
     cairo_font_options_t *options = cairo_font_options_create();
+    if (mark.outline) {
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    }
     cairo_scaled_font_t *font = cairo_scaled_font_create(face, &size, &ctm, options);
     // A glyph too small or too flat to have a font is left out, as a font
     // that cannot be found is.
@@ -427,8 +431,9 @@ void CairoSink::glyph(const GlyphMark &mark)
                       mark.origin.y + shift * mark.across.y);
         // PDF documents embed the font's subset, far smaller than a path
         // for each glyph; PostScript and SVG take the outlines, as PCL
-        // text does.
-        if (format_ == OutputFormat::Png || format_ == OutputFormat::Pdf)
+        // text does. A PNG page takes the hinted glyph, as the printer's
+        // font cache does, but for a glyph the printer fills as a path.
+        if (format_ == OutputFormat::Pdf || (format_ == OutputFormat::Png && !mark.outline))
             cairo_show_text(cr_, text);
         else
             cairo_text_path(cr_, text);

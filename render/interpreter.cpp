@@ -544,6 +544,7 @@ void PlotInterpreter::glyph(char c, PlotterPoint origin, PlotterPoint across, Pl
     mark.up = plotter_to_sheet_.apply_vector({up.x, up.y});
     mark.advance = advance;
     mark.colour = colour;
+    mark.outline = !source_transparent_;
     sink_.glyph(mark);
 }
 

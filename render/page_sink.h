@@ -78,7 +78,9 @@ struct TextRun {
 // the printer fills rather than strokes: the glyph of `character` ('!' to
 // '~') with its origin on the baseline at `origin`, one em along the
 // baseline `across` and one em up from it `up` (leaned by SL, turned by DI),
-// fitted to the printer's advance for it, `advance` ems.
+// fitted to the printer's advance for it, `advance` ems. `outline` says the
+// printer fills the glyph's outline where it stands, as with TR 0, rather
+// than taking its hinted glyph from its font cache.
 struct GlyphMark {
     char character = '!';
     Point origin;
@@ -86,6 +88,7 @@ struct GlyphMark {
     Point up;
     double advance = 0;
     Colour colour;
+    bool outline = false;
 };
 
 // Where a glyph's ink lies: its advance along the baseline, up to 0.75 em

@@ -115,6 +115,51 @@ TEST(ZelvoRenderPng, StickGlyphsStepAsThePrintersFixedPointPenMoves)
     }
 }
 
+// The ink of the columns from `from` to `to` of `ink`, cut to its bounds.
+std::vector<std::string> ink_shape(const InkMask &ink, int from, int to)
+{
+    int top = ink.height, bottom = -1, left = to, right = from - 1;
+    for (int y = 0; y < ink.height; ++y)
+        for (int x = from; x < to; ++x)
+            if (ink.at(x, y))
+                top = std::min(top, y), bottom = std::max(bottom, y), left = std::min(left, x),
+                right = std::max(right, x);
+    std::vector<std::string> rows;
+    for (int y = top; y <= bottom; ++y) {
+        std::string row;
+        for (int x = left; x <= right; ++x)
+            row += ink.at(x, y) ? '#' : '.';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(ZelvoRenderPng, OutlineGlyphsComeFromTheFontCacheButWithTransparencyOff)
+{
+    // Two 40 point Univers O's, the second a fifth of a pixel further on
+    // than a whole number of pixels: from the font cache (TR 1) both ink the
+    // same pixels; filled where they stand (TR 0), the fifth shows.
+    for (const bool transparent : {true, false}) {
+        SCOPED_TRACE(transparent ? "TR 1" : "TR 0");
+        const std::string plot = std::string("\x1b"
+                                             "E\x1b%1BIN;SP1;TR")
+                                 + (transparent ? "1" : "0")
+                                 + ";SD1,277,2,1,4,40,7,4148;SS;PA1016,1016;LBO\3;"
+                                   "PA3050,1016;LBO\3;\x1b%0A\x1bE";
+        const std::optional<InkMask> rendered = render_ink(plot);
+        ASSERT_TRUE(rendered);
+        // The plot's origin is a pixel corner; 1016 plotter units are 100
+        // pixels, and 2034 are 200 and a fifth.
+        const auto first = ink_shape(*rendered, 0, 250);
+        const auto second = ink_shape(*rendered, 250, 500);
+        ASSERT_GT(first.size(), 20u);
+        if (transparent)
+            EXPECT_EQ(first, second);
+        else
+            EXPECT_NE(first, second);
+    }
+}
+
 // The ends of the last line that zelvo-render draws of `plot` in SVG
 // (a path "M x0 y0 L x1 y1", millimetres), in pixels at 100 dpi across.
 std::optional<std::pair<double, double>> last_line_across(const std::string &plot)
