@@ -145,7 +145,8 @@ TEST(ZelvoRenderPng, OutlineGlyphsComeFromTheFontCacheButWithTransparencyOff)
                                              "E\x1b%1BIN;SP1;TR")
                                  + (transparent ? "1" : "0")
                                  + ";SD1,277,2,1,4,40,7,4148;SS;PA1016,1016;LBO\3;"
-                                   "PA3050,1016;LBO\3;\x1b%0A\x1bE";
+                                   "PA3050,1016;LBO\3;\x1b%0A\x1b"
+                                   "E";
         const std::optional<InkMask> rendered = render_ink(plot);
         ASSERT_TRUE(rendered);
         // The plot's origin is a pixel corner; 1016 plotter units are 100
