@@ -367,6 +367,17 @@ void mark_glyph(const Frame &f, PlotterPoint at, unsigned char c, LabelStrokeLis
                    glyph_offset(f, 0, kGlyphUnitsPerEm), outline_advance(c));
 }
 
+// Where a glyph drawn at `pen` along the path right leaves the pen,
+// `advance` glyph units on: with ES the printer puts the pen a width on from
+// the glyph's start; else the glyph's own move takes it on, in the page's
+// steps.
+PlotterPoint moved_on(const Frame &f, PlotterPoint pen, double advance,
+                      LabelStrokeListener &listener)
+{
+    const PlotterPoint move = glyph_offset(f, advance, 0);
+    return pen + (f.extra_width != 0 ? move : listener.escapement(move));
+}
+
 // Draws a printing character from the pen and moves the pen on.
 PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoint pen,
                              unsigned char c, LabelStrokeListener &listener,
@@ -378,11 +389,7 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
         if (f.path == TextPath::Left)
             pen = pen + glyph_offset(f, -advance, 0);
         mark_glyph(f, pen, c, listener);
-        if (f.path == TextPath::Left)
-            return pen;
-        if (f.extra_width != 0)
-            return pen + glyph_offset(f, advance, 0);
-        return pen + listener.escapement(glyph_offset(f, advance, 0));
+        return f.path == TextPath::Left ? pen : moved_on(f, pen, advance, listener);
     }
     const Glyph *glyph = drawn_glyph(font, c);
     const double step = f.line / f.cap;
@@ -390,11 +397,7 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
     case TextPath::Right:
         if (glyph != nullptr)
             draw_glyph(font, *glyph, c, f, pen, listener, points);
-        // With ES the printer puts the pen a width on from the glyph's
-        // start; else the glyph's own move takes it on.
-        if (f.extra_width != 0)
-            return pen + glyph_offset(f, glyph_advance(font, f, c), 0);
-        return pen + listener.escapement(glyph_offset(f, glyph_advance(font, f, c), 0));
+        return moved_on(f, pen, glyph_advance(font, f, c), listener);
     case TextPath::Left: {
         // Back by the character's width first, the glyph drawn there.
         const PlotterPoint start =
