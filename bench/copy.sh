@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Copy throughput and start-up of zelvo against GNU cat, side by side.
 #
 #   [INPUT=plots] bench/copy.sh ZELVO [SIZE_MB] [PAIRS] [ZELVO_ARGS...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inputs shared by the string benchmarks: each maker returns a text of
 // exactly the requested length, built the same way for strutil and GLib so
 // that both sides always work on identical bytes.

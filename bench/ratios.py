@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Pairs up the strutil and GLib sides of a strutil_bench JSON report.
 
     strutil_bench --benchmark_repetitions=5 --benchmark_format=json > run.json

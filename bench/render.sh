@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Speed and peak memory of zelvo-render on a large plot, beside the PCL
 # interpreter's own PDF writer and hp2xx on the same plot:
 #

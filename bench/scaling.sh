@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cost per byte and peak memory of zelvo as the input grows, against cat.
 #
 #   bench/scaling.sh ZELVO [ZELVO_ARGS...]

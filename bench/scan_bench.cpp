@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Speed of the plot scanner alone, on a buffer in memory: the sample plots
 // of hp2xx (/usr/share/doc/hp2xx/hp-tests) concatenated and repeated to
 // 64 MiB, read in blocks of 256 KiB as the scanned copy reads them.

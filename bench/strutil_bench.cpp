@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The string module against its closest GLib counterparts, on identical
 // inputs. Every benchmark is named FUNCTION/SIDE/BYTES, SIDE being "strutil"
 // or the GLib function, so bench/ratios.py can pair them up.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install tree beyond the targets themselves: the CMake package and the
 # pkg-config file for strutil, and the manual pages. Two components:
 # `library` (strutil with its headers, packages and strutil(3)) and `filter`

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Debian packages through CPack's DEB generator, one for each install
 # component:
 #   zelvo           filter   the programs, the CUPS files, zelvo(1),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mapping the CUPS job's copies and options onto the job settings.
 #include "cups_options.h"
 

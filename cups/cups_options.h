@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Job settings for the CUPS filter, from its copies argument and its options.
 #ifndef ZELVO_CUPS_OPTIONS_H
 #define ZELVO_CUPS_OPTIONS_H

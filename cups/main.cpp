@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zelvo-cups: the CUPS filter that turns HP-GL/2 plot files into PCL jobs,
 // for the queues of zelvo's driver, whose printers take HP-GL/2.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Making outside text safe to echo in a message line.
 #include "message_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text from outside the filter, made fit for a message line.
 //
 // cupsd reads every line that a filter writes to standard error as a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a queue's PPD asks of a plot's job, and how it sets the job's
 // settings. Kept apart from libcups, so that the mapping is tested without it.
 #ifndef ZELVO_QUEUE_CHOICES_H

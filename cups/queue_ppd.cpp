@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the queue's PPD with libcups.
 #include "queue_ppd.h"
 

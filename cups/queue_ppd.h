@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The queue's PPD, read with libcups as CUPS's own filters read it: the
 // defaults that the administrator chose, with the job's options marked on
 // them.

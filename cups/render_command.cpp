@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Building zelvo-render's command line from the job's settings.
 #include "render_command.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of zelvo-render for zelvo-topdf: a plot made into a PDF
 // that the queue's own chain (pdftopdf first) prints.
 #ifndef ZELVO_RENDER_COMMAND_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zelvo-topdf: the CUPS filter that makes HP-GL/2 plots into PDF for every
 // queue whose printer does not take HP-GL/2.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Copying one input to the output: the only place that moves plot bytes.
 //
 // The bytes go through the kernel where it can move them without a trip

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Copying the plot bytes from an input descriptor to the output descriptor.
 #ifndef ZELVO_COPY_H
 #define ZELVO_COPY_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening and closing the destination.
 #include "destination.h"
 

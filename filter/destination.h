@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the job goes: the destination's name and kind, and opening, closing
 // and abandoning it.
 #ifndef ZELVO_DESTINATION_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // file_cat over the descriptors of the job stream.
 #include "file_cat.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The job stream: a pair of streams and file_cat, which copies between them.
 // The entry for callers that hold streams; the job itself copies between
 // descriptors it is given (copy.h), and only file_cat reads the pair.

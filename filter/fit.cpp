@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: MIT
 // The picture frame: its size and anchor in decipoints (1/720 inch), and the
 // HP-GL/2 plot size in inches, which the printer scales to the frame.
 #include "fit.h"
+
+#include "units.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,12 +11,10 @@
 namespace {
 
 constexpr double kMargin = kMillimetresPerInch / 4;
-constexpr double kPlotterUnit = 0.025;        // millimetres
-constexpr double kPlotterUnitsPerInch = 1016; // 25.4 / 0.025
 
 long decipoints(double millimetres)
 {
-    return static_cast<long>(millimetres / kMillimetresPerInch * 720
+    return static_cast<long>(millimetres / kMillimetresPerInch * kDecipointsPerInch
                              + (millimetres < 0 ? -0.5 : 0.5));
 }
 
@@ -99,7 +100,7 @@ void fit_commands(char (&commands)[kFitCommands], const Paper &paper, const Draw
     // the page. Cursor positions count from the logical page, which starts a
     // little way into the sheet; the top margin is set to 0 so that vertical
     // ones count from the top of the page.
-    const double logical_left = paper.landscape_offset * kMillimetresPerInch / 300;
+    const double logical_left = paper.landscape_offset * kMillimetresPerInch / kPclUnitsPerInch;
     const double frame_left =
         (page_width - drawing_x * scale) / 2 - left * kPlotterUnit * scale - logical_left;
     const double frame_top =

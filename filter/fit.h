@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scaling a plot to the page with PCL's picture frame.
 #ifndef ZELVO_FIT_H
 #define ZELVO_FIT_H

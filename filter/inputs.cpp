@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening the inputs and reading ahead.
 #include "inputs.h"
 
@@ -10,6 +11,35 @@ bool is_standard_input(const JobInputs &inputs, int index)
 {
     return inputs.means_standard_input != nullptr
            && inputs.means_standard_input(inputs.names[index]);
+}
+
+const char *input_that_is_output(const OutputDestination &destination, const JobInputs &inputs)
+{
+    std::optional<FileIdentity> output;
+    switch (destination_kind(destination)) {
+    case DestinationKind::Command:
+        return nullptr;
+    case DestinationKind::StandardOutput:
+        output = regular_file_open(STDOUT_FILENO);
+        break;
+    case DestinationKind::File:
+        output = regular_file_named(destination.name);
+        break;
+    }
+    if (!output)
+        return nullptr;
+    const auto is_output = [&](std::optional<FileIdentity> input) {
+        return input && same_file(*input, *output);
+    };
+    if (inputs.count == 0)
+        return is_output(regular_file_open(STDIN_FILENO)) ? "-" : nullptr;
+    for (int i = 0; i < inputs.count; ++i) {
+        const char *name = inputs.names[i];
+        if (is_output(is_standard_input(inputs, i) ? regular_file_open(STDIN_FILENO)
+                                                   : regular_file_named(name)))
+            return name;
+    }
+    return nullptr;
 }
 
 namespace {

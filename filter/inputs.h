@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The job's inputs: opening them in turn, and reading the first one ahead of
 // the header to find the plot's size.
 #ifndef ZELVO_INPUTS_H
 #define ZELVO_INPUTS_H
 
 #include "copy.h"
+#include "destination.h"
 #include "paper_size.h"
 #include "plot_scanner.h"
 
@@ -21,6 +23,13 @@ struct JobInputs {
 
 // Whether the input at `index` of `inputs` is standard input.
 bool is_standard_input(const JobInputs &inputs, int index);
+
+// The first of `inputs` (standard input when there are none, named "-"
+// then) that is the regular file the destination writes to, hard and
+// symbolic links included; null when there is none. Looks at the destination
+// with stat before anything opens it; inputs and destinations that are not
+// regular files are never the same file.
+const char *input_that_is_output(const OutputDestination &destination, const JobInputs &inputs);
 
 // Where the walk through the inputs stands.
 struct InputWalk {

@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: MIT
 // The print job: check the inputs against the output, open the destination,
 // write the header, copy the inputs, write the trailer, close the
 // destination.
 #include "job.h"
 
 #include "job_text.h"
-#include "same_file.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running the print job: the settings, the destination, the inputs and the
 // conduct of the run come in as arguments; nothing is kept between runs.
 #ifndef ZELVO_JOB_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings of the printed job: what the printer is sent, and nothing of
 // where the job goes or of how the program that runs it behaves.
 #ifndef ZELVO_JOB_SETTINGS_H

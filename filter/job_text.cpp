@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The job's bytes, written into buffers of fixed size.
 #include "job_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The PCL and HP-GL/2 bytes that the job puts around and into the plot.
 #ifndef ZELVO_JOB_TEXT_H
 #define ZELVO_JOB_TEXT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zelvo: wraps HP-GL/2 plot files in a PCL 5 job for a laser printer.
 #include "job.h"
 #include "job_measure.h"

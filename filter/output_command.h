@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A command destination: the command run by /bin/sh with a pipe to its
 // standard input, as popen(command, "w") runs it, but in a process group of
 // its own so that an interrupted job can stop it before it sees the end of

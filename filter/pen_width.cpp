@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pen widths in micrometres, from the float's own bits.
 #include "pen_width.h"
 

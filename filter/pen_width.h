@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pen width: which widths a printer can use, and how the header writes one.
 #ifndef ZELVO_PEN_WIDTH_H
 #define ZELVO_PEN_WIDTH_H

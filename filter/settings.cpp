@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Settings resolution: defaults, then the parameter list, then the options,
 // then the destination, all driven by one table of words.
 #include "settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resolving the job settings from defaults, the environment and the options.
 #ifndef ZELVO_SETTINGS_H
 #define ZELVO_SETTINGS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of settings words behind resolve_settings, for the checks that
 // drive it word by word (the fuzz target's).
 #ifndef ZELVO_SETTINGS_WORDS_H

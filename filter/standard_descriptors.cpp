@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Filling closed standard descriptors.
 #include "standard_descriptors.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Descriptors 0, 1 and 2 closed when a program starts.
 #ifndef ZELVO_STANDARD_DESCRIPTORS_H
 #define ZELVO_STANDARD_DESCRIPTORS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // set_num, strntcpy, strmcat, create_string and create_strcat. Bytes 0 to 3
 // are the value's bits, bytes 4 to 6 the counts; the rest, cut at NUL bytes,
 // gives the "W.S.M" text and three texts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The twelve in-place editors. Byte 0 picks the editor, bytes 1 to 4 its
 // arguments, the rest is the string. Each editor runs on a copy with a guard
 // area after the terminator and is compared with its step-by-step version.

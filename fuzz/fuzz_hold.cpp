@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plot scanner against the byte-at-a-time reading of its rules. Byte 0
 // picks how the rest, the plot stream, is cut into chunks (low two bits) and
 // seeds the chunk sizes (the other bits); the stream is read in those chunks,

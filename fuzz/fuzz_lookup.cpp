@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The predicates, searchstr, strlstr and chk_arg. The input's texts (cut at
 // NUL bytes) give the text, the pattern and the list.
 #include "fuzz_support.h"

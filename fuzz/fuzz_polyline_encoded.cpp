@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PE data decoded whole and one byte at a time: the same reports, each
 // number finite, one end.
 #include "fuzz_support.h"

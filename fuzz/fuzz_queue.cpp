@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // fuzz_queue: a queue's PPD and a job's options through zelvo-cups's
 // reading of them. The input, cut at its first NUL, is the PPD's text, then
 // the options as CUPS passes them ("name=value ..."). Every message is one

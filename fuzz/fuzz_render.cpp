@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Random plots through the renderer's interpreter onto a sink that checks
 // what it gets: no crash, no hang, finite coordinates, paths of bounded
 // size, pages begun and ended in turn; and the scanner, read for its

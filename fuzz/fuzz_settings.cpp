@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // resolve_settings. Byte 0 says which environment values are set; the rest,
 // cut at NUL bytes, is zelvo_param, zelvo_out, then the arguments.
 #include "fuzz_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // parse_string: the first byte is the separator, the rest the text.
 #include "fuzz_support.h"
 #include "strutil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // parse_stroke_font on any text: a font it takes has sane glyphs, takes the
 // same text with CRLF line ends alike (when it has no CR of its own), and lays out a label with
 // finite coordinates.

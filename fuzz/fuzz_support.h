@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the fuzz targets: the check that stops a run on a broken
 // promise, and the cutting of one input into several texts.
 #ifndef ZELVO_FUZZ_SUPPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // parse_command on the first text, parse_command_line on the first two
 // (texts cut at NUL bytes), both against the step-by-step tokenizer.
 #include "fuzz_support.h"

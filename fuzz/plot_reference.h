@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plot stream read as a PCL 5 printer reads it, the whole stream at once
 // and one byte after another, in the words of the rules at the top of
 // plot_scanner.h: the oracle of the plot scanner's fuzz target, written for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plain step-by-step versions of the library functions that are written for
 // speed. They follow the documented procedures literally, quadratic where the
 // procedure is, and serve only as the fuzz targets' oracle.

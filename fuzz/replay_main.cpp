@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target's entry point once on every file named or found in the
 // directories named, without libFuzzer: the regression replay of the corpus.
 #include <cstddef>

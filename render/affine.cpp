@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "affine.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Affine maps of the plane, from plotter units to the sheet and between the
 // plot's own coordinate systems.
 #ifndef ZELVO_AFFINE_H

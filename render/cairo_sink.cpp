@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "cairo_sink.h"
 
 #include "pixel_grid.h"
+#include "units.h"
 
 #include <cairo-pdf.h>
 #include <cairo-ps.h>
@@ -14,7 +16,7 @@
 
 namespace {
 
-constexpr double kPointsPerMm = 72 / 25.4;
+constexpr double kPointsPerMm = kPointsPerInch / kMillimetresPerInch;
 
 cairo_status_t write_to_file(void *closure, const unsigned char *data, unsigned int length)
 {
@@ -82,8 +84,8 @@ CairoSink::CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages,
                      std::uint64_t max_pages, double dpi)
     : format_(format), document_(document), files_(pages), max_pages_(max_pages), dpi_(dpi)
 {
-    units_per_mm_ = format == OutputFormat::Png ? dpi / 25.4 : kPointsPerMm;
-    thinnest_ = format == OutputFormat::Png ? 25.4 / dpi : 0.05;
+    units_per_mm_ = format == OutputFormat::Png ? dpi / kMillimetresPerInch : kPointsPerMm;
+    thinnest_ = format == OutputFormat::Png ? kMillimetresPerInch / dpi : 0.05;
 }
 
 CairoSink::~CairoSink()
@@ -127,8 +129,10 @@ void CairoSink::begin_page(double width, double height)
         if (format_ == OutputFormat::Svg) {
             surface_ = cairo_svg_surface_create_for_stream(write_to_file, page_file_, w, h);
         } else {
-            const int pw = std::max(1, static_cast<int>(std::lround(width / 25.4 * dpi_)));
-            const int ph = std::max(1, static_cast<int>(std::lround(height / 25.4 * dpi_)));
+            const int pw =
+                std::max(1, static_cast<int>(std::lround(width / kMillimetresPerInch * dpi_)));
+            const int ph =
+                std::max(1, static_cast<int>(std::lround(height / kMillimetresPerInch * dpi_)));
             surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pw, ph);
         }
         break;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pages drawn with cairo: PDF and PostScript documents of many pages, and
 // PNG images and SVG documents of one page each.
 #ifndef ZELVO_CAIRO_SINK_H

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "interpreter.h"
+#include "instructions.h"
 
 #include "paper_size.h"
 #include "pixel_grid.h"
+#include "units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,48 +23,23 @@ constexpr int kMaxPens = 256;
 // A label's text is laid out whole, for LO to centre its lines; a longer one
 // goes out in pieces of this size.
 constexpr std::size_t kLabelPiece = 4096;
-// Millimetres per plotter unit.
-constexpr double kPlotterUnit = 0.025;
 // The printer's dot, 1/600 inch, in millimetres: a pen thinner than this
 // leaves no dot where it only touches the paper.
-constexpr double kPrinterDot = 25.4 / 600;
-
-constexpr unsigned mnemonic(char first, char second)
-{
-    return static_cast<unsigned>(first) << 8 | static_cast<unsigned>(second);
-}
+constexpr double kPrinterDot = kMillimetresPerInch / 600;
 
 // Instructions whose parameters are coordinate pairs taken as they come,
 // and those that draw on with the polyline pending.
 bool streams_pairs(unsigned code)
 {
-    switch (code) {
-    case mnemonic('P', 'A'):
-    case mnemonic('P', 'R'):
-    case mnemonic('P', 'D'):
-    case mnemonic('P', 'U'):
-    case mnemonic('B', 'Z'):
-    case mnemonic('B', 'R'):
-        return true;
-    default:
-        return false;
-    }
+    const ParameterKind kind =
+        instruction_info(static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)).parameters;
+    return kind == ParameterKind::Pairs || kind == ParameterKind::Curves;
 }
 
 bool continues_polyline(unsigned code)
 {
-    if (streams_pairs(code))
-        return true;
-    switch (code) {
-    case mnemonic('A', 'A'):
-    case mnemonic('A', 'R'):
-    case mnemonic('A', 'T'):
-    case mnemonic('R', 'T'):
-    case mnemonic('P', 'E'):
-        return true;
-    default:
-        return false;
-    }
+    return instruction_info(static_cast<char>(code >> 8), static_cast<char>(code & 0xFF))
+        .continues_path;
 }
 
 // The fixed line types 1 to 8: dashes and gaps in percent of the pattern.
@@ -164,7 +142,6 @@ void PlotInterpreter::place()
         frame_high_ = {placement.frame_high.x + shift.x, placement.frame_high.y + shift.y};
         // The printer keeps the anchor in whole centipoints, and cuts the
         // frame's size to them.
-        constexpr double kCentipointsPerInch = 7200;
         origin_steps_.anchor = {std::round(placement.anchor.x * kCentipointsPerInch),
                                 std::round(placement.anchor.y * kCentipointsPerInch)};
         origin_steps_.frame_width = std::floor(placement.frame_width * kCentipointsPerInch + 1e-6);
@@ -1003,7 +980,7 @@ void PlotInterpreter::draw_dot(Point plotter)
         break;
     case LineEnd::Butt: {
         const double pixel = options_.raster_pixel;
-        const bool along_rows = pixel > 25.4 / 400;
+        const bool along_rows = pixel > kMillimetresPerInch / 400;
         double low = (along_rows ? at.x : at.y) - half;
         double high = low + pen.width;
         double thin = along_rows ? at.y : at.x;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // HP-GL/2 as a PCL 5 printer draws it: the instructions the plot scanner
 // reads become paths on a PageSink. One interpreter reads one stream; its
 // memory stays bounded whatever the stream's size (long polylines go out in
@@ -36,8 +37,8 @@ struct InterpreterOptions {
     // otherwise `layout` places it and PG ends a page.
     bool pcl_job = false;
     PlotLayout layout;
-    double pen_width = 0.35; // every pen's width after IN, millimetres
-    int sheet_quarters = 0;  // the sheet turned clockwise, in quarter turns
+    double pen_width = kInitialPenWidth; // every pen's width after IN, millimetres
+    int sheet_quarters = 0;              // the sheet turned clockwise, in quarter turns
     // Millimetres per pixel of a raster output, 0 for a vector one: the PCL
     // interpreter puts a job's plot origin, and SC's user origin, on pixel
     // corners (pixel_grid.h).
@@ -215,7 +216,7 @@ private:
     bool relative_ = false;
     int pen_ = 1;
     struct PenSetting {
-        double width = 0.35;
+        double width = kInitialPenWidth;
         Colour colour;
     };
     std::vector<PenSetting> pens_;

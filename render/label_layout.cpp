@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "label_layout.h"
 
 #include "stick_glyph_place.h"
+#include "units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,8 +12,6 @@
 namespace {
 
 constexpr double kPlotterUnitsPerCm = 400;
-constexpr double kPlotterUnitsPerInch = 1016;
-constexpr double kPointsPerInch = 72;
 // The stick font's cell and lines, measured on the PCL interpreter: see the
 // header.
 constexpr double kCellPerWidth = 1.25;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Laying out the text of LB as strokes of the stroke font, in plotter units
 // in the label's own frame: the interpreter gives the position and the
 // label state, and applies user scaling and the plot's rotation (RO) to the

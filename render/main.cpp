@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: MIT
 // zelvo-render: draws HP-GL/2 plots and PCL 5 jobs with HP-GL/2 in them as
 // PDF, SVG, PostScript or PNG. The options and the files are this program's;
 // the rendering is the library's.
 #include "cairo_sink.h"
 #include "render.h"
+#include "units.h"
 
 #include <getopt.h>
 #include <strings.h>
@@ -345,7 +347,7 @@ int run(const Settings &settings)
     options.font = font.ok ? &font.font : nullptr;
     options.outline_glyphs = true;
     if (settings.format == OutputFormat::Png)
-        options.raster_pixel = 25.4 / settings.dpi;
+        options.raster_pixel = kMillimetresPerInch / settings.dpi;
     StreamFile source(stream);
     const PlotMeasure measure = measure_plot(source, options.font);
     std::rewind(stream);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "measure_plot.h"
 
 #include "plot_scanner.h"

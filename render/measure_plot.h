@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What of a plot's drawing prints: its extent, clipped as the printer clips
 // it to the window the plot sets with IW. Read once, in constant memory,
 // without cairo.

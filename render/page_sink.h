@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: MIT
 // What the interpreter draws on: pages of paths in millimetres on the
 // sheet, origin at its top-left corner, y down. A sink may be a cairo
 // surface, a recording for tests, or nothing at all.
 #ifndef ZELVO_PAGE_SINK_H
 #define ZELVO_PAGE_SINK_H
+
+#include "units.h"
 
 #include <cstddef>
 #include <string>
@@ -33,7 +36,7 @@ struct Colour {
 };
 
 struct Pen {
-    double width = 0.35; // millimetres
+    double width = kInitialPenWidth; // millimetres
     LineEnd end = LineEnd::Butt;
     LineJoin join = LineJoin::Mitered;
     double miter_limit = 5;
@@ -60,7 +63,7 @@ struct Fill {
     Point anchor;
     double angle = 0;
     bool crossed = false;
-    double line_width = 0.35;
+    double line_width = kInitialPenWidth;
     // Shading: 0 (white) to 100 (the colour); 100 for solid and hatching.
     double shade = 100;
 };

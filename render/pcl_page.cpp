@@ -1,14 +1,14 @@
+// SPDX-License-Identifier: MIT
 #include "pcl_page.h"
 
 #include "paper_size.h"
+#include "units.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kDecipointsPerInch = 720;
-constexpr double kPlotterUnitsPerInch = 1016;
 // The logical page of a portrait page starts 1/4 inch in on inch papers and
 // 71/300 inch on metric ones (whose landscape offset is 59/300).
 constexpr int kInchPortraitOffset = 75;
@@ -26,8 +26,8 @@ const Paper &paper_of(int code)
 // and its logical page sits that much higher on a landscape sheet.
 double printer_inches(double millimetres)
 {
-    constexpr double kDotsPerInch = 300;
-    return std::floor(millimetres / kMillimetresPerInch * kDotsPerInch + 1e-6) / kDotsPerInch;
+    return std::floor(millimetres / kMillimetresPerInch * kPclUnitsPerInch + 1e-6)
+           / kPclUnitsPerInch;
 }
 
 void default_frame(PclPage &page)
@@ -45,7 +45,7 @@ double logical_page_offset(const PclPage &page, const Paper &paper)
     const bool metric = paper.landscape_offset == kMetricLandscapeOffset;
     return (page.landscape ? paper.landscape_offset
                            : (metric ? kMetricPortraitOffset : kInchPortraitOffset))
-           / 300.0;
+           / kPclUnitsPerInch;
 }
 
 // The logical page on the sheet, inches, y down; a landscape one runs up

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The PCL side of a job with HP-GL/2 in it: the page, its orientation and
 // the picture frame the plot is drawn in, as a PCL 5 printer places them.
 #ifndef ZELVO_PCL_PAGE_H

@@ -1,11 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include "pcl_text.h"
+
+#include "units.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kDecipointsPerInch = 720;
 constexpr double kTabStop = 8 * kPclCharacterStep;
 
 bool printing(unsigned char c)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text that a PCL job prints in PCL context, placed as the printer places
 // it with its default font: 10 characters to the inch, lines as far apart
 // as the page sets them (6 to the inch unless ESC &l # D or # C says
@@ -15,7 +16,7 @@
 #include <string_view>
 
 // The font's size and its character step, inches.
-constexpr double kPclTextEm = 12.0 / 72;
+constexpr double kPclTextEm = 12.0 / kPointsPerInch;
 constexpr double kPclCharacterStep = 0.1;
 
 // Where the cursor is after a reset, and on a new page: the first line.

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "pixel_grid.h"
+
+#include "units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,8 +135,9 @@ Point printer_plot_origin(const OriginSteps &steps, double dpi)
     // A centipoint in pixels: the device's pixels to a point, a float,
     // times a hundredth, stored as a float; a plotter unit of RO's step is
     // that times 7200/1016, stored as a float.
-    const float centipoint = static_cast<float>(static_cast<float>(dpi / 72) * 0.01);
-    const float plotter_unit = static_cast<float>(centipoint * (7200.0 / 1016.0));
+    const float centipoint = static_cast<float>(static_cast<float>(dpi / kPointsPerInch) * 0.01);
+    const float plotter_unit =
+        static_cast<float>(centipoint * (kCentipointsPerInch / kPlotterUnitsPerInch));
     const auto along = [](Point direction, double length) {
         return Point{direction.x * length, direction.y * length};
     };
@@ -154,8 +158,10 @@ Point printer_plot_origin(const OriginSteps &steps, double dpi)
                        along(steps.down, steps.anchor.y * centipoint)));
     at = step(at, along(steps.down, steps.frame_height * centipoint));
     // RO's step runs in plotter units of the frame.
-    const double width = steps.frame_width / 7200 * 1016 * plotter_unit;
-    const double height = steps.frame_height / 7200 * 1016 * plotter_unit;
+    const double width =
+        steps.frame_width / kCentipointsPerInch * kPlotterUnitsPerInch * plotter_unit;
+    const double height =
+        steps.frame_height / kCentipointsPerInch * kPlotterUnitsPerInch * plotter_unit;
     switch (steps.rotation) {
     case 90:
         at = step(at, along(steps.across, width));

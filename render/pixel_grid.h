@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the PCL interpreter lines a plot up with the pixels of a raster page.
 // Its rasteriser adjusts strokes to whole pixels, and it moves the origin
 // of the plot onto a pixel corner: plotter units by taking the pixel the

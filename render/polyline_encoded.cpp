@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "polyline_encoded.h"
 
 #include <algorithm>

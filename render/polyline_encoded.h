@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decoding the data of PE (polyline encoded): the bytes between "PE" and
 // its ';'. The decoder reports what the data says and leaves the drawing to
 // its caller: coordinates come as the numbers they encode, after the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render.h"
 
 #include <algorithm>
@@ -6,8 +7,7 @@
 
 namespace {
 
-constexpr double kPlotterUnit = 0.025; // millimetres
-constexpr double kMargin = 10;         // millimetres around a plot's drawing
+constexpr double kMargin = 10; // millimetres around a plot's drawing
 constexpr double kDefaultLength = kPlainPlotLength;
 constexpr double kDefaultWidth = kPlainPlotWidth;
 constexpr std::size_t kChunk = 64 * 1024;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rendering a plot stream: a plain HP-GL/2 plot on a page of its own, or a
 // PCL 5 job with HP-GL/2 in it as the printer prints it.
 #ifndef ZELVO_RENDER_H
@@ -5,6 +6,7 @@
 
 #include "interpreter.h"
 #include "paper_size.h"
+#include "units.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +24,8 @@ protected:
 // P2 after IN for a plain plot without PS, which measure_plot measures with:
 // as in zelvo's default job, the landscape letter page's picture frame
 // (10.6 by 7.5 inches), in plotter units.
-constexpr double kPlainPlotLength = 10.6 * 1016;
-constexpr double kPlainPlotWidth = 7.5 * 1016;
+constexpr double kPlainPlotLength = 10.6 * kPlotterUnitsPerInch;
+constexpr double kPlainPlotWidth = 7.5 * kPlotterUnitsPerInch;
 
 // What one reading of a plot finds, in constant memory.
 struct PlotMeasure {
@@ -62,9 +64,9 @@ struct RenderOptions {
     bool fit_if_larger = false;
     // How the paper is held, when there is one.
     SheetShape sheet = SheetShape::Drawing;
-    int rotate = 0;                   // the sheet turned clockwise: 0, 90, 180 or 270
-    double pen_width = 0.35;          // millimetres, each pen's width after IN
-    const StrokeFont *font = nullptr; // labels are drawn with it; none, not at all
+    int rotate = 0;                      // the sheet turned clockwise: 0, 90, 180 or 270
+    double pen_width = kInitialPenWidth; // millimetres, each pen's width after IN
+    const StrokeFont *font = nullptr;    // labels are drawn with it; none, not at all
     // Labels in the printer's outline fonts are filled, not drawn with `font`.
     bool outline_glyphs = false;
     double raster_pixel = 0; // millimetres per pixel of a raster output

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "stick_glyph_place.h"
 
 #include <algorithm>

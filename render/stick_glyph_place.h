@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a Hershey glyph is drawn so that it takes the place of the printer's
 // own stick glyph of the same character.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stroke font read at run time from a Hershey font file (.jhf), as Debian's
 // hershey-fonts-data installs them. The labels of a plot are drawn with it,
 // as a plotter draws its stick font.

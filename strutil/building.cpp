@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Building new heap strings and writing bounded copies into caller buffers.
 #include "strutil.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Predicates that classify a whole text.
 #include "strutil.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // In-place editors: each one changes a caller's string where it lies, in a
 // single pass over it, without allocating.
 //

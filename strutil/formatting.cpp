@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Printing a number with a count of significant digits in a field width.
 #include "strutil.h"
 

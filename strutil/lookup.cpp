@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lookups: a name in a list, the last occurrence of a pattern, and an
 // argument word that names a keyword or a number.
 #include "strutil.h"

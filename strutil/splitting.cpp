@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splitting a delimited list into a token array.
 #include "strutil.h"
 

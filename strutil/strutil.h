@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * strutil: string utilities on NUL-terminated byte strings.
  *

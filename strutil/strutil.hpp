@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * strutil.hpp: owners for the strutil results that need releasing, for C++
  * callers (C++17 or later: it uses std::string_view and [[nodiscard]]).

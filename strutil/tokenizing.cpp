@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cutting a command text into words, as a NULL-ended token array.
 #include "strutil.h"
 

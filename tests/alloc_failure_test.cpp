@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every heap allocation of the allocating functions made to fail in turn:
 // the failure is reported exactly as documented and nothing is left behind.
 #include "support/failing_malloc.h"

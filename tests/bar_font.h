@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stroke font whose labels can be worked out by hand: every character
 // from '!' on is the same glyph, a bar up the middle of bounds -3 to 3, from
 // the baseline to the cap height 21; ' ' has no strokes.

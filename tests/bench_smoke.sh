@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the benchmarks once on small inputs, to see that they work; never
 # looks at a timing.
 #

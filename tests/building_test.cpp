@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "strutil.h"
 
 #include <gtest/gtest.h>

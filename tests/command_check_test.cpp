@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the bytes a command left in its pipe cannot be counted (FIONREAD
 // refused, as on a system without it), the job says so instead of reporting
 // it delivered without a word. Every ioctl of the job code goes through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The copy over every pairing of regular files, pipes and sockets, with the
 // kernel's copy paths and the read/write fallback; file_cat over the job
 // stream.

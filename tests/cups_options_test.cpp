@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cups_options.h"
 
 #include <gtest/gtest.h>

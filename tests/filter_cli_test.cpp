@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end runs of the built zelvo program: whole outputs, messages and
 // exit statuses compared exactly.
 #include "support/run_program.h"

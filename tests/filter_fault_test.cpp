@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program under hostile conditions: huge inputs, spoolers that stop
 // reading, thousands of names, oversized environment values.
 #include "support/run_program.h"

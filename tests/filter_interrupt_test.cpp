@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An interrupted job never reaches the spooler, whatever the job is doing
 // when the signal comes; a job that the command already had whole, with a
 // clean end, is reported as delivered. Each case runs the built program into

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // No data lost and no failure hidden: an input that is the output, an
 // interrupted job, commands that fail or go away, pen widths and rotations
 // that no printer can use. Each runs the built program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How -fit grows the frame a drawing was measured in.
 #include "fit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Compiled as C99: the public header must be plain C. */
 #include "strutil.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ink comparison that judges a renderer against the PCL interpreter:
 // masks, dilation, the score on hand-counted cases, PNG reading, and the
 // ink_compare program's output and exit status.

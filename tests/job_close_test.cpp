@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The job's last step, closing the output, checked with a close that fails:
 // a job whose end never reached the file must not count as written.
 #include "job.h"

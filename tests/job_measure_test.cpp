@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // -fit's measure of a plot file: the drawing as the job prints it, in plotter
 // units on the frame it was measured in.
 #include "bar_font.h"

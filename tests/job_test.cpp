@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // run_job with what its front ends give it: the inputs as named, the log
 // and its prefixes, and a cancel flag.
 #include "job.h"

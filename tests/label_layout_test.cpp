@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Label layout against coordinates worked out by hand, with the bar font
 // (bar_font.h). With
 // SI 1,1 (w = h = 400 plotter units) a cell is 500 wide, the bar 500/3 into

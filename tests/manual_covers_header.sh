@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks that the manual page documents exactly the functions that strutil.h
 # declares: each one named in NAME, with the header's prototype in SYNOPSIS
 # (.Ft and .Fn, or .Fo, .Fa and .Fc) and described under DESCRIPTION.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # manual_messages.sh PAGE: every message of the page's DIAGNOSTICS list, as
 # its source spells it, appears whole in the page as mandoc renders it. An
 # item's text is read as macros where a word is a macro name (".It No plot

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PCL context's text: where the cursor puts each run of characters, and
 // how escape sequences move it. Inches on the logical page; the first line
 // of a reset page is 0.5 + 0.125 down.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pixel grid of a raster page as the PCL interpreter lines plots up
 // with it, against what its pages show at 100 dpi.
 #include "pixel_grid.h"

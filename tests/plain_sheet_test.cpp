@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sheet of a plain plot on a paper, as the PDF route of the CUPS filters
 // asks for it: held portrait or landscape for an orientation, and the plot
 // fitted only where it does not fit as drawn.

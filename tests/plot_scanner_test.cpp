@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plot scanner on each context it tells apart: where the hold text goes,
 // the plot size it finds and the pages it counts.
 #include "plot_scanner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PE data decoded against bytes encoded by hand: both bases, the flags, the
 // bytes skipped, and data cut into pieces anywhere.
 #include "polyline_encoded.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "queue_ppd.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What real plots look like on paper: jobs rendered by a PCL 5 interpreter
 // (named by ZELVO_PCL_RENDERER) and checked on their pixels, with the sample
 // plots that the hp2xx package ships. Each test skips itself where the

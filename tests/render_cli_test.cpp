@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end runs of zelvo-render: the format each output takes, the pages
 // of one-page formats, and errors that leave nothing half-written behind.
 #include "support/run_program.h"

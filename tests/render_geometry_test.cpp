@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The renderer's geometry against coordinates worked out by hand, through a
 // sink that records what it is given. A plain plot is laid out here with
 // its plotter units as the sheet's units (y up) and P2 at (10000, 5000),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pages that zelvo-render draws on a raster, read back: how its strokes
 // ink the pixels.
 #include "render/ink.h"

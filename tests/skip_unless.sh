@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # skip_unless.sh CONDITION REASON COMMAND [ARGS...]: runs the command where
 # the shell condition holds; elsewhere prints "SKIP: REASON" and exits 77
 # (skipped), or 1 where ZELVO_REQUIRE_ALL=1 says that every tool is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where Hershey glyphs are drawn to stand where the printer's stick glyphs
 // stand: heights up, on a small font written here.
 #include "stick_glyph_place.h"

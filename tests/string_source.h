@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A plot held in memory, read as the renderer reads a file.
 #ifndef ZELVO_TESTS_STRING_SOURCE_H
 #define ZELVO_TESTS_STRING_SOURCE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The .jhf reader on small fonts written here, its refusals, the folder it
 // reads from, and Debian's simplex roman font where it is installed.
 #include "stroke_font.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Results of strutil.hpp dropped on purpose, for strutil_hpp_nodiscard.sh:
 // each line marked "dropped" must draw a discarded-result warning, and
 // nothing else any warning. Only compiled, never linked.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Compiles strutil_hpp_nodiscard.cpp at C++17, the least standard
 # strutil.hpp supports, and checks that the compiler warns of a discarded
 # result on every line marked "// dropped" and of nothing else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "strutil.hpp"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * A C99 program built against an installed strutil through pkg-config.
  * Calls functions of every group and exits 1 on the first wrong result.

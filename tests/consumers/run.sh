@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the project into fresh temporary prefixes, once with the static and
 # once with the shared strutil, each install component on its own and then
 # the whole, each of which must install exactly the files listed here; and

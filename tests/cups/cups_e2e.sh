@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Prints through a real CUPS scheduler and checks that the job reaches the
 # device byte for byte as zelvo writes it to standard output.
 #

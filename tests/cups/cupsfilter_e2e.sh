@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end checks of zelvo-cups on the queues of zelvo's driver: what CUPS
 # delivers must be, byte for byte, the job that zelvo itself writes for the
 # same settings (the driver's default paper, Letter, among them).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # zelvo-cups run as CUPS runs it, with hostile and awkward inputs: nothing
 # it echoes adds a line to its messages, the PPD and the print file are read
 # safely, an ignored setting changes nothing, and a cancel ends it promptly.

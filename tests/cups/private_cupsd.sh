@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A private CUPS scheduler for one test, sourced by the end-to-end scripts.
 #
 # The sourcing script sets `work` (a temporary folder, mode 755, removed by

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Plots printed with lp on the kinds of queue that Debian's packages set up,
 # each to a file device of a private cupsd, and what reaches the device
 # rendered and measured: page count, paper, orientation and the whole

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # How CUPS types files with zelvo's MIME rules, asked through cupsfilter:
 # real plots, as hp2xx's samples and the plot producers of Debian write
 # them, are application/vnd.hp-HPGL by content or by name; texts that begin

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The verdicts of the CUPS test scripts, sourced by each. A missing tool
 # skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1 says that
 # every tool is installed.

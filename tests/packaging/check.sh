@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian packages zelvo, libstrutil1 and libstrutil-dev with the
 # package preset and checks them, one step for each CTest test:
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes plots afresh with the programs that write HP-GL, HP-GL/2 and PCL in
 # Debian: gnuplot (hpgl and pcl5 terminals), fig2dev -L ibmgl, pstoedit
 # (hpgl, hpgl2, pcl, plot-hpgl, plot-pcl), GNU plotutils (graph, plot,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # What a user expects when printing real producers' plots with zelvo,
 # checked on the pages the PCL 5 interpreter renders at 100 dpi. The plots
 # are made afresh by make_plots.sh. One function per expectation, each

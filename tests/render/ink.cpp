@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ink.h"
 
 #include <png.h>

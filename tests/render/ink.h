@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ink on rendered pages: which pixels are ink, and how far the ink of two
 // renders of one page agrees. The agreement check compares the PCL
 // interpreter's pages with zelvo-render's through these.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The ink agreement of zelvo-render with the PCL 5 interpreter: every plot
 # (hp2xx's sample plots and the plots make_plots.sh makes with real
 # producers) goes through zelvo with each option set, and each job is

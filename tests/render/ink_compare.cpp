@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ink_compare: how far two renders of a page agree on their ink.
 //
 //   ink_compare A.png B.png   prints "SCORE a=WxH b=WxH a_only=N b_only=N":

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Stands in for zelvo-render in the agreement check's own test: takes
 # zelvo-render's call (--dpi N -o OUT JOB) and renders with the PCL
 # interpreter, so that every page must agree. ZELVO_TEST_RENDER_FAULT makes

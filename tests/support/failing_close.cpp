@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/failing_close.h"
 
 #include <cerrno>

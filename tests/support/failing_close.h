@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Closing a descriptor that fails on demand, for tests of a lost last write.
 //
 // The test program is linked with -Wl,--wrap=close, so every close in the

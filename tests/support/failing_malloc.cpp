@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The allocation wrappers behind failing_malloc.h. Built without sanitizers:
 // it only counts and forwards, and must not itself allocate.
 #include "support/failing_malloc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Heap allocations that fail on demand, for tests of out-of-memory paths.
 //
 // The test program is linked with -Wl,--wrap for malloc, calloc, realloc and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // page_marks: what a printed page shows, for the printing tests.
 //
 //   page_marks PAGE.pgm

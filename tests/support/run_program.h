@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a program as a child process with a chosen environment and standard
 // streams, and collects what it wrote and how it ended.
 #ifndef ZELVO_TEST_RUN_PROGRAM_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Skipping a test whose tool is missing.
 #ifndef ZELVO_TESTS_SKIP_H
 #define ZELVO_TESTS_SKIP_H

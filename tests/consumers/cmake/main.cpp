@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A C++ caller of strutil: the owners of strutil.hpp and C functions of
 // every group. Exits 1 on the first wrong result.
 #include <strutil.hpp>

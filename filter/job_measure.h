@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What -fit of the job filter scales: a plot file's drawing as the job
 // prints it, measured with the renderer's geometry in one more pass over the
 // file, in constant memory and without cairo.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The paper table, the plot sizes, and the system's default paper.
 #include "paper_size.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr double kMillimetresPerPoint = kMillimetresPerInch / 72;
+constexpr double kMillimetresPerPoint = kMillimetresPerInch / kPointsPerInch;
 
 // The logical page of a landscape page starts 0.2 inch along the long side on
 // inch papers and 59/300 inch on metric ones.

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: MIT
 // The plot reader: one state machine over the stream, with fast skips over
 // the runs of bytes that change nothing (parameters, label text, PCL data).
 #include "plot_scanner.h"
+
+#include "instructions.h"
 
 #include <array>
 
@@ -42,40 +45,9 @@ constexpr std::array<unsigned char, 256> kClasses = make_classes();
 constexpr unsigned char kEndsParameters = kLetter | kEscape | kSemicolon | kQuote;
 constexpr unsigned char kEndsGap = kLetter | kEscape;
 
-constexpr unsigned mnemonic(char first, char second)
-{
-    return static_cast<unsigned>(first) << 8 | static_cast<unsigned>(second);
-}
-
 bool is_digit(unsigned char c)
 {
     return c >= '0' && c <= '9';
-}
-
-bool draws(unsigned code)
-{
-    switch (code) {
-    case mnemonic('A', 'A'):
-    case mnemonic('A', 'R'):
-    case mnemonic('A', 'T'):
-    case mnemonic('B', 'R'):
-    case mnemonic('B', 'Z'):
-    case mnemonic('C', 'I'):
-    case mnemonic('E', 'A'):
-    case mnemonic('E', 'P'):
-    case mnemonic('E', 'R'):
-    case mnemonic('E', 'W'):
-    case mnemonic('F', 'P'):
-    case mnemonic('P', 'D'):
-    case mnemonic('P', 'E'):
-    case mnemonic('R', 'A'):
-    case mnemonic('R', 'R'):
-    case mnemonic('R', 'T'):
-    case mnemonic('W', 'G'):
-        return true;
-    default:
-        return false;
-    }
 }
 
 // The job filter reads without listening: every report compiles to nothing
@@ -279,47 +251,40 @@ void end_plot_size(PlotScanner &s)
 
 void begin_instruction(PlotScanner &s, unsigned char second)
 {
-    const unsigned code =
-        mnemonic(static_cast<char>(s.first_letter & 0xDF), static_cast<char>(second & 0xDF));
-    s.state = ScanState::Parameters;
-    switch (code) {
-    case mnemonic('I', 'N'):
-    case mnemonic('B', 'P'):
-        s.hold_due = true;
+    const InstructionInfo &info = instruction_info(static_cast<char>(s.first_letter & 0xDF),
+                                                   static_cast<char>(second & 0xDF));
+    if (info.restores_terminator)
         s.terminator = kEtx;
-        return;
-    case mnemonic('D', 'F'):
-        s.terminator = kEtx;
-        return;
-    case mnemonic('P', 'G'):
+    s.hold_due = s.hold_due || info.initialises;
+    if (info.ends_page)
         s.break_due = s.job_mends;
-        return;
-    case mnemonic('P', 'S'):
+    switch (info.parameters) {
+    case ParameterKind::PlotSize:
         s.size_count = 0;
         s.size_in_number = false;
         s.state = ScanState::PlotSize;
         return;
-    case mnemonic('L', 'B'):
+    case ParameterKind::Label:
         s.state = ScanState::Label;
         return;
-    case mnemonic('D', 'T'):
+    case ParameterKind::Terminator:
         s.state = ScanState::Terminator;
         return;
-    case mnemonic('S', 'M'):
+    case ParameterKind::Symbol:
         s.state = ScanState::Symbol;
         return;
-    case mnemonic('C', 'O'):
+    case ParameterKind::Comment:
         s.state = ScanState::CommentStart;
         return;
-    case mnemonic('P', 'E'):
-        mark_drawing(s);
+    case ParameterKind::Encoded:
         s.state = ScanState::Encoded;
-        return;
+        break;
     default:
-        if (draws(code))
-            mark_drawing(s);
-        return;
+        s.state = ScanState::Parameters;
+        break;
     }
+    if (info.draws)
+        mark_drawing(s);
 }
 
 // Whether two letters, in either case, name an instruction that reads on
@@ -327,22 +292,41 @@ void begin_instruction(PlotScanner &s, unsigned char second)
 // plot size.
 bool special_name(unsigned char first, unsigned char second)
 {
-    switch (mnemonic(static_cast<char>(first | 0x20), static_cast<char>(second | 0x20))) {
-    case mnemonic('i', 'n'):
-    case mnemonic('b', 'p'):
-    case mnemonic('d', 'f'):
-    case mnemonic('p', 's'):
-    case mnemonic('l', 'b'):
-    case mnemonic('d', 't'):
-    case mnemonic('s', 'm'):
-    case mnemonic('c', 'o'):
-    case mnemonic('p', 'e'):
-    case mnemonic('p', 'g'):
-        return true;
-    default:
+    const auto letter = [](unsigned char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
+    if (!letter(first) || !letter(second))
         return false;
-    }
+    return reads_specially(
+        instruction_info(static_cast<char>(first & 0xDF), static_cast<char>(second & 0xDF)));
 }
+
+// The names special_name takes, in lower case, for the vector search.
+struct NamePair {
+    unsigned char first;
+    unsigned char second;
+};
+
+constexpr std::size_t count_special_names()
+{
+    std::size_t count = 0;
+    for (const instruction_table::Entry &entry : instruction_table::kEntries)
+        count += reads_specially(entry.info) ? 1 : 0;
+    return count;
+}
+
+constexpr std::array<NamePair, count_special_names()> make_special_names()
+{
+    std::array<NamePair, count_special_names()> names{};
+    std::size_t n = 0;
+    for (const instruction_table::Entry &entry : instruction_table::kEntries)
+        if (reads_specially(entry.info))
+            names[n++] = {static_cast<unsigned char>(entry.first | 0x20),
+                          static_cast<unsigned char>(entry.second | 0x20)};
+    return names;
+}
+
+constexpr std::array<NamePair, count_special_names()> kSpecialNames = make_special_names();
 
 bool may_matter(const unsigned char *p)
 {
@@ -367,12 +351,9 @@ skip_blocks(const unsigned char *p, std::size_t i, std::size_t size)
         std::memcpy(&next, p + i + 1, kBlock);
         const Block first = raw | 0x20;
         const Block second = next | 0x20;
-        const auto names =
-            ((first == 'i') & (second == 'n')) | ((first == 'b') & (second == 'p'))
-            | ((first == 'd') & ((second == 'f') | (second == 't')))
-            | ((first == 'p') & ((second == 's') | (second == 'e') | (second == 'g')))
-            | ((first == 'l') & (second == 'b')) | ((first == 's') & (second == 'm'))
-            | ((first == 'c') & (second == 'o'));
+        auto names = (first == kSpecialNames[0].first) & (second == kSpecialNames[0].second);
+        for (std::size_t n = 1; n < kSpecialNames.size(); ++n)
+            names |= (first == kSpecialNames[n].first) & (second == kSpecialNames[n].second);
         const auto found = names | (raw == kEsc) | (raw == '"');
         BlockMask lanes;
         std::memcpy(&lanes, &found, kBlock);

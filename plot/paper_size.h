@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: MIT
 // Paper sizes the printer is asked for, and plot sizes a plot is drawn for.
 #ifndef ZELVO_PAPER_SIZE_H
 #define ZELVO_PAPER_SIZE_H
 
-constexpr double kMillimetresPerInch = 25.4;
+#include "units.h"
 
 // A width and a height in millimetres.
 struct PlotExtent {

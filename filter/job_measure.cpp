@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "job_measure.h"
 
 #include "measure_plot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a plot stream as a PCL 5 printer reads it, in one pass and in
 // constant memory, to find where the hold text goes, the plot's own size and
 // the pages the printer ejects. The stream starts in HP-GL/2 context, where

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+// The HP-GL/2 instructions as zelvo reads them: how each one's parameters
+// are read, whether it draws, and what else it means to a reader of the
+// stream. The plot scanner and the renderer read this one table, so that an
+// instruction is added in one place. Instructions not listed take plain
+// numbers and draw nothing.
+#ifndef ZELVO_INSTRUCTIONS_H
+#define ZELVO_INSTRUCTIONS_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// An instruction's two letters, upper case, as one number.
+constexpr unsigned mnemonic(char first, char second)
+{
+    return static_cast<unsigned>(first) << 8 | static_cast<unsigned>(second);
+}
+
+enum class ParameterKind : std::uint8_t {
+    Numbers,    // numbers up to the instruction's end
+    Pairs,      // coordinate pairs, each taken as it comes (PA PR PD PU)
+    Curves,     // Bezier segments, six numbers at a time (BZ BR)
+    PlotSize,   // PS: numbers that give the plot size
+    Label,      // LB: label text up to the label terminator
+    Terminator, // DT: its next byte is the terminator, then numbers
+    Symbol,     // SM: its next byte, unless ';', is the symbol, then numbers
+    Encoded,    // PE: encoded data, letters included, up to ';'
+    Comment,    // CO: a quoted string and numbers, or text up to ';'
+};
+
+struct InstructionInfo {
+    ParameterKind parameters = ParameterKind::Numbers;
+    // It puts something on the page. LB's text and SM's symbols draw as
+    // they come, not the instructions themselves.
+    bool draws = false;
+    // A polyline the pen is drawing goes on through it, rather than ending.
+    bool continues_path = false;
+    // IN and BP: the printer starts the plot afresh (a job that holds its
+    // settings sets them again after it).
+    bool initialises = false;
+    // IN, BP and DF: the label terminator is ETX again.
+    bool restores_terminator = false;
+    // PG: the plot's page ends.
+    bool ends_page = false;
+};
+
+namespace instruction_table {
+
+constexpr std::size_t kLetters = 26;
+
+constexpr std::size_t index(char first, char second)
+{
+    return static_cast<std::size_t>(first - 'A') * kLetters
+           + static_cast<std::size_t>(second - 'A');
+}
+
+struct Entry {
+    char first;
+    char second;
+    InstructionInfo info;
+};
+
+constexpr InstructionInfo kDraws{ParameterKind::Numbers, true, false};
+constexpr InstructionInfo kArc{ParameterKind::Numbers, true, true};
+
+constexpr Entry kEntries[] = {
+    {'A', 'A', kArc},
+    {'A', 'R', kArc},
+    {'A', 'T', kArc},
+    {'B', 'P', {ParameterKind::Numbers, false, false, true, true}},
+    {'B', 'R', {ParameterKind::Curves, true, true}},
+    {'B', 'Z', {ParameterKind::Curves, true, true}},
+    {'C', 'I', kDraws},
+    {'C', 'O', {ParameterKind::Comment}},
+    {'D', 'F', {ParameterKind::Numbers, false, false, false, true}},
+    {'D', 'T', {ParameterKind::Terminator}},
+    {'E', 'A', kDraws},
+    {'E', 'P', kDraws},
+    {'E', 'R', kDraws},
+    {'E', 'W', kDraws},
+    {'F', 'P', kDraws},
+    {'I', 'N', {ParameterKind::Numbers, false, false, true, true}},
+    {'L', 'B', {ParameterKind::Label}},
+    {'P', 'A', {ParameterKind::Pairs, false, true}},
+    {'P', 'D', {ParameterKind::Pairs, true, true}},
+    {'P', 'E', {ParameterKind::Encoded, true, true}},
+    {'P', 'G', {ParameterKind::Numbers, false, false, false, false, true}},
+    {'P', 'R', {ParameterKind::Pairs, false, true}},
+    {'P', 'S', {ParameterKind::PlotSize}},
+    {'P', 'U', {ParameterKind::Pairs, false, true}},
+    {'R', 'A', kDraws},
+    {'R', 'R', kDraws},
+    {'R', 'T', kArc},
+    {'S', 'M', {ParameterKind::Symbol}},
+    {'W', 'G', kDraws},
+};
+
+constexpr std::array<InstructionInfo, kLetters * kLetters> make()
+{
+    std::array<InstructionInfo, kLetters * kLetters> table{};
+    for (const Entry &entry : kEntries)
+        table[index(entry.first, entry.second)] = entry.info;
+    return table;
+}
+
+inline constexpr std::array<InstructionInfo, kLetters *kLetters> kTable = make();
+
+} // namespace instruction_table
+
+// What the table says of the instruction `first` `second` (upper-case
+// letters).
+constexpr const InstructionInfo &instruction_info(char first, char second)
+{
+    return instruction_table::kTable[instruction_table::index(first, second)];
+}
+
+// Whether a reader that passes over plain instructions must stop at this
+// one: it reads on otherwise than plain numbers, or means more than its
+// drawing.
+constexpr bool reads_specially(const InstructionInfo &info)
+{
+    return (info.parameters != ParameterKind::Numbers && info.parameters != ParameterKind::Pairs
+            && info.parameters != ParameterKind::Curves)
+           || info.initialises || info.restores_terminator || info.ends_page;
+}
+
+#endif
