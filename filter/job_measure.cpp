@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "job_measure.h"
 
-#include "measure_plot.h"
 #include "plot_scanner.h"
+#include "printed_extent.h"
 #include "stroke_font.h"
 
 #include <algorithm>

@@ -40,18 +40,15 @@ bool same_font(const StrokeFont &a, const StrokeFont &b)
 
 class FiniteStrokes : public LabelStrokeListener {
 public:
-    void stroke(const PlotterPoint *points, std::size_t count, PlotterPoint) override
+    void stroke(const Point *points, std::size_t count, Point) override
     {
         FUZZ_CHECK(count > 0);
         for (std::size_t i = 0; i < count; ++i)
             FUZZ_CHECK(std::isfinite(points[i].x) && std::isfinite(points[i].y));
     }
     // The stick font's labels are strokes only.
-    void fill(const PlotterPoint *, std::size_t) override { FUZZ_CHECK(false); }
-    void glyph(char, PlotterPoint, PlotterPoint, PlotterPoint, double) override
-    {
-        FUZZ_CHECK(false);
-    }
+    void fill(const Point *, std::size_t) override { FUZZ_CHECK(false); }
+    void glyph(char, Point, Point, Point, double) override { FUZZ_CHECK(false); }
 };
 
 } // namespace

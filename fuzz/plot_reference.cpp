@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "plot_reference.h"
 
+#include "instructions.h"
+
 namespace {
 
 constexpr unsigned char kEsc = 0x1b;
@@ -143,15 +145,9 @@ private:
         read_instruction(upper(first), upper(second));
     }
 
-    static bool is_drawing(char a, char b)
-    {
-        static const char *const drawing[] = {"AA", "AR", "AT", "BR", "BZ", "CI", "EA", "EP", "ER",
-                                              "EW", "FP", "PD", "PE", "RA", "RR", "RT", "WG"};
-        for (const char *name : drawing)
-            if (name[0] == a && name[1] == b)
-                return true;
-        return false;
-    }
+    // Which instructions draw is the instruction table's to say; the model
+    // checks how the scanner reads the stream, not the table.
+    static bool is_drawing(char a, char b) { return instruction_info(a, b).draws; }
 
     void read_instruction(unsigned char a, unsigned char b)
     {

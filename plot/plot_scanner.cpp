@@ -52,7 +52,7 @@ bool is_digit(unsigned char c)
 
 // The job filter reads without listening: every report compiles to nothing
 // and the fast paths stay. The renderer listens through ScanEvents.
-struct Unheard {
+struct NoReports {
     static constexpr bool kListening = false;
     void instruction(char, char) {}
     void parameters(const unsigned char *, std::size_t) {}
@@ -64,7 +64,7 @@ struct Unheard {
     void label_terminated() {}
 };
 
-struct Heard {
+struct ReportsToEvents {
     static constexpr bool kListening = true;
     ScanEvents &events;
     void instruction(char first, char second) { events.instruction(first, second); }
@@ -702,14 +702,14 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
 
 std::size_t scan_plot(PlotScanner &s, const char *bytes, std::size_t size)
 {
-    Unheard unheard;
-    return scan_bytes(s, reinterpret_cast<const unsigned char *>(bytes), size, unheard);
+    NoReports none;
+    return scan_bytes(s, reinterpret_cast<const unsigned char *>(bytes), size, none);
 }
 
 void scan_plot_events(PlotScanner &s, const char *bytes, std::size_t size, ScanEvents &events)
 {
-    Heard heard{events};
-    scan_bytes(s, reinterpret_cast<const unsigned char *>(bytes), size, heard);
+    ReportsToEvents reports{events};
+    scan_bytes(s, reinterpret_cast<const unsigned char *>(bytes), size, reports);
 }
 
 void finish_plot_events(PlotScanner &s, ScanEvents &events)
@@ -749,6 +749,6 @@ bool finish_plot(PlotScanner &s)
 
 void eject_last_page(PlotScanner &s)
 {
-    Unheard unheard;
-    eject_if_marked(s, unheard);
+    NoReports none;
+    eject_if_marked(s, none);
 }

@@ -60,8 +60,8 @@
 // Pages, as a PCL 5 printer ejects them: PG is ignored. In PCL context a
 // form feed ejects a page, and ESC &l # H and ESC &l # A eject it when
 // something is on it; ESC E does that in either context, and so does the
-// job's last reset. Drawing instructions put something on the page (AA AR
-// AT BR BZ CI EA EP ER EW FP PD PE RA RR RT WG, and LB with label text), and
+// job's last reset. Drawing instructions put something on the page (those
+// the instruction table says draw, and LB with label text), and
 // in PCL context bytes above ' ' outside escape sequences, a rectangle fill
 // (ESC *c # P) and ESC *b # W or ESC &p # X announcing data (# above 0).
 //

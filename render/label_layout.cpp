@@ -48,19 +48,19 @@ constexpr double kOutPerTop = 0.33;
 // height.
 constexpr double kLineWidthPerSize = 0.09;
 
-PlotterPoint operator+(PlotterPoint a, PlotterPoint b)
+Point operator+(Point a, Point b)
 {
     return {a.x + b.x, a.y + b.y};
 }
 
-PlotterPoint operator-(PlotterPoint a, PlotterPoint b)
+Point operator-(Point a, Point b)
 {
     return {a.x - b.x, a.y - b.y};
 }
 
 // The steps of a label, from its settings. Glyph units are the cell width
 // across and the cap height up, before the direction turns them.
-struct Frame {
+struct LabelGeometry {
     double cos = 1; // the direction, in whole degrees
     double sin = 0;
     double cell = 0; // plotter units per glyph unit, signed
@@ -84,9 +84,9 @@ struct Frame {
     double font_em = 0;
 };
 
-Frame frame_of(const LabelSettings &s, bool outline_glyphs = false)
+LabelGeometry geometry_of(const LabelSettings &s, bool outline_glyphs = false)
 {
-    Frame f;
+    LabelGeometry f;
     // The direction turns in whole degrees, as the interpreter rounds it.
     const double degrees =
         std::round(std::atan2(s.direction.y, s.direction.x) * 180 / std::numbers::pi);
@@ -127,13 +127,13 @@ Frame frame_of(const LabelSettings &s, bool outline_glyphs = false)
 }
 
 // A move in the label's frame (along, up), turned to the direction.
-PlotterPoint turned(const Frame &f, double along, double up)
+Point turned(const LabelGeometry &f, double along, double up)
 {
     return {f.cos * along - f.sin * up, f.sin * along + f.cos * up};
 }
 
 // A point in glyph units, leaned, turned and scaled to plotter units.
-PlotterPoint glyph_offset(const Frame &f, double u, double v)
+Point glyph_offset(const LabelGeometry &f, double u, double v)
 {
     const double leaned = u + f.slant * v;
     return {f.cell * (f.cos * leaned - f.sin * v), f.cap * (f.sin * leaned + f.cos * v)};
@@ -205,7 +205,7 @@ double proportional_advance(const StrokeFont &font, unsigned char c)
 // The width of a printing character in plotter units, as LO measures it:
 // a proportional glyph's own only where the font's size sizes it (SI and SR
 // give every character their width).
-double width_of(const StrokeFont &font, const Frame &f, unsigned char c)
+double width_of(const StrokeFont &font, const LabelGeometry &f, unsigned char c)
 {
     if (f.outline && c == ' ' && f.size_given)
         return outline_advance(c) * f.font_em;
@@ -218,7 +218,7 @@ double width_of(const StrokeFont &font, const Frame &f, unsigned char c)
 
 // How far a printing character moves the pen along its baseline, in glyph
 // units, along the path right: a cell, or with ES the width and its extra.
-double glyph_advance(const StrokeFont &font, const Frame &f, unsigned char c)
+double glyph_advance(const StrokeFont &font, const LabelGeometry &f, unsigned char c)
 {
     if (f.extra_width != 0 && f.cell != 0)
         return width_of(font, f, c) / f.cell;
@@ -230,8 +230,8 @@ double glyph_advance(const StrokeFont &font, const Frame &f, unsigned char c)
 // lines takes the carriage-return point along, spaces and all, as the
 // interpreter does. A step along the direction is `width` long (a space,
 // but LF's line in a vertical path), one across it a line.
-LabelPosition move_by_characters(const Frame &f, LabelPosition at, double spaces, double lines,
-                                 double width)
+LabelPosition move_by_characters(const LabelGeometry &f, LabelPosition at, double spaces,
+                                 double lines, double width)
 {
     lines *= f.line_feed;
     double along = 0;
@@ -250,7 +250,7 @@ LabelPosition move_by_characters(const Frame &f, LabelPosition at, double spaces
         along = -lines, across = spaces;
         break;
     }
-    const PlotterPoint move = turned(f, along * width, across * f.line);
+    const Point move = turned(f, along * width, across * f.line);
     at.pen = at.pen + move;
     if (lines != 0)
         at.carriage_return = at.carriage_return + move;
@@ -264,7 +264,7 @@ struct Extent {
     double height = 0;
 };
 
-Extent extent_of(const StrokeFont &font, const LabelSettings &s, const Frame &f,
+Extent extent_of(const StrokeFont &font, const LabelSettings &s, const LabelGeometry &f,
                  std::string_view piece)
 {
     Extent e;
@@ -300,7 +300,7 @@ Extent extent_of(const StrokeFont &font, const LabelSettings &s, const Frame &f,
 }
 
 // Where LO puts a piece's start, from the pen.
-PlotterPoint origin_offset(const LabelSettings &s, const Frame &f, Extent e)
+Point origin_offset(const LabelSettings &s, const LabelGeometry &f, Extent e)
 {
     const int origin = s.origin;
     const double top = f.top;
@@ -309,7 +309,7 @@ PlotterPoint origin_offset(const LabelSettings &s, const Frame &f, Extent e)
     const int row = ((origin % 10) - 1) % 3;    // baseline, middle, top
     const double along = column * 0.5 * e.length + (column - 1) * out;
     const double up = row * 0.5 * top + (row - 1) * out;
-    PlotterPoint offset = turned(f, along, up);
+    Point offset = turned(f, along, up);
     // The interpreter leans the offset as it turned, and moves a path left
     // or down by the piece's extent on the plotter's own axes.
     offset.x += s.slant * offset.y;
@@ -329,8 +329,8 @@ bool can_follow_on(int origin, TextPath path)
     return (kPathsByOrigin[origin % 10] >> static_cast<unsigned>(path) & 1) != 0;
 }
 
-void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, const Frame &f,
-                PlotterPoint at, LabelStrokeListener &listener, std::vector<PlotterPoint> &points)
+void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, const LabelGeometry &f,
+                Point at, LabelStrokeListener &listener, std::vector<Point> &points)
 {
     const GlyphPlace place = stick_glyph_place(font, glyph, c, !f.proportional || f.vertical);
     for (const std::vector<FontPoint> &stroke : glyph.strokes) {
@@ -343,21 +343,21 @@ void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, con
     }
     for (int i = 0; i < place.serif_count; ++i) {
         const GlyphPlace::Serif &serif = place.serifs[i];
-        const PlotterPoint bar[2] = {at + glyph_offset(f, serif.left, serif.up),
-                                     at + glyph_offset(f, serif.right, serif.up)};
+        const Point bar[2] = {at + glyph_offset(f, serif.left, serif.up),
+                              at + glyph_offset(f, serif.right, serif.up)};
         listener.stroke(bar, 2, at);
     }
 }
 
 // Hands on an outline character to be filled at `at`.
-void mark_glyph(const Frame &f, PlotterPoint at, unsigned char c, LabelStrokeListener &listener)
+void mark_glyph(const LabelGeometry &f, Point at, unsigned char c, LabelStrokeListener &listener)
 {
     if (c == kRoman8Dash) {
         const auto corner = [&](double along, double up) {
             return at + glyph_offset(f, along * kGlyphUnitsPerEm, up * kGlyphUnitsPerEm);
         };
-        const PlotterPoint bar[] = {corner(kDashStart, kDashLow), corner(kDashEnd, kDashLow),
-                                    corner(kDashEnd, kDashHigh), corner(kDashStart, kDashHigh)};
+        const Point bar[] = {corner(kDashStart, kDashLow), corner(kDashEnd, kDashLow),
+                             corner(kDashEnd, kDashHigh), corner(kDashStart, kDashHigh)};
         listener.fill(bar, 4);
         return;
     }
@@ -371,17 +371,15 @@ void mark_glyph(const Frame &f, PlotterPoint at, unsigned char c, LabelStrokeLis
 // `advance` glyph units on: with ES the printer puts the pen a width on from
 // the glyph's start; else the glyph's own move takes it on, in the page's
 // steps.
-PlotterPoint moved_on(const Frame &f, PlotterPoint pen, double advance,
-                      LabelStrokeListener &listener)
+Point moved_on(const LabelGeometry &f, Point pen, double advance, LabelStrokeListener &listener)
 {
-    const PlotterPoint move = glyph_offset(f, advance, 0);
+    const Point move = glyph_offset(f, advance, 0);
     return pen + (f.extra_width != 0 ? move : listener.escapement(move));
 }
 
 // Draws a printing character from the pen and moves the pen on.
-PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoint pen,
-                             unsigned char c, LabelStrokeListener &listener,
-                             std::vector<PlotterPoint> &points)
+Point print_character(const StrokeFont &font, const LabelGeometry &f, Point pen, unsigned char c,
+                      LabelStrokeListener &listener, std::vector<Point> &points)
 {
     if (f.outline) {
         // Only paths right and left lay out outline characters.
@@ -400,7 +398,7 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
         return moved_on(f, pen, glyph_advance(font, f, c), listener);
     case TextPath::Left: {
         // Back by the character's width first, the glyph drawn there.
-        const PlotterPoint start =
+        const Point start =
             pen + glyph_offset(f, f.cell != 0 ? -width_of(font, f, c) / f.cell : 0, 0);
         if (glyph != nullptr)
             draw_glyph(font, *glyph, c, f, start, listener, points);
@@ -417,11 +415,11 @@ PlotterPoint print_character(const StrokeFont &font, const Frame &f, PlotterPoin
 
 // Lays out a piece of text, ending with its CR if it has one, from LO's
 // place for it; returns LO's move.
-PlotterPoint layout_piece(const StrokeFont &font, const LabelSettings &s, const Frame &f,
-                          LabelPosition &at, std::string_view piece, LabelStrokeListener &listener,
-                          std::vector<PlotterPoint> &points)
+Point layout_piece(const StrokeFont &font, const LabelSettings &s, const LabelGeometry &f,
+                   LabelPosition &at, std::string_view piece, LabelStrokeListener &listener,
+                   std::vector<Point> &points)
 {
-    const PlotterPoint offset = origin_offset(s, f, extent_of(font, s, f, piece));
+    const Point offset = origin_offset(s, f, extent_of(font, s, f, piece));
     at.pen = at.pen + offset;
     for (const char byte : piece) {
         const unsigned char c = character_of(byte, s);
@@ -451,8 +449,7 @@ CharacterSize absolute_character_size(double width_cm, double height_cm)
     return {width_cm * kPlotterUnitsPerCm, height_cm * kPlotterUnitsPerCm, kCellPerWidth};
 }
 
-CharacterSize relative_character_size(double width_percent, double height_percent,
-                                      PlotterPoint p1_to_p2)
+CharacterSize relative_character_size(double width_percent, double height_percent, Point p1_to_p2)
 {
     return {width_percent / 100 * p1_to_p2.x, height_percent / 100 * p1_to_p2.y, kCellPerWidth};
 }
@@ -467,7 +464,7 @@ CharacterSize font_character_size(bool proportional, double pitch, double height
     return {cell, cell, 1};
 }
 
-PlotterPoint relative_direction(double run_percent, double rise_percent, PlotterPoint p1_to_p2)
+Point relative_direction(double run_percent, double rise_percent, Point p1_to_p2)
 {
     return {run_percent / 100 * p1_to_p2.x, rise_percent / 100 * p1_to_p2.y};
 }
@@ -476,12 +473,12 @@ LabelPosition layout_label(const StrokeFont &font, const LabelSettings &settings
                            LabelPosition start, std::string_view text,
                            LabelStrokeListener &listener, bool outline_glyphs)
 {
-    const Frame f = frame_of(settings, outline_glyphs);
+    const LabelGeometry f = geometry_of(settings, outline_glyphs);
     LabelPosition at = start;
-    std::vector<PlotterPoint> points;
+    std::vector<Point> points;
     // Each piece up to and with a CR is placed by LO on its own; the rest
     // after the last CR, empty or not, is the last piece.
-    PlotterPoint offset;
+    Point offset;
     std::size_t from = 0;
     for (;;) {
         std::size_t end = from;
@@ -504,7 +501,7 @@ LabelPosition layout_label(const StrokeFont &font, const LabelSettings &settings
 LabelPosition character_plot(const LabelSettings &settings, LabelPosition from, double spaces,
                              double lines)
 {
-    const Frame f = frame_of(settings);
+    const LabelGeometry f = geometry_of(settings);
     return move_by_characters(f, from, spaces, lines, f.width);
 }
 

@@ -29,15 +29,11 @@
 #ifndef ZELVO_RENDER_LABEL_LAYOUT_H
 #define ZELVO_RENDER_LABEL_LAYOUT_H
 
+#include "point.h"
 #include "stroke_font.h"
 
 #include <cstddef>
 #include <string_view>
-
-struct PlotterPoint {
-    double x = 0;
-    double y = 0;
-};
 
 // Character size in plotter units: the nominal character width and the
 // cap height. A negative one mirrors the characters.
@@ -52,8 +48,7 @@ struct CharacterSize {
 // SI: centimetres.
 CharacterSize absolute_character_size(double width_cm, double height_cm);
 // SR: percentages of P2 - P1 (`p1_to_p2`, plotter units).
-CharacterSize relative_character_size(double width_percent, double height_percent,
-                                      PlotterPoint p1_to_p2);
+CharacterSize relative_character_size(double width_percent, double height_percent, Point p1_to_p2);
 // The size the selected font (SD or AD) gives without SI or SR: fixed
 // spacing takes it from the pitch (characters per inch), proportional from
 // the height in points.
@@ -65,7 +60,7 @@ CharacterSize font_character_size(bool proportional, double pitch, double height
 double proportional_width_of(int typeface);
 // DR: percentages of P2 - P1, as a direction; DI's run and rise are one as
 // they are.
-PlotterPoint relative_direction(double run_percent, double rise_percent, PlotterPoint p1_to_p2);
+Point relative_direction(double run_percent, double rise_percent, Point p1_to_p2);
 
 enum class TextPath { Right = 0, Down = 1, Left = 2, Up = 3 }; // DV's path
 
@@ -75,7 +70,7 @@ struct LabelSettings {
     int typeface = 48;         // SD/AD kind 7: 48 the stick font
     double font_height = 12;   // SD/AD kind 4: the height in points
     double slant = 0;          // SL: the tangent of the characters' lean
-    PlotterPoint direction{1, 0};
+    Point direction{1, 0};
     TextPath path = TextPath::Right;
     bool reverse_line_feed = false; // DV's second parameter 1
     int origin = 1;                 // LO: 1-9, 11-19
@@ -86,25 +81,24 @@ struct LabelSettings {
 
 // The pen, and the carriage-return point that CR goes back to.
 struct LabelPosition {
-    PlotterPoint pen;
-    PlotterPoint carriage_return;
+    Point pen;
+    Point carriage_return;
 };
 
 class LabelStrokeListener {
 public:
     // One stroke of a glyph: `count` points, at least one, to join in turn;
     // `origin` is the glyph's origin.
-    virtual void stroke(const PlotterPoint *points, std::size_t count, PlotterPoint origin) = 0;
+    virtual void stroke(const Point *points, std::size_t count, Point origin) = 0;
     // A character of an outline font to be filled, '!' to '~': its origin
     // on the baseline, an em along the baseline and up from it, and the
     // printer's advance for it in ems.
-    virtual void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
-                       double advance) = 0;
+    virtual void glyph(char c, Point origin, Point across, Point up, double advance) = 0;
     // An area of an outline glyph to fill: `count` corners, at least three.
-    virtual void fill(const PlotterPoint *points, std::size_t count) = 0;
+    virtual void fill(const Point *points, std::size_t count) = 0;
     // The move a glyph of the stroke font makes the pen along the path
     // right, given its advance: the page may take it in steps of its own.
-    virtual PlotterPoint escapement(PlotterPoint advance) { return advance; }
+    virtual Point escapement(Point advance) { return advance; }
 
 protected:
     ~LabelStrokeListener() = default;

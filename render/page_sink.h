@@ -5,17 +5,13 @@
 #ifndef ZELVO_PAGE_SINK_H
 #define ZELVO_PAGE_SINK_H
 
+#include "point.h"
 #include "units.h"
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct Point {
-    double x = 0;
-    double y = 0;
-};
 
 // Straight pieces only: arcs and curves come flattened by the interpreter,
 // as a plotter draws them, with its chord angle or tolerance.

@@ -65,6 +65,79 @@ Affine logical_to_sheet_inches(const PclPage &page, const Paper &paper)
     return compose(translation(page.left_offset, page.top_offset), logical_to_sheet);
 }
 
+// ESC &l: the page. A page size or orientation the page already has
+// changes nothing; a new one resets the top margin and the frame.
+bool page_escape(PclPage &page, unsigned char parameter, double value)
+{
+    switch (parameter) {
+    case 'A': {
+        const int code = value >= 0 && value < 1000 ? static_cast<int>(value) : -1;
+        if (find_paper_by_code(code) == nullptr || page.paper_code == code)
+            return false;
+        page.paper_code = code;
+        break;
+    }
+    case 'O':
+        if ((value != 0 && value != 1) || page.landscape == (value == 1))
+            return false;
+        page.landscape = value == 1;
+        break;
+    case 'E':
+        page.top_margin = std::max(0.0, value) * page.line_spacing;
+        return false;
+    case 'D':
+        if (value > 0)
+            page.line_spacing = 1 / value;
+        return false;
+    case 'C':
+        page.line_spacing = std::max(0.0, value) / 48;
+        return false;
+    case 'U':
+        page.left_offset = value / kDecipointsPerInch;
+        return true;
+    case 'Z':
+        page.top_offset = value / kDecipointsPerInch;
+        return true;
+    default:
+        return false;
+    }
+    page.top_margin = 0.5;
+    default_frame(page);
+    return true;
+}
+
+// ESC *c: the picture frame, the plot size, and the anchor at the cursor.
+bool frame_escape(PclPage &page, unsigned char parameter, double value, PclCursor at)
+{
+    switch (parameter) {
+    case 'X':
+        page.frame_width = std::max(0.0, value) / kDecipointsPerInch;
+        page.plot_width = 0;
+        page.plot_height = 0;
+        return true;
+    case 'Y':
+        page.frame_height = std::max(0.0, value) / kDecipointsPerInch;
+        page.plot_width = 0;
+        page.plot_height = 0;
+        return true;
+    case 'K':
+        page.plot_width = std::max(0.0, value);
+        return true;
+    case 'L':
+        page.plot_height = std::max(0.0, value);
+        return true;
+    case 'T':
+        if (value != 0)
+            return false;
+        page.anchor_set = true;
+        page.anchor_x = at.x;
+        page.anchor_y = at.y;
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 bool apply_pcl_escape(PclPage &page, const EscapeSequence &e, PclCursor at)
@@ -76,74 +149,10 @@ bool apply_pcl_escape(PclPage &page, const EscapeSequence &e, PclCursor at)
         page = PclPage{};
         return true;
     }
-    const double value = e.value;
-    if (e.kind == '&' && e.group == 'l') {
-        switch (parameter) {
-        // A page size or orientation the page already has changes nothing.
-        case 'A': {
-            const int code = value >= 0 && value < 1000 ? static_cast<int>(value) : -1;
-            if (find_paper_by_code(code) == nullptr || page.paper_code == code)
-                return false;
-            page.paper_code = code;
-            break;
-        }
-        case 'O':
-            if ((value != 0 && value != 1) || page.landscape == (value == 1))
-                return false;
-            page.landscape = value == 1;
-            break;
-        case 'E':
-            page.top_margin = std::max(0.0, value) * page.line_spacing;
-            return false;
-        case 'D':
-            if (value > 0)
-                page.line_spacing = 1 / value;
-            return false;
-        case 'C':
-            page.line_spacing = std::max(0.0, value) / 48;
-            return false;
-        case 'U':
-            page.left_offset = value / kDecipointsPerInch;
-            return true;
-        case 'Z':
-            page.top_offset = value / kDecipointsPerInch;
-            return true;
-        default:
-            return false;
-        }
-        page.top_margin = 0.5;
-        default_frame(page);
-        return true;
-    }
-    if (e.kind == '*' && e.group == 'c') {
-        switch (parameter) {
-        case 'X':
-            page.frame_width = std::max(0.0, value) / kDecipointsPerInch;
-            page.plot_width = 0;
-            page.plot_height = 0;
-            return true;
-        case 'Y':
-            page.frame_height = std::max(0.0, value) / kDecipointsPerInch;
-            page.plot_width = 0;
-            page.plot_height = 0;
-            return true;
-        case 'K':
-            page.plot_width = std::max(0.0, value);
-            return true;
-        case 'L':
-            page.plot_height = std::max(0.0, value);
-            return true;
-        case 'T':
-            if (value != 0)
-                return false;
-            page.anchor_set = true;
-            page.anchor_x = at.x;
-            page.anchor_y = at.y;
-            return true;
-        default:
-            return false;
-        }
-    }
+    if (e.kind == '&' && e.group == 'l')
+        return page_escape(page, parameter, e.value);
+    if (e.kind == '*' && e.group == 'c')
+        return frame_escape(page, parameter, e.value, at);
     return false;
 }
 

@@ -3,7 +3,7 @@
 // units on the frame it was measured in.
 #include "bar_font.h"
 #include "job_measure.h"
-#include "measure_plot.h"
+#include "printed_extent.h"
 #include "render.h"
 #include "string_source.h"
 #include "stroke_font.h"

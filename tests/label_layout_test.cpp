@@ -15,33 +15,32 @@ namespace {
 
 class Recorder : public LabelStrokeListener {
 public:
-    std::vector<std::vector<PlotterPoint>> strokes;
+    std::vector<std::vector<Point>> strokes;
 
-    void stroke(const PlotterPoint *points, std::size_t count, PlotterPoint) override
+    void stroke(const Point *points, std::size_t count, Point) override
     {
         strokes.emplace_back(points, points + count);
     }
-    void fill(const PlotterPoint *points, std::size_t count) override
+    void fill(const Point *points, std::size_t count) override
     {
         fills.emplace_back(points, points + count);
     }
-    void glyph(char c, PlotterPoint origin, PlotterPoint across, PlotterPoint up,
-               double advance) override
+    void glyph(char c, Point origin, Point across, Point up, double advance) override
     {
         glyphs.push_back({c, origin, across, up, advance});
     }
 
     struct Mark {
         char c;
-        PlotterPoint origin, across, up;
+        Point origin, across, up;
         double advance;
     };
     std::vector<Mark> glyphs;
-    std::vector<std::vector<PlotterPoint>> fills;
+    std::vector<std::vector<Point>> fills;
 };
 
 struct Laid {
-    std::vector<std::vector<PlotterPoint>> strokes;
+    std::vector<std::vector<Point>> strokes;
     LabelPosition after;
 };
 
@@ -52,7 +51,7 @@ LabelSettings si_1_1()
     return s;
 }
 
-Laid lay(const LabelSettings &s, const std::string &text, PlotterPoint at = {1000, 1000})
+Laid lay(const LabelSettings &s, const std::string &text, Point at = {1000, 1000})
 {
     static const StrokeFont font = bar_font();
     Recorder r;
@@ -68,14 +67,14 @@ constexpr double kPastUp = 400.0 / 2048;
 // The printer's stick H, and so the bar, spans 0.969 of the cap height.
 constexpr double kH = 0.969;
 
-void expect_point(PlotterPoint got, PlotterPoint want)
+void expect_point(Point got, Point want)
 {
     EXPECT_NEAR(got.x, want.x, kNear);
     EXPECT_NEAR(got.y, want.y, kNear);
 }
 
 // The bottom of each character's bar.
-void expect_bars(const Laid &laid, const std::vector<PlotterPoint> &bottoms)
+void expect_bars(const Laid &laid, const std::vector<Point> &bottoms)
 {
     ASSERT_EQ(laid.strokes.size(), bottoms.size());
     for (std::size_t i = 0; i < bottoms.size(); ++i) {
@@ -99,7 +98,7 @@ TEST(LayoutLabel, EachOrigin)
     const double out = 113.142857;
     const struct {
         int origin;
-        PlotterPoint offset;
+        Point offset;
         double pen_x;
     } rows[] = {
         {1, {0, 0}, 2000 + 2 * kPast},
@@ -137,9 +136,9 @@ TEST(LayoutLabel, Directions)
 {
     const struct {
         const char *what;
-        PlotterPoint direction;
+        Point direction;
         int origin;
-        PlotterPoint a_bottom, a_top, b_bottom, pen;
+        Point a_bottom, a_top, b_bottom, pen;
     } rows[] = {
         {"DI 1,0",
          {1, 0},
@@ -218,8 +217,8 @@ TEST(LayoutLabel, SlantLeansTheTopAlongTheBaseline)
 {
     const struct {
         double slant;
-        PlotterPoint direction;
-        PlotterPoint top;
+        Point direction;
+        Point top;
     } rows[] = {
         // The lean is in cells per cap height: SL 1 moves the top of the
         // bar (0.969 of the cap height up) 0.969 of a cell.
@@ -244,7 +243,7 @@ TEST(LayoutLabel, ControlCharactersAndSpacing)
     const struct {
         const char *what;
         std::string text;
-        std::vector<PlotterPoint> bottoms;
+        std::vector<Point> bottoms;
         LabelPosition after;
     } rows[] = {
         {"CR LF",
@@ -317,8 +316,8 @@ TEST(LayoutLabel, SettingsThatMoveCharacters)
         const char *what;
         LabelSettings settings;
         std::string text;
-        std::vector<PlotterPoint> bottoms;
-        PlotterPoint pen;
+        std::vector<Point> bottoms;
+        Point pen;
     } rows[] = {
         // ES 0.5,1: a character takes its width and the extra, 400 * 1.5,
         // not its cell (the interpreter's labels get narrower for ES 0.1);
@@ -422,7 +421,7 @@ TEST(CharacterPlot, SpacesAndLines)
     const LabelPosition from{{1000, 1000}, {1000, 1000}};
     const struct {
         const char *what;
-        PlotterPoint direction;
+        Point direction;
         double spaces, lines;
         LabelPosition after;
     } rows[] = {
@@ -570,7 +569,7 @@ TEST(CharacterSizes, FromEachInstruction)
         EXPECT_NEAR(row.size.height, row.want.height, kNear);
         EXPECT_EQ(row.size.cell_per_width, row.want.cell_per_width);
     }
-    const PlotterPoint dr = relative_direction(50, 100, {10000, 7000});
+    const Point dr = relative_direction(50, 100, {10000, 7000});
     expect_point(dr, {5000, 7000});
 }
 
@@ -612,7 +611,7 @@ TEST(LayoutLabel, OutlineFontsHandOnWholeGlyphsAtThePrintersAdvances)
     const struct {
         const char *what;
         LabelSettings settings;
-        PlotterPoint direction;
+        Point direction;
         int origin;
         // The origins of "H0i": H takes 39/54 em, 0 takes 34/54, i 13/54.
         std::vector<double> along;
@@ -704,7 +703,7 @@ TEST(LayoutLabel, OutlineFontsTakeLinesOfTheirOwn)
         const char *what;
         int origin;
         std::string text;
-        std::vector<PlotterPoint> origins;
+        std::vector<Point> origins;
     } rows[] = {
         // LO takes the top of a line 0.75 em up, a third of that further out
         // for the origins 11-19.
@@ -752,7 +751,7 @@ TEST(LayoutLabel, Roman8DashIsTheOutlineFontsBar)
     Recorder r;
     layout_label(font, univers_72(), {}, "\xf6H", r, true);
     ASSERT_EQ(r.fills.size(), 1u);
-    const std::vector<PlotterPoint> &bar = r.fills[0];
+    const std::vector<Point> &bar = r.fills[0];
     ASSERT_EQ(bar.size(), 4u);
     expect_point(bar[0], {0.233 * em, 0.325 * em});
     expect_point(bar[2], {0.793 * em, 0.39 * em});

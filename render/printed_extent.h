@@ -2,8 +2,8 @@
 // What of a plot's drawing prints: its extent, clipped as the printer clips
 // it to the window the plot sets with IW. Read once, in constant memory,
 // without cairo.
-#ifndef ZELVO_MEASURE_PLOT_H
-#define ZELVO_MEASURE_PLOT_H
+#ifndef ZELVO_PRINTED_EXTENT_H
+#define ZELVO_PRINTED_EXTENT_H
 
 #include "render.h"
 

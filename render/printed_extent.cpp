@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "measure_plot.h"
+#include "printed_extent.h"
 
 #include "plot_scanner.h"
 

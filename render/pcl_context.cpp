@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+// The PCL page of a PCL job: the escape sequences that place the plot, the
+// change between PCL and HP-GL/2 context, the pages the printer ejects and
+// the text PCL context prints.
+#include "pcl_context.h"
+
+#include "hpgl_instructions.h"
+#include "pcl_text.h"
+
+namespace {
+
+// PCL context's printing characters, on the sheet.
+class PclCharacters : public PclTextListener {
+public:
+    explicit PclCharacters(Plotter &p) : p_(p) {}
+
+    void characters(PclCursor at, std::string_view run) override
+    {
+        if (run.find_first_not_of(' ') == std::string_view::npos)
+            return;
+        start_page(p_);
+        // Text is not clipped to the picture frame; HP-GL/2 context sets
+        // the frame's clip again.
+        p_.sink.clip({0, 0}, {p_.placement.sheet_width, p_.placement.sheet_height});
+        const Affine &to_sheet = p_.placement.logical_page_to_sheet;
+        TextRun text;
+        text.characters = run;
+        const Point start = to_sheet.apply({at.x, at.y});
+        const Point next = to_sheet.apply({at.x + kPclCharacterStep, at.y});
+        text.start = start;
+        text.advance = {next.x - start.x, next.y - start.y};
+        text.em = kPclTextEm * kMillimetresPerInch;
+        p_.sink.text(text);
+    }
+
+private:
+    Plotter &p_;
+};
+
+} // namespace
+
+void pcl_escape(Plotter &p, const EscapeSequence &sequence)
+{
+    if (!p.options.pcl_job)
+        return;
+    const bool reset = sequence.kind == 0 && (sequence.parameter & 0xDF) == 'E';
+    if (apply_pcl_escape(p.page.pcl, sequence, p.page.text_cursor)) {
+        place_plot_on_sheet(p);
+        if (reset)
+            initialise_graphics(p);
+    }
+    p.page.text_cursor = pcl_cursor_after(p.page.text_cursor, sequence, p.page.pcl);
+}
+
+void pcl_context_changed(Plotter &p, bool pcl)
+{
+    if (pcl || !p.options.pcl_job)
+        return;
+    // Entering HP-GL/2: the frame the PCL commands set takes effect.
+    GraphicsState &s = p.state;
+    flush_stroke(p);
+    place_plot_on_sheet(p);
+    s.p1 = {0, 0};
+    s.p2 = {p.placement.plot_length, p.placement.plot_width};
+    s.p1_p2_given = false;
+    update_transforms(p);
+    apply_clip_if_open(p);
+}
+
+void pcl_page_ejected(Plotter &p)
+{
+    if (!p.options.pcl_job)
+        return;
+    flush_stroke(p);
+    start_page(p);
+    end_page(p);
+    p.page.text_cursor = {p.page.text_cursor.x, pcl_home(p.page.pcl).y, true};
+}
+
+void pcl_text_printed(Plotter &p, std::string_view bytes)
+{
+    if (!p.options.pcl_job)
+        return;
+    PclCharacters characters(p);
+    p.page.text_cursor =
+        print_pcl_text(p.page.text_cursor, bytes, p.page.pcl.line_spacing, characters);
+}
