@@ -9,6 +9,7 @@
 #include "strutil.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -19,7 +20,9 @@ namespace {
 // The range of the PCL number-of-copies command.
 constexpr long kMaxCopies = 999;
 
-// A whole decimal number with no sign, blank or trailing text.
+// A whole decimal number with no sign, blank or trailing text; one too
+// large for a long is held at the largest, which is more than any count
+// here takes.
 bool read_count(const char *text, long &value)
 {
     if (text == nullptr || text[0] < '0' || text[0] > '9')
@@ -27,7 +30,7 @@ bool read_count(const char *text, long &value)
     char *end = nullptr;
     errno = 0;
     value = std::strtol(text, &end, 10);
-    return *end == '\0' && errno == 0;
+    return *end == '\0' && (errno == 0 || (errno == ERANGE && value == LONG_MAX));
 }
 
 // CUPS's spellings of a boolean option's value; false when it is neither.

@@ -154,8 +154,11 @@ private:
         auto is = [a, b](const char *name) { return a == name[0] && b == name[1]; };
         if (is("IN") || is("BP") || is("DF"))
             terminator_ = kEtx;
+        if (is("IN") || is("DF"))
+            symbol_ = false;
         if (is_drawing(static_cast<char>(a), static_cast<char>(b)))
             draw();
+        const bool puts_symbol = symbol_ && (is("PA") || is("PR") || is("PD") || is("PU"));
 
         if (is("LB"))
             read_label();
@@ -169,6 +172,8 @@ private:
             read_comment();
         else if (is("PS"))
             read_plot_size();
+        else if (puts_symbol)
+            read_pair_numbers();
         else
             read_parameters();
 
@@ -189,6 +194,44 @@ private:
             if (c == '"')
                 read_rest_of_quoted();
         }
+    }
+
+    // A coordinate pair puts SM's symbol down. Numbers as the renderer
+    // reads them: a sign, or a point that cannot continue the number,
+    // starts the next; quoted strings are not there at all.
+    void read_pair_numbers()
+    {
+        int numbers = 0;
+        bool open = false;
+        bool has_digit = false;
+        bool point = false;
+        auto close = [&] {
+            if (open && has_digit)
+                ++numbers;
+            open = has_digit = point = false;
+        };
+        while (!stops_here() && !is_letter(next())) {
+            const unsigned char c = take();
+            if (c == ';')
+                break;
+            if (c == '"') {
+                read_rest_of_quoted();
+            } else if (c >= '0' && c <= '9') {
+                open = true;
+                has_digit = true;
+            } else if (c == '+' || c == '-' || (c == '.' && (!open || point))) {
+                close();
+                open = true;
+                point = c == '.';
+            } else if (c == '.') {
+                point = true;
+            } else {
+                close();
+            }
+        }
+        close();
+        if (numbers >= 2)
+            draw();
     }
 
     void read_rest_of_quoted()
@@ -225,9 +268,11 @@ private:
 
     void read_symbol()
     {
+        symbol_ = false;
         if (stops_here())
             return;
-        if (take() != ';')
+        symbol_ = take() != ';';
+        if (symbol_)
             read_parameters();
     }
 
@@ -329,6 +374,7 @@ private:
         eject_if_marked();
         in_pcl_ = true;
         terminator_ = kEtx;
+        symbol_ = false;
     }
 
     void read_device_control()
@@ -418,6 +464,7 @@ private:
     bool reset_due_ = false;
     bool in_pcl_ = false;
     unsigned char terminator_ = kEtx;
+    bool symbol_ = false; // SM gave a symbol
     bool page_marked_ = false;
     PlotReading reading_;
 };

@@ -41,6 +41,9 @@ struct InstructionInfo {
     bool initialises = false;
     // IN, BP and DF: the label terminator is ETX again.
     bool restores_terminator = false;
+    // IN and DF: the settings DF sets go back to their defaults (SM's
+    // symbol among them).
+    bool sets_defaults = false;
     // PG: the plot's page ends.
     bool ends_page = false;
 };
@@ -68,24 +71,24 @@ constexpr Entry kEntries[] = {
     {'A', 'A', kArc},
     {'A', 'R', kArc},
     {'A', 'T', kArc},
-    {'B', 'P', {ParameterKind::Numbers, false, false, true, true}},
+    {'B', 'P', {ParameterKind::Numbers, false, false, true, true, false}},
     {'B', 'R', {ParameterKind::Curves, true, true}},
     {'B', 'Z', {ParameterKind::Curves, true, true}},
     {'C', 'I', kDraws},
     {'C', 'O', {ParameterKind::Comment}},
-    {'D', 'F', {ParameterKind::Numbers, false, false, false, true}},
+    {'D', 'F', {ParameterKind::Numbers, false, false, false, true, true}},
     {'D', 'T', {ParameterKind::Terminator}},
     {'E', 'A', kDraws},
     {'E', 'P', kDraws},
     {'E', 'R', kDraws},
     {'E', 'W', kDraws},
     {'F', 'P', kDraws},
-    {'I', 'N', {ParameterKind::Numbers, false, false, true, true}},
+    {'I', 'N', {ParameterKind::Numbers, false, false, true, true, true}},
     {'L', 'B', {ParameterKind::Label}},
     {'P', 'A', {ParameterKind::Pairs, false, true}},
     {'P', 'D', {ParameterKind::Pairs, true, true}},
     {'P', 'E', {ParameterKind::Encoded, true, true}},
-    {'P', 'G', {ParameterKind::Numbers, false, false, false, false, true}},
+    {'P', 'G', {ParameterKind::Numbers, false, false, false, false, false, true}},
     {'P', 'R', {ParameterKind::Pairs, false, true}},
     {'P', 'S', {ParameterKind::PlotSize}},
     {'P', 'U', {ParameterKind::Pairs, false, true}},
@@ -122,7 +125,7 @@ constexpr bool reads_specially(const InstructionInfo &info)
 {
     return (info.parameters != ParameterKind::Numbers && info.parameters != ParameterKind::Pairs
             && info.parameters != ParameterKind::Curves)
-           || info.initialises || info.restores_terminator || info.ends_page;
+           || info.initialises || info.restores_terminator || info.sets_defaults || info.ends_page;
 }
 
 #endif

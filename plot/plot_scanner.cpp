@@ -186,6 +186,7 @@ void reset_printer(PlotScanner &s, Events &events)
     const bool was_pcl = s.in_pcl;
     s.in_pcl = true;
     s.terminator = kEtx;
+    s.symbol_set = false;
     events.escape({0, 0, 'E', 0});
     if (!was_pcl)
         events.context(true);
@@ -249,12 +250,58 @@ void end_plot_size(PlotScanner &s)
     }
 }
 
+// A number of a coordinate pair ended; two of them put the symbol down.
+void end_pair_number(PlotScanner &s)
+{
+    if (s.pair_in_number && s.pair_has_digit && ++s.pair_numbers == 2) {
+        mark_drawing(s);
+        s.counting_pair = false;
+    }
+    s.pair_in_number = false;
+}
+
+void start_pair_number(PlotScanner &s, bool fraction)
+{
+    end_pair_number(s);
+    s.pair_in_number = true;
+    s.pair_has_digit = false;
+    s.pair_fraction = fraction;
+}
+
+// Numbers as the renderer reads them: a sign or a point that cannot
+// continue a number starts the next one.
+void count_pair_numbers(PlotScanner &s, const unsigned char *p, std::size_t size)
+{
+    for (std::size_t i = 0; i < size && s.counting_pair; ++i) {
+        const unsigned char c = p[i];
+        if (is_digit(c)) {
+            if (!s.pair_in_number)
+                start_pair_number(s, false);
+            s.pair_has_digit = true;
+        } else if (c == '+' || c == '-') {
+            start_pair_number(s, false);
+        } else if (c == '.') {
+            if (s.pair_in_number && !s.pair_fraction)
+                s.pair_fraction = true;
+            else
+                start_pair_number(s, true);
+        } else {
+            end_pair_number(s);
+        }
+    }
+}
+
 void begin_instruction(PlotScanner &s, unsigned char second)
 {
     const InstructionInfo &info = instruction_info(static_cast<char>(s.first_letter & 0xDF),
                                                    static_cast<char>(second & 0xDF));
     if (info.restores_terminator)
         s.terminator = kEtx;
+    if (info.sets_defaults)
+        s.symbol_set = false;
+    s.counting_pair = s.symbol_set && info.parameters == ParameterKind::Pairs && !s.page_marked;
+    s.pair_numbers = 0;
+    s.pair_in_number = false;
     s.hold_due = s.hold_due || info.initialises;
     if (info.ends_page)
         s.break_due = s.job_mends;
@@ -440,6 +487,8 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 const std::size_t start = i;
                 while (i < size && !(kClasses[p[i]] & kEndsParameters))
                     ++i;
+                if (s.counting_pair)
+                    count_pair_numbers(s, p + start, i - start);
                 if (i > start)
                     events.parameters(p + start, i - start);
                 if (i == size)
@@ -470,6 +519,8 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
             // A ';', a letter or an ESC ends the instruction.
             if (s.state == ScanState::PlotSize)
                 end_plot_size(s);
+            if (s.counting_pair)
+                end_pair_number(s);
             s.state = ScanState::Between;
             events.instruction_end();
             if (b == ';')
@@ -521,7 +572,8 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
             continue;
 
         case ScanState::Symbol:
-            if (c == kEsc || c == ';') {
+            s.symbol_set = c != kEsc && c != ';';
+            if (!s.symbol_set) {
                 s.state = c == kEsc ? ScanState::Escape : ScanState::Between;
                 events.instruction_end();
             } else {
@@ -740,6 +792,8 @@ bool finish_plot(PlotScanner &s)
         end_plot_size(s);
         s.state = ScanState::Between;
     }
+    if (s.counting_pair)
+        end_pair_number(s);
     const bool due = s.hold_due;
     s.hold_due = false;
     s.break_due = false; // nothing follows the PG

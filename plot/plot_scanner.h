@@ -61,9 +61,12 @@
 // form feed ejects a page, and ESC &l # H and ESC &l # A eject it when
 // something is on it; ESC E does that in either context, and so does the
 // job's last reset. Drawing instructions put something on the page (those
-// the instruction table says draw, and LB with label text), and
-// in PCL context bytes above ' ' outside escape sequences, a rectangle fill
-// (ESC *c # P) and ESC *b # W or ESC &p # X announcing data (# above 0).
+// the instruction table says draw, LB with label text, and after SM with a
+// symbol a coordinate pair of PA, PR, PD or PU, which puts the symbol down:
+// two numbers read as the renderer reads them, an optional sign, digits and
+// one decimal point, running on across a quoted string; IN, DF and ESC E
+// take the symbol away), and in PCL context bytes above ' ' outside escape sequences, a rectangle
+// fill (ESC *c # P) and ESC *b # W or ESC &p # X announcing data (# above 0).
 //
 // The plot size is the first PS with just two numbers, a length and a width
 // above 0, or with a length alone above 0, which gives the width too (a
@@ -140,6 +143,15 @@ struct PlotScanner {
     bool size_fraction = false;
     std::uint64_t size_value = 0;
     std::uint64_t size_numbers[2] = {0, 0};
+    // SM's symbol: a coordinate pair of PA, PR, PD or PU puts it down, which
+    // draws. While such an instruction's numbers may still give a pair,
+    // they are counted as the renderer reads them.
+    bool symbol_set = false;
+    bool counting_pair = false;
+    int pair_numbers = 0;
+    bool pair_in_number = false;
+    bool pair_has_digit = false;
+    bool pair_fraction = false;
     // What the reading found.
     bool drawn = false; // a drawing instruction was seen
     bool plot_size_found = false;

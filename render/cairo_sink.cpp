@@ -12,11 +12,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace {
 
 constexpr double kPointsPerMm = kPointsPerInch / kMillimetresPerInch;
+// The largest PNG page: the side PNG writers take, and 2^28 pixels in all
+// (a gigabyte of memory as the page is drawn).
+constexpr double kMaxPngSide = 32767;
+constexpr double kMaxPngPixels = 268435456;
+// The lines one hatched fill draws at the most: a shape that would take
+// more is hatched only that far.
+constexpr double kMaxHatchLines = 100000;
 
 cairo_status_t write_to_file(void *closure, const unsigned char *data, unsigned int length)
 {
@@ -78,6 +86,23 @@ double hairline_width(double dx, double dy)
     return std::max(std::fabs(dx), std::fabs(dy)) / length;
 }
 
+// A PNG page's size in pixels: the pixels a page of this many millimetres
+// covers at `dpi`, none when that is more than PNG writers take on a side
+// or more than a page here may hold in all.
+struct PixelSize {
+    int width = 1;
+    int height = 1;
+};
+
+std::optional<PixelSize> png_page_size(double width, double height, double dpi)
+{
+    const double across = std::max(1.0, std::round(width / kMillimetresPerInch * dpi));
+    const double down = std::max(1.0, std::round(height / kMillimetresPerInch * dpi));
+    if (!(across <= kMaxPngSide && down <= kMaxPngSide && across * down <= kMaxPngPixels))
+        return std::nullopt;
+    return PixelSize{static_cast<int>(across), static_cast<int>(down)};
+}
+
 } // namespace
 
 CairoSink::CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages,
@@ -120,22 +145,23 @@ void CairoSink::begin_page(double width, double height)
             cairo_ps_surface_set_size(surface_, w, h);
         break;
     case OutputFormat::Svg:
-    case OutputFormat::Png:
+    case OutputFormat::Png: {
+        const std::optional<PixelSize> size = png_page_size(width, height, dpi_);
+        if (format_ == OutputFormat::Png && !size) {
+            refuse_page(width, height);
+            return;
+        }
         page_file_ = files_->open_page(pages_);
         if (page_file_ == nullptr) {
             failed_ = true;
             return;
         }
-        if (format_ == OutputFormat::Svg) {
+        if (format_ == OutputFormat::Svg)
             surface_ = cairo_svg_surface_create_for_stream(write_to_file, page_file_, w, h);
-        } else {
-            const int pw =
-                std::max(1, static_cast<int>(std::lround(width / kMillimetresPerInch * dpi_)));
-            const int ph =
-                std::max(1, static_cast<int>(std::lround(height / kMillimetresPerInch * dpi_)));
-            surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pw, ph);
-        }
+        else
+            surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size->width, size->height);
         break;
+    }
     }
     cr_ = cairo_create(surface_);
     cairo_scale(cr_, units_per_mm_, units_per_mm_);
@@ -147,6 +173,19 @@ void CairoSink::begin_page(double width, double height)
         // pixels half of the way.
         cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     }
+}
+
+void CairoSink::refuse_page(double width, double height)
+{
+    failed_ = true;
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "page %llu is %.0f by %.0f millimetres, too large for a PNG page at %g dpi "
+                  "(at most %.0f pixels a side and %.0f in all)",
+                  static_cast<unsigned long long>(pages_), width, height, dpi_, kMaxPngSide,
+                  kMaxPngPixels);
+    if (error_.empty())
+        error_ = text;
 }
 
 void CairoSink::add_path(const Path &path)
@@ -166,6 +205,13 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
 {
     if (!drawing())
         return;
+    // The printer rasterises a glyph's strokes one by one; on a raster page
+    // they are drawn so, where a document takes the label as one mark.
+    if (format_ == OutputFormat::Png && pen.glyph && path.size() > 1) {
+        for (const SubPath &sub : path)
+            stroke({sub}, pen);
+        return;
+    }
     const double width = std::max(pen.width, thinnest_);
     if (format_ == OutputFormat::Png) {
         // A printer's rasteriser adjusts strokes to whole pixels.
@@ -229,32 +275,48 @@ void CairoSink::stroke_hairline(const Path &path, const Pen &pen)
 }
 
 // Parallel lines `fill.spacing` apart through the anchor, over the path's
-// box, clipped to the path.
+// box within the clip, clipped to the path: as many as the shape needs,
+// never more than kMaxHatchLines.
 void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
 {
+    // The clip's box, and the part of it the shape's box covers.
     double x1, y1, x2, y2;
+    cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
+    Point low_corner{x2, y2};
+    Point high_corner{x1, y1};
+    for (const SubPath &sub : path) {
+        for (const Point p : sub.points) {
+            low_corner = {std::min(low_corner.x, p.x), std::min(low_corner.y, p.y)};
+            high_corner = {std::max(high_corner.x, p.x), std::max(high_corner.y, p.y)};
+        }
+    }
+    low_corner = {std::max(low_corner.x, x1), std::max(low_corner.y, y1)};
+    high_corner = {std::min(high_corner.x, x2), std::min(high_corner.y, y2)};
+    if (!(low_corner.x <= high_corner.x && low_corner.y <= high_corner.y))
+        return;
     cairo_save(cr_);
     add_path(path);
-    cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
     cairo_clip(cr_);
     const double dx = std::cos(angle);
     const double dy = std::sin(angle);
-    // The lines' offsets from the anchor along the normal (-dy, dx) that
-    // reach the box's corners.
+    // The offsets from the anchor along the normal (-dy, dx) of the lines
+    // that cross the shape's box.
     double low = HUGE_VAL;
     double high = -HUGE_VAL;
-    for (const double x : {x1, x2}) {
-        for (const double y : {y1, y2}) {
+    for (const double x : {low_corner.x, high_corner.x}) {
+        for (const double y : {low_corner.y, high_corner.y}) {
             const double offset = -dy * (x - fill.anchor.x) + dx * (y - fill.anchor.y);
             low = std::min(low, offset);
             high = std::max(high, offset);
         }
     }
+    // Each line runs across the clip's box, whatever part the shape takes,
+    // so that where it lies on the pixels does not depend on the shape.
     const double reach = std::hypot(x2 - x1, y2 - y1);
     const double cx = (x1 + x2) / 2;
     const double cy = (y1 + y2) / 2;
     const double first = std::ceil(low / fill.spacing);
-    const double last = std::min(std::floor(high / fill.spacing), first + 100000);
+    const double last = std::min(std::floor(high / fill.spacing), first + kMaxHatchLines);
     for (double k = first; k <= last; ++k) {
         // The point of the line nearest the box's centre, then both ways.
         const double offset = k * fill.spacing;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -55,9 +56,13 @@ public:
     // Ends the document; false when anything could not be drawn or written.
     bool finish();
     std::uint64_t pages() const { return pages_; }
+    // Why a page could not be drawn, when that is why finish failed; empty
+    // when the output could not be written.
+    const std::string &error() const { return error_; }
 
 private:
     void add_path(const Path &path);
+    void refuse_page(double width, double height);
     bool read_outline_font();
     void stroke_hairline(const Path &path, const Pen &pen);
     void hatch(const Path &path, const Fill &fill, double angle);
@@ -75,6 +80,7 @@ private:
     std::FILE *page_file_ = nullptr;
     std::uint64_t pages_ = 0;
     bool failed_ = false;
+    std::string error_;
     // The outline font at the size its metrics are read at, and its H's
     // height per em (0 when there is no such font): made at the first
     // glyph.

@@ -212,6 +212,58 @@ void draw_dot(Plotter &p, Point plotter)
 
 } // namespace
 
+void CountingSink::begin_page(double width, double height)
+{
+    ++calls_;
+    out_.begin_page(width, height);
+}
+
+void CountingSink::stroke(const Path &path, const Pen &pen)
+{
+    ++calls_;
+    out_.stroke(path, pen);
+}
+
+void CountingSink::fill(const Path &path, const Fill &fill)
+{
+    ++calls_;
+    out_.fill(path, fill);
+}
+
+void CountingSink::clip(Point low, Point high)
+{
+    ++calls_;
+    out_.clip(low, high);
+}
+
+void CountingSink::text(const TextRun &run)
+{
+    ++calls_;
+    out_.text(run);
+}
+
+void CountingSink::glyph(const GlyphMark &mark)
+{
+    ++calls_;
+    out_.glyph(mark);
+}
+
+void CountingSink::end_page()
+{
+    ++calls_;
+    out_.end_page();
+}
+
+void warn_once(Plotter &p, Warning kind, const char *message)
+{
+    const auto bit = static_cast<unsigned>(kind);
+    if ((p.warned & bit) != 0)
+        return;
+    p.warned |= bit;
+    if (p.options.warnings != nullptr)
+        p.options.warnings->warn(message);
+}
+
 void start_page(Plotter &p)
 {
     if (p.page.open)

@@ -24,6 +24,7 @@ void set_defaults(GraphicsState &s)
     s.polygon_mode = false;
     s.polygon.clear();
     s.polygon_points = 0;
+    ++s.polygon_generation;
     std::fill(std::begin(s.colour_low), std::end(s.colour_low), 0);
     std::fill(std::begin(s.colour_high), std::end(s.colour_high), 255);
     s.label_terminator = 3;

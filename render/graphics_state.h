@@ -11,6 +11,7 @@
 #include "units.h"
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 enum class Scaling { None, Anisotropic, Isotropic, PointFactor };
@@ -63,6 +64,9 @@ struct GraphicsState {
     bool polygon_mode = false;
     Path polygon; // plotter units
     std::size_t polygon_points = 0;
+    // Counts every change of the polygon buffer: two draws of the same
+    // generation draw the same polygon.
+    std::uint64_t polygon_generation = 0;
     double colour_low[3] = {0, 0, 0};
     double colour_high[3] = {255, 255, 255};
     char label_terminator = 3; // DT's

@@ -13,7 +13,9 @@ namespace {
 // goes out in pieces of this size.
 constexpr std::size_t kLabelPiece = 4096;
 
-// What the label layout draws, on the sheet.
+// What the label layout draws, on the sheet. The strokes of a label go to
+// the sink as one path, drawn with one pen: a page of many small marks
+// costs a document's page analysis far more than one of few large ones.
 class LabelMarks : public LabelStrokeListener {
 public:
     explicit LabelMarks(Plotter &p) : p_(p) {}
@@ -22,9 +24,13 @@ public:
     void glyph(char c, Point origin, Point across, Point up, double advance) override;
     void fill(const Point *points, std::size_t count) override;
     Point escapement(Point advance) override;
+    // Draws the strokes gathered so far.
+    void flush();
 
 private:
     Plotter &p_;
+    Path strokes_;
+    Pen pen_;
 };
 
 bool on_pixels(const Plotter &p)
@@ -43,19 +49,27 @@ void LabelMarks::stroke(const Point *points, std::size_t count, Point origin)
     Point shift{0, 0};
     if (on_pixels(p_) && p_.state.source_transparent)
         shift = cached_glyph_shift(p_.plotter_to_sheet.apply(origin), p_.options.raster_pixel);
-    Path path(1);
+    SubPath &sub = strokes_.emplace_back();
     for (std::size_t i = 0; i < count; ++i) {
         const Point at = p_.plotter_to_sheet.apply(points[i]);
-        path[0].points.push_back({at.x + shift.x, at.y + shift.y});
+        sub.points.push_back({at.x + shift.x, at.y + shift.y});
     }
     if (count == 1)
-        path[0].points.push_back(path[0].points[0]);
+        sub.points.push_back(sub.points[0]);
     pen.dashes.clear();
     pen.width = stick_line_width(p_.state.label) * p_.plotter_to_sheet.scale();
     pen.end = LineEnd::Round;
     pen.join = LineJoin::Round;
     pen.glyph = true;
-    p_.sink.stroke(path, pen);
+    pen_ = pen;
+}
+
+void LabelMarks::flush()
+{
+    if (strokes_.empty())
+        return;
+    p_.sink.stroke(strokes_, pen_);
+    strokes_.clear();
 }
 
 // On a raster the printer moves the pen glyph by glyph in its fixed point.
@@ -70,6 +84,7 @@ Point LabelMarks::escapement(Point advance)
 
 void LabelMarks::fill(const Point *points, std::size_t count)
 {
+    flush();
     start_page(p_);
     const Colour colour = current_pen(p_).colour;
     if (transparent(p_, colour))
@@ -86,6 +101,7 @@ void LabelMarks::fill(const Point *points, std::size_t count)
 
 void LabelMarks::glyph(char c, Point origin, Point across, Point up, double advance)
 {
+    flush();
     start_page(p_);
     const Colour colour = current_pen(p_).colour;
     if (transparent(p_, colour))
@@ -147,23 +163,29 @@ void draw_label_text(Plotter &p)
         LabelMarks marks(p);
         s.label_at = layout_label(*p.options.font, s.label, s.label_at, p.label_text, marks,
                                   p.options.outline_glyphs);
+        marks.flush();
         s.position = s.label_at.pen;
     }
     p.label_text.clear();
 }
 
 // SM: the symbol at the point the pen went to, centred on it (LO 5) as a
-// label of one character; the pen stays.
+// label of one character; the pen stays. A symbol put down draws on the
+// page, as the plot scanner counts it, whatever it looks like.
 void draw_symbol(Plotter &p)
 {
     const char symbol = p.state.symbol;
-    if (symbol == 0 || p.options.font == nullptr)
+    if (symbol == 0)
+        return;
+    start_page(p);
+    if (p.options.font == nullptr)
         return;
     LabelSettings settings = p.state.label;
     settings.origin = 5;
     const Point at = p.state.position;
     LabelMarks marks(p);
     layout_label(*p.options.font, settings, {at, at}, std::string_view(&symbol, 1), marks);
+    marks.flush();
 }
 
 // DT's mode 0 prints the terminator as a character of the label, a control

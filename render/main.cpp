@@ -331,6 +331,19 @@ public:
     bool close_page(std::FILE *file) override { return std::fflush(file) == 0; }
 };
 
+// The longest side of a PDF, PostScript or SVG page: PDF's 14,400 units of
+// a point, which viewers hold pages to.
+constexpr double kLargestDocumentPage = 14400 / kPointsPerInch * kMillimetresPerInch;
+
+// What the renderer cannot draw as the plot asks, said on standard error.
+class StandardErrorWarnings : public InterpreterWarnings {
+public:
+    void warn(const char *message) override
+    {
+        std::fprintf(stderr, "%s: warning: %s\n", kProgram, message);
+    }
+};
+
 int run(const Settings &settings)
 {
     bool owned = false;
@@ -348,6 +361,10 @@ int run(const Settings &settings)
     options.outline_glyphs = true;
     if (settings.format == OutputFormat::Png)
         options.raster_pixel = kMillimetresPerInch / settings.dpi;
+    else
+        options.largest_sheet = kLargestDocumentPage;
+    StandardErrorWarnings warnings;
+    options.warnings = &warnings;
     StreamFile source(stream);
     const PlotMeasure measure = measure_plot(source, options.font);
     std::rewind(stream);
@@ -377,7 +394,7 @@ int run(const Settings &settings)
     if (owned)
         std::fclose(stream);
     if (!ok) {
-        error("cannot write '" + settings.output + "'");
+        error(!sink.error().empty() ? sink.error() : "cannot write '" + settings.output + "'");
         return 1;
     }
     if (!outputs.commit())

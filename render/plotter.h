@@ -32,6 +32,16 @@ struct PlotLayout {
     double plot_width = 0;
 };
 
+// Where the interpreter says what of a plot it could not draw as the plot
+// asks: each kind of thing once a stream.
+class InterpreterWarnings {
+public:
+    virtual void warn(const char *message) = 0;
+
+protected:
+    ~InterpreterWarnings() = default;
+};
+
 struct InterpreterOptions {
     // A PCL job places the plot itself and prints in black and white;
     // otherwise `layout` places it and PG ends a page.
@@ -50,6 +60,8 @@ struct InterpreterOptions {
     bool outline_glyphs = false;
     // Whether a pen put down without moving leaves its dot.
     bool dots = true;
+    // None: nothing is said.
+    InterpreterWarnings *warnings = nullptr;
 };
 
 // Where the plot lies on the sheet: from the PCL page's picture frame in a
@@ -76,6 +88,44 @@ struct PageState {
     std::uint64_t count = 0; // pages ended
 };
 
+// The sink the plot is drawn on, with a count of the marks given to it:
+// whether anything was drawn between two marks.
+class CountingSink : public PageSink {
+public:
+    explicit CountingSink(PageSink &out) : out_(out) {}
+
+    void begin_page(double width, double height) override;
+    void stroke(const Path &path, const Pen &pen) override;
+    void fill(const Path &path, const Fill &fill) override;
+    void clip(Point low, Point high) override;
+    void text(const TextRun &run) override;
+    void glyph(const GlyphMark &mark) override;
+    void end_page() override;
+
+    std::uint64_t calls() const { return calls_; }
+
+private:
+    PageSink &out_;
+    std::uint64_t calls_ = 0;
+};
+
+// The things the interpreter warns of, each once.
+enum class Warning : unsigned {
+    PolygonFull = 1,
+    PolygonRedrawn = 2,
+};
+
+// The last fill or edge of the polygon buffer, and how often this buffer
+// was drawn: a repeat of the same drawing with nothing drawn between shows
+// nothing new, and the draws of one buffer are bounded.
+struct PolygonDraws {
+    std::uint64_t buffer = 0; // the buffer's generation
+    std::size_t count = 0;
+    std::size_t points = 0;   // drawn of it, all draws together
+    std::vector<double> last; // how the last draw drew, all of it
+    std::uint64_t sink_calls_after = 0;
+};
+
 // What is drawn and not yet given to the sink.
 struct PendingStroke {
     std::vector<Point> points; // plotter units
@@ -85,9 +135,9 @@ struct PendingStroke {
 };
 
 struct Plotter {
-    Plotter(PageSink &sink, const InterpreterOptions &options) : sink(sink), options(options) {}
+    Plotter(PageSink &out, const InterpreterOptions &options) : sink(out), options(options) {}
 
-    PageSink &sink;
+    CountingSink sink;
     InterpreterOptions options;
     SheetPlacement placement;
     PageState page;
@@ -99,7 +149,12 @@ struct Plotter {
     PendingStroke pending;
     std::string label_text; // the label read so far, laid out at its end
     EncodedPolylineDecoder encoded;
+    PolygonDraws polygon_draws;
+    unsigned warned = 0; // the Warnings said
 };
+
+// Says `message` through the options' warnings, once for each `kind`.
+void warn_once(Plotter &p, Warning kind, const char *message);
 
 // An instruction's numbers, as many as were given (up to a limit).
 struct Parameters {
@@ -164,6 +219,11 @@ std::vector<Point> user_arc(const Plotter &p, Point centre, double radius, doubl
 // A point of the polygon buffer, which polygon mode draws into: a move, or
 // a line from the pen when `drawn`.
 void polygon_point(Plotter &p, Point plotter, bool drawn);
+// A closed figure of the polygon buffer (CI's circle), as many of its
+// points as the buffer holds.
+void polygon_figure(Plotter &p, std::vector<Point> plotter);
+// Whether the polygon buffer holds all it can (said once, when it is).
+bool polygon_full(Plotter &p);
 
 // Labels: the symbol SM puts at the pen, and the text LB has read so far.
 void draw_symbol(Plotter &p);

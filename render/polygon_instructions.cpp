@@ -3,6 +3,7 @@
 // ER), wedges (WG EW) and the fill type (FT).
 #include "hpgl_instructions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -12,10 +13,91 @@ constexpr double kDegrees = std::numbers::pi / 180;
 // The polygon buffer of a printer is finite too; points beyond are dropped.
 constexpr std::size_t kPolygonLimit = 1 << 16;
 
+// A plot draws one polygon buffer a few times at most (filled, then
+// edged, perhaps hatched over): one that draws it more often, or more
+// points of it than four full buffers hold, is drawn no further, so that
+// the output follows the drawing rather than its repetitions.
+constexpr std::size_t kPolygonDrawLimit = 8;
+constexpr std::size_t kPolygonDrawnPoints = 4 * kPolygonLimit;
+
 void close_polygon(GraphicsState &s)
 {
     if (!s.polygon.empty())
         s.polygon.back().closed = true;
+    ++s.polygon_generation;
+}
+
+// Whether the polygon buffer may be drawn `how` again. A draw the same as
+// the one before it, with nothing drawn between, would paint the same ink
+// over itself: the page shows nothing new, and it is left out. Beyond
+// kPolygonDrawLimit draws of one buffer, the rest are left out with a
+// warning.
+bool polygon_draw_due(Plotter &p, std::vector<double> how)
+{
+    PolygonDraws &draws = p.polygon_draws;
+    const std::uint64_t buffer = p.state.polygon_generation;
+    if (draws.buffer != buffer)
+        draws = {buffer, 0, 0, {}, 0};
+    if (draws.count > 0 && draws.sink_calls_after == p.sink.calls() && draws.last == how)
+        return false;
+    if (draws.count == kPolygonDrawLimit
+        || draws.points + p.state.polygon_points > kPolygonDrawnPoints) {
+        warn_once(p, Warning::PolygonRedrawn,
+                  "a polygon is filled or edged over and over; the later times are left out");
+        return false;
+    }
+    ++draws.count;
+    draws.points += p.state.polygon_points;
+    draws.last = std::move(how);
+    return true;
+}
+
+// Marks the draw just made as the last thing drawn.
+void polygon_drawn(Plotter &p)
+{
+    p.polygon_draws.sink_calls_after = p.sink.calls();
+}
+
+void add_affine(std::vector<double> &how, const Affine &a)
+{
+    how.insert(how.end(), {a.xx, a.yx, a.xy, a.yy, a.dx, a.dy});
+}
+
+std::vector<double> fill_key(const Plotter &p, FillRule rule)
+{
+    const Fill f = current_fill(p, rule);
+    std::vector<double> how = {0,
+                               static_cast<double>(f.rule),
+                               f.colour.red,
+                               f.colour.green,
+                               f.colour.blue,
+                               f.spacing,
+                               f.anchor.x,
+                               f.anchor.y,
+                               f.angle,
+                               static_cast<double>(f.crossed),
+                               f.line_width,
+                               f.shade};
+    add_affine(how, p.plotter_to_sheet);
+    return how;
+}
+
+std::vector<double> edge_key(const Plotter &p)
+{
+    const Pen pen = current_pen(p);
+    std::vector<double> how = {1,
+                               pen.width,
+                               static_cast<double>(pen.end),
+                               static_cast<double>(pen.join),
+                               pen.miter_limit,
+                               pen.colour.red,
+                               pen.colour.green,
+                               pen.colour.blue,
+                               pen.dash_offset,
+                               static_cast<double>(p.state.line_type)};
+    how.insert(how.end(), pen.dashes.begin(), pen.dashes.end());
+    add_affine(how, p.plotter_to_sheet);
+    return how;
 }
 
 void rectangle(Plotter &p, const Parameters &n, bool relative, bool fill)
@@ -58,13 +140,23 @@ void wedge(Plotter &p, const Parameters &n, bool fill)
         stroke_path(p, outline, true);
 }
 
+void warn_polygon_full(Plotter &p)
+{
+    warn_once(p, Warning::PolygonFull,
+              "a polygon has more points than the polygon buffer holds (65536); "
+              "the points after them are left out");
+}
+
 } // namespace
 
 void polygon_point(Plotter &p, Point plotter, bool drawn)
 {
     GraphicsState &s = p.state;
-    if (s.polygon_points >= kPolygonLimit)
+    if (s.polygon_points >= kPolygonLimit) {
+        warn_polygon_full(p);
         return;
+    }
+    ++s.polygon_generation;
     if (!drawn || s.polygon.empty() || !s.polygon_pen_down) {
         if (!drawn) {
             s.polygon.push_back({{plotter}, false});
@@ -80,6 +172,29 @@ void polygon_point(Plotter &p, Point plotter, bool drawn)
     ++s.polygon_points;
 }
 
+bool polygon_full(Plotter &p)
+{
+    if (p.state.polygon_points < kPolygonLimit)
+        return false;
+    warn_polygon_full(p);
+    return true;
+}
+
+void polygon_figure(Plotter &p, std::vector<Point> plotter)
+{
+    GraphicsState &s = p.state;
+    const std::size_t room = kPolygonLimit - std::min(s.polygon_points, kPolygonLimit);
+    if (plotter.size() > room) {
+        warn_polygon_full(p);
+        plotter.resize(room);
+    }
+    if (plotter.empty())
+        return;
+    s.polygon_points += plotter.size();
+    s.polygon.push_back({std::move(plotter), true});
+    ++s.polygon_generation;
+}
+
 namespace instruction {
 
 void polygon_mode(Plotter &p, const Parameters &n)
@@ -89,6 +204,7 @@ void polygon_mode(Plotter &p, const Parameters &n)
     if (mode == 0) {
         s.polygon.clear();
         s.polygon_points = 0;
+        ++s.polygon_generation;
         s.polygon_mode = true;
         s.polygon_pen_down = false;
         s.polygon.push_back({{s.position}, false});
@@ -105,15 +221,20 @@ void polygon_mode(Plotter &p, const Parameters &n)
 // come back to its start is left open (fig2dev draws open polylines so).
 void edge_polygon(Plotter &p, const Parameters &)
 {
+    if (p.state.polygon.empty() || !polygon_draw_due(p, edge_key(p)))
+        return;
     for (const SubPath &sub : p.state.polygon)
         stroke_path(p, sub.points, false);
+    polygon_drawn(p);
 }
 
 void fill_polygon(Plotter &p, const Parameters &n)
 {
-    if (!p.state.polygon.empty())
-        fill_path(p, p.state.polygon,
-                  n.count > 0 && n[0] == 1 ? FillRule::NonZero : FillRule::EvenOdd);
+    const FillRule rule = n.count > 0 && n[0] == 1 ? FillRule::NonZero : FillRule::EvenOdd;
+    if (p.state.polygon.empty() || !polygon_draw_due(p, fill_key(p, rule)))
+        return;
+    fill_path(p, p.state.polygon, rule);
+    polygon_drawn(p);
 }
 
 void fill_rectangle_absolute(Plotter &p, const Parameters &n)

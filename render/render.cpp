@@ -107,8 +107,8 @@ PlotLayout plain_layout(const PlotMeasure &measure, const RenderOptions &options
     Point low;
     Point high;
     extent_of(measure, low, high);
-    const double width = (high.x - low.x) * kPlotterUnit;
-    const double height = (high.y - low.y) * kPlotterUnit;
+    double width = (high.x - low.x) * kPlotterUnit;
+    double height = (high.y - low.y) * kPlotterUnit;
 
     PlotLayout layout;
     layout.plot_length = measure.plot_size_found ? measure.plot_length : kDefaultLength;
@@ -134,6 +134,19 @@ PlotLayout plain_layout(const PlotMeasure &measure, const RenderOptions &options
         layout.sheet_width = width + 2 * margin;
         layout.sheet_height = height + 2 * margin;
     }
+    // A page larger than the format takes is drawn on the largest it does.
+    const double longest = std::max(layout.sheet_width, layout.sheet_height);
+    if (options.largest_sheet > 0 && !(longest <= options.largest_sheet)) {
+        const double down = std::isfinite(longest) ? options.largest_sheet / longest : 0;
+        if (options.warnings != nullptr)
+            options.warnings->warn("the plot's page is larger than the output format takes; it "
+                                   "is drawn scaled down to the largest page it takes");
+        layout.sheet_width = std::min(layout.sheet_width * down, options.largest_sheet);
+        layout.sheet_height = std::min(layout.sheet_height * down, options.largest_sheet);
+        scale *= down;
+        width = std::isfinite(width) ? width : 0;
+        height = std::isfinite(height) ? height : 0;
+    }
     // The drawing in the middle of the sheet, y up.
     const double left = (layout.sheet_width - width * scale) / 2;
     const double bottom = (layout.sheet_height + height * scale) / 2;
@@ -155,6 +168,7 @@ std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
     interpreter_options.font = options.font;
     interpreter_options.outline_glyphs = options.outline_glyphs;
     interpreter_options.raster_pixel = options.raster_pixel;
+    interpreter_options.warnings = options.warnings;
     PlotInterpreter interpreter(sink, interpreter_options);
     interpret(source, interpreter, nullptr);
     return interpreter.pages();

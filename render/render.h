@@ -70,6 +70,11 @@ struct RenderOptions {
     // Labels in the printer's outline fonts are filled, not drawn with `font`.
     bool outline_glyphs = false;
     double raster_pixel = 0; // millimetres per pixel of a raster output
+    // The longest side a page of the output format may have, millimetres;
+    // 0 for any. A plain plot's page beyond it is drawn scaled down to it.
+    double largest_sheet = 0;
+    // Where what cannot be drawn as asked is said; none: nothing is.
+    InterpreterWarnings *warnings = nullptr;
 };
 
 // Where a plain plot goes, from its measure.

@@ -221,7 +221,7 @@ void circle(Plotter &p, const Parameters &n)
         return;
     const double radius = n[0];
     const double chord = n.count >= 2 ? n[1] : 0;
-    if (!std::isfinite(radius) || radius == 0)
+    if (!std::isfinite(radius) || radius == 0 || (p.state.polygon_mode && polygon_full(p)))
         return;
     const Point centre = p.user_to_plotter.inverse().apply(p.state.position);
     // A negative radius starts on the other side.
@@ -233,8 +233,7 @@ void circle(Plotter &p, const Parameters &n)
     points = to_plotter(p, points);
     const Point back = p.state.position;
     if (p.state.polygon_mode) {
-        p.state.polygon.push_back({points, true});
-        p.state.polygon_points += points.size();
+        polygon_figure(p, points);
     } else {
         stroke_path(p, points, true);
     }

@@ -144,9 +144,19 @@ TEST(CupsJobSettings, Copies)
         int expected;
         bool reported;
     } rows[] = {
-        {"1", 1, false}, {"2", 2, false},    {"999", 999, false}, {"1000", 999, true},
-        {"0", 1, true},  {"-2", 1, true},    {"two", 1, true},    {"", 1, true},
-        {"2 ", 1, true}, {nullptr, 1, true},
+        {"1", 1, false},
+        {"2", 2, false},
+        {"999", 999, false},
+        {"1000", 999, true},
+        {"0", 1, true},
+        {"-2", 1, true},
+        {"two", 1, true},
+        {"", 1, true},
+        {"2 ", 1, true},
+        {nullptr, 1, true},
+        {"2147483648", 999, true},
+        // Beyond a long: as many as the printer takes, as for any large count.
+        {"99999999999999999999", 999, true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.copies != nullptr ? row.copies : "(null)");

@@ -357,6 +357,10 @@ TEST_F(ZelvoHold, ReadsThePlotWithNothingToHold)
                                "E"},
         {"IN;PD;\x1b%0A\f", "IN;PD;\x1b%0A\f\x1b%0A\x1b"
                             "E"},
+        // A symbol put down at a point is drawing: each page of them ends.
+        {"SM*;PA9,9;PG;SM*;PA9,9;PG;",
+         "SM*;PA9,9;PG;\x1b%0A\f\x1b%0BSM*;PA9,9;PG;SP;PG;\n\x1b%0A\f\x1b"
+         "E"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.plot);

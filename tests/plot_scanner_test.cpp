@@ -228,6 +228,17 @@ TEST(ScanPlot, Pages)
         // Of the &l commands only H and A eject; O (orientation) does not.
         {"IN;PD;" + esc + "%0A" + esc + "&l1O" + esc + "%1BPD;", 1, false},
         {"IN;PD;" + esc + "%0A" + esc + "&l2A" + esc + "%1BPD;", 2, false},
+        // A coordinate pair puts SM's symbol down, its numbers read as the
+        // renderer reads them; IN and DF take the symbol away.
+        {"IN;SM*;PA10,10;", 1, false},
+        {"IN;SM*;PU1-2", 1, false},
+        {"IN;SM*;PR.5.5;", 1, false},
+        {"IN;SM*;PA10;", 0, false},
+        {"IN;SM*;PA1\"x\"0;", 0, false},
+        {"IN;SM;PA10,10;", 0, false},
+        {"IN;SM*;DF;PA10,10;", 0, false},
+        {"IN;SM*;IN;PA10,10;", 0, false},
+        {"SM*" + esc + "E" + esc + "%1BPU10,10;", 0, false},
         // A device-control sequence's '-' and '.' are no text in PCL context.
         {esc + "%0A" + esc + ".N-1;19:", 0, true},
         {esc + "%0A" + esc + ".N1.5;19:", 0, true},

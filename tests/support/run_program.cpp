@@ -109,10 +109,20 @@ RunningProgram::RunningProgram(const std::string &program, const RunOptions &opt
                 close(fd);
         // A job that copies its output into itself then ends at the limit
         // (SIGXFSZ) instead of filling the disk.
-        if (options.max_file_size > 0) {
-            struct rlimit size {};
-            size.rlim_cur = size.rlim_max = static_cast<rlim_t>(options.max_file_size);
-            setrlimit(RLIMIT_FSIZE, &size);
+        const struct {
+            decltype(RLIMIT_FSIZE) resource;
+            long value;
+        } limits[] = {
+            {RLIMIT_FSIZE, options.max_file_size},
+            {RLIMIT_AS, kAddressSanitized ? 0 : options.max_address_space},
+            {RLIMIT_CPU, options.max_cpu_seconds},
+        };
+        for (const auto &limit : limits) {
+            if (limit.value <= 0)
+                continue;
+            struct rlimit value {};
+            value.rlim_cur = value.rlim_max = static_cast<rlim_t>(limit.value);
+            setrlimit(limit.resource, &value);
         }
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(126);

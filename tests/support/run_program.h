@@ -20,7 +20,12 @@ struct RunOptions {
     bool close_stdout = false;     // start the child with standard output closed
     bool close_stderr = false;     // start the child with standard error closed
     long max_file_size = 0;        // the child's RLIMIT_FSIZE in bytes; 0: none
-    std::filesystem::path cwd;     // working directory; empty: the caller's
+    // The child's RLIMIT_AS in bytes (not under the address sanitizer,
+    // whose shadow memory takes far more), and its RLIMIT_CPU in seconds:
+    // a regression fails where it would take the machine. 0: none.
+    long max_address_space = 0;
+    long max_cpu_seconds = 0;
+    std::filesystem::path cwd; // working directory; empty: the caller's
 };
 
 struct RunResult {
@@ -32,6 +37,20 @@ struct RunResult {
 };
 
 RunResult run_program(const std::string &program, const RunOptions &options);
+
+// Whether the programs run here are built with the address sanitizer: their
+// memory is then no measure of the program's own.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitized = true;
+#else
+constexpr bool kAddressSanitized = false;
+#endif
+#else
+constexpr bool kAddressSanitized = false;
+#endif
 
 // "exit status N" or "signal N", for failure messages: a child that a signal
 // ended has no exit status to compare.
