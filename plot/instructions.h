@@ -46,6 +46,11 @@ struct InstructionInfo {
     bool sets_defaults = false;
     // PG: the plot's page ends.
     bool ends_page = false;
+    // In polygon mode a printer runs only these: the vectors that draw the
+    // polygon, PM, IN and DF (which end the mode), and LB and DT; it passes
+    // over every other instruction (PW, SP, LT, FT, SC and the rest take no
+    // effect, then or later).
+    bool in_polygon_mode = false;
 };
 
 namespace instruction_table {
@@ -64,38 +69,56 @@ struct Entry {
     InstructionInfo info;
 };
 
-constexpr InstructionInfo kDraws{ParameterKind::Numbers, true, false};
-constexpr InstructionInfo kArc{ParameterKind::Numbers, true, true};
+using enum ParameterKind;
+
+// The instructions that draw the polygon in polygon mode, and those that
+// only draw.
+constexpr InstructionInfo kPen{
+    .parameters = Pairs, .continues_path = true, .in_polygon_mode = true};
+constexpr InstructionInfo kArc{.draws = true, .continues_path = true, .in_polygon_mode = true};
+constexpr InstructionInfo kCurve{
+    .parameters = Curves, .draws = true, .continues_path = true, .in_polygon_mode = true};
+constexpr InstructionInfo kDraws{.draws = true};
 
 constexpr Entry kEntries[] = {
     {'A', 'A', kArc},
     {'A', 'R', kArc},
     {'A', 'T', kArc},
-    {'B', 'P', {ParameterKind::Numbers, false, false, true, true, false}},
-    {'B', 'R', {ParameterKind::Curves, true, true}},
-    {'B', 'Z', {ParameterKind::Curves, true, true}},
-    {'C', 'I', kDraws},
-    {'C', 'O', {ParameterKind::Comment}},
-    {'D', 'F', {ParameterKind::Numbers, false, false, false, true, true}},
-    {'D', 'T', {ParameterKind::Terminator}},
+    {'B', 'P', {.initialises = true, .restores_terminator = true}},
+    {'B', 'R', kCurve},
+    {'B', 'Z', kCurve},
+    {'C', 'I', {.draws = true, .in_polygon_mode = true}},
+    {'C', 'O', {.parameters = Comment}},
+    {'D', 'F', {.restores_terminator = true, .sets_defaults = true, .in_polygon_mode = true}},
+    {'D', 'T', {.parameters = Terminator, .in_polygon_mode = true}},
     {'E', 'A', kDraws},
     {'E', 'P', kDraws},
     {'E', 'R', kDraws},
     {'E', 'W', kDraws},
     {'F', 'P', kDraws},
-    {'I', 'N', {ParameterKind::Numbers, false, false, true, true, true}},
-    {'L', 'B', {ParameterKind::Label}},
-    {'P', 'A', {ParameterKind::Pairs, false, true}},
-    {'P', 'D', {ParameterKind::Pairs, true, true}},
-    {'P', 'E', {ParameterKind::Encoded, true, true}},
-    {'P', 'G', {ParameterKind::Numbers, false, false, false, false, false, true}},
-    {'P', 'R', {ParameterKind::Pairs, false, true}},
-    {'P', 'S', {ParameterKind::PlotSize}},
-    {'P', 'U', {ParameterKind::Pairs, false, true}},
+    {'I',
+     'N',
+     {.initialises = true,
+      .restores_terminator = true,
+      .sets_defaults = true,
+      .in_polygon_mode = true}},
+    {'L', 'B', {.parameters = Label, .in_polygon_mode = true}},
+    {'P', 'A', kPen},
+    {'P',
+     'D',
+     {.parameters = Pairs, .draws = true, .continues_path = true, .in_polygon_mode = true}},
+    {'P',
+     'E',
+     {.parameters = Encoded, .draws = true, .continues_path = true, .in_polygon_mode = true}},
+    {'P', 'G', {.ends_page = true}},
+    {'P', 'M', {.in_polygon_mode = true}},
+    {'P', 'R', kPen},
+    {'P', 'S', {.parameters = PlotSize}},
+    {'P', 'U', kPen},
     {'R', 'A', kDraws},
     {'R', 'R', kDraws},
     {'R', 'T', kArc},
-    {'S', 'M', {ParameterKind::Symbol}},
+    {'S', 'M', {.parameters = Symbol}},
     {'W', 'G', kDraws},
 };
 

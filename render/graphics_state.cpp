@@ -19,10 +19,10 @@ void set_defaults(GraphicsState &s)
     s.hatch_spacing = 0;
     s.hatch_angle = 0;
     s.shading = 100;
-    s.chord_deviation = false;
     s.source_transparent = true;
     s.polygon_mode = false;
     s.polygon.clear();
+    s.polygon_edges.clear();
     s.polygon_points = 0;
     ++s.polygon_generation;
     std::fill(std::begin(s.colour_low), std::end(s.colour_low), 0);

@@ -59,10 +59,13 @@ struct GraphicsState {
     double hatch_spacing = 0;
     double hatch_angle = 0;
     double shading = 100;
-    bool chord_deviation = false;
     bool source_transparent = true; // TR
     bool polygon_mode = false;
-    Path polygon; // plotter units
+    // The polygon buffer, plotter units: the subpolygons FP fills, every
+    // point of each whether the pen was up or down; and the lines EP
+    // edges, those drawn with the pen down.
+    Path polygon;
+    Path polygon_edges;
     std::size_t polygon_points = 0;
     // Counts every change of the polygon buffer: two draws of the same
     // generation draw the same polygon.
@@ -86,7 +89,13 @@ struct GraphicsState {
     // IW came with no scaling: the printer reads its numbers again as user
     // units at the next SC that scales.
     bool window_unscaled = false;
+    // In polygon mode: the last point was drawn with the pen down (a line of
+    // polygon_edges runs on to the next), the next point starts a
+    // subpolygon (after PM1), and the pen as PM0 found it, which PM2 puts
+    // back.
     bool polygon_pen_down = false;
+    bool subpolygon_due = false;
+    bool pen_down_before_polygon = false;
 };
 
 // What DF sets: the defaults of everything but P1 and P2, the rotation, the

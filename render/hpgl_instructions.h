@@ -36,7 +36,6 @@ void arc_relative(Plotter &p, const Parameters &n);             // AR
 void three_point_arc_absolute(Plotter &p, const Parameters &n); // AT
 void three_point_arc_relative(Plotter &p, const Parameters &n); // RT
 void circle(Plotter &p, const Parameters &n);                   // CI
-void chord_tolerance(Plotter &p, const Parameters &n);          // CT
 void encoded_data(Plotter &p, std::string_view data);           // PE
 void encoded_end(Plotter &p, const Parameters &n);              // PE
 

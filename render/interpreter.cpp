@@ -57,7 +57,6 @@ constexpr InstructionHandler kHandlers[] = {
     {'A', 'T', nullptr, nullptr, nullptr, three_point_arc_absolute},
     {'R', 'T', nullptr, nullptr, nullptr, three_point_arc_relative},
     {'C', 'I', nullptr, nullptr, nullptr, circle},
-    {'C', 'T', nullptr, nullptr, nullptr, chord_tolerance},
     {'P', 'E', nullptr, encoded_data, nullptr, encoded_end},
     // Polygons and fills.
     {'P', 'M', nullptr, nullptr, nullptr, polygon_mode},
@@ -117,7 +116,7 @@ constexpr std::array<const InstructionHandler *, kLetters *kLetters> kDispatch =
 // for those the renderer passes over.
 const InstructionHandler *handler_of(const InstructionReading &reading)
 {
-    if (reading.first == 0)
+    if (reading.first == 0 || reading.passed_over)
         return nullptr;
     return kDispatch[instruction_table::index(reading.first, reading.second)];
 }
@@ -143,6 +142,7 @@ void PlotInterpreter::instruction(char first, char second)
     reading_.group = info.parameters == ParameterKind::Pairs    ? 2
                      : info.parameters == ParameterKind::Curves ? 6
                                                                 : 0;
+    reading_.passed_over = plotter_.state.polygon_mode && !info.in_polygon_mode;
     const InstructionHandler *handler = handler_of(reading_);
     if (handler != nullptr && handler->begin != nullptr)
         handler->begin(plotter_);

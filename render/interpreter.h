@@ -33,6 +33,8 @@ struct InstructionReading {
     // The coordinate pairs or curves that are taken as they come: 2 or 6
     // numbers at a time, 0 for none.
     std::size_t group = 0;
+    // Read and passed over, as polygon mode passes over most instructions.
+    bool passed_over = false;
 };
 
 class PlotInterpreter : public ScanEvents {

@@ -211,10 +211,9 @@ void pen_to(Plotter &p, Point plotter);
 // SP's pen, or the one PE selects; pens beyond the last wrap around.
 void choose_pen(Plotter &p, std::int64_t pen);
 
-// The points of an arc, in user units, after its start: chords as CT and
-// the chord angle given make them.
-std::vector<Point> user_arc(const Plotter &p, Point centre, double radius, double start,
-                            double sweep, double chord);
+// The points of an arc, in user units, after its start: chords of the chord
+// angle given (see vector_instructions.cpp).
+std::vector<Point> user_arc(Point centre, double radius, double start, double sweep, double chord);
 
 // A point of the polygon buffer, which polygon mode draws into: a move, or
 // a line from the pen when `drawn`.

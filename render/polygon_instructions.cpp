@@ -20,11 +20,25 @@ constexpr std::size_t kPolygonLimit = 1 << 16;
 constexpr std::size_t kPolygonDrawLimit = 8;
 constexpr std::size_t kPolygonDrawnPoints = 4 * kPolygonLimit;
 
+// PM1 and PM2 close the subpolygon: the pen goes back to its first point,
+// edging the way back when it is down, as the printer's added closing point
+// does; after PM1 the next point starts the next subpolygon.
 void close_polygon(GraphicsState &s)
 {
-    if (!s.polygon.empty())
-        s.polygon.back().closed = true;
     ++s.polygon_generation;
+    if (s.polygon.empty() || s.polygon.back().closed)
+        return;
+    SubPath &sub = s.polygon.back();
+    sub.closed = true;
+    const Point first = sub.points.front();
+    const Point last = sub.points.back();
+    if (s.pen_down && (first.x != last.x || first.y != last.y)) {
+        if (!s.polygon_pen_down)
+            s.polygon_edges.push_back({{last}, false});
+        s.polygon_edges.back().points.push_back(first);
+    }
+    s.position = first;
+    s.polygon_pen_down = false;
 }
 
 // Whether the polygon buffer may be drawn `how` again. A draw the same as
@@ -131,7 +145,7 @@ void wedge(Plotter &p, const Parameters &n, bool fill)
     std::vector<Point> outline{
         centre,
         {centre.x + r * std::cos(from * kDegrees), centre.y + r * std::sin(from * kDegrees)}};
-    for (Point point : user_arc(p, centre, r, from, sweep, chord))
+    for (Point point : user_arc(centre, r, from, sweep, chord))
         outline.push_back(point);
     outline = to_plotter(p, outline);
     if (fill)
@@ -157,19 +171,27 @@ void polygon_point(Plotter &p, Point plotter, bool drawn)
         return;
     }
     ++s.polygon_generation;
-    if (!drawn || s.polygon.empty() || !s.polygon_pen_down) {
-        if (!drawn) {
-            s.polygon.push_back({{plotter}, false});
-            s.polygon_pen_down = false;
-            ++s.polygon_points;
-            return;
-        }
-        if (s.polygon.empty() || s.polygon.back().closed)
-            s.polygon.push_back({{s.position}, false});
-        s.polygon_pen_down = true;
-    }
-    s.polygon.back().points.push_back(plotter);
     ++s.polygon_points;
+    if (s.subpolygon_due) {
+        // The point after PM1 is where the next subpolygon starts, the pen
+        // up whatever it is.
+        s.subpolygon_due = false;
+        s.polygon.push_back({{plotter}, false});
+        s.polygon_pen_down = false;
+        return;
+    }
+    // The polygon starts where the pen is at its first point (where PM0
+    // found it, unless a label moved it since); after a circle, which is a
+    // subpolygon of its own, the next point goes on from the pen.
+    if (s.polygon.empty() || s.polygon.back().closed)
+        s.polygon.push_back({{s.position}, false});
+    SubPath &sub = s.polygon.back();
+    if (drawn && !s.polygon_pen_down)
+        s.polygon_edges.push_back({{sub.points.back()}, false});
+    if (drawn)
+        s.polygon_edges.back().points.push_back(plotter);
+    sub.points.push_back(plotter);
+    s.polygon_pen_down = drawn;
 }
 
 bool polygon_full(Plotter &p)
@@ -191,7 +213,8 @@ void polygon_figure(Plotter &p, std::vector<Point> plotter)
     if (plotter.empty())
         return;
     s.polygon_points += plotter.size();
-    s.polygon.push_back({std::move(plotter), true});
+    s.polygon.push_back({plotter, true});
+    s.polygon_edges.push_back({std::move(plotter), true});
     ++s.polygon_generation;
 }
 
@@ -203,28 +226,34 @@ void polygon_mode(Plotter &p, const Parameters &n)
     const int mode = n.count > 0 ? integer_parameter(n[0]) : 0;
     if (mode == 0) {
         s.polygon.clear();
+        s.polygon_edges.clear();
         s.polygon_points = 0;
         ++s.polygon_generation;
         s.polygon_mode = true;
         s.polygon_pen_down = false;
-        s.polygon.push_back({{s.position}, false});
+        s.subpolygon_due = false;
+        s.pen_down_before_polygon = s.pen_down;
     } else if (mode == 1 && s.polygon_mode) {
         close_polygon(s);
-        s.polygon.push_back({{s.position}, false});
+        s.subpolygon_due = true;
     } else if (mode == 2 && s.polygon_mode) {
         close_polygon(s);
         s.polygon_mode = false;
+        s.subpolygon_due = false;
+        // The pen is up or down again as it was before PM0.
+        s.pen_down = s.pen_down_before_polygon;
     }
 }
 
-// The printer edges each sub-polygon as it was drawn: one that does not
-// come back to its start is left open (fig2dev draws open polylines so).
+// The printer edges the lines drawn with the pen down, each as it was
+// drawn: a subpolygon the pen left up does not come back to its start
+// (fig2dev draws open polylines so).
 void edge_polygon(Plotter &p, const Parameters &)
 {
-    if (p.state.polygon.empty() || !polygon_draw_due(p, edge_key(p)))
+    if (p.state.polygon_edges.empty() || !polygon_draw_due(p, edge_key(p)))
         return;
-    for (const SubPath &sub : p.state.polygon)
-        stroke_path(p, sub.points, false);
+    for (const SubPath &line : p.state.polygon_edges)
+        stroke_path(p, line.points, line.closed);
     polygon_drawn(p);
 }
 

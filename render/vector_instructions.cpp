@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Vectors: PA PR PU PD, the arcs AA AR AT RT and the circle CI with CT's
-// chord tolerance, the Bezier curves BZ BR, and PE's encoded polylines.
+// Vectors: PA PR PU PD, the arcs AA AR AT RT and the circle CI, the Bezier
+// curves BZ BR, and PE's encoded polylines.
 #include "hpgl_instructions.h"
 
 #include <algorithm>
@@ -10,25 +10,19 @@
 namespace {
 
 constexpr double kDegrees = std::numbers::pi / 180;
+constexpr double kDefaultChordAngle = 5;
 
-// The angle of one chord: the angle given (CT0), or the one whose chords
-// stray at most the distance given from the arc (CT1); 5 degrees by
-// default. Kept between half a degree and 180 so that no arc takes more
-// than 720 chords a turn.
-double chord_angle(const Plotter &p, double radius, double given)
+// The angle of one chord, as the PCL interpreter takes the chord tolerance
+// (measured with filled circles of 8 to 72 chords, CT0 and CT1 alike: it
+// reads a tolerance as an angle whatever CT says): the angle given, turned
+// into 0 to 180 degrees (a turn and more wraps, more than half a turn is
+// the rest of the turn), and at least 5 degrees, its default.
+double chord_angle(double given)
 {
-    const bool deviation = p.state.chord_deviation;
-    double angle = 5;
-    if (given > 0 || (given < 0 && !deviation)) {
-        if (deviation) {
-            const double stray = std::fabs(given);
-            angle =
-                stray >= radius || radius <= 0 ? 180 : 2 * std::acos(1 - stray / radius) / kDegrees;
-        } else {
-            angle = std::fabs(given);
-        }
-    }
-    return clamp_parameter(angle, 0.5, 180);
+    double angle = std::fmod(std::fabs(clamp_parameter(given, -1e9, 1e9)), 360);
+    if (angle > 180)
+        angle = 360 - angle;
+    return std::max(angle, kDefaultChordAngle);
 }
 
 // The points of an arc after its start, in the units of `centre`.
@@ -84,8 +78,7 @@ void arc(Plotter &p, const Parameters &n, bool relative)
     if (!(radius > 0) || !std::isfinite(radius))
         return;
     const double start = std::atan2(from.y - centre.y, from.x - centre.x) / kDegrees;
-    polyline_to(
-        p, to_plotter(p, arc_points(centre, radius, start, sweep, chord_angle(p, radius, chord))));
+    polyline_to(p, to_plotter(p, arc_points(centre, radius, start, sweep, chord_angle(chord))));
 }
 
 void three_point_arc(Plotter &p, const Parameters &n, bool relative)
@@ -118,8 +111,7 @@ void three_point_arc(Plotter &p, const Parameters &n, bool relative)
         sweep -= 360;
     if (!std::isfinite(radius) || !std::isfinite(sweep))
         return;
-    std::vector<Point> points =
-        arc_points(centre, radius, start, sweep, chord_angle(p, radius, chord));
+    std::vector<Point> points = arc_points(centre, radius, start, sweep, chord_angle(chord));
     if (!points.empty())
         points.back() = c;
     polyline_to(p, to_plotter(p, points));
@@ -148,10 +140,9 @@ private:
 } // namespace
 
 // Arcs, circles and wedges are drawn as chords of their chord angle.
-std::vector<Point> user_arc(const Plotter &p, Point centre, double radius, double start,
-                            double sweep, double chord)
+std::vector<Point> user_arc(Point centre, double radius, double start, double sweep, double chord)
 {
-    return arc_points(centre, radius, start, sweep, chord_angle(p, radius, chord));
+    return arc_points(centre, radius, start, sweep, chord_angle(chord));
 }
 
 namespace instruction {
@@ -228,7 +219,7 @@ void circle(Plotter &p, const Parameters &n)
     const double start = radius < 0 ? 180 : 0;
     const double r = std::fabs(radius);
     std::vector<Point> points{{centre.x + r * std::cos(start * kDegrees), centre.y}};
-    for (Point point : user_arc(p, centre, r, start, 360, chord))
+    for (Point point : user_arc(centre, r, start, 360, chord))
         points.push_back(point);
     points = to_plotter(p, points);
     const Point back = p.state.position;
@@ -238,11 +229,6 @@ void circle(Plotter &p, const Parameters &n)
         stroke_path(p, points, true);
     }
     p.state.position = back;
-}
-
-void chord_tolerance(Plotter &p, const Parameters &n)
-{
-    p.state.chord_deviation = n.count > 0 && n[0] == 1;
 }
 
 void encoded_data(Plotter &p, std::string_view data)

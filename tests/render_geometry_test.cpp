@@ -211,9 +211,19 @@ TEST(RenderArcs, ChordsAtTheChordAngle)
             {"PU0,0;PD;AT50,0,100,0;", {{0, 0}, {100, 0}}},
         },
         1e-6);
-    EXPECT_EQ(all_stroked(draw("PU1000,0;PD;AA0,0,90;")).size(), 19u);
-    // CT1: chords that stray at most 1 - cos(45) of the radius: 90 degrees.
-    EXPECT_EQ(all_stroked(draw("CT1;PU1000,0;PD;AA0,0,180,292.9;")).size(), 3u);
+    // The chord tolerance is an angle, with CT1 too, as the interpreter reads
+    // it: more than half a turn is the rest of the turn, a turn and more
+    // wraps, and less than 5 degrees is 5.
+    const struct {
+        const char *plot;
+        std::size_t points;
+    } chords[] = {
+        {"PU1000,0;PD;AA0,0,90;", 19},     {"CT1;PU1000,0;PD;AA0,0,180,50;", 5},
+        {"PU1000,0;PD;AA0,0,180,300;", 4}, {"PU1000,0;PD;AA0,0,180,420;", 4},
+        {"PU1000,0;PD;AA0,0,180,2;", 37},  {"PU1000,0;PD;AA0,0,180,-45;", 5},
+    };
+    for (const auto &row : chords)
+        EXPECT_EQ(all_stroked(draw(row.plot)).size(), row.points) << row.plot;
 }
 
 TEST(RenderArcs, CircleIsClosedAndLeavesThePenAtItsCentre)
@@ -263,18 +273,54 @@ TEST(RenderPolygons, SubPolygonsAndFillRules)
         EXPECT_EQ(drawn, c.subpaths);
         EXPECT_TRUE(sink.pages[0].strokes.empty()) << "polygon mode draws nothing itself";
     }
-    // EP leaves sub-polygons open, as the PCL interpreter does.
-    const RecordingSink edged = draw("PU0,0;PM0;PD100,0,100,100;PM1;PU20,20;PD80,20,80,80;PM2;EP;");
-    ASSERT_EQ(edged.pages.size(), 1u);
-    std::vector<std::vector<Point>> outlines;
-    for (const Stroke &s : edged.pages[0].strokes)
-        if (s.points.size() >= 3)
-            outlines.push_back(s.points);
-    ASSERT_EQ(outlines.size(), 2u);
-    for (const Stroke &s : edged.pages[0].strokes)
-        EXPECT_FALSE(s.closed);
-    expect_points(outlines[0], {{0, 0}, {100, 0}, {100, 100}});
-    expect_points(outlines[1], {{20, 20}, {80, 20}, {80, 80}});
+}
+
+// Polygon mode as the PCL interpreter runs it, each rule measured there:
+// PM1 and PM2 take the pen back to the subpolygon's start, edging the way
+// when it is down; the point after PM1 starts the next subpolygon, the pen
+// up; FP fills through the pen's moves, EP edges only its lines; the pen is
+// up or down after PM2 as before PM0; every instruction but the vectors, PM,
+// IN, DF, LB and DT is passed over, then and later.
+TEST(RenderPolygons, PolygonModeAsThePrinterRunsIt)
+{
+    const struct {
+        const char *plot;
+        std::vector<std::vector<Point>> edges; // EP's lines and the strokes after
+        std::vector<Point> filled;             // FP's first subpolygon
+    } rows[] = {
+        {"PU0,0;PM0;PD100,0,100,100;PM1;PU20,20;PD80,20,80,80;PM2;EP;",
+         {{{0, 0}, {100, 0}, {100, 100}, {0, 0}}, {{20, 20}, {80, 20}, {80, 80}, {20, 20}}},
+         {}},
+        {"PU0,0;PM0;PD100,0,100,100;PM1;PD50,50,60,60;PM2;EP;",
+         {{{0, 0}, {100, 0}, {100, 100}, {0, 0}}, {{50, 50}, {60, 60}, {50, 50}}},
+         {}},
+        // fig2dev's open arcs: the pen up at PM2 leaves the way back undrawn.
+        {"PU0,0;PM0;PD100,0,100,100;PU;PM2;EP;", {{{0, 0}, {100, 0}, {100, 100}}}, {}},
+        {"PU0,0;PM0;PD100,0;PU100,100;PD0,100;PM2;FP;",
+         {},
+         {{0, 0}, {100, 0}, {100, 100}, {0, 100}}},
+        // After PM2 the pen is up again, at the start, and PW, SP, LT and
+        // SC in polygon mode took no effect.
+        {"PU0,0;PM0;PW3;SC0,1,0,1;PD100,0,100,100;PM2;PA50,0;PD60,0;", {{{50, 0}, {60, 0}}}, {}},
+        {"PU0,0;PD10,0;PM0;PD100,0,100,100;PM2;PA50,0;",
+         {{{0, 0}, {10, 0}}, {{10, 0}, {50, 0}}},
+         {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.plot);
+        const RecordingSink sink = draw(row.plot);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        const std::vector<Stroke> &strokes = sink.pages[0].strokes;
+        ASSERT_EQ(strokes.size(), row.edges.size());
+        for (std::size_t i = 0; i < strokes.size(); ++i) {
+            expect_points(strokes[i].points, row.edges[i]);
+            EXPECT_NEAR(strokes[i].pen.width, 0.35, 1e-9);
+        }
+        if (!row.filled.empty()) {
+            ASSERT_EQ(sink.pages[0].fills.size(), 1u);
+            expect_points(sink.pages[0].fills[0].path[0].points, row.filled);
+        }
+    }
 }
 
 TEST(RenderPolygons, RectanglesAndWedges)
