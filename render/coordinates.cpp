@@ -119,8 +119,11 @@ void put_origin_on_pixel(Plotter &p, const Affine &exact_to_page)
 }
 
 // SC's user units in plotter units; none without scaling, or with a
-// scale of no extent.
-std::optional<Affine> user_scaling(const GraphicsState &s)
+// scale of no extent. Point-factor scaling counts `physical` plotter units
+// per plotter unit of the plot along each axis: the printer takes its
+// factors in plotter units on the paper, whatever the picture frame scales
+// the plot by.
+std::optional<Affine> user_scaling(const GraphicsState &s, Point physical)
 {
     const double dx = s.p2.x - s.p1.x;
     const double dy = s.p2.y - s.p1.y;
@@ -129,8 +132,8 @@ std::optional<Affine> user_scaling(const GraphicsState &s)
     double ox = s.p1.x;
     double oy = s.p1.y;
     if (s.scaling == Scaling::PointFactor) {
-        sx = s.scale[1];
-        sy = s.scale[3];
+        sx = s.scale[1] * physical.x;
+        sy = s.scale[3] * physical.y;
     } else {
         const double ux = s.scale[1] - s.scale[0];
         const double uy = s.scale[3] - s.scale[2];
@@ -193,7 +196,17 @@ void update_transforms(Plotter &p)
     p.user_to_plotter = {};
     if (p.state.scaling == Scaling::None)
         return;
-    const std::optional<Affine> user = user_scaling(p.state);
+    // In a PCL job the picture frame scales the plot; a plain plot's layout
+    // scales the whole drawing, its point factors with it.
+    Point physical{1, 1};
+    if (p.options.pcl_job) {
+        const auto length = [](Point v) { return std::hypot(v.x, v.y); };
+        const double across = length(p.plotter_to_sheet.apply_vector({1, 0}));
+        const double up = length(p.plotter_to_sheet.apply_vector({0, 1}));
+        if (across > 0 && up > 0)
+            physical = {kPlotterUnit / across, kPlotterUnit / up};
+    }
+    const std::optional<Affine> user = user_scaling(p.state, physical);
     if (!user)
         return;
     p.user_to_plotter = *user;

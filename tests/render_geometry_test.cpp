@@ -151,6 +151,36 @@ TEST(RenderScaling, UserUnitsMapOntoP1AndP2)
     });
 }
 
+TEST(RenderScaling, PointFactorsCountPlotterUnitsOnThePaperOfAPclJob)
+{
+    // A frame of 5 inches square for a plot size of 2.5: the plot drawn
+    // twice its size. Point-factor units are plotter units on the paper, as
+    // the printer draws them (4000 of them are 100 mm); the other scalings
+    // follow P1 and P2, which the frame scales.
+    const struct {
+        const char *hpgl;
+        double millimetres;
+    } rows[] = {
+        {"SC0,40,0,40,2;PU0,0;PD100,0;", 100},
+        {"SC0,1,0,1;PU0,0;PD0.5,0;", 63.5},
+        {"PU0,0;PD4000,0;", 200},
+    };
+    InterpreterOptions pcl;
+    pcl.pcl_job = true;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.hpgl);
+        const RecordingSink sink = draw(std::string("\x1b"
+                                                    "E\x1b*c3600x3600Y\x1b*c2.5k2.5L\x1b%1BIN;")
+                                            + row.hpgl,
+                                        pcl);
+        ASSERT_EQ(sink.pages.size(), 1u);
+        ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
+        const std::vector<Point> &line = sink.pages[0].strokes[0].points;
+        EXPECT_NEAR(std::hypot(line[1].x - line[0].x, line[1].y - line[0].y), row.millimetres,
+                    1e-6);
+    }
+}
+
 TEST(RenderScaling, IpAndIrMoveP1AndP2)
 {
     run_cases({
