@@ -9,7 +9,8 @@
 // 177 and 158 pixels, as fractions of the box of the printer's H: across,
 // its width from the left of the H's strokes to their right; up, its
 // height above the baseline, the centres of the strokes. The points of most
-// glyphs were then fitted to the printer's ink at 100 dpi.
+// glyphs were then fitted to the printer's ink at 100 dpi: the font's
+// stick_moves (stick_glyph_moves.h).
 #ifndef ZELVO_RENDER_STICK_GLYPH_PLACE_H
 #define ZELVO_RENDER_STICK_GLYPH_PLACE_H
 
@@ -45,13 +46,14 @@ struct GlyphPlace {
     };
     Serif serifs[2];
     int serif_count = 0;
-    // Points the printer's design puts elsewhere than Hershey's: the
-    // glyph's point `from` is drawn at `to`, glyph units.
+    // Points the printer's design puts elsewhere than Hershey's, from the
+    // font's stick_moves: the glyph's point `from` is drawn at `to`, glyph
+    // units.
     struct Move {
         FontPoint from;
         PlacedPoint to;
     };
-    Move moves[48];
+    Move moves[kMaxStickMovesPerGlyph];
     int move_count = 0;
     // A round glyph the printer draws squarer: the points of its bowl, font
     // units about `centre` in a box `half` wide and high each way, are
@@ -63,9 +65,8 @@ struct GlyphPlace {
 
 // The place of `glyph`, the font's glyph for `c`. A fixed-pitch glyph is
 // fitted across to the span the printer's glyph takes in its cell, and
-// gains the printer's serifs and moved points; a proportional one starts at
-// its own left bound, without either. Both are fitted up to the printer's
-// heights.
+// gains the printer's serifs and the points the font's stick_moves move; a proportional one starts
+// at its own left bound, without either. Both are fitted up to the printer's heights.
 GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigned char c,
                              bool fixed_pitch);
 

@@ -14,6 +14,8 @@ constexpr const char *kDebianFolder = "/usr/share/hershey-fonts";
 constexpr long kMaxFileSize = 1L << 20;
 constexpr int kUsualCapHeight = 21;
 constexpr int kUsualBaseline = 9;
+// The characters with a glyph: ' ' to '~'.
+constexpr int kGlyphCount = '~' - ' ' + 1;
 
 struct Lines {
     std::string_view text;
@@ -112,6 +114,22 @@ void flip_to_baseline(StrokeFont &font)
         for (std::vector<FontPoint> &stroke : glyph.strokes)
             for (FontPoint &p : stroke)
                 p.y = font.baseline - p.y;
+}
+
+bool has_point(const Glyph &glyph, int x, int y)
+{
+    for (const std::vector<FontPoint> &stroke : glyph.strokes)
+        for (const FontPoint &p : stroke)
+            if (p.x == x && p.y == y)
+                return true;
+    return false;
+}
+
+// "'A' (9, 21)": the character and the point a row moves.
+std::string named(const StickMove &move)
+{
+    return std::string("'") + static_cast<char>(move.c) + "' (" + std::to_string(move.x) + ", "
+           + std::to_string(move.y) + ")";
 }
 
 } // namespace
@@ -214,9 +232,40 @@ StrokeFontResult load_stroke_font(const std::string &folder, const std::string &
         return result;
     }
     result = parse_stroke_font(text);
+    const StickMoveTable fitted = fitted_stick_moves();
+    if (result.ok && name == fitted.font)
+        result.ok = give_stick_moves(result.font, fitted.moves, result.error);
     if (!result.ok)
         result.error = path + ": " + result.error;
     return result;
+}
+
+bool give_stick_moves(StrokeFont &font, std::span<const StickMove> moves, std::string &error)
+{
+    int per_glyph[kGlyphCount] = {};
+    for (auto row = moves.begin(); row != moves.end(); ++row) {
+        const Glyph *glyph = glyph_for(font, row->c);
+        if (glyph == nullptr || !has_point(*glyph, row->x, row->y)) {
+            error =
+                "the stick glyph table moves " + named(*row) + ", a point the font's glyph lacks";
+            return false;
+        }
+        const auto same = [&](const StickMove &m) {
+            return m.c == row->c && m.x == row->x && m.y == row->y;
+        };
+        if (std::find_if(moves.begin(), row, same) != row) {
+            error = "the stick glyph table moves " + named(*row) + " twice";
+            return false;
+        }
+        if (++per_glyph[row->c - ' '] > kMaxStickMovesPerGlyph) {
+            error = "the stick glyph table moves more than "
+                    + std::to_string(kMaxStickMovesPerGlyph) + " points of '"
+                    + static_cast<char>(row->c) + "'";
+            return false;
+        }
+    }
+    font.stick_moves.assign(moves.begin(), moves.end());
+    return true;
 }
 
 const Glyph *glyph_for(const StrokeFont &font, unsigned char c)

@@ -12,6 +12,9 @@
 #ifndef ZELVO_RENDER_STROKE_FONT_H
 #define ZELVO_RENDER_STROKE_FONT_H
 
+#include "stick_glyph_moves.h"
+
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +37,10 @@ struct StrokeFont {
     // usual 21 and 9 when the font has no 'H'.
     int cap_height = 0;
     int baseline = 0;
+    // Where the printer's stick glyphs put points of these glyphs: the
+    // table fitted to this font, given by give_stick_moves; none for a
+    // font no table was fitted to.
+    std::vector<StickMove> stick_moves;
 };
 
 struct StrokeFontResult {
@@ -50,9 +57,17 @@ std::string stroke_font_folder(const char *argument, const char *environment_val
 // The font of the text of a .jhf file.
 StrokeFontResult parse_stroke_font(std::string_view text);
 
-// The font of the file `name` in `folder`; the error names the file.
+// The font of the file `name` in `folder`; the error names the file. The
+// font the built-in table was fitted to (fitted_stick_moves) gets its
+// moves, and fails to load where they do not fit it.
 StrokeFontResult load_stroke_font(const std::string &folder,
                                   const std::string &name = "rowmans.jhf");
+
+// Gives the font `moves`, each checked against its glyphs: false, with the
+// font unchanged and `error` naming the character and the point, where a
+// glyph lacks the point a row moves, a row moves a point another moves, or
+// a glyph has more than kMaxStickMovesPerGlyph moved.
+bool give_stick_moves(StrokeFont &font, std::span<const StickMove> moves, std::string &error);
 
 // The glyph that draws `c`, or null when the font has none for it: only
 // ' ' to '~' have one.

@@ -149,11 +149,19 @@ TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
 
 TEST(StickGlyphPlace, PointsThePrintersDesignPutsElsewhere)
 {
-    // M's middle, Hershey's (12, 0), stands at 0.525 of the box of H across
-    // and 0.255 of its height up; its other point keeps its place. P's bowl
-    // closes at 0.42 of H, and the rest of the glyph is stretched to fit:
-    // its top stays at H's. Proportional glyphs keep Hershey's points.
-    const StrokeFont font = test_font();
+    // With a table that moves M's middle, Hershey's (12, 0), to 0.525 of
+    // the box of H across and 0.255 of its height up, it stands there; its
+    // other point keeps its place. P's bowl closes at 0.42 of H, and the
+    // rest of the glyph is stretched to fit: its top stays at H's.
+    // Proportional glyphs keep Hershey's points.
+    StrokeFont font = test_font();
+    const StickMove moves[] = {
+        {'M', 12, 0, 0.525, 0.255},
+        {'i', 4, 14, 0.575, 0.679},
+        {'i', 4, 0, 0.575, 0},
+    };
+    std::string error;
+    ASSERT_TRUE(give_stick_moves(font, moves, error)) << error;
     const double box = 21.0 / 32;
     const struct {
         char c;
@@ -184,6 +192,13 @@ TEST(StickGlyphPlace, PointsThePrintersDesignPutsElsewhere)
     const GlyphPlace fixed = stick_glyph_place(font, *m, 'M', true);
     EXPECT_EQ(fixed.move_count, 1);
     EXPECT_NEAR(place_point(fixed, m->strokes[0][0]).up, 0, 1e-9);
+    // A font no table was given to keeps Hershey's middle, on the baseline.
+    const StrokeFont plain = test_font();
+    const Glyph *plain_m = glyph_for(plain, 'M');
+    ASSERT_NE(plain_m, nullptr);
+    const GlyphPlace unmoved = stick_glyph_place(plain, *plain_m, 'M', true);
+    EXPECT_EQ(unmoved.move_count, 0);
+    EXPECT_NEAR(place_point(unmoved, plain_m->strokes[0][1]).up, 0, 1e-9);
     // i's stem moves to 0.575 of the box, its top to 0.679 of H, and its
     // spur still runs from 0.19 of the box to that top.
     const Glyph *i = glyph_for(font, 'i');

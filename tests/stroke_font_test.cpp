@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -178,6 +180,104 @@ TEST(LoadStrokeFont, ErrorsNameTheFile)
     rmdir(folder);
 }
 
+// '!' of kTwoGlyphs has the points (5, 21), (5, 7), (5, 2) and (5, 1).
+TEST(GiveStickMoves, EachRowMustMoveAPointOfTheFont)
+{
+    const StickMove top{'!', 5, 21, 0.5, 1};
+    const StickMove foot{'!', 5, 1, 0.5, 0};
+    // A glyph of 49 points, one more than a glyph may have moved.
+    std::string crowded = "   10  1JZ\n   11 50JZ";
+    std::vector<StickMove> too_many;
+    for (int i = 0; i < 49; ++i) {
+        crowded += static_cast<char>('A' + i % 7);
+        crowded += static_cast<char>('A' + i / 7);
+        too_many.push_back({'!', 'A' + i % 7 - 'J', 9 - ('A' + i / 7 - 'R'), 0, 0});
+    }
+    const struct {
+        const char *what;
+        std::string font_text;
+        std::vector<StickMove> moves;
+        std::string error; // empty: given
+    } rows[] = {
+        {"points of the glyph", kTwoGlyphs, {top, foot}, ""},
+        {"no table", kTwoGlyphs, {}, ""},
+        {"a point the glyph lacks",
+         kTwoGlyphs,
+         {top, {'!', 5, 20, 0.5, 0.9}},
+         "the stick glyph table moves '!' (5, 20), a point the font's glyph lacks"},
+        {"a character the font lacks",
+         kTwoGlyphs,
+         {{'"', 5, 21, 0.5, 1}},
+         "the stick glyph table moves '\"' (5, 21), a point the font's glyph lacks"},
+        {"a point moved twice",
+         kTwoGlyphs,
+         {top, foot, {'!', 5, 21, 0.4, 1}},
+         "the stick glyph table moves '!' (5, 21) twice"},
+        {"as many as a glyph may have", crowded, {too_many.begin(), too_many.end() - 1}, ""},
+        {"more than a glyph may have", crowded, too_many,
+         "the stick glyph table moves more than 48 points of '!'"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        const StrokeFontResult parsed = parse_stroke_font(row.font_text);
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        // A font read from text has no table of its own.
+        EXPECT_TRUE(parsed.font.stick_moves.empty());
+        StrokeFont font = parsed.font;
+        const FontPoint first = glyph_for(font, '!')->strokes[0][0];
+        const StickMove kept{'!', first.x, first.y, 0.5, 0.3};
+        std::string error;
+        ASSERT_TRUE(give_stick_moves(font, std::span(&kept, 1), error)) << error;
+        const bool given = give_stick_moves(font, row.moves, error);
+        EXPECT_EQ(given, row.error.empty());
+        if (given) {
+            ASSERT_EQ(font.stick_moves.size(), row.moves.size());
+            for (std::size_t i = 0; i < row.moves.size(); ++i)
+                EXPECT_TRUE(font.stick_moves[i].x == row.moves[i].x
+                            && font.stick_moves[i].y == row.moves[i].y);
+        } else {
+            EXPECT_EQ(error, row.error);
+            // Refused: the font keeps the table it had.
+            ASSERT_EQ(font.stick_moves.size(), 1u);
+            EXPECT_EQ(font.stick_moves[0].y, first.y);
+        }
+    }
+}
+
+// The font the built-in table was fitted to fails to load where a row's
+// point is missing from it, the message naming the row; the same glyphs
+// under another name are another font, and get no moves.
+TEST(LoadStrokeFont, TheFittedTableMustFitItsFont)
+{
+    const StickMoveTable fitted = fitted_stick_moves();
+    ASSERT_FALSE(fitted.moves.empty());
+    const StickMove &first = fitted.moves.front();
+    char folder[] = "/tmp/stroke_font_test.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string bars = "    1  1OU\n";
+    for (int i = 0; i < 95; ++i)
+        bars += "    2  3OUR[RF\n";
+    const std::string wrong = std::string(folder) + "/" + std::string(fitted.font);
+    const std::string other = std::string(folder) + "/bars.jhf";
+    for (const std::string &path : {wrong, other}) {
+        std::FILE *f = std::fopen(path.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(bars.c_str(), f);
+        std::fclose(f);
+    }
+    const StrokeFontResult refused = load_stroke_font(folder, std::string(fitted.font));
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, wrong + ": the stick glyph table moves '" + static_cast<char>(first.c)
+                                 + "' (" + std::to_string(first.x) + ", " + std::to_string(first.y)
+                                 + "), a point the font's glyph lacks");
+    const StrokeFontResult loaded = load_stroke_font(folder, "bars.jhf");
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    EXPECT_TRUE(loaded.font.stick_moves.empty());
+    std::remove(wrong.c_str());
+    std::remove(other.c_str());
+    rmdir(folder);
+}
+
 TEST(LoadStrokeFont, DebianSimplexRoman)
 {
     const std::string folder = stroke_font_folder(nullptr, nullptr);
@@ -205,6 +305,8 @@ TEST(LoadStrokeFont, DebianSimplexRoman)
     EXPECT_EQ(low, 0);
     EXPECT_EQ(high, 21);
     EXPECT_TRUE(glyph_for(r.font, ' ')->strokes.empty());
+    // The table fitted to it, whole.
+    EXPECT_EQ(r.font.stick_moves.size(), fitted_stick_moves().moves.size());
 }
 
 } // namespace
