@@ -2,7 +2,8 @@
 // Points where the printer's stick glyphs part from Hershey's in design: a
 // table fitted to one Hershey font, kept as data in stick_glyph_moves.txt
 // (whose comments say why each glyph's points move) and built into the
-// program from it.
+// program from it. tools/fit_stick_glyphs fits the table to the PCL
+// interpreter's ink and writes that file.
 #ifndef ZELVO_RENDER_STICK_GLYPH_MOVES_H
 #define ZELVO_RENDER_STICK_GLYPH_MOVES_H
 
