@@ -336,8 +336,8 @@ void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, con
     for (const std::vector<FontPoint> &stroke : glyph.strokes) {
         points.clear();
         for (const FontPoint &p : stroke) {
-            const PlacedPoint placed = place_point(place, p);
-            points.push_back(at + glyph_offset(f, placed.across, placed.up));
+            const Point placed = place_point(place, p);
+            points.push_back(at + glyph_offset(f, placed.x, placed.y));
         }
         listener.stroke(points.data(), points.size(), at);
     }

@@ -291,9 +291,9 @@ void add_serifs(const Glyph &glyph, unsigned char c, double box_left, double box
                        ? rule.up * kHeightOfH
                        : map_up(place, rule.where == SerifRule::Head ? 1 : 0);
         if (rule.where == SerifRule::Spur) {
-            const PlacedPoint top = place_point(place, stem_top(glyph));
-            serif.right = top.across;
-            serif.up = top.up;
+            const Point top = place_point(place, stem_top(glyph));
+            serif.right = top.x;
+            serif.up = top.y;
         }
     }
 }
@@ -339,10 +339,10 @@ void make_squarer(const Glyph &glyph, unsigned char c, GlyphPlace &place)
 
 // A point of the bowl, near its ellipse, moved onto the superellipse in the
 // same direction; other points (a stem's corner, an e's bar) as they are.
-PlacedPoint squared(const GlyphPlace &place, FontPoint p)
+Point squared(const GlyphPlace &place, FontPoint p)
 {
-    const double u = (p.x - place.centre.across) / place.half.across;
-    const double v = (p.y - place.centre.up) / place.half.up;
+    const double u = (p.x - place.centre.x) / place.half.x;
+    const double v = (p.y - place.centre.y) / place.half.y;
     const double r = std::hypot(u, v);
     if (r < 0.8 || r > 1.2)
         return {static_cast<double>(p.x), static_cast<double>(p.y)};
@@ -354,7 +354,7 @@ PlacedPoint squared(const GlyphPlace &place, FontPoint p)
     // are.
     const double su = std::clamp(u * out, -1.0, 1.0);
     const double sv = std::clamp(v * out, -1.0, 1.0);
-    return {place.centre.across + su * place.half.across, place.centre.up + sv * place.half.up};
+    return {place.centre.x + su * place.half.x, place.centre.y + sv * place.half.y};
 }
 
 } // namespace
@@ -380,14 +380,12 @@ GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigne
     return place;
 }
 
-PlacedPoint place_point(const GlyphPlace &place, FontPoint p)
+Point place_point(const GlyphPlace &place, FontPoint p)
 {
     for (int i = 0; i < place.move_count; ++i)
         if (place.moves[i].from.x == p.x && place.moves[i].from.y == p.y)
             return place.moves[i].to;
-    const PlacedPoint q = place.squarer
-                              ? squared(place, p)
-                              : PlacedPoint{static_cast<double>(p.x), static_cast<double>(p.y)};
-    return {place.left + (q.across - place.ink_left) * place.scale,
-            map_up(place, q.up * place.unit)};
+    const Point q = place.squarer ? squared(place, p)
+                                  : Point{static_cast<double>(p.x), static_cast<double>(p.y)};
+    return {place.left + (q.x - place.ink_left) * place.scale, map_up(place, q.y * place.unit)};
 }

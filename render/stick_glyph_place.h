@@ -14,14 +14,8 @@
 #ifndef ZELVO_RENDER_STICK_GLYPH_PLACE_H
 #define ZELVO_RENDER_STICK_GLYPH_PLACE_H
 
+#include "point.h"
 #include "stroke_font.h"
-
-// A point of the glyph's own, font units, mapped to the label's glyph units:
-// `across` from the character's cell origin, `up` from the baseline.
-struct PlacedPoint {
-    double across = 0;
-    double up = 0;
-};
 
 // How a glyph's points are mapped. Across: `left + (x - ink_left) * scale`.
 // Up: piecewise linear through `knots` (font cap heights to label cap
@@ -51,7 +45,7 @@ struct GlyphPlace {
     // units.
     struct Move {
         FontPoint from;
-        PlacedPoint to;
+        Point to; // glyph units
     };
     Move moves[kMaxStickMovesPerGlyph];
     int move_count = 0;
@@ -59,8 +53,8 @@ struct GlyphPlace {
     // units about `centre` in a box `half` wide and high each way, are
     // pushed out along their directions onto a superellipse.
     bool squarer = false;
-    PlacedPoint centre;
-    PlacedPoint half;
+    Point centre; // font units
+    Point half;
 };
 
 // The place of `glyph`, the font's glyph for `c`. A fixed-pitch glyph is
@@ -70,6 +64,8 @@ struct GlyphPlace {
 GlyphPlace stick_glyph_place(const StrokeFont &font, const Glyph &glyph, unsigned char c,
                              bool fixed_pitch);
 
-PlacedPoint place_point(const GlyphPlace &place, FontPoint p);
+// A point of the glyph's own, font units, mapped to the label's glyph units:
+// x across from the character's cell origin, y up from the baseline.
+Point place_point(const GlyphPlace &place, FontPoint p);
 
 #endif

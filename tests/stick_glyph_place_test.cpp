@@ -94,7 +94,7 @@ TEST(StickGlyphPlace, HeightsAreThePrintersGlyphs)
             const GlyphPlace place =
                 stick_glyph_place(font, *glyph, static_cast<unsigned char>(row.c), fixed);
             const FontPoint p = glyph->strokes[0][static_cast<std::size_t>(row.point)];
-            EXPECT_NEAR(place_point(place, p).up, 0.969 * row.up, 1e-9) << "fixed pitch " << fixed;
+            EXPECT_NEAR(place_point(place, p).y, 0.969 * row.up, 1e-9) << "fixed pitch " << fixed;
         }
     }
 }
@@ -107,10 +107,9 @@ TEST(StickGlyphPlace, AProportionalGlyphKeepsItsOwnBoundsAcross)
     const Glyph *glyph = glyph_for(font, 'A');
     ASSERT_NE(glyph, nullptr);
     const FontPoint p = glyph->strokes[0][0];
-    EXPECT_NEAR(place_point(stick_glyph_place(font, *glyph, 'A', false), p).across, 3.0 / 21, 1e-9);
-    EXPECT_GT(
-        std::abs(place_point(stick_glyph_place(font, *glyph, 'A', true), p).across - 3.0 / 21),
-        1e-3);
+    EXPECT_NEAR(place_point(stick_glyph_place(font, *glyph, 'A', false), p).x, 3.0 / 21, 1e-9);
+    EXPECT_GT(std::abs(place_point(stick_glyph_place(font, *glyph, 'A', true), p).x - 3.0 / 21),
+              1e-3);
 }
 
 TEST(StickGlyphPlace, SerifsOfTheTypewritersLetters)
@@ -180,25 +179,25 @@ TEST(StickGlyphPlace, PointsThePrintersDesignPutsElsewhere)
         const Glyph *glyph = glyph_for(font, c);
         ASSERT_NE(glyph, nullptr);
         const FontPoint p = glyph->strokes[0][static_cast<std::size_t>(row.point)];
-        const PlacedPoint placed = place_point(stick_glyph_place(font, *glyph, c, true), p);
+        const Point placed = place_point(stick_glyph_place(font, *glyph, c, true), p);
         if (row.across >= 0) {
-            EXPECT_NEAR(placed.across, row.across, 1e-9);
+            EXPECT_NEAR(placed.x, row.across, 1e-9);
         }
-        EXPECT_NEAR(placed.up, row.up, 1e-9);
+        EXPECT_NEAR(placed.y, row.up, 1e-9);
     }
     const Glyph *m = glyph_for(font, 'M');
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(stick_glyph_place(font, *m, 'M', false).move_count, 0);
     const GlyphPlace fixed = stick_glyph_place(font, *m, 'M', true);
     EXPECT_EQ(fixed.move_count, 1);
-    EXPECT_NEAR(place_point(fixed, m->strokes[0][0]).up, 0, 1e-9);
+    EXPECT_NEAR(place_point(fixed, m->strokes[0][0]).y, 0, 1e-9);
     // A font no table was given to keeps Hershey's middle, on the baseline.
     const StrokeFont plain = test_font();
     const Glyph *plain_m = glyph_for(plain, 'M');
     ASSERT_NE(plain_m, nullptr);
     const GlyphPlace unmoved = stick_glyph_place(plain, *plain_m, 'M', true);
     EXPECT_EQ(unmoved.move_count, 0);
-    EXPECT_NEAR(place_point(unmoved, plain_m->strokes[0][1]).up, 0, 1e-9);
+    EXPECT_NEAR(place_point(unmoved, plain_m->strokes[0][1]).y, 0, 1e-9);
     // i's stem moves to 0.575 of the box, its top to 0.679 of H, and its
     // spur still runs from 0.19 of the box to that top.
     const Glyph *i = glyph_for(font, 'i');
@@ -226,19 +225,19 @@ TEST(StickGlyphPlace, RoundGlyphsAreSquarer)
     const GlyphPlace plain = stick_glyph_place(font, *v, 'v', true);
     const FontPoint middle{7, 7};
     const auto from_middle = [&](const GlyphPlace &place, FontPoint p) {
-        const PlacedPoint a = place_point(place, p);
-        const PlacedPoint m = place_point(place, middle);
-        return PlacedPoint{a.across - m.across, a.up - m.up};
+        const Point a = place_point(place, p);
+        const Point m = place_point(place, middle);
+        return Point{a.x - m.x, a.y - m.y};
     };
     const double out = 0.789 / (5.0 / 7);
-    const PlacedPoint corner_round = from_middle(round, {12, 12});
-    const PlacedPoint corner_plain = from_middle(plain, {12, 12});
-    EXPECT_NEAR(corner_round.across / corner_plain.across, out, 2e-3);
-    EXPECT_NEAR(corner_round.up / corner_plain.up, out, 2e-3);
+    const Point corner_round = from_middle(round, {12, 12});
+    const Point corner_plain = from_middle(plain, {12, 12});
+    EXPECT_NEAR(corner_round.x / corner_plain.x, out, 2e-3);
+    EXPECT_NEAR(corner_round.y / corner_plain.y, out, 2e-3);
     for (const FontPoint p : {FontPoint{7, 14}, middle}) {
         SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
-        EXPECT_NEAR(place_point(round, p).across, place_point(plain, p).across, 1e-9);
-        EXPECT_NEAR(place_point(round, p).up, place_point(plain, p).up, 1e-9);
+        EXPECT_NEAR(place_point(round, p).x, place_point(plain, p).x, 1e-9);
+        EXPECT_NEAR(place_point(round, p).y, place_point(plain, p).y, 1e-9);
     }
     EXPECT_FALSE(stick_glyph_place(font, *o, 'o', false).squarer);
 }
