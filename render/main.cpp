@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
 // zelvo-render: draws HP-GL/2 plots and PCL 5 jobs with HP-GL/2 in them as
-// PDF, SVG, PostScript or PNG. The options and the files are this program's;
-// the rendering is the library's.
+// PDF, SVG, PostScript or PNG. Here are the options and the run; the inputs
+// are spooled by input_spool.h, the files written by output_files.h, and the
+// rendering is the library's.
 #include "cairo_sink.h"
+#include "input_spool.h"
+#include "output_files.h"
 #include "render.h"
 #include "units.h"
 
 #include <getopt.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -186,151 +186,6 @@ bool parse_arguments(int argc, char **argv, Settings &settings)
     return true;
 }
 
-// The inputs as one stream, read from a file holding them all: the inputs
-// themselves when there is one regular file, else a copy in a temporary
-// file, so that the stream can be read twice.
-class StreamFile : public PlotSource {
-public:
-    explicit StreamFile(std::FILE *file) : file_(file) {}
-    std::size_t read(char *buffer, std::size_t size) override
-    {
-        const std::size_t n = std::fread(buffer, 1, size, file_);
-        if (n == 0 && std::ferror(file_))
-            failed = true;
-        return n;
-    }
-    bool failed = false;
-
-private:
-    std::FILE *file_;
-};
-
-std::FILE *open_stream(const std::vector<std::string> &inputs, bool &owned)
-{
-    owned = false;
-    if (inputs.size() == 1 && inputs[0] != "-") {
-        struct stat st {};
-        if (stat(inputs[0].c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-            std::FILE *file = std::fopen(inputs[0].c_str(), "rb");
-            if (file == nullptr)
-                error("cannot open '" + inputs[0] + "': " + std::strerror(errno));
-            owned = file != nullptr;
-            return file;
-        }
-    }
-    std::FILE *copy = std::tmpfile();
-    if (copy == nullptr) {
-        error(std::string("cannot make a temporary file: ") + std::strerror(errno));
-        return nullptr;
-    }
-    bool stdin_read = false;
-    for (const std::string &name : inputs) {
-        const bool is_stdin = name == "-";
-        if (is_stdin && stdin_read)
-            continue;
-        std::FILE *in = is_stdin ? stdin : std::fopen(name.c_str(), "rb");
-        if (in == nullptr) {
-            error("cannot open '" + name + "': " + std::strerror(errno));
-            std::fclose(copy);
-            return nullptr;
-        }
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
-            std::fwrite(buffer, 1, n, copy);
-        const bool failed = std::ferror(in) != 0;
-        if (is_stdin)
-            stdin_read = true;
-        else
-            std::fclose(in);
-        if (failed) {
-            error("cannot read '" + name + "'");
-            std::fclose(copy);
-            return nullptr;
-        }
-    }
-    if (std::fflush(copy) != 0) {
-        error(std::string("cannot write a temporary file: ") + std::strerror(errno));
-        std::fclose(copy);
-        return nullptr;
-    }
-    owned = true;
-    return copy;
-}
-
-// Files written under temporary names in their folder, renamed into place
-// once everything is written.
-class Outputs : public PageFiles {
-public:
-    explicit Outputs(std::string pattern) : pattern_(std::move(pattern)) {}
-    ~Outputs() { discard(); }
-    Outputs(const Outputs &) = delete;
-    Outputs &operator=(const Outputs &) = delete;
-
-    std::FILE *open(const std::string &name)
-    {
-        const std::size_t slash = name.rfind('/');
-        std::string temp = (slash == std::string::npos ? std::string() : name.substr(0, slash + 1))
-                           + ".zelvo-render.XXXXXX";
-        const int fd = mkstemp(temp.data());
-        if (fd < 0) {
-            error("cannot write '" + name + "': " + std::strerror(errno));
-            return nullptr;
-        }
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-        std::FILE *file = fdopen(fd, "wb");
-        files_.push_back({temp, name});
-        return file;
-    }
-
-    std::FILE *open_page(std::uint64_t number) override { return open(page_name(number)); }
-
-    bool close_page(std::FILE *file) override
-    {
-        const bool ok = std::fflush(file) == 0 && std::ferror(file) == 0;
-        return std::fclose(file) == 0 && ok;
-    }
-
-    std::string page_name(std::uint64_t number) const
-    {
-        const std::size_t at = pattern_.find("%d");
-        if (at == std::string::npos)
-            return pattern_;
-        return pattern_.substr(0, at) + std::to_string(number) + pattern_.substr(at + 2);
-    }
-
-    bool commit()
-    {
-        for (const auto &[temp, name] : files_) {
-            if (std::rename(temp.c_str(), name.c_str()) != 0) {
-                error("cannot write '" + name + "': " + std::strerror(errno));
-                return false;
-            }
-        }
-        files_.clear();
-        return true;
-    }
-
-    void discard()
-    {
-        for (const auto &file : files_)
-            std::remove(file.first.c_str());
-        files_.clear();
-    }
-
-private:
-    std::string pattern_;
-    std::vector<std::pair<std::string, std::string>> files_;
-};
-
-// Standard output as the one page of a one-page format.
-class StandardOutputPage : public PageFiles {
-public:
-    std::FILE *open_page(std::uint64_t) override { return stdout; }
-    bool close_page(std::FILE *file) override { return std::fflush(file) == 0; }
-};
-
 // The longest side of a PDF, PostScript or SVG page: PDF's 14,400 units of
 // a point, which viewers hold pages to.
 constexpr double kLargestDocumentPage = 14400 / kPointsPerInch * kMillimetresPerInch;
@@ -346,10 +201,11 @@ public:
 
 int run(const Settings &settings)
 {
-    bool owned = false;
-    std::FILE *stream = open_stream(settings.inputs, owned);
-    if (stream == nullptr)
+    InputSpool source(settings.inputs);
+    if (!source.ok()) {
+        error(source.error());
         return 1;
+    }
     // Without the font the plot is still drawn, its labels left out.
     const StrokeFontResult font =
         load_stroke_font(stroke_font_folder(nullptr, std::getenv("ZELVO_HERSHEY_DIR")));
@@ -365,34 +221,28 @@ int run(const Settings &settings)
         options.largest_sheet = kLargestDocumentPage;
     StandardErrorWarnings warnings;
     options.warnings = &warnings;
-    StreamFile source(stream);
     const PlotMeasure measure = measure_plot(source, options.font);
-    std::rewind(stream);
+    source.rewind();
 
     const bool to_stdout = settings.output == "-";
     const bool one_page =
         settings.format == OutputFormat::Png || settings.format == OutputFormat::Svg;
     const bool numbered = one_page && !to_stdout && settings.output.find("%d") != std::string::npos;
-    Outputs outputs(settings.output);
+    OutputFiles outputs(settings.output, error);
     StandardOutputPage standard_output;
     std::FILE *document = nullptr;
     if (!one_page)
         document = to_stdout ? stdout : outputs.open(settings.output);
-    if (!one_page && document == nullptr) {
-        if (owned)
-            std::fclose(stream);
+    if (!one_page && document == nullptr)
         return 1;
-    }
     PageFiles *pages = to_stdout ? static_cast<PageFiles *>(&standard_output) : &outputs;
     CairoSink sink(settings.format, document, pages, numbered ? UINT64_MAX : 1, settings.dpi);
     render_plot(source, measure, options, sink);
-    bool ok = sink.finish() && !source.failed;
+    bool ok = sink.finish() && !source.read_failed();
     if (document != nullptr && document != stdout)
         ok = outputs.close_page(document) && ok;
     else if (document == stdout)
         ok = std::fflush(stdout) == 0 && ok;
-    if (owned)
-        std::fclose(stream);
     if (!ok) {
         error(!sink.error().empty() ? sink.error() : "cannot write '" + settings.output + "'");
         return 1;
