@@ -325,10 +325,17 @@ TEST_F(ZelvoSafety, UnreadJobIsAFailureWithoutProc)
     if (sanitized)
         GTEST_SKIP() << "SKIP: the sanitizers' runtime reads its options and the leak check's "
                         "threads in /proc";
-    if (run_program("/usr/bin/unshare", options({"-m", "sh", "-c", hide_proc, "sh", "true"}))
-            .exit_status
-        != 0)
-        GTEST_SKIP() << "SKIP: no mount namespace here (unshare -m needs root)";
+    // Being root is not always enough: a chroot, a container or the kernel
+    // can refuse the namespace or the mount in it, and their message says
+    // which.
+    const RunResult probe =
+        run_program("/usr/bin/unshare", options({"-m", "sh", "-c", hide_proc, "sh", "true"}));
+    if (probe.exit_status != 0)
+        GTEST_SKIP() << "SKIP: no mount namespace with an empty /proc here: `unshare -m` then "
+                        "`mount -t tmpfs none /proc` ended with "
+                     << how_it_ended(probe) << ": "
+                     << (probe.err.empty() ? "no message"
+                                           : probe.err.substr(0, probe.err.find('\n')));
     dir.write("small.plt", plot);
     dir.write("half.plt", std::string(30000, 'P'));
     const struct {

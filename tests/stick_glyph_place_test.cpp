@@ -2,6 +2,7 @@
 // Where Hershey glyphs are drawn to stand where the printer's stick glyphs
 // stand: heights up, on a small font written here.
 #include "stick_glyph_place.h"
+#include "support/skip.h"
 
 #include <gtest/gtest.h>
 
@@ -249,7 +250,8 @@ TEST(StickGlyphPlace, GlyphsOfAnotherDesignHaveEveryPointMoved)
     // for want of room or for a point the glyph lacks.
     const std::string folder = stroke_font_folder(nullptr, nullptr);
     if (access((folder + "/rowmans.jhf").c_str(), R_OK) != 0)
-        GTEST_SKIP() << "hershey-fonts-data is not installed";
+        ZELVO_SKIP() << "the Hershey fonts are not in " << folder
+                     << " (Debian: hershey-fonts-data)";
     const StrokeFontResult r = load_stroke_font(folder);
     ASSERT_TRUE(r.ok) << r.error;
     for (const char c : std::string("235689a&@{}$%^BGRSXesxy?")) {

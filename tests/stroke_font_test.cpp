@@ -2,6 +2,7 @@
 // The .jhf reader on small fonts written here, its refusals, the folder it
 // reads from, and Debian's simplex roman font where it is installed.
 #include "stroke_font.h"
+#include "support/skip.h"
 
 #include <gtest/gtest.h>
 
@@ -282,7 +283,8 @@ TEST(LoadStrokeFont, DebianSimplexRoman)
 {
     const std::string folder = stroke_font_folder(nullptr, nullptr);
     if (access((folder + "/rowmans.jhf").c_str(), R_OK) != 0)
-        GTEST_SKIP() << "hershey-fonts-data is not installed";
+        ZELVO_SKIP() << "the Hershey fonts are not in " << folder
+                     << " (Debian: hershey-fonts-data)";
     const StrokeFontResult r = load_stroke_font(folder);
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.font.glyphs.size(), 96u);

@@ -29,10 +29,12 @@ skip() {
   exit 77
 }
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# need PACKAGE TOOL...: the tools, which the Debian package PACKAGE installs.
 need() {
-  local tool
+  local package=$1 tool
+  shift
   for tool in "$@"; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
+    command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: $package)"
   done
 }
 
@@ -59,8 +61,13 @@ fi
 case $step in
 build)
   source_dir=$3
-  need dpkg-deb dpkg-shlibdeps dpkg-architecture file readelf
+  need dpkg dpkg-deb
+  need dpkg-dev dpkg-shlibdeps dpkg-architecture
+  need file file
+  need binutils readelf
+  need pkg-config pkg-config
   [ -f /usr/include/cups/cups.h ] || skip "the CUPS headers (libcups2-dev) are not installed"
+  pkg-config --exists cairo || skip "cairo's headers (libcairo2-dev) are not installed"
   rm -rf "$dir/build" "$dir/cpack" "$debs"
   # The preset's options, in a build folder of this test's own.
   (cd "$source_dir" && quiet "${CMAKE:-cmake}" --preset package -B "$dir/build")
@@ -72,7 +79,7 @@ build)
   ;;
 
 lintian)
-  need lintian
+  need lintian lintian
   files=()
   for package in "${packages[@]}"; do files+=("$(deb "$package")"); done
   # Every tag shown, overridden ones with their reasons; errors and
@@ -85,7 +92,8 @@ lintian)
 
 contents)
   version=$3
-  need dpkg-deb dpkg-architecture
+  need dpkg dpkg-deb
+  need dpkg-dev dpkg-architecture
   arch=$(dpkg-architecture -qDEB_HOST_ARCH)
   ma=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
   debian_version=$version-1
@@ -178,7 +186,8 @@ EOF
   ;;
 
 install)
-  need dpkg dpkg-query ldd
+  need dpkg dpkg dpkg-query
+  need libc-bin ldd
   # dpkg runs the maintainer scripts chrooted into the scratch root.
   [ "$(id -u)" = 0 ] || skip "installing into a scratch root needs root (dpkg chroots for the maintainer scripts)"
   root=$work/root
@@ -271,7 +280,11 @@ EOF
 
 link)
   source_dir=$3
-  need dpkg-deb dpkg-architecture cc pkg-config readelf
+  need dpkg dpkg-deb
+  need dpkg-dev dpkg-architecture
+  need gcc cc
+  need pkg-config pkg-config
+  need binutils readelf
   ma=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
   unpacked=$work/unpacked
   dpkg-deb -x "$(deb libstrutil1)" "$unpacked"
