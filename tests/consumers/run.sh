@@ -9,6 +9,12 @@
 # add_subdirectory, which must bring neither tests (the CMake project checks
 # for their targets) nor install rules.
 #
+# The project is compiled once: the shared strutil is the same build folder
+# configured again, in which only strutil is compiled anew (every other
+# library is static whatever BUILD_SHARED_LIBS says) and the programs are
+# linked again; through add_subdirectory only the consumer and what it links
+# are built.
+#
 #   run.sh [SOURCE_DIR]    (default: the tree this script lives in)
 #
 # Exits 77 (skipped) when cc, pkg-config or readelf is missing (1 with
@@ -24,8 +30,9 @@ skip() {
   [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
   exit 77
 }
-for tool in cc pkg-config readelf; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
+for tool_package in cc:gcc pkg-config:pkg-config readelf:binutils; do
+  tool=${tool_package%:*}
+  command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: ${tool_package#*:})"
 done
 
 cmake=${CMAKE:-cmake}
@@ -85,15 +92,17 @@ expect_files() {
   diff -u "$work/expected" "$work/got" >&2 || fail "$what installs other files than expected"
 }
 
-# check_install KIND [cmake options...]: KIND is static or shared.
+# check_install KIND: KIND is static or shared; each configures the one
+# build folder for its kind and builds what changed.
+build="$work/build"
 check_install() {
   local kind=$1
-  shift
-  local build="$work/build-$kind" prefix="$work/prefix-$kind"
+  local prefix="$work/prefix-$kind" shared=OFF
+  [ "$kind" = static ] || shared=ON
   echo "== $kind library"
 
   quiet "$cmake" -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_LIBDIR=lib -DZELVO_BUILD_TESTS=OFF "$@"
+    -DCMAKE_INSTALL_LIBDIR=lib -DZELVO_BUILD_TESTS=OFF -DBUILD_SHARED_LIBS=$shared
   quiet "$cmake" --build "$build" -j2
 
   quiet "$cmake" --install "$build" --prefix "$work/library-$kind" --component library
@@ -138,12 +147,12 @@ check_install() {
 }
 
 check_install static
-check_install shared -DBUILD_SHARED_LIBS=ON
+check_install shared
 
 echo "== add_subdirectory"
 sub="$work/consumer-subdir"
 quiet "$cmake" -S "$here/cmake" -B "$sub" -DSTRUTIL_SOURCE_DIR="$source_dir"
-quiet "$cmake" --build "$sub" -j2
+quiet "$cmake" --build "$sub" -j2 --target consumer
 "$sub/consumer" || fail "CMake consumer through add_subdirectory"
 quiet "$cmake" --install "$sub" --prefix "$work/prefix-subdir"
 if [ -d "$work/prefix-subdir" ] && [ -n "$(ls -A "$work/prefix-subdir")" ]; then
