@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // End-to-end runs of the built zelvo program: whole outputs, messages and
 // exit statuses compared exactly.
+#include "support/default_job.h"
 #include "support/run_program.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,9 @@
 namespace {
 
 const std::string program = ZELVO_PROGRAM;
-const std::string first_line = "\x1b"
-                               "E\x1b%1B\x1b&l1O\n";
-const std::string trailer = "SP;PG;\n\x1b%0A\x1b"
-                            "E";
-
-std::string job(const std::string &body, const std::string &setup = "IN;SP1;PA;PW0.2;\n")
+std::string job(const std::string &body, const std::string &setup = job_setup)
 {
-    return first_line + setup + body + trailer;
+    return job_first_line + setup + body + job_trailer;
 }
 
 std::string all_bytes()
@@ -366,7 +362,7 @@ TEST_F(ZelvoHold, ReadsThePlotWithNothingToHold)
         SCOPED_TRACE(row.plot);
         dir.write("a.plt", row.plot);
         const RunResult held = run_program(program, options({"-hold", "a.plt"}));
-        EXPECT_EQ(held.out, first_line + "IN;SP1;PA;PW0.2;\n" + row.held);
+        EXPECT_EQ(held.out, job_header + row.held);
     }
 }
 
@@ -375,7 +371,7 @@ TEST_F(ZelvoHold, PlotThatEndsInPclGetsNoHpglTrailerLine)
     // Printed as PCL text, "SP;PG;" would cost a page of its own.
     dir.write("a.plt", "IN;PD;\x1b%0A\f");
     const RunResult r = run_program(program, options({"-hold", "-port", "a.plt"}));
-    EXPECT_EQ(r.out, first_line
+    EXPECT_EQ(r.out, job_first_line
                          + "IN;SP1;PA;PW0.2;\nRO90;\nIP;\nIN;RO90;\nIP;\nPD;\x1b%0A\f\x1b%0A\x1b"
                            "E");
 }
@@ -420,7 +416,7 @@ TEST_F(ZelvoHold, TrailerClosesWhatThePlotLeavesOpen)
         SCOPED_TRACE(row.plot);
         dir.write("a.plt", row.plot);
         const RunResult held = run_program(program, options({"-hold", "a.plt"}));
-        EXPECT_EQ(held.out, first_line + "IN;SP1;PA;PW0.2;\n" + row.plot + row.trailer);
+        EXPECT_EQ(held.out, job_header + row.plot + row.trailer);
         // The default job keeps its trailer whatever the plot.
         EXPECT_EQ(run_program(program, options({"a.plt"})).out, job(row.plot));
     }
@@ -465,10 +461,8 @@ TEST_F(Zelvo, PaperSizeCommand)
         SCOPED_TRACE(row.command);
         RunOptions o = options(row.args, row.env);
         o.stdin_data = "PU;";
-        EXPECT_EQ(run_program(program, o).out, "\x1b"
-                                               "E" + row.command
-                                                   + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nPU;"
-                                                   + trailer);
+        EXPECT_EQ(run_program(program, o).out,
+                  job_reset + row.command + job_hpgl_mode + job_setup + "PU;" + job_trailer);
     }
 }
 
@@ -483,9 +477,8 @@ TEST_F(Zelvo, FitWritesThePictureFrame)
     const RunResult given =
         run_program(program, options({"-fit", "841x594", "-paper", "A4", "a.plt"}));
     EXPECT_EQ(given.exit_status, 0) << how_it_ended(given);
-    EXPECT_EQ(given.out, "\x1b"
-                         "E" + a1_on_a4
-                             + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\nIN;PA0,0;" + trailer);
+    EXPECT_EQ(given.out,
+              job_reset + a1_on_a4 + job_hpgl_mode + job_setup + "IN;PA0,0;" + job_trailer);
     // The plot's own PS, from the first input that opens, read ahead. It
     // draws, so a form feed ejects the page, wherever the pen stands; the
     // plot above draws nothing and gets none, which would print a blank
@@ -494,9 +487,7 @@ TEST_F(Zelvo, FitWritesThePictureFrame)
         run_program(program, options({"-fit", "-paper", "A4", "gone.plt", "sized.plt", "a.plt"}));
     EXPECT_EQ(from_ps.exit_status, 1) << how_it_ended(from_ps);
     EXPECT_EQ(from_ps.err, "Unable to open: gone.plt\n");
-    EXPECT_EQ(from_ps.out, "\x1b"
-                           "E" + a1_on_a4
-                               + "\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
+    EXPECT_EQ(from_ps.out, job_reset + a1_on_a4 + job_hpgl_mode + job_setup
                                + "IN;PS33640,23760;PD;IN;PA0,0;SP;PG;\n\x1b%0A\f\x1b" + "E");
 }
 

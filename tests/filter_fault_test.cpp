@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program under hostile conditions: huge inputs, spoolers that stop
 // reading, thousands of names, oversized environment values.
+#include "support/default_job.h"
 #include "support/run_program.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,6 @@
 namespace {
 
 const std::string program = ZELVO_PROGRAM;
-const std::string header = "\x1b"
-                           "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n";
-const std::string trailer = "SP;PG;\n\x1b%0A\x1b"
-                            "E";
 
 std::vector<std::string> clean_env(const TempDir &dir)
 {
@@ -126,7 +123,7 @@ TEST(ZelvoFaults, ManyInputNames)
     const RunResult r = run_program(program, o);
     EXPECT_EQ(r.exit_status, 1) << how_it_ended(r);
     EXPECT_EQ(r.err, expected_err);
-    EXPECT_EQ(r.out, header + std::string(6666, 'a') + trailer);
+    EXPECT_EQ(r.out, job_header + std::string(6666, 'a') + job_trailer);
 }
 
 // Linux passes no single environment string longer than 128 KiB to a new
@@ -141,15 +138,13 @@ TEST(ZelvoFaults, OversizedEnvironment)
     std::string many;
     for (std::size_t i = 0; i < env_room / 8; ++i)
         many += "lj,port,";
-    const std::string first = "\x1b"
-                              "E\x1b%1B\x1b&l1O\n";
     const struct {
         std::string param;
         std::string setup;
     } rows[] = {
-        {separators, "IN;SP1;PA;PW0.2;\n"},
-        {many, "IN;SP1;PA;PW0.2;\nRO90;\nRO90;\n"},
-        {std::string(env_room, 'x'), "IN;SP1;PA;PW0.2;\n"},
+        {separators, job_setup},
+        {many, job_setup + "RO90;\nRO90;\n"},
+        {std::string(env_room, 'x'), job_setup},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.setup);
@@ -159,7 +154,7 @@ TEST(ZelvoFaults, OversizedEnvironment)
         o.stdin_data = "P";
         const RunResult r = run_program(program, o);
         EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
-        EXPECT_EQ(r.out, first + row.setup + "P" + trailer);
+        EXPECT_EQ(r.out, job_first_line + row.setup + "P" + job_trailer);
     }
 
     // A width too large for any printer is refused, quoted whole.

@@ -2,6 +2,7 @@
 // The job's last step, closing the output, checked with a close that fails:
 // a job whose end never reached the file must not count as written.
 #include "job.h"
+#include "support/default_job.h"
 #include "support/failing_close.h"
 #include "support/run_program.h"
 
@@ -57,10 +58,7 @@ TEST(RunJob, FailedCloseOfTheOutputIsAWriteFailure)
         EXPECT_EQ(errors, "");
         // Holding, the job turns P1 and P2 with the plot.
         const std::string turn = hold ? "RO90;\nIP;\n" : "RO90;\n";
-        EXPECT_EQ(read_file(output), "\x1b"
-                                     "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
-                                         + turn + "IN;" + std::string(hold ? turn : "")
-                                         + "PU0,0;SP;PG;\n\x1b%0A\x1b"
-                                           "E");
+        EXPECT_EQ(read_file(output), job_header + turn + "IN;" + std::string(hold ? turn : "")
+                                         + "PU0,0;" + job_trailer);
     }
 }

@@ -2,6 +2,7 @@
 // run_job with what its front ends give it: the inputs as named, the log
 // and its prefixes, and a cancel flag.
 #include "job.h"
+#include "support/default_job.h"
 #include "support/run_program.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-const std::string header = "\x1b"
-                           "E\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n";
-const std::string trailer = "SP;PG;\n\x1b%0A\x1b"
-                            "E";
 
 struct Outcome {
     int status;
@@ -63,7 +59,7 @@ TEST(RunJob, StandardInputOnlyWhereTheFrontEndSaysSo)
     const char *names[] = {"-a.plt"};
     const Outcome named = run_in(dir, {1, names, nullptr}, {});
     EXPECT_EQ(named.status, 0);
-    EXPECT_EQ(named.job, header + "PU0,0;" + trailer);
+    EXPECT_EQ(named.job, job_header + "PU0,0;" + job_trailer);
 
     std::fflush(stdin);
     const int saved = dup(STDIN_FILENO);
@@ -74,7 +70,7 @@ TEST(RunJob, StandardInputOnlyWhereTheFrontEndSaysSo)
     dup2(saved, STDIN_FILENO);
     close(saved);
     EXPECT_EQ(dashed.status, 0);
-    EXPECT_EQ(dashed.job, header + trailer);
+    EXPECT_EQ(dashed.job, job_header + job_trailer);
 }
 
 TEST(RunJob, MessagesGoToTheLogWithTheirPrefixes)
@@ -108,8 +104,8 @@ TEST(RunJob, CancelFlagAbandonsOrFinishes)
         int status;
         std::string job;
     } rows[] = {
-        {false, 1, header},
-        {true, 0, header + trailer},
+        {false, 1, job_header},
+        {true, 0, job_header + job_trailer},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.finish);

@@ -5,6 +5,7 @@
 // it and 400 high, lines are 768 apart and a space is 400.
 #include "bar_font.h"
 #include "label_layout.h"
+#include "support/near_point.h"
 
 #include <gtest/gtest.h>
 
@@ -69,8 +70,7 @@ constexpr double kH = 0.969;
 
 void expect_point(Point got, Point want)
 {
-    EXPECT_NEAR(got.x, want.x, kNear);
-    EXPECT_NEAR(got.y, want.y, kNear);
+    EXPECT_TRUE(near_point(got, want, kNear));
 }
 
 // The bottom of each character's bar.

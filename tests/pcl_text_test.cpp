@@ -3,6 +3,7 @@
 // how escape sequences move it. Inches on the logical page; the first line
 // of a reset page is 0.5 + 0.125 down.
 #include "pcl_text.h"
+#include "support/near_point.h"
 
 #include <gtest/gtest.h>
 
@@ -73,12 +74,10 @@ TEST(PrintPclText, RunsAndControlCodes)
         const PclCursor end = print_pcl_text(pcl_home(PclPage{}), row.bytes, 1.0 / 6, recorder);
         ASSERT_EQ(recorder.runs.size(), row.runs.size());
         for (std::size_t i = 0; i < row.runs.size(); ++i) {
-            EXPECT_NEAR(recorder.runs[i].x, row.runs[i].x, kNear);
-            EXPECT_NEAR(recorder.runs[i].y, row.runs[i].y, kNear);
+            EXPECT_TRUE(near_point(recorder.runs[i], row.runs[i], kNear));
             EXPECT_EQ(recorder.runs[i].characters, row.runs[i].characters);
         }
-        EXPECT_NEAR(end.x, row.end.x, kNear);
-        EXPECT_NEAR(end.y, row.end.y, kNear);
+        EXPECT_TRUE(near_point(end, row.end, kNear));
     }
 }
 
@@ -108,8 +107,7 @@ TEST(PclCursorAfter, EscapesThatMoveIt)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         const PclCursor at = pcl_cursor_after(from, row.sequence, row.page);
-        EXPECT_NEAR(at.x, row.want.x, kNear);
-        EXPECT_NEAR(at.y, row.want.y, kNear);
+        EXPECT_TRUE(near_point(at, row.want, kNear));
     }
 }
 

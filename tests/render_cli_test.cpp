@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,12 +14,6 @@ namespace {
 const std::string program = ZELVO_RENDER_PROGRAM;
 const std::string plot = "IN;SP1;PU0,0;PD1000,0,1000,1000;";
 const std::string two_pages = "IN;SP1;PU0,0;PD1000,0;PG;PD1000,1000;";
-
-std::string read_file(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The width and height in a PNG's header.
 std::pair<unsigned, unsigned> png_size(const std::string &png)
@@ -34,15 +25,6 @@ std::pair<unsigned, unsigned> png_size(const std::string &png)
                | static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
     };
     return png.size() >= 24 ? std::pair{word(16), word(20)} : std::pair{0u, 0u};
-}
-
-std::vector<std::string> names_in(const std::filesystem::path &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TEST(ZelvoRenderFormat, FromTheExtensionOrTheOption)

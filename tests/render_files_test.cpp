@@ -9,7 +9,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,15 +24,6 @@ std::string read_all(InputSpool &spool)
     for (std::size_t n; (n = spool.read(buffer, sizeof buffer)) > 0;)
         bytes.append(buffer, n);
     return bytes;
-}
-
-std::vector<std::string> names_in(const fs::path &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TEST(InputSpool, ReadsTheInputsInOrderTwice)

@@ -9,6 +9,7 @@
 #include "pcl_text.h"
 #include "render.h"
 #include "string_source.h"
+#include "support/near_point.h"
 
 #include <gtest/gtest.h>
 
@@ -112,12 +113,7 @@ std::vector<Point> all_stroked(const RecordingSink &sink)
 void expect_points(const std::vector<Point> &got, const std::vector<Point> &expected,
                    double tolerance = 1e-6)
 {
-    ASSERT_EQ(got.size(), expected.size());
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_NEAR(got[i].x, expected[i].x, tolerance);
-        EXPECT_NEAR(got[i].y, expected[i].y, tolerance);
-    }
+    EXPECT_TRUE(near_points(got, expected, tolerance));
 }
 
 struct PointCase {
@@ -1005,8 +1001,7 @@ TEST(RenderPages, RasterPagesOfPclJobsPutTheLogicalPageOnAPixel)
         ASSERT_EQ(sink.pages.size(), 1u);
         ASSERT_EQ(sink.pages[0].strokes.size(), 1u);
         const Point from = sink.pages[0].strokes[0].points[0];
-        EXPECT_NEAR(from.x / p, c.start.x, 1e-6);
-        EXPECT_NEAR(from.y / p, c.start.y, 1e-6);
+        EXPECT_TRUE(near_point(Point{from.x / p, from.y / p}, c.start, 1e-6));
     }
 }
 
@@ -1138,10 +1133,8 @@ TEST(RenderLabels, OutlineFontsGoToTheSinkAsGlyphsInThePensColour)
         ASSERT_EQ(glyphs.size(), 2u);
         EXPECT_TRUE(sink.pages[0].strokes.empty());
         EXPECT_EQ(glyphs[1].character, 'H');
-        EXPECT_NEAR(glyphs[1].origin.x, c.second.x, 1e-6);
-        EXPECT_NEAR(glyphs[1].origin.y, c.second.y, 1e-6);
-        EXPECT_NEAR(glyphs[1].across.x, c.across.x, 1e-6);
-        EXPECT_NEAR(glyphs[1].across.y, c.across.y, 1e-6);
+        EXPECT_TRUE(near_point(glyphs[1].origin, c.second, 1e-6));
+        EXPECT_TRUE(near_point(glyphs[1].across, c.across, 1e-6));
         EXPECT_NEAR(glyphs[1].advance, 39.0 / 54, 1e-9);
         // Pen 2 of a plain plot is red.
         EXPECT_EQ(glyphs[1].colour.red, 1);
@@ -1382,8 +1375,7 @@ TEST(PclPlacement, WhereThePrinterPutsTheOrigin)
         scan_plot_events(scanner, c.escapes.data(), c.escapes.size(), collect);
         const PlotPlacement placement = place_plot(page);
         const Point origin = placement.plot_to_sheet.apply({0, 0});
-        EXPECT_NEAR(origin.x, c.origin.x, 1e-6);
-        EXPECT_NEAR(origin.y, c.origin.y, 1e-6);
+        EXPECT_TRUE(near_point(origin, c.origin, 1e-6));
         if (c.p2.x > 0) {
             EXPECT_NEAR(placement.plot_length, c.p2.x, 1e-6);
             EXPECT_NEAR(placement.plot_width, c.p2.y, 1e-6);

@@ -23,13 +23,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "${1:-$here/../..}" && pwd)
-# A missing tool skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1
-# says that every tool is installed.
-skip() {
-  echo "SKIP: $*"
-  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
-  exit 77
-}
+source "$here/../support/skip.sh"
 for tool_package in cc:gcc pkg-config:pkg-config readelf:binutils; do
   tool=${tool_package%:*}
   command -v "$tool" >/dev/null || skip "$tool is not installed (Debian: ${tool_package#*:})"

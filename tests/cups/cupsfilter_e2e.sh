@@ -36,26 +36,10 @@ printf 'IN;PS40000,20000;SP1;PU0,0;PD40000,0,40000,20000,0,20000,0,0;PU;\n' > "$
 printf 'IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;PU;\n' > "$work/plot.plt"
 cp "$work/plot.plt" "$work/plotdata"
 
-# Text that begins with the letters of a plot's first instruction: CUPS must
+# Text that begins with the letters of a plot's first instructions: CUPS must
 # type each as text/plain, not as a plot.
-texts=(
-  'PS: please call me back'
-  'BPM results for the week'
-  'IN the beginning'
-  'DF; no defaults here'
-  'Insert the disk'
-  'PSA: the office is closed'
-  'BP oil prices'
-  'INFO: all done'
-  'INPUT AND OUTPUT'
-  'IN THE END'
-  'BP INCREASED'
-  'PS1=$ and PS2=>'
-  'PS 2 and PS 3'
-  'PS4, the console'
-  'PS10 years on'
-)
-for i in "${!texts[@]}"; do printf '%s\n' "${texts[$i]}" > "$work/memo$i.txt"; done
+source "$(dirname "$0")/plot_like_texts.sh"
+for i in "${!plot_like_texts[@]}"; do printf '%s\n' "${plot_like_texts[$i]}" > "$work/memo$i.txt"; done
 
 # Lays out ServerBin: the system's CUPS programs, plus the filter installed
 # as `cmake --install` installs it (mode 755, in a directory of its own).
@@ -157,7 +141,7 @@ check_typing() {
   expect_type application/postscript "$work/drawing.plt"
   printf '\033E\033&l1O' > "$work/page.plt"
   expect_type application/vnd.cups-raw "$work/page.plt"
-  echo "ok: typing of ${#texts[@]} texts, plots, and other formats under plot names"
+  echo "ok: typing of ${#plot_like_texts[@]} texts, plots, and other formats under plot names"
 }
 
 # The route a queue's PPD gives a plot: the filters cupsfilter would run.
@@ -366,16 +350,16 @@ check_page_log() {
 # Text through lp prints with CUPS's text filters; zelvo-cups never runs.
 check_texts_lp() {
   local i id
-  for i in "${!texts[@]}"; do
+  for i in "${!plot_like_texts[@]}"; do
     id=$(submit zelvotest "$work/memo$i.txt")
     cupsd_wait_for zelvotest "$id"
     job_log "$id" > "$work/job.log"
     grep -aq 'File of type text/plain queued' "$work/job.log" \
-      || fail "lp memo$i.txt (${texts[$i]}): not typed text/plain: $(grep -a 'File of type' "$work/job.log")"
+      || fail "lp memo$i.txt (${plot_like_texts[$i]}): not typed text/plain: $(grep -a 'File of type' "$work/job.log")"
     grep -aq 'Started filter .*/texttopdf ' "$work/job.log" || fail "lp memo$i.txt: texttopdf did not run"
     ! grep -aq 'Started filter .*/zelvo-cups ' "$work/job.log" || fail "lp memo$i.txt: zelvo-cups ran"
   done
-  echo "ok: lp of ${#texts[@]} texts prints them as text"
+  echo "ok: lp of ${#plot_like_texts[@]} texts prints them as text"
 }
 
 mode_lp() {

@@ -93,36 +93,12 @@ echo "ok: a gnuplot script, PostScript and raw PCL under plot names keep their t
 
 # --- Texts that begin with the letters of a plot's first instructions.
 
-texts=(
-  'PS: please call me back'
-  'BPM results for the week'
-  'IN the beginning'
-  'DF; no defaults here'
-  'Insert the disk'
-  'PSA: the office is closed'
-  'BP oil prices'
-  'INFO: all done'
-  'INFO-2024: annual report'
-  'INPUT AND OUTPUT'
-  'INSERT COIN'
-  'IN THE END'
-  'IN 2024 WE GREW'
-  'BP INCREASED'
-  'PS1=$ and PS2=>'
-  'PS 2 and PS 3'
-  $'PS 2\nThe second postscript'
-  $'PS 11440 7700\nthat was the size'
-  'PS 1200 800 pixels'
-  'PS4, the console'
-  'PS10 years on'
-  'DF;DO NOT EDIT'
-  'ESC.Y is a plotter command'
-)
-for i in "${!texts[@]}"; do
-  printf '%s\n' "${texts[$i]}" > "$work/files/memo$i.txt"
-  expect_type text/plain "text \"${texts[$i]//$'\n'/\\n}\"" "$work/files/memo$i.txt"
+source "$(dirname "$0")/plot_like_texts.sh"
+for i in "${!plot_like_texts[@]}"; do
+  printf '%s\n' "${plot_like_texts[$i]}" > "$work/files/memo$i.txt"
+  expect_type text/plain "text \"${plot_like_texts[$i]//$'\n'/\\n}\"" "$work/files/memo$i.txt"
 done
-echo "ok: ${#texts[@]} texts that begin like plots stay text/plain"
+echo "ok: ${#plot_like_texts[@]} texts that begin like plots stay text/plain"
 
 # --- hp2xx's samples: by name; by content too, where their start tells.
 

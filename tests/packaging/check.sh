@@ -21,13 +21,7 @@ dir=$2
 debs=$dir/debs
 # dpkg's helpers live in sbin, which a plain user's PATH may lack.
 export PATH=$PATH:/usr/sbin:/sbin
-# A missing tool skips (77) with its reason, or fails where ZELVO_REQUIRE_ALL=1
-# says that every tool is installed.
-skip() {
-  echo "SKIP: $*"
-  [ "${ZELVO_REQUIRE_ALL:-}" != 1 ] || { echo "FAIL: ZELVO_REQUIRE_ALL=1 turns this skip into a failure" >&2; exit 1; }
-  exit 77
-}
+source "$(dirname "$0")/../support/skip.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # need PACKAGE TOOL...: the tools, which the Debian package PACKAGE installs.
 need() {

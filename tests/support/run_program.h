@@ -91,5 +91,7 @@ private:
 };
 
 std::string read_file(const std::filesystem::path &path);
+// The names of the entries of a folder, sorted.
+std::vector<std::string> names_in(const std::filesystem::path &folder);
 
 #endif
