@@ -3,6 +3,7 @@
 // interrupted job, commands that fail or go away, pen widths and rotations
 // that no printer can use. Each runs the built program.
 #include "support/run_program.h"
+#include "support/sanitized.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,6 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;
-#elif defined(__has_feature)
-constexpr bool sanitized = __has_feature(address_sanitizer);
-#else
-constexpr bool sanitized = false;
-#endif
 
 namespace {
 

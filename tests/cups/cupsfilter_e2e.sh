@@ -18,6 +18,7 @@ mode=$1 zelvo=$(realpath "$2") zelvo_cups=$(realpath "$3") mime_dir=$4
 # cupsd and cupsfilter live in sbin, which a plain user's PATH may lack.
 export PATH=$PATH:/usr/sbin:/sbin
 source "$(dirname "$0")/verdicts.sh"
+source "$(dirname "$0")/type_of.sh"
 
 work=$(mktemp -d /tmp/zelvo-cups-e2e.XXXXXX)
 cleanup() {
@@ -99,27 +100,14 @@ setup_cupsfilter() {
   command -v cupsfilter >/dev/null || skip "cupsfilter is not installed (Debian: cups)"
   make_server_bin
   printf 'ServerBin %s\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/bin" "$work/root" > "$work/cups-files.conf"
-  # A type that nothing converts into: asked for it, cupsfilter names the
-  # type that it gave the file.
-  echo application/x-zelvo-probe > "$work/root/probe.types"
-}
-
-# The MIME type that CUPS gives FILE, or "none".
-type_of() {
-  local err
-  err=$(cupsfilter -c "$work/cups-files.conf" --list-filters -m application/x-zelvo-probe "$1" 2>&1 >/dev/null || true)
-  case $err in
-  *"Unable to determine MIME type"*) echo none ;;
-  *"No filter to convert from "*) err=${err#*No filter to convert from }; echo "${err%% to application/x-zelvo-probe*}" ;;
-  *) echo "unexpected: $err" ;;
-  esac
+  add_type_probe "$work/root"
 }
 
 # expect_type TYPE FILE...
 expect_type() {
   local want=$1 file got; shift
   for file in "$@"; do
-    got=$(type_of "$file")
+    got=$(type_of "$work/cups-files.conf" "$file")
     [ "$got" = "$want" ] || fail "$(basename "$file") ($(head -c 40 "$file" | tr -c '[:print:]' .)): typed $got, not $want"
   done
 }
@@ -430,7 +418,7 @@ mode_samples() {
     # The same bytes, gzipped or not, under a name that tells nothing.
     cp "$f" "$work/anonymous/sample"
     case $names_only in
-    *" $name "*) [ "$(type_of "$work/anonymous/sample")" != application/vnd.hp-hpgl ] \
+    *" $name "*) [ "$(type_of "$work/cups-files.conf" "$work/anonymous/sample")" != application/vnd.hp-hpgl ] \
       || fail "$name is typed by content: take it off the names-only list" ;;
     *) expect_type application/vnd.hp-hpgl "$work/anonymous/sample"; by_content=$((by_content + 1)) ;;
     esac

@@ -15,32 +15,20 @@ set -euo pipefail
 mime_dir=$(realpath "$1")
 export PATH=$PATH:/usr/sbin:/sbin
 source "$(dirname "$0")/verdicts.sh"
+source "$(dirname "$0")/type_of.sh"
 command -v cupsfilter > /dev/null || skip "cupsfilter is not installed (Debian: cups)"
 
 work=$(mktemp -d /tmp/zelvo-typing.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/root" "$work/files"
 install -m 644 "$mime_dir/zelvo.types" "$work/root/"
-# A type that nothing converts into: asked for it, cupsfilter names the
-# type that it gave the file.
-echo application/x-zelvo-probe > "$work/root/probe.types"
+add_type_probe "$work/root"
 printf 'ServerBin /usr/lib/cups\nServerRoot %s\nDataDir /usr/share/cups\n' "$work/root" > "$work/cups-files.conf"
-
-# The MIME type that CUPS gives FILE, or "none".
-type_of() {
-  local err
-  err=$(cupsfilter -c "$work/cups-files.conf" --list-filters -m application/x-zelvo-probe "$1" 2>&1 > /dev/null || true)
-  case $err in
-  *"Unable to determine MIME type"*) echo none ;;
-  *"No filter to convert from "*) err=${err#*No filter to convert from }; echo "${err%% to application/x-zelvo-probe*}" ;;
-  *) echo "unexpected: $err" ;;
-  esac
-}
 
 # expect_type TYPE WHAT FILE
 expect_type() {
   local got
-  got=$(type_of "$3")
+  got=$(type_of "$work/cups-files.conf" "$3")
   [ "$got" = "$1" ] || fail "$2 ($(head -c 40 "$3" | tr -c '[:print:]' .)): typed $got, not $1"
 }
 
@@ -118,7 +106,7 @@ for f in "$samples_dir"/*; do
   expect_type application/vnd.hp-hpgl "hp2xx's $name" "$f"
   cp "$f" "$work/files/sample"
   case $names_only in
-  *" $name "*) [ "$(type_of "$work/files/sample")" != application/vnd.hp-hpgl ] \
+  *" $name "*) [ "$(type_of "$work/cups-files.conf" "$work/files/sample")" != application/vnd.hp-hpgl ] \
     || fail "$name is typed by content: take it off the names-only list" ;;
   *) expect_type application/vnd.hp-hpgl "hp2xx's $name without its name" "$work/files/sample"
      by_content=$((by_content + 1)) ;;
