@@ -41,15 +41,17 @@ quiet() {
 }
 
 packages=(zelvo libstrutil1 libstrutil-dev)
+# The file of package $1 in $debs; nothing where there is none.
 deb() {
   local found=("$debs/$1"_*.deb)
-  [ -f "${found[0]}" ] || skip "no package $1 in $debs (the packages_build test did not make it)"
-  echo "${found[0]}"
+  [ ! -f "${found[0]}" ] || echo "${found[0]}"
 }
 
 # Every step after the build starts by making sure the build made them.
 if [ "$step" != build ]; then
-  for package in "${packages[@]}"; do deb "$package" >/dev/null; done
+  for package in "${packages[@]}"; do
+    [ -n "$(deb "$package")" ] || skip "no package $package in $debs (the packages_build test did not make it)"
+  done
 fi
 
 case $step in
