@@ -114,6 +114,17 @@ JobSettings settings_from_arguments(const char *copies, const char *option_text)
     return settings;
 }
 
+// What the job asks of the fit, for the log.
+const char *fit_wanted(const JobSettings &settings)
+{
+    if (!settings.fit)
+        return "no fit";
+    if (settings.fit->only_if_larger)
+        return settings.fit->turn_to_fill ? "fit if larger, turned where it prints larger"
+                                          : "fit if larger";
+    return settings.fit->turn_to_fill ? "fit, turned where it prints larger" : "fit";
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -137,12 +148,13 @@ int main(int argc, char **argv)
     const JobSettings settings = settings_from_arguments(argv[4], argv[5]);
     std::fprintf(stderr,
                  "DEBUG: zelvo-cups: %d cop%s, rotation %d, pen width %.2f mm, %s wrapper, "
-                 "paper %s\n",
+                 "paper %s, %s\n",
                  static_cast<int>(settings.copies), settings.copies == 1 ? "y" : "ies",
                  static_cast<int>(settings.rotation),
                  static_cast<double>(settings.pen_width.value_or(kDefaultPenWidth)),
                  settings.wrapper_mode == ModeLj ? "lj" : "pcl",
-                 settings.paper != nullptr ? settings.paper->name : "the printer's");
+                 settings.paper != nullptr ? settings.paper->name : "the printer's",
+                 fit_wanted(settings));
 
     // The job reads standard input: the print file, or what CUPS pipes in.
     // It goes to standard output.
@@ -153,6 +165,16 @@ int main(int argc, char **argv)
     conduct.measure_drawing = measure_job_drawing;
     JobReport report;
     const int status = run_job(settings, destination, inputs, conduct, &report);
+    // What the fit made of the plot: it may turn it and scale it, or print
+    // it unscaled.
+    if (settings.fit) {
+        if (report.fit_scale > 0)
+            std::fprintf(stderr, "DEBUG: zelvo-cups: fitted at %.1f %%, rotation %d\n",
+                         report.fit_scale * 100, report.rotation);
+        else
+            std::fprintf(stderr, "DEBUG: zelvo-cups: printed unscaled, rotation %d\n",
+                         report.rotation);
+    }
     if (report.stopped)
         std::fputs(status == 0 ? "DEBUG: Job cancelled; the trailer was written\n"
                                : "DEBUG: Job cancelled; the printer did not take the trailer\n",

@@ -58,6 +58,9 @@ struct Run {
     InputLog log;
     bool reading = false;      // every byte goes through the scanner
     char hold[kHoldText] = ""; // the text after every IN and BP, when held
+    // The line of P1 and P2 in the hold text and the header, when reading.
+    char points[kPointsText] = "";
+    Paper paper{};             // the paper of -paper, else the system's, when reading
     char page[kPageText] = ""; // the PCL settings, again after the plot's ESC E
     Insertions insert;
     PlotScanner scanner;
@@ -104,6 +107,13 @@ void finish_input(Run &run, CopyStatus status)
     run.input = -1;
 }
 
+// The drawing -fit scales, and whether it is the file's drawing as
+// measured, which the job can measure again.
+struct FoundDrawing {
+    DrawingBox box;
+    bool measured = false;
+};
+
 // The drawing of the first input, when it is a regular file that the
 // program can measure. Where P1 and P2 sit, and where a turned plot's
 // origin lies, depend on the frame: a drawing that leaves it is measured
@@ -111,13 +121,15 @@ void finish_input(Run &run, CopyStatus status)
 // and P2 grows with the frame).
 std::optional<DrawingBox> measured_drawing(const Run &run, const char *hpgl)
 {
-    const bool turned = total_rotation(run.settings) % 360 != 0;
+    const int rotation = total_rotation(run.settings);
+    const bool turned = rotation != 0;
     const MeasureDrawing measure = run.conduct.measure_drawing;
     struct stat file;
     if (measure == nullptr || run.input < 0 || fstat(run.input, &file) != 0
         || !S_ISREG(file.st_mode))
         return std::nullopt;
-    std::optional<DrawingBox> box = measure(run.input, hpgl, run.hold, 0, 0);
+    const FrameSize frame = measure_frame(rotation);
+    std::optional<DrawingBox> box = measure(run.input, hpgl, run.hold, frame.length, frame.width);
     for (int again = 0; box && again < 2 && frame_can_grow(*box, turned); ++again) {
         const DrawingBox grown = grown_frame(*box, turned);
         box = measure(run.input, hpgl, run.hold, grown.frame_length, grown.frame_width);
@@ -128,18 +140,18 @@ std::optional<DrawingBox> measured_drawing(const Run &run, const char *hpgl)
 // What -fit scales for the settings as they stand: the size given, else the
 // drawing measured, else the plot size read ahead (read once, kept in
 // `read_size`).
-std::optional<DrawingBox> drawing_for(Run &run, const char *hpgl, ReadAhead &ahead,
-                                      std::optional<PlotExtent> &read_size)
+std::optional<FoundDrawing> drawing_for(Run &run, const char *hpgl, ReadAhead &ahead,
+                                        std::optional<PlotExtent> &read_size)
 {
     const int rotation = total_rotation(run.settings);
     if (run.settings.fit->plot_size)
-        return sheet_box(*run.settings.fit->plot_size, rotation);
+        return FoundDrawing{sheet_box(*run.settings.fit->plot_size, rotation)};
     if (std::optional<DrawingBox> box = measured_drawing(run, hpgl))
-        return box;
+        return FoundDrawing{*box, true};
     if (!read_size && run.input >= 0 && ahead.size == 0)
         read_size = read_ahead_plot_size(run.input, run.scanner, ahead, run.conduct.cancel);
     if (read_size)
-        return sheet_box(*read_size, rotation);
+        return FoundDrawing{sheet_box(*read_size, rotation)};
     return std::nullopt;
 }
 
@@ -149,47 +161,123 @@ void settings_text(Run &run, char (&hpgl)[kHpglText])
 {
     run.hold[0] = '\0';
     if (run.settings.hold || run.settings.fit)
-        hold_text(run.settings, run.hold);
-    hpgl_text(run.settings, run.reading, hpgl);
+        hold_text(run.settings, run.points, run.hold);
+    hpgl_text(run.settings, run.points, hpgl);
 }
 
-// The picture frame of -fit, with the first input opened: fitted to the
-// size given, else to the drawing measured, else to the plot size read
-// ahead; empty without -fit or any of these, and for a fit only if larger
-// of a drawing that the page holds as drawn. A fit that may turn the plot
-// turns `printed` (the settings the run holds) to rotation 270, with its
-// texts, where the plot prints larger so.
-void frame_for(Run &run, char (&hpgl)[kHpglText], ReadAhead &ahead, char (&frame)[kFitCommands],
-               JobSettings &printed)
+// P1 and P2 for the plot as the job reads and turns it: in the frame of
+// -fit, which turns with the plot (`own_frame`), else in the printer's; then
+// the texts that hold them.
+void hold_points(Run &run, bool own_frame, char (&hpgl)[kHpglText])
 {
-    frame[0] = '\0';
-    if (!run.settings.fit)
-        return;
-    std::optional<PlotExtent> read_size;
-    std::optional<DrawingBox> box = drawing_for(run, hpgl, ahead, read_size);
-    if (!box && stopped(run))
-        return; // an interrupted read-ahead tells nothing about the plot
-    if (!box) {
-        std::fprintf(run.conduct.log, "%sNo plot size found; printing unscaled\n",
-                     run.conduct.warning_prefix);
-        return;
+    const int rotation = total_rotation(run.settings);
+    if (own_frame)
+        turned_frame_points(rotation, run.points);
+    else
+        printer_frame_points(rotation, run.paper, run.points);
+    settings_text(run, hpgl);
+}
+
+// -fit found nothing it could fit.
+void warn_unscaled(const Run &run)
+{
+    std::fprintf(run.conduct.log, "%sNo plot size found; printing unscaled\n",
+                 run.conduct.warning_prefix);
+}
+
+// A fit as the job writes it.
+struct Fit {
+    FitNumbers numbers;
+    double scale; // millimetres on the page per millimetre of the plot
+};
+
+// The fit of `found` with every number within PCL's ranges: in the frame it
+// was found in, else, for a drawing measured, in a frame of its own where
+// the hold text keeps P1 and P2: one that reaches the plot's origin, else
+// one that the hold text moves the drawing into. There it must measure the
+// same: a plot that sets its own P1 and P2 from the frame, or turns its
+// scaling off, is not where the move puts it. Nothing where none of these
+// places it, or where the frame shows nothing of it.
+std::optional<Fit> placed_fit(Run &run, char (&hpgl)[kHpglText], const FoundDrawing &found)
+{
+    if (!frame_shows_drawing(found.box))
+        return std::nullopt;
+    const FitNumbers numbers = fit_numbers(run.paper, found.box);
+    if (within_pcl_ranges(numbers))
+        return Fit{numbers, fit_scale(run.paper, found.box)};
+    if (!found.measured)
+        return std::nullopt;
+    const int rotation = total_rotation(run.settings);
+    for (const bool keep_origin : {true, false}) {
+        const DrawingBox own = drawing_in_own_frame(run.paper, found.box, rotation, keep_origin);
+        if (!within_pcl_ranges(fit_numbers(run.paper, own))
+            || !moved_points(rotation, found.box, own, run.points))
+            continue;
+        settings_text(run, hpgl);
+        const std::optional<DrawingBox> there = run.conduct.measure_drawing(
+            run.input, hpgl, run.hold, own.frame_length, own.frame_width);
+        if (!there || !same_drawing(*there, own))
+            continue;
+        const FitNumbers placed = fit_numbers(run.paper, *there);
+        if (within_pcl_ranges(placed))
+            return Fit{placed, fit_scale(run.paper, *there)};
     }
-    const Paper paper = run.settings.paper != nullptr ? *run.settings.paper : system_paper();
-    if (run.settings.fit->only_if_larger && fit_scale(paper, *box) >= 1)
-        return;
+    return std::nullopt;
+}
+
+// The fit of -fit, with the first input opened: to the size given, else to
+// the drawing measured, else to the plot size read ahead; nothing without
+// any of these, for a fit only if larger of a drawing that the page holds as
+// drawn, and where no frame places the drawing within PCL's ranges. A fit
+// that may turn the plot turns `printed` (the settings the run holds) to
+// rotation 270, with its texts, where the plot prints larger so.
+std::optional<Fit> fit_for(Run &run, char (&hpgl)[kHpglText], ReadAhead &ahead,
+                           JobSettings &printed)
+{
+    std::optional<PlotExtent> read_size;
+    std::optional<FoundDrawing> found = drawing_for(run, hpgl, ahead, read_size);
+    if (!found) {
+        // An interrupted read-ahead tells nothing about the plot.
+        if (!stopped(run))
+            warn_unscaled(run);
+        return std::nullopt;
+    }
+    if (run.settings.fit->only_if_larger && fit_scale(run.paper, found->box) >= 1)
+        return std::nullopt;
     if (run.settings.fit->turn_to_fill && run.settings.rotation == 0) {
         const JobSettings upright = printed;
         printed.rotation = 270;
-        settings_text(run, hpgl);
-        const std::optional<DrawingBox> turned = drawing_for(run, hpgl, ahead, read_size);
-        if (turned && fit_scale(paper, *turned) > fit_scale(paper, *box)) {
-            box = turned;
+        hold_points(run, true, hpgl);
+        const std::optional<FoundDrawing> turned = drawing_for(run, hpgl, ahead, read_size);
+        if (turned && fit_scale(run.paper, turned->box) > fit_scale(run.paper, found->box)) {
+            found = turned;
         } else {
             printed = upright;
-            settings_text(run, hpgl);
+            hold_points(run, true, hpgl);
         }
     }
-    fit_commands(frame, paper, *box);
+    std::optional<Fit> fit = placed_fit(run, hpgl, *found);
+    if (!fit)
+        warn_unscaled(run);
+    return fit;
+}
+
+// The picture frame of -fit, with the first input opened (see fit_for),
+// and its scale; "" and 0 where the job prints the plot unscaled, whose
+// P1 and P2 then go where the printer's frame has them.
+double frame_for(Run &run, char (&hpgl)[kHpglText], ReadAhead &ahead, char (&frame)[kFitCommands],
+                 JobSettings &printed)
+{
+    frame[0] = '\0';
+    if (!run.settings.fit)
+        return 0;
+    const std::optional<Fit> fit = fit_for(run, hpgl, ahead, printed);
+    if (!fit) {
+        hold_points(run, false, hpgl);
+        return 0;
+    }
+    fit_commands(frame, fit->numbers);
+    return fit->scale;
 }
 
 // Writes what was read ahead, then the rest of that input and the others.
@@ -262,7 +350,12 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     run.reading = conduct.count_pages || settings.hold || settings.fit;
     run.scanner.job_mends = run.reading;
     char hpgl[kHpglText];
-    settings_text(run, hpgl);
+    if (run.reading) {
+        run.paper = settings.paper != nullptr ? *settings.paper : system_paper();
+        hold_points(run, settings.fit.has_value(), hpgl);
+    } else {
+        settings_text(run, hpgl);
+    }
 
     // The picture frame depends on the plot's own size, so the first input
     // is opened, and measured or read ahead, before the header goes out;
@@ -272,7 +365,11 @@ int run_job(const JobSettings &settings, const OutputDestination &destination,
     if (settings.fit)
         run.input = open_next_input(inputs, run.walk, run.log, conduct.cancel);
     char frame[kFitCommands];
-    frame_for(run, hpgl, ahead, frame, printed);
+    const double scale = frame_for(run, hpgl, ahead, frame, printed);
+    if (report != nullptr) {
+        report->rotation = total_rotation(printed);
+        report->fit_scale = scale;
+    }
     if (settings.fit && stopped(run) && !conduct.finish_when_cancelled) {
         if (run.input >= 0)
             close_input(run.input);

@@ -40,6 +40,11 @@ struct JobReport {
     // command, read whole by it before it exited with status 0.
     bool delivered = false;
     std::uint64_t pages = 0; // the pages the printer ejects, when the plot was read
+    // The rotation the printer ends with, a fit's turn included, and how
+    // much -fit scaled the plot (millimetres on the page per millimetre of
+    // the plot; 0 where it printed unscaled).
+    int rotation = 0;
+    double fit_scale = 0;
 };
 
 // Writes the job for `settings` with `inputs` to `destination` and returns

@@ -27,13 +27,6 @@ const char *lj_line(const JobSettings &settings)
     return settings.wrapper_mode == ModeLj ? "RO90;\n" : "";
 }
 
-// IP after the rotation lines, where a job that reads the plot turns it.
-const char *frame_line(const JobSettings &settings, bool reading)
-{
-    const bool turns = lj_line(settings)[0] != '\0' || rotation_line(settings.rotation)[0] != '\0';
-    return reading && turns ? "IP;\n" : "";
-}
-
 // The largest count a PCL escape sequence takes.
 constexpr std::uint64_t kLargestCount = 32767;
 
@@ -46,14 +39,14 @@ int total_rotation(const JobSettings &settings)
     return settings.wrapper_mode == ModeLj ? 90 : 0;
 }
 
-void hold_text(const JobSettings &settings, char (&text)[kHoldText])
+void hold_text(const JobSettings &settings, const char *points, char (&text)[kHoldText])
 {
     char width[kPenWidthText] = "";
     if (settings.pen_width)
         format_pen_width(*settings.pen_width, width);
     std::snprintf(text, sizeof text, "%s%s%s%s%s%s", settings.pen_width ? "PW" : "", width,
                   settings.pen_width ? ";\n" : "", lj_line(settings),
-                  rotation_line(settings.rotation), frame_line(settings, true));
+                  rotation_line(settings.rotation), points);
 }
 
 void page_text(const JobSettings &settings, const char *frame, char (&text)[kPageText])
@@ -68,12 +61,12 @@ void page_text(const JobSettings &settings, const char *frame, char (&text)[kPag
                   frame);
 }
 
-void hpgl_text(const JobSettings &settings, bool reading, char (&text)[kHpglText])
+void hpgl_text(const JobSettings &settings, const char *points, char (&text)[kHpglText])
 {
     char width[kPenWidthText];
     format_pen_width(settings.pen_width.value_or(kDefaultPenWidth), width);
     std::snprintf(text, sizeof text, "IN;SP1;PA;PW%s;\n%s%s%s", width, lj_line(settings),
-                  rotation_line(settings.rotation), frame_line(settings, reading));
+                  rotation_line(settings.rotation), points);
 }
 
 void header_text(const char *page, const char *hpgl, char (&text)[kHeaderText])

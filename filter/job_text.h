@@ -4,20 +4,22 @@
 #define ZELVO_JOB_TEXT_H
 
 #include "fit.h"
+#include "held_points.h"
 #include "job_settings.h"
 #include "plot_scanner.h"
 
 #include <cstddef>
 
-// Room for the hold text with its NUL: "PW100.0;", RO90, RO270 and IP, each
-// with its LF.
-constexpr std::size_t kHoldText = 40;
+// Room for the hold text with its NUL: "PW100.0;", RO90 and RO270, each
+// with its LF, and the line of P1 and P2.
+constexpr std::size_t kHoldText = 24 + kPointsText;
 
 // The text after every IN and BP of the plot: the pen width when one was
-// given, then the rotation lines of the header. Where it turns the plot, IP
-// follows: P1 and P2 go to the corners of the turned frame, so that a plot
-// scaled to them (SC) stays whole. A plot's own IP comes later and wins.
-void hold_text(const JobSettings &settings, char (&text)[kHoldText]);
+// given, then the rotation lines of the header, then `points`, the line
+// that puts P1 and P2 where the job prints the plot (held_points.h), so
+// that a plot scaled to them (SC) stays whole and keeps its proportions. A
+// plot's own IP comes later and wins.
+void hold_text(const JobSettings &settings, const char *points, char (&text)[kHoldText]);
 
 // The degrees the printer turns the plot by: RO sets the rotation, it does
 // not add to it, so the last rotation line decides.
@@ -37,9 +39,9 @@ void page_text(const JobSettings &settings, const char *frame, char (&text)[kPag
 // Room for the header's HP-GL/2 lines with their NUL.
 constexpr std::size_t kHpglText = kHoldText + 32;
 
-// Initialise, pen 1, absolute plotting, the pen width and the rotations;
-// with `reading`, the IP of the hold text after the rotations.
-void hpgl_text(const JobSettings &settings, bool reading, char (&text)[kHpglText]);
+// Initialise, pen 1, absolute plotting, the pen width and the rotations,
+// then `points`: the hold text's line where the job reads the plot, else "".
+void hpgl_text(const JobSettings &settings, const char *points, char (&text)[kHpglText]);
 
 // Room for the header with its NUL.
 constexpr std::size_t kHeaderText = kPageText + kHpglText + 16;

@@ -304,19 +304,22 @@ class ZelvoHold : public Zelvo {};
 TEST_F(ZelvoHold, RepeatsTheSettingsAfterInAndBp)
 {
     // The rotation turns P1 and P2 too, so that a plot scaled to them stays
-    // whole.
-    const std::string held = "PW0.35;\nRO90;\nIP;\n";
+    // whole and keeps its proportions: on letter's frame of 10.6 by 7.5
+    // inches (10770 by 7620 plotter units), turned, they span its width and
+    // (7.5 / 10.6)^2 of its length, in its middle.
+    const std::string turned = "RO90;\nIP0,2689,7620,8081;\n";
+    const std::string held = "PW0.35;\n" + turned;
     dir.write("a.plt", "BPIN;PA0,0;");
-    const RunResult r =
-        run_program(program, options({"-hold", "-port", "-lwidth", "0.35", "a.plt"}));
+    const RunResult r = run_program(
+        program, options({"-hold", "-port", "-lwidth", "0.35", "a.plt"}, {"PAPERSIZE=letter"}));
     EXPECT_EQ(r.exit_status, 0) << how_it_ended(r);
-    EXPECT_EQ(r.out, job("BP" + held + "IN;" + held + "PA0,0;", "IN;SP1;PA;PW0.35;\nRO90;\nIP;\n"));
+    EXPECT_EQ(r.out, job("BP" + held + "IN;" + held + "PA0,0;", "IN;SP1;PA;PW0.35;\n" + turned));
 
     // From the parameter list; a width equal to the default is still given.
-    const RunResult list =
-        run_program(program, options({"a.plt"}, {"zelvo_param=hold,lj,lwidth=0.2"}));
-    const std::string lj = "PW0.2;\nRO90;\nIP;\n";
-    EXPECT_EQ(list.out, job("BP" + lj + "IN;" + lj + "PA0,0;", "IN;SP1;PA;PW0.2;\nRO90;\nIP;\n"));
+    const RunResult list = run_program(
+        program, options({"a.plt"}, {"zelvo_param=hold,lj,lwidth=0.2", "PAPERSIZE=letter"}));
+    const std::string lj = "PW0.2;\n" + turned;
+    EXPECT_EQ(list.out, job("BP" + lj + "IN;" + lj + "PA0,0;", "IN;SP1;PA;PW0.2;\n" + turned));
 }
 
 TEST_F(ZelvoHold, ReadsTheInputsAsOneStream)
@@ -370,9 +373,13 @@ TEST_F(ZelvoHold, PlotThatEndsInPclGetsNoHpglTrailerLine)
 {
     // Printed as PCL text, "SP;PG;" would cost a page of its own.
     dir.write("a.plt", "IN;PD;\x1b%0A\f");
-    const RunResult r = run_program(program, options({"-hold", "-port", "a.plt"}));
-    EXPECT_EQ(r.out, job_first_line
-                         + "IN;SP1;PA;PW0.2;\nRO90;\nIP;\nIN;RO90;\nIP;\nPD;\x1b%0A\f\x1b%0A\x1b"
+    const RunResult r = run_program(program, options({"-hold", "-port", "-paper", "A4", "a.plt"}));
+    // A4's frame, 11.297 by 7.267 inches, turned.
+    const std::string turned = "RO90;\nIP0,3364,7383,8113;\n";
+    EXPECT_EQ(r.out, "\x1b"
+                     "E\x1b&l26A\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
+                         + turned + "IN;" + turned
+                         + "PD;\x1b%0A\f\x1b%0A\x1b"
                            "E");
 }
 

@@ -39,3 +39,37 @@ TEST(GrownFrame, GrowsWhereTheFrameCanShowMore)
 }
 
 } // namespace
+
+namespace {
+
+// Numbers that PCL takes for every command; each row changes one.
+constexpr FitNumbers kTaken{7918, 5593, 109, 180, 0, 0, 33110, 23386};
+
+TEST(PclRanges, EveryNumberWithinItsCommandsRange)
+{
+    const struct {
+        const char *what;
+        long long FitNumbers::*number;
+        long long value;
+        bool taken;
+    } rows[] = {
+        {"frame 0, the printer's default", &FitNumbers::frame_x, 0, false},
+        {"largest frame", &FitNumbers::frame_y, 32767, true},
+        {"frame too large", &FitNumbers::frame_x, 32768, false},
+        {"cursor before the page", &FitNumbers::cursor_y, -1, false},
+        {"smallest offset", &FitNumbers::left_offset, -32767, true},
+        {"offset too far", &FitNumbers::top_offset, 32768, false},
+        {"plot size 0, the frame's", &FitNumbers::plot_x, 0, false},
+        {"largest plot size", &FitNumbers::plot_y, 32767000, true},
+        {"plot size too large", &FitNumbers::plot_x, 32767001, false},
+    };
+    EXPECT_TRUE(within_pcl_ranges(kTaken));
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        FitNumbers numbers = kTaken;
+        numbers.*row.number = row.value;
+        EXPECT_EQ(within_pcl_ranges(numbers), row.taken);
+    }
+}
+
+} // namespace

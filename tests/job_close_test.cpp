@@ -44,6 +44,7 @@ TEST(RunJob, FailedCloseOfTheOutputIsAWriteFailure)
         JobSettings settings;
         settings.hold = hold;
         settings.rotation = 90;
+        settings.paper = find_paper("letter");
         std::string errors;
         failing_close::arm(output.c_str());
         const int status = run_capturing_errors(settings, destination, input, dir, errors);
@@ -56,9 +57,12 @@ TEST(RunJob, FailedCloseOfTheOutputIsAWriteFailure)
         // The same job with a close that works is written.
         EXPECT_EQ(run_capturing_errors(settings, destination, input, dir, errors), 0);
         EXPECT_EQ(errors, "");
-        // Holding, the job turns P1 and P2 with the plot.
-        const std::string turn = hold ? "RO90;\nIP;\n" : "RO90;\n";
-        EXPECT_EQ(read_file(output), job_header + turn + "IN;" + std::string(hold ? turn : "")
-                                         + "PU0,0;" + job_trailer);
+        // Holding, the job turns P1 and P2 with the plot, in letter's frame.
+        const std::string turn = hold ? "RO90;\nIP0,2689,7620,8081;\n" : "RO90;\n";
+        EXPECT_EQ(read_file(output), "\x1b"
+                                     "E\x1b&l2A\x1b%1B\x1b&l1O\nIN;SP1;PA;PW0.2;\n"
+                                         + turn + "IN;" + std::string(hold ? turn : "")
+                                         + "PU0,0;SP;PG;\n\x1b%0A\x1b"
+                                           "E");
     }
 }

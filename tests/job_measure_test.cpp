@@ -2,6 +2,7 @@
 // -fit's measure of a plot file: the drawing as the job prints it, in plotter
 // units on the frame it was measured in.
 #include "bar_font.h"
+#include "held_points.h"
 #include "job_measure.h"
 #include "printed_extent.h"
 #include "render.h"
@@ -125,6 +126,90 @@ TEST(MeasureJobDrawing, NothingToFit)
     close(fds[1]);
     EXPECT_FALSE(measure_job_drawing(fds[0], "IN;", "", 0, 0));
     close(fds[0]);
+}
+
+TEST(MovedPoints, MoveTheDrawingWhereItsOwnFrameHasIt)
+{
+    // Drawings that letter's fit cannot place in the frame they were
+    // measured in, moved by the hold text into frames of their own, turned
+    // every way: in plotter units, and scaled to P1 and P2 every way SC
+    // scales. Measured again, each is where its frame wants it, and fits
+    // there.
+    const std::string plots[] = {
+        "IN;PA30000,20000;PD34000,20000,34000,22000;",
+        "IN;PA-500,-50;PD20,30;",
+        "IN;PA200,300;PD240,300,240,325;",
+        "IN;SC0,1000,0,1000;PA900,910;PD950,910,950,990;",
+        "IN;SC0,1000,0,500,1;PA900,410;PD950,410,950,490;",
+        "IN;SC0,3,0,3,2;PA9000,9100;PD9500,9100,9500,9900;",
+    };
+    const Paper &letter = *find_paper("letter");
+    TempDir dir;
+    for (const int rotation : {0, 90, 180, 270}) {
+        const std::string turn = rotation == 0 ? "" : "RO" + std::to_string(rotation) + ";";
+        char points[kPointsText];
+        turned_frame_points(rotation, points);
+        const std::string measured_hold = turn + points;
+        for (const std::string &plot : plots) {
+            SCOPED_TRACE(std::to_string(rotation) + " " + plot);
+            const FrameSize frame = measure_frame(rotation);
+            const std::optional<DrawingBox> box =
+                measure_file(dir, plot, ("IN;" + measured_hold).c_str(), measured_hold.c_str(),
+                             frame.length, frame.width);
+            ASSERT_TRUE(box);
+            ASSERT_FALSE(within_pcl_ranges(fit_numbers(letter, *box)));
+            for (const bool keep_origin : {false, true}) {
+                SCOPED_TRACE(keep_origin ? "origin kept" : "moved");
+                const DrawingBox own = drawing_in_own_frame(letter, *box, rotation, keep_origin);
+                ASSERT_TRUE(moved_points(rotation, *box, own, points));
+                // Where the plot's coordinates stay, the job's SC is not needed.
+                if (keep_origin) {
+                    EXPECT_EQ(std::string(points).find("SC"), std::string::npos);
+                }
+                const std::string hold = turn + points;
+                const std::optional<DrawingBox> there =
+                    measure_file(dir, plot, ("IN;" + hold).c_str(), hold.c_str(), own.frame_length,
+                                 own.frame_width);
+                ASSERT_TRUE(there);
+                EXPECT_TRUE(same_drawing(*there, own))
+                    << there->left << "," << there->bottom << " " << there->right << ","
+                    << there->top << " wanted " << own.left << "," << own.bottom << " " << own.right
+                    << "," << own.top;
+                // Far from the origin, only a frame of its own away from it
+                // places the drawing.
+                if (!keep_origin) {
+                    EXPECT_TRUE(within_pcl_ranges(fit_numbers(letter, *there)));
+                }
+                // The new frame lies within the old one, to the thousandth
+                // of an inch it is made up to: it clips the drawing where
+                // that did.
+                const double start_x = box->left - own.left;
+                const double start_y = box->bottom - own.bottom;
+                EXPECT_GE(start_x, -1.016);
+                EXPECT_GE(start_y, -1.016);
+                EXPECT_LE(start_x + own.frame_length, box->frame_length + 1.016);
+                EXPECT_LE(start_y + own.frame_width, box->frame_width + 1.016);
+            }
+        }
+    }
+}
+
+TEST(MovedPoints, NotWhereThePrinterCannotFollow)
+{
+    char points[kPointsText];
+    const auto box = [](double left, double bottom, double size) {
+        return DrawingBox{left, bottom, left + size, bottom + size, left + size, bottom + size};
+    };
+    const auto moved = [](double size) { return DrawingBox{0, 0, size, size, size, size}; };
+    // Single precision places a drawing 4096 times its size away to 1/4096
+    // of it; ten plotter units at (1e7, 7e6) are a million times away.
+    EXPECT_TRUE(moved_points(0, box(40960, 0, 10), moved(10), points));
+    // P1 and P2 of the frame it was measured in, 40970 by 10, moved with it.
+    EXPECT_STREQ(points, "IP-40960,0,10,10;\nSC0,40970,0,10;\n");
+    EXPECT_FALSE(moved_points(0, box(40970, 0, 10), moved(10), points));
+    EXPECT_FALSE(moved_points(0, box(1e7, 7e6, 10), moved(10), points));
+    // HP-GL/2's integers end at 2^30.
+    EXPECT_FALSE(moved_points(0, box(2e9, 0, 1e6), moved(1e6), points));
 }
 
 TEST(MeasurePrintedExtent, OutlineFontLabelsByTheirGlyphsBoxes)

@@ -283,8 +283,17 @@ TEST_F(RealPlots, FitScalesTheDrawingItself)
     // A plot file's drawing, wherever it lies, fills the printable area and
     // is centred: beyond P2 in plotter units (the frame grows and the page
     // moves), in the top part of a scaled plot, turned, after the plot's
-    // own reset, and with the pen left at the origin, off the sheet.
+    // own reset, and with the pen left at the origin, off the sheet. Far
+    // from the origin against its size, or small against the frame, the
+    // job moves it into a frame of its own; a hairline pen keeps the ink
+    // the drawing's.
     const std::string far = "SP1;PA30000,20000;PD34000,20000,34000,22000,30000,22000,30000,20000;";
+    const std::string small = "PW0;SP1;PA0,0;PD50,0,50,30,0,30,0,0;";
+    const std::string small_scaled =
+        "SC0,1000,0,1000;PW0;SP1;PA950,950;PD960,950,960,956,950,956,950,950;";
+    // Its own P1 and P2, which a move would not move: its frame of its own
+    // reaches the origin.
+    const std::string own_points = "IP0,0,1000,1000;SC0,100,0,100;PW0;SP1;PA10,10;PD90,10,90,60;";
     const std::string back_home =
         "SP1;PA2000,1000;PD9000,1000,9000,6500,2000,6500,2000,1000;PU;PA0,0;";
     const std::string scaled = "SC0,100,0,100;SP1;PA10,40;PD90,40,90,95,10,95,10,40;";
@@ -299,6 +308,12 @@ TEST_F(RealPlots, FitScalesTheDrawingItself)
         {{"-fit", "-paper", "letter"}, "IN;" + scaled, 8.5, 11},
         {{"-fit", "-paper", "letter", "-port"}, "IN;" + scaled, 8.5, 11},
         {{"-fit", "-paper", "letter", "-lj", "-rot", "270"}, "IN;" + scaled, 8.5, 11},
+        {{"-fit", "-paper", "letter"}, "IN;" + small, 8.5, 11},
+        {{"-fit", "-paper", "letter", "-rot", "270"}, "IN;" + small, 8.5, 11},
+        {{"-fit", "-paper", "A4"}, "IN;" + small_scaled, 8.27, 11.69},
+        {{"-fit", "-paper", "A4", "-rot", "90"}, "IN;" + small_scaled, 8.27, 11.69},
+        {{"-fit", "-paper", "letter"}, "IN;" + own_points, 8.5, 11},
+        {{"-fit", "-paper", "letter", "-port"}, "IN;" + own_points, 8.5, 11},
         {{"-fit", "-paper", "A4"}, "IN;" + back_home + "SP;", 8.27, 11.69},
         {{"-fit", "-paper", "A4", "-port"}, "IN;" + back_home + "SP;PG;", 8.27, 11.69},
         {{"-fit", "-paper", "A4"}, "IN;" + back_home + "PG;" + back_home, 8.27, 11.69},
