@@ -4,29 +4,36 @@
 //
 // One regular file is read where it lies. Anything else (several inputs,
 // standard input, a pipe or a device) is copied, in the order given, into
-// a temporary file that is gone once the spool is: a pipe cannot be read a
-// second time. Standard input ("-") is read once, where it is first named.
+// a spool file in the folder TMPDIR names (else /tmp), unlinked as soon as
+// it is made, so that nothing is left behind however the program ends: a
+// pipe cannot be read a second time. Standard input ("-") is read once,
+// where it is first named. The spool takes at most `limit` bytes: an
+// endless input ends there, with an error, rather than filling the disk.
 //
 // A spool that cannot be made says why in error(), in the words that the
 // program prints after its name:
 //   cannot open 'NAME': REASON
 //   cannot read 'NAME'
-//   cannot make a temporary file: REASON
-//   cannot write a temporary file: REASON
+//   cannot make a spool file in DIR: REASON
+//   cannot write the spool file in DIR: REASON
+//   the input is longer than the spool takes (LIMIT bytes, --spool-limit)
 #ifndef ZELVO_INPUT_SPOOL_H
 #define ZELVO_INPUT_SPOOL_H
 
 #include "render.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 class InputSpool final : public PlotSource {
 public:
-    // The spool of `inputs`, one name or more ("-" for standard input).
-    explicit InputSpool(const std::vector<std::string> &inputs);
+    // The spool of `inputs`, one name or more ("-" for standard input),
+    // made in `folder` and holding at most `limit` bytes.
+    InputSpool(const std::vector<std::string> &inputs, const std::string &folder,
+               std::uint64_t limit);
     ~InputSpool();
     InputSpool(const InputSpool &) = delete;
     InputSpool &operator=(const InputSpool &) = delete;
@@ -36,9 +43,7 @@ public:
     const std::string &error() const { return error_; }
 
     std::size_t read(char *buffer, std::size_t size) override;
-    // Back to the first byte, for the next reading. A file read in place
-    // starts there; a copy is left at its end once made, so that a reading
-    // without rewind() first finds nothing.
+    // Back to the first byte, for the next reading; a spool starts there.
     void rewind();
     // Whether any read of the spool failed, in any reading: the plot was
     // then read short, and what was drawn from it is not to be trusted.

@@ -14,6 +14,8 @@
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,6 +24,9 @@
 namespace {
 
 constexpr const char *kProgram = "zelvo-render";
+// An input that is no regular file is spooled up to this many bytes: an
+// endless one (/dev/zero) then ends with an error rather than a full disk.
+constexpr std::uint64_t kDefaultSpoolLimit = std::uint64_t{2} << 30;
 
 const char kUsage[] =
     "usage: zelvo-render [-o OUT] [--format pdf|svg|ps|png] [--paper NAME] [--fit]\n"
@@ -39,6 +44,7 @@ const char kUsage[] =
     "      --rotate DEG    turn the pages clockwise by 0, 90, 180 or 270 degrees\n"
     "      --pen-width MM  every pen's width until the plot sets one (default 0.35)\n"
     "      --dpi N         PNG resolution (default 100)\n"
+    "      --spool-limit N the most bytes of input that is no regular file (default 2G)\n"
     "  -h, --help          show this help\n";
 
 struct Settings {
@@ -47,6 +53,7 @@ struct Settings {
     OutputFormat format = OutputFormat::Pdf;
     RenderOptions render;
     double dpi = 100;
+    std::uint64_t spool_limit = kDefaultSpoolLimit;
     std::vector<std::string> inputs;
 };
 
@@ -82,11 +89,35 @@ bool parse_number(const char *text, double low, double high, double &value)
            && value <= high;
 }
 
+// A count of bytes: digits, then k, M or G for 1024 of them, 1024^2 or
+// 1024^3.
+bool parse_size(const char *text, std::uint64_t &bytes)
+{
+    if (text[0] < '0' || text[0] > '9')
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    const unsigned long long count = std::strtoull(text, &end, 10);
+    int shift = 0;
+    if (*end == 'k' || *end == 'K')
+        shift = 10;
+    else if (*end == 'M')
+        shift = 20;
+    else if (*end == 'G')
+        shift = 30;
+    if (shift != 0)
+        ++end;
+    if (errno != 0 || *end != '\0' || count == 0 || count > (UINT64_MAX >> shift))
+        return false;
+    bytes = static_cast<std::uint64_t>(count) << shift;
+    return true;
+}
+
 // Returns false (after saying why) when the arguments cannot be used; exits
 // for --help.
 bool parse_arguments(int argc, char **argv, Settings &settings)
 {
-    enum { kPaper = 256, kFit, kFitIfLarger, kSheet, kRotate, kPenWidth, kDpi };
+    enum { kPaper = 256, kFit, kFitIfLarger, kSheet, kRotate, kPenWidth, kDpi, kSpoolLimit };
     static const option kOptions[] = {
         {"output", required_argument, nullptr, 'o'},
         {"format", required_argument, nullptr, 'f'},
@@ -97,6 +128,7 @@ bool parse_arguments(int argc, char **argv, Settings &settings)
         {"rotate", required_argument, nullptr, kRotate},
         {"pen-width", required_argument, nullptr, kPenWidth},
         {"dpi", required_argument, nullptr, kDpi},
+        {"spool-limit", required_argument, nullptr, kSpoolLimit},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
     };
@@ -159,6 +191,13 @@ bool parse_arguments(int argc, char **argv, Settings &settings)
             }
             settings.dpi = number;
             break;
+        case kSpoolLimit:
+            if (!parse_size(optarg, settings.spool_limit)) {
+                error(std::string("--spool-limit takes a count of bytes (k, M, G for 1024s), not '")
+                      + optarg + "'");
+                return false;
+            }
+            break;
         case 'h':
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -199,9 +238,55 @@ public:
     }
 };
 
+// The outputs being written, whose temporary files a signal that ends the
+// program removes: the handler can reach them only so.
+OutputFiles *outputs_to_remove = nullptr;
+
+extern "C" void remove_outputs_and_end(int signal_number)
+{
+    if (outputs_to_remove != nullptr)
+        outputs_to_remove->remove_temporaries_now();
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+// Every signal that ends the program by default removes the files it has
+// not finished; one the program was started with ignored stays ignored.
+void remove_outputs_on_signals()
+{
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGXCPU}) {
+        struct sigaction previous {};
+        if (sigaction(signal_number, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = remove_outputs_and_end;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal_number, &action, nullptr);
+    }
+}
+
+// The regular files the inputs are, which no output may replace.
+std::vector<FileIdentity> input_files(const std::vector<std::string> &inputs)
+{
+    std::vector<FileIdentity> files;
+    for (const std::string &name : inputs) {
+        FileIdentity identity;
+        if (regular_file_identity(name == "-" ? "/dev/stdin" : name, identity))
+            files.push_back(identity);
+    }
+    return files;
+}
+
+// Where the spool goes: TMPDIR's folder, else /tmp.
+std::string spool_folder()
+{
+    const char *folder = std::getenv("TMPDIR");
+    return folder != nullptr && folder[0] != '\0' ? folder : "/tmp";
+}
+
 int run(const Settings &settings)
 {
-    InputSpool source(settings.inputs);
+    InputSpool source(settings.inputs, spool_folder(), settings.spool_limit);
     if (!source.ok()) {
         error(source.error());
         return 1;
@@ -228,13 +313,16 @@ int run(const Settings &settings)
     const bool one_page =
         settings.format == OutputFormat::Png || settings.format == OutputFormat::Svg;
     const bool numbered = one_page && !to_stdout && settings.output.find("%d") != std::string::npos;
-    OutputFiles outputs(settings.output, error);
+    OutputFiles outputs(settings.output, error, input_files(settings.inputs));
+    outputs_to_remove = &outputs;
     StandardOutputPage standard_output;
     std::FILE *document = nullptr;
     if (!one_page)
         document = to_stdout ? stdout : outputs.open(settings.output);
-    if (!one_page && document == nullptr)
+    if (!one_page && document == nullptr) {
+        outputs_to_remove = nullptr;
         return 1;
+    }
     PageFiles *pages = to_stdout ? static_cast<PageFiles *>(&standard_output) : &outputs;
     CairoSink sink(settings.format, document, pages, numbered ? UINT64_MAX : 1, settings.dpi);
     render_plot(source, measure, options, sink);
@@ -243,11 +331,11 @@ int run(const Settings &settings)
         ok = outputs.close_page(document) && ok;
     else if (document == stdout)
         ok = std::fflush(stdout) == 0 && ok;
-    if (!ok) {
+    const bool committed = ok && outputs.commit();
+    outputs_to_remove = nullptr;
+    if (!ok)
         error(!sink.error().empty() ? sink.error() : "cannot write '" + settings.output + "'");
-        return 1;
-    }
-    if (!outputs.commit())
+    if (!committed)
         return 1;
     if (one_page && !numbered && sink.pages() > 1)
         std::fprintf(stderr,
@@ -264,6 +352,7 @@ int main(int argc, char **argv)
     Settings settings;
     if (!parse_arguments(argc, argv, settings))
         return 1;
+    remove_outputs_on_signals();
     const int status = run(settings);
     release_cairo_fonts();
     return status;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 
@@ -140,6 +142,121 @@ TEST(RenderBounds, LongLabelEnds)
                                    + repeated("ABCDEFGHIJ", 5000) + "\x03;",
                                "out.pdf", {}, 20);
     EXPECT_EQ(r.exit_status, 0) << how_it_ended(r) << r.err;
+}
+
+} // namespace
+
+namespace {
+
+// zelvo-render run by sh, with `setup` before it (a signal ignored, say).
+RunResult render_in_shell(const TempDir &dir, const std::string &setup,
+                          const std::string &arguments, RunOptions run = {})
+{
+    run.args = {"-c", setup + " exec \"$0\" " + arguments, program};
+    run.env.push_back("ZELVO_HERSHEY_DIR=/usr/share/hershey-fonts");
+    run.cwd = dir.path();
+    return run_program("/bin/sh", run);
+}
+
+bool leftovers(const TempDir &dir)
+{
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename().string().rfind(".zelvo-render", 0) == 0)
+            return true;
+    return false;
+}
+
+// A stream that is no regular file is spooled where TMPDIR says, each write
+// checked, up to the spool's limit; an endless one ends there.
+TEST(RenderSpool, BoundedWhereTmpdirSays)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "spool");
+    const struct {
+        std::string setup;
+        std::string arguments;
+        long file_limit;
+        std::string message;
+    } rows[] = {
+        {"TMPDIR=spool", "--spool-limit 1M -o out.pdf /dev/zero", 0,
+         "longer than the spool takes (1048576 bytes"},
+        {"TMPDIR=missing", "-o out.pdf - < /dev/zero", 0, "cannot make a spool file in missing"},
+        {"trap '' XFSZ; TMPDIR=spool", "-o /dev/null - < /dev/zero", 1 << 20,
+         "cannot write the spool file in spool: File too large"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.arguments);
+        RunOptions run;
+        run.max_file_size = row.file_limit;
+        run.max_cpu_seconds = 60;
+        const RunResult r = render_in_shell(dir, row.setup, row.arguments, run);
+        EXPECT_EQ(r.exit_status, 1) << how_it_ended(r) << r.err;
+        EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "spool"));
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.pdf"));
+    }
+}
+
+// Standard input, a pipe and several inputs give the pages the file gives.
+TEST(RenderSpool, StandardInputDrawsAsTheFile)
+{
+    TempDir dir;
+    dir.write("plot.plt", "IN;SP1;PU1000,1000;PD4000,1000,4000,3000;");
+    const RunResult file = render_in_shell(dir, "", "-f svg plot.plt");
+    ASSERT_EQ(file.exit_status, 0) << file.err;
+    for (const std::string arguments : {"-f svg < plot.plt", "-f svg - < plot.plt"}) {
+        SCOPED_TRACE(arguments);
+        const RunResult piped = render_in_shell(dir, "", arguments);
+        EXPECT_EQ(piped.out, file.out);
+    }
+}
+
+// The output replaces no input, no device and no link, keeps an existing
+// file's mode, and leaves no temporary file behind a signal.
+TEST(RenderOutputs, WrittenAsCarefullyAsTheJobFilterWrites)
+{
+    TempDir dir;
+    const std::string plot = "IN;SP1;PU0,0;PD1000,1000;";
+    dir.write("self.plt", plot);
+    RunResult r = render_in_shell(dir, "", "-f pdf -o self.plt self.plt");
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.err.find("Input file is output file: self.plt"), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(dir.path() / "self.plt"), plot);
+
+    dir.write("target.pdf", "old");
+    std::filesystem::create_symlink("target.pdf", dir.path() / "link.pdf");
+    std::filesystem::permissions(dir.path() / "target.pdf",
+                                 std::filesystem::perms::owner_read
+                                     | std::filesystem::perms::owner_write);
+    r = render_in_shell(dir, "", "-o link.pdf self.plt");
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.pdf"));
+    EXPECT_EQ(read_file(dir.path() / "target.pdf").rfind("%PDF", 0), 0u);
+    EXPECT_EQ(std::filesystem::status(dir.path() / "target.pdf").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // A FIFO is written as it is, read by whoever reads it.
+    ASSERT_EQ(mkfifo((dir.path() / "pipe.pdf").c_str(), 0600), 0);
+    RunOptions reader;
+    reader.stdin_path = (dir.path() / "pipe.pdf").string();
+    RunningProgram cat("/bin/cat", reader);
+    r = render_in_shell(dir, "", "-o pipe.pdf self.plt");
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_EQ(cat.wait().out.rfind("%PDF", 0), 0u);
+    EXPECT_EQ(std::filesystem::status(dir.path() / "pipe.pdf").type(),
+              std::filesystem::file_type::fifo);
+
+    // An output file too large for the limit ends the program by SIGXFSZ:
+    // its temporary file goes with it.
+    std::string many = "IN;SP1;";
+    for (int i = 0; i < 500; ++i)
+        many += "PU" + std::to_string(i * 10) + ",0;PD" + std::to_string(i * 10) + ",5000;";
+    dir.write("many.plt", many);
+    RunOptions small;
+    small.max_file_size = 4096;
+    r = render_in_shell(dir, "", "-o big.svg many.plt", small);
+    EXPECT_NE(r.signal, 0) << how_it_ended(r);
+    EXPECT_FALSE(leftovers(dir));
 }
 
 } // namespace

@@ -41,7 +41,7 @@ TEST(InputSpool, ReadsTheInputsInOrderTwice)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.bytes);
-        InputSpool spool(row.inputs);
+        InputSpool spool(row.inputs, "/tmp", 1 << 20);
         ASSERT_TRUE(spool.ok()) << spool.error();
         for (int reading = 0; reading < 2; ++reading) {
             spool.rewind();
@@ -67,7 +67,7 @@ TEST(InputSpool, SaysWhichInputFailed)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.error);
-        const InputSpool spool(row.inputs);
+        const InputSpool spool(row.inputs, "/tmp", 1 << 20);
         EXPECT_FALSE(spool.ok());
         EXPECT_EQ(spool.error(), row.error);
     }
@@ -80,7 +80,7 @@ TEST(OutputFiles, PagesReachTheirNamesOnlyAtCommit)
     const auto report = [&](const std::string &message) { errors.push_back(message); };
     const std::string pattern = (dir.path() / "page-%d.svg").string();
     {
-        OutputFiles files(pattern, report);
+        OutputFiles files(pattern, report, {});
         for (std::uint64_t page : {1, 2}) {
             std::FILE *file = files.open_page(page);
             ASSERT_NE(file, nullptr);
@@ -112,7 +112,7 @@ TEST(OutputFiles, WhatIsNotCommittedIsRemoved)
     const auto report = [&](const std::string &message) { errors.push_back(message); };
     dir.write("out.pdf", "old");
     {
-        OutputFiles files((dir.path() / "out.pdf").string(), report);
+        OutputFiles files((dir.path() / "out.pdf").string(), report, {});
         std::FILE *file = files.open((dir.path() / "out.pdf").string());
         ASSERT_NE(file, nullptr);
         std::fputs("new", file);
@@ -121,7 +121,7 @@ TEST(OutputFiles, WhatIsNotCommittedIsRemoved)
     EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"out.pdf"});
     EXPECT_EQ(read_file(dir.path() / "out.pdf"), "old");
 
-    OutputFiles files("unused", report);
+    OutputFiles files("unused", report, {});
     const std::string nowhere = (dir.path() / "nowhere" / "out.pdf").string();
     EXPECT_EQ(files.open(nowhere), nullptr);
     EXPECT_EQ(errors, std::vector<std::string>{"cannot write '" + nowhere
@@ -144,7 +144,7 @@ TEST(OutputFiles, PageNames)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.pattern);
-        EXPECT_EQ(OutputFiles(row.pattern, report).page_name(row.page), row.name);
+        EXPECT_EQ(OutputFiles(row.pattern, report, {}).page_name(row.page), row.name);
     }
 }
 
