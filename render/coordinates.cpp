@@ -164,7 +164,11 @@ void place_plot_on_sheet(Plotter &p)
     // The sheet turned clockwise a quarter at a time: y runs down, so a
     // clockwise turn on paper is a counter-clockwise one in these numbers.
     SheetPlacement &to = p.placement;
-    for (int q = 0; q < (p.options.sheet_quarters & 3); ++q) {
+    // A landscape logical page runs up the sheet: a clockwise quarter turn
+    // reads it upright.
+    const int quarters =
+        p.options.sheet_quarters + (p.options.upright && p.options.pcl_job && p.page.pcl.landscape);
+    for (int q = 0; q < (quarters & 3); ++q) {
         const Affine turn = compose(translation(to.sheet_height, 0), quarter_turns(1));
         to.plot_to_sheet = compose(turn, to.plot_to_sheet);
         to.logical_page_to_sheet = compose(turn, to.logical_page_to_sheet);

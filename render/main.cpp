@@ -31,7 +31,8 @@ constexpr std::uint64_t kDefaultSpoolLimit = std::uint64_t{2} << 30;
 const char kUsage[] =
     "usage: zelvo-render [-o OUT] [--format pdf|svg|ps|png] [--paper NAME] [--fit]\n"
     "                    [--fit-if-larger] [--sheet portrait|landscape]\n"
-    "                    [--rotate 0|90|180|270] [--pen-width MM] [--dpi N] [PLOT...]\n"
+    "                    [--rotate 0|90|180|270] [--upright] [--pen-width MM] [--dpi N]\n"
+    "                    [PLOT...]\n"
     "Draws HP-GL/2 plots, or PCL 5 jobs with HP-GL/2 in them, as the printer prints\n"
     "them. The inputs (standard input when none or '-') are read as one stream.\n"
     "  -o, --output OUT    the file to write (standard output when none or '-');\n"
@@ -42,6 +43,7 @@ const char kUsage[] =
     "      --fit-if-larger as --fit, only for a plot that does not fit as drawn\n"
     "      --sheet SHAPE   hold the paper portrait or landscape, not as the plot is shaped\n"
     "      --rotate DEG    turn the pages clockwise by 0, 90, 180 or 270 degrees\n"
+    "      --upright       turn a PCL job's landscape pages to read upright\n"
     "      --pen-width MM  every pen's width until the plot sets one (default 0.35)\n"
     "      --dpi N         PNG resolution (default 100)\n"
     "      --spool-limit N the most bytes of input that is no regular file (default 2G)\n"
@@ -117,7 +119,17 @@ bool parse_size(const char *text, std::uint64_t &bytes)
 // for --help.
 bool parse_arguments(int argc, char **argv, Settings &settings)
 {
-    enum { kPaper = 256, kFit, kFitIfLarger, kSheet, kRotate, kPenWidth, kDpi, kSpoolLimit };
+    enum {
+        kPaper = 256,
+        kFit,
+        kFitIfLarger,
+        kSheet,
+        kRotate,
+        kUpright,
+        kPenWidth,
+        kDpi,
+        kSpoolLimit
+    };
     static const option kOptions[] = {
         {"output", required_argument, nullptr, 'o'},
         {"format", required_argument, nullptr, 'f'},
@@ -126,6 +138,7 @@ bool parse_arguments(int argc, char **argv, Settings &settings)
         {"fit-if-larger", no_argument, nullptr, kFitIfLarger},
         {"sheet", required_argument, nullptr, kSheet},
         {"rotate", required_argument, nullptr, kRotate},
+        {"upright", no_argument, nullptr, kUpright},
         {"pen-width", required_argument, nullptr, kPenWidth},
         {"dpi", required_argument, nullptr, kDpi},
         {"spool-limit", required_argument, nullptr, kSpoolLimit},
@@ -175,6 +188,9 @@ bool parse_arguments(int argc, char **argv, Settings &settings)
                 return false;
             }
             settings.render.rotate = static_cast<int>(number);
+            break;
+        case kUpright:
+            settings.render.upright = true;
             break;
         case kPenWidth:
             if (!parse_number(optarg, 0, 100, number)) {

@@ -49,6 +49,9 @@ struct InterpreterOptions {
     PlotLayout layout;
     double pen_width = kInitialPenWidth; // every pen's width after IN, millimetres
     int sheet_quarters = 0;              // the sheet turned clockwise, in quarter turns
+    // A PCL job's landscape pages turned a quarter more, so that they read
+    // upright, as a person holds the sheet.
+    bool upright = false;
     // Millimetres per pixel of a raster output, 0 for a vector one: the PCL
     // interpreter puts a job's plot origin, and SC's user origin, on pixel
     // corners (pixel_grid.h).

@@ -165,6 +165,7 @@ std::uint64_t render_plot(PlotSource &source, const PlotMeasure &measure,
         interpreter_options.layout = plain_layout(measure, options);
     interpreter_options.pen_width = options.pen_width;
     interpreter_options.sheet_quarters = options.rotate / 90;
+    interpreter_options.upright = options.upright;
     interpreter_options.font = options.font;
     interpreter_options.outline_glyphs = options.outline_glyphs;
     interpreter_options.raster_pixel = options.raster_pixel;

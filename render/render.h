@@ -65,6 +65,7 @@ struct RenderOptions {
     // How the paper is held, when there is one.
     SheetShape sheet = SheetShape::Drawing;
     int rotate = 0;                      // the sheet turned clockwise: 0, 90, 180 or 270
+    bool upright = false;                // landscape pages of PCL jobs turned to read upright
     double pen_width = kInitialPenWidth; // millimetres, each pen's width after IN
     const StrokeFont *font = nullptr;    // labels are drawn with it; none, not at all
     // Labels in the printer's outline fonts are filled, not drawn with `font`.

@@ -97,6 +97,38 @@ TEST(ZelvoRenderPng, PagesAndResolution)
     EXPECT_EQ(png_size(read_file(dir.path() / "job.png")), (std::pair{850u, 1100u}));
 }
 
+// --upright turns a PCL job's landscape pages a quarter clockwise, as
+// --rotate 90 does, and leaves portrait pages and plain plots as they are.
+TEST(ZelvoRenderPng, UprightReadsLandscapePagesAsAPersonDoes)
+{
+    TempDir dir;
+    const std::string landscape = "\x1b"
+                                  "E\x1b&l1O\x1b%1BIN;SP1;PU0,0;PD1000,500;\x1b%0A\x1b"
+                                  "E";
+    const std::string portrait = "\x1b"
+                                 "E\x1b%1BIN;SP1;PU0,0;PD1000,500;\x1b%0A\x1b"
+                                 "E";
+    const struct {
+        std::string input;
+        std::vector<std::string> same_as; // the options that give the same page
+    } rows[] = {
+        {landscape, {"--rotate", "90"}},
+        {portrait, {}},
+        {plot, {}},
+    };
+    for (const auto &row : rows) {
+        const auto input = dir.write("in.plt", row.input);
+        RunOptions options;
+        options.args = {"-f", "png", "--upright", input.string()};
+        const RunResult upright = run_program(program, options);
+        ASSERT_EQ(upright.exit_status, 0) << upright.err;
+        options.args = row.same_as;
+        options.args.insert(options.args.end(), {"-f", "png", input.string()});
+        const RunResult expected = run_program(program, options);
+        EXPECT_EQ(upright.out, expected.out) << row.input;
+    }
+}
+
 TEST(ZelvoRenderErrors, OneLineStatusOneAndNothingLeftBehind)
 {
     struct Case {
