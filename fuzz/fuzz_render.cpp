@@ -123,8 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(!sink.open());
     FUZZ_CHECK(sink.pages == interpreter.pages());
     FUZZ_CHECK(sink.pages >= 1);
+    // A PCL job's pages are those the printer ejects, less those on which
+    // nothing shows; a plain plot's, those PG ends with something shown.
     if (options.pcl_job)
-        FUZZ_CHECK(sink.pages == std::max<std::uint64_t>(heard.pages, 1));
+        FUZZ_CHECK(sink.pages <= std::max<std::uint64_t>(heard.pages, 1));
 
     // The job filter's reading, stopping at each place for the hold text.
     PlotScanner quiet;

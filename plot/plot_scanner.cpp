@@ -61,6 +61,7 @@ struct NoReports {
     void escape(const EscapeSequence &) {}
     void context(bool) {}
     void page_ejected() {}
+    void form_feed() {}
     void label_terminated() {}
 };
 
@@ -80,6 +81,7 @@ struct ReportsToEvents {
     void escape(const EscapeSequence &sequence) { events.escape(sequence); }
     void context(bool pcl) { events.context(pcl); }
     void page_ejected() { events.page_ejected(); }
+    void form_feed() { events.form_feed(); }
     void label_terminated() { events.label_terminated(); }
     void pcl_text(const unsigned char *bytes, std::size_t size)
     {
@@ -644,6 +646,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
             } else if (p[i] == kFormFeed) {
                 ++s.pages;
                 s.page_marked = false;
+                events.form_feed();
                 events.page_ejected();
             } else if (p[i] > ' ') {
                 s.page_marked = true;

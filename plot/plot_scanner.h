@@ -204,6 +204,9 @@ public:
     virtual void context(bool pcl) = 0;
     // A page is ejected, as `pages` counts it.
     virtual void page_ejected() = 0;
+    // The page ejected next is a form feed's, which the printer prints
+    // whatever it holds.
+    virtual void form_feed() {}
     // Bytes that PCL context prints, control codes among them; a form feed
     // ends a run and ejects the page. Only a renderer needs them.
     virtual void pcl_text(const char *, std::size_t) {}

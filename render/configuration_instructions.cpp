@@ -10,7 +10,7 @@ void initialise_graphics(Plotter &p)
     initialise(p.state, {p.placement.plot_length, p.placement.plot_width}, p.options.pen_width,
                p.options.pcl_job);
     update_transforms(p);
-    apply_clip_if_open(p);
+    apply_clip(p);
 }
 
 namespace instruction {
@@ -30,7 +30,7 @@ void default_values(Plotter &p, const Parameters &)
 {
     set_defaults(p.state);
     update_transforms(p);
-    apply_clip_if_open(p);
+    apply_clip(p);
 }
 
 void input_p1_p2(Plotter &p, const Parameters &n)
@@ -79,7 +79,7 @@ void input_window(Plotter &p, const Parameters &n)
         s.window_high = {std::max(a.x, b.x), std::max(a.y, b.y)};
         s.window_unscaled = s.scaling == Scaling::None;
     }
-    apply_clip_if_open(p);
+    apply_clip(p);
 }
 
 // A plain plot's PG ends its page; a PCL job's page ends where the printer
@@ -87,7 +87,7 @@ void input_window(Plotter &p, const Parameters &n)
 void advance_page(Plotter &p, const Parameters &)
 {
     if (!p.options.pcl_job)
-        end_page(p);
+        p.sink.end_page(false);
 }
 
 void plot_size(Plotter &p, const Parameters &)
@@ -112,7 +112,7 @@ void rotate(Plotter &p, const Parameters &n)
     s.rotation = angle;
     update_transforms(p);
     s.position = p.plotter_to_sheet.inverse().apply(on_sheet);
-    apply_clip_if_open(p);
+    apply_clip(p);
 }
 
 void scale(Plotter &p, const Parameters &n)
@@ -139,7 +139,7 @@ void scale(Plotter &p, const Parameters &n)
         s.window_low = {std::min(a.x, b.x), std::min(a.y, b.y)};
         s.window_high = {std::max(a.x, b.x), std::max(a.y, b.y)};
         s.window_unscaled = false;
-        apply_clip_if_open(p);
+        apply_clip(p);
     }
 }
 

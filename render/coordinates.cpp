@@ -178,6 +178,7 @@ void place_plot_on_sheet(Plotter &p)
         to.frame_high = {std::max(a.x, b.x), std::max(a.y, b.y)};
         std::swap(to.sheet_width, to.sheet_height);
     }
+    p.sink.set_sheet(to.sheet_width, to.sheet_height);
 }
 
 Point turned_plot_extent(const Plotter &p)

@@ -178,7 +178,6 @@ void draw_butt_dot(Plotter &p, Point at, Pen pen)
 // types leave nothing.
 void draw_dot(Plotter &p, Point plotter)
 {
-    start_page(p);
     const Pen pen = current_pen(p);
     if (transparent(p, pen.colour) || !pen.dashes.empty() || pen.width < kPrinterDot)
         return;
@@ -212,48 +211,6 @@ void draw_dot(Plotter &p, Point plotter)
 
 } // namespace
 
-void CountingSink::begin_page(double width, double height)
-{
-    ++calls_;
-    out_.begin_page(width, height);
-}
-
-void CountingSink::stroke(const Path &path, const Pen &pen)
-{
-    ++calls_;
-    out_.stroke(path, pen);
-}
-
-void CountingSink::fill(const Path &path, const Fill &fill)
-{
-    ++calls_;
-    out_.fill(path, fill);
-}
-
-void CountingSink::clip(Point low, Point high)
-{
-    ++calls_;
-    out_.clip(low, high);
-}
-
-void CountingSink::text(const TextRun &run)
-{
-    ++calls_;
-    out_.text(run);
-}
-
-void CountingSink::glyph(const GlyphMark &mark)
-{
-    ++calls_;
-    out_.glyph(mark);
-}
-
-void CountingSink::end_page()
-{
-    ++calls_;
-    out_.end_page();
-}
-
 void warn_once(Plotter &p, Warning kind, const char *message)
 {
     const auto bit = static_cast<unsigned>(kind);
@@ -262,24 +219,6 @@ void warn_once(Plotter &p, Warning kind, const char *message)
     p.warned |= bit;
     if (p.options.warnings != nullptr)
         p.options.warnings->warn(message);
-}
-
-void start_page(Plotter &p)
-{
-    if (p.page.open)
-        return;
-    p.sink.begin_page(p.placement.sheet_width, p.placement.sheet_height);
-    p.page.open = true;
-    apply_clip(p);
-}
-
-void end_page(Plotter &p)
-{
-    if (!p.page.open)
-        return;
-    p.sink.end_page();
-    p.page.open = false;
-    ++p.page.count;
 }
 
 void apply_clip(Plotter &p)
@@ -308,12 +247,6 @@ void apply_clip(Plotter &p)
         high = {std::max(low.x, high.x), std::max(low.y, high.y)};
     }
     p.sink.clip(low, high);
-}
-
-void apply_clip_if_open(Plotter &p)
-{
-    if (p.page.open)
-        apply_clip(p);
 }
 
 Pen current_pen(const Plotter &p)
@@ -378,7 +311,6 @@ void stroke_path(Plotter &p, const std::vector<Point> &plotter, bool closed)
 {
     if (plotter.size() < 2)
         return;
-    start_page(p);
     Path path(1);
     path[0].closed = closed;
     path[0].points.reserve(plotter.size());
@@ -395,7 +327,6 @@ void stroke_path(Plotter &p, const std::vector<Point> &plotter, bool closed)
 
 void fill_path(Plotter &p, Path path, FillRule rule)
 {
-    start_page(p);
     const Fill fill = current_fill(p, rule);
     if (transparent(p, fill.colour))
         return;

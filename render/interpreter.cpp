@@ -238,6 +238,11 @@ void PlotInterpreter::page_ejected()
     pcl_page_ejected(plotter_);
 }
 
+void PlotInterpreter::form_feed()
+{
+    plotter_.page.form_fed = true;
+}
+
 void PlotInterpreter::pcl_text(const char *bytes, std::size_t size)
 {
     pcl_text_printed(plotter_, {bytes, size});
@@ -247,8 +252,5 @@ void PlotInterpreter::finish()
 {
     end_number();
     flush_stroke(plotter_);
-    if (plotter_.page.open || plotter_.page.count == 0) {
-        start_page(plotter_);
-        end_page(plotter_);
-    }
+    plotter_.sink.end_page(plotter_.sink.pages() == 0);
 }

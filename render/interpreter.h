@@ -48,6 +48,7 @@ public:
     void escape(const EscapeSequence &sequence) override;
     void context(bool pcl) override;
     void page_ejected() override;
+    void form_feed() override;
     void pcl_text(const char *bytes, std::size_t size) override;
     void label_terminated() override;
 
@@ -55,7 +56,7 @@ public:
     // stream that drew nothing still gives one (empty) page.
     void finish();
 
-    std::uint64_t pages() const { return plotter_.page.count; }
+    std::uint64_t pages() const { return plotter_.sink.pages(); }
 
 private:
     void end_number();

@@ -40,7 +40,6 @@ bool on_pixels(const Plotter &p)
 
 void LabelMarks::stroke(const Point *points, std::size_t count, Point origin)
 {
-    start_page(p_);
     Pen pen = current_pen(p_);
     if (transparent(p_, pen.colour))
         return;
@@ -85,7 +84,6 @@ Point LabelMarks::escapement(Point advance)
 void LabelMarks::fill(const Point *points, std::size_t count)
 {
     flush();
-    start_page(p_);
     const Colour colour = current_pen(p_).colour;
     if (transparent(p_, colour))
         return;
@@ -102,7 +100,6 @@ void LabelMarks::fill(const Point *points, std::size_t count)
 void LabelMarks::glyph(char c, Point origin, Point across, Point up, double advance)
 {
     flush();
-    start_page(p_);
     const Colour colour = current_pen(p_).colour;
     if (transparent(p_, colour))
         return;
@@ -170,15 +167,11 @@ void draw_label_text(Plotter &p)
 }
 
 // SM: the symbol at the point the pen went to, centred on it (LO 5) as a
-// label of one character; the pen stays. A symbol put down draws on the
-// page, as the plot scanner counts it, whatever it looks like.
+// label of one character; the pen stays.
 void draw_symbol(Plotter &p)
 {
     const char symbol = p.state.symbol;
-    if (symbol == 0)
-        return;
-    start_page(p);
-    if (p.options.font == nullptr)
+    if (symbol == 0 || p.options.font == nullptr)
         return;
     LabelSettings settings = p.state.label;
     settings.origin = 5;

@@ -18,7 +18,6 @@ public:
     {
         if (run.find_first_not_of(' ') == std::string_view::npos)
             return;
-        start_page(p_);
         // Text is not clipped to the picture frame; HP-GL/2 context sets
         // the frame's clip again.
         p_.sink.clip({0, 0}, {p_.placement.sheet_width, p_.placement.sheet_height});
@@ -64,7 +63,7 @@ void pcl_context_changed(Plotter &p, bool pcl)
     s.p2 = {p.placement.plot_length, p.placement.plot_width};
     s.p1_p2_given = false;
     update_transforms(p);
-    apply_clip_if_open(p);
+    apply_clip(p);
 }
 
 void pcl_page_ejected(Plotter &p)
@@ -72,8 +71,8 @@ void pcl_page_ejected(Plotter &p)
     if (!p.options.pcl_job)
         return;
     flush_stroke(p);
-    start_page(p);
-    end_page(p);
+    p.sink.end_page(p.page.form_fed);
+    p.page.form_fed = false;
     p.page.text_cursor = {p.page.text_cursor.x, pcl_home(p.page.pcl).y, true};
 }
 

@@ -9,6 +9,7 @@
 
 #include "affine.h"
 #include "graphics_state.h"
+#include "page_marks.h"
 #include "page_sink.h"
 #include "pcl_page.h"
 #include "pixel_grid.h"
@@ -65,6 +66,9 @@ struct InterpreterOptions {
     bool dots = true;
     // None: nothing is said.
     InterpreterWarnings *warnings = nullptr;
+    // Every mark goes to the sink, wherever it lies, and begins a page: for
+    // a measure of the drawing. Else only marks that show (page_marks.h).
+    bool every_mark = false;
 };
 
 // Where the plot lies on the sheet: from the PCL page's picture frame in a
@@ -87,29 +91,7 @@ struct SheetPlacement {
 struct PageState {
     PclPage pcl;
     PclCursor text_cursor; // where PCL context prints next, and ESC *c0T anchors
-    bool open = false;
-    std::uint64_t count = 0; // pages ended
-};
-
-// The sink the plot is drawn on, with a count of the marks given to it:
-// whether anything was drawn between two marks.
-class CountingSink : public PageSink {
-public:
-    explicit CountingSink(PageSink &out) : out_(out) {}
-
-    void begin_page(double width, double height) override;
-    void stroke(const Path &path, const Pen &pen) override;
-    void fill(const Path &path, const Fill &fill) override;
-    void clip(Point low, Point high) override;
-    void text(const TextRun &run) override;
-    void glyph(const GlyphMark &mark) override;
-    void end_page() override;
-
-    std::uint64_t calls() const { return calls_; }
-
-private:
-    PageSink &out_;
-    std::uint64_t calls_ = 0;
+    bool form_fed = false; // the page the printer ejects next is a form feed's
 };
 
 // The things the interpreter warns of, each once.
@@ -138,9 +120,12 @@ struct PendingStroke {
 };
 
 struct Plotter {
-    Plotter(PageSink &out, const InterpreterOptions &options) : sink(out), options(options) {}
+    Plotter(PageSink &out, const InterpreterOptions &options)
+        : sink(out, options.every_mark), options(options)
+    {
+    }
 
-    CountingSink sink;
+    PageMarks sink;
     InterpreterOptions options;
     SheetPlacement placement;
     PageState page;
@@ -191,11 +176,8 @@ Point relative_to_pen(const Plotter &p, Point user_move);
 // The length of P1-P2, plotter units.
 double diagonal(const Plotter &p);
 
-// Pages and clipping.
-void start_page(Plotter &p);
-void end_page(Plotter &p);
+// The clip the state gives, for the marks from now on.
 void apply_clip(Plotter &p);
-void apply_clip_if_open(Plotter &p);
 
 // The pen, the fill and the drawing of the current state.
 Pen current_pen(const Plotter &p);

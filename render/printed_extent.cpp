@@ -163,6 +163,7 @@ PrintedExtent measure_printed_extent(PlotSource &source, const StrokeFont *font,
     // stand-in often does, is one with no drawing to measure.
     options.dots = false;
     options.outline_glyphs = true;
+    options.every_mark = true;
     options.layout.plot_length = plot_length;
     options.layout.plot_width = plot_width;
     options.layout.sheet_width = 2 * kReach;

@@ -84,6 +84,7 @@ PlotMeasure measure_plot(PlotSource &source, const StrokeFont *font, double plot
     InterpreterOptions options;
     options.font = font;
     options.outline_glyphs = true;
+    options.every_mark = true;
     options.layout.plot_length = plot_length;
     options.layout.plot_width = plot_width;
     PlotInterpreter interpreter(extent, options);

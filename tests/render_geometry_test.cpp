@@ -994,6 +994,8 @@ TEST(RenderPages, RasterPagesOfPclJobsPutTheLogicalPageOnAPixel)
         InterpreterOptions pcl;
         pcl.pcl_job = true;
         pcl.raster_pixel = p;
+        // Where the line goes, on the sheet or past it.
+        pcl.every_mark = true;
         const RecordingSink sink = draw("\x1b"
                                         "E\x1b&l26A\x1b&l1O"
                                             + c.escapes + "\x1b%1BIN;PU0,0;PD1016,0;",
@@ -1005,6 +1007,10 @@ TEST(RenderPages, RasterPagesOfPclJobsPutTheLogicalPageOnAPixel)
     }
 }
 
+// A PCL job's pages are those the printer ejects with something shown on
+// them, as the interpreter prints them: drawing off the sheet or outside
+// the picture frame shows nothing and makes no page; a form feed's page
+// comes out however blank.
 TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
 {
     InterpreterOptions pcl;
@@ -1019,6 +1025,15 @@ TEST(RenderPages, PclJobsEjectAsTheScannerCounts)
         {e + "E" + e + "%1BIN;PU0,0;PD1,1;" + e + "%0A\f" + e + "%1BPD3,3;" + e + "%0A" + e + "E",
          2},
         {e + "E" + e + "%1BIN;PU0,0;PD1,1;" + e + "E" + e + "E", 1},
+        {e + "E" + e + "&l1O" + e + "%1BIN;SP1;PU-10694,799;PD-9000,799;" + e + "%0A" + e + "E", 1},
+        {e + "E" + e + "&l1O" + e + "%1BIN;SP1;PU100,799;PD900,799;" + e + "%0A" + e + "E" + e
+             + "&l1O" + e + "%1BIN;SP1;PU-10694,799;PD-9000,799;" + e + "%0A" + e + "E",
+         1},
+        {e + "E" + e + "*c1440x1440Y" + e + "%1BIN;SP1;PU5000,5000;PD6000,5000;" + e + "%0A" + e
+             + "E" + e + "%1BIN;SP1;PU0,0;PD1,1;" + e + "%0A" + e + "E",
+         1},
+        {e + "E" + e + "&l1O" + e + "%1BIN;SP1;PU-10694,799;PD-9000,799;" + e + "%0A\f" + e + "E",
+         1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.pages);
