@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "render.h"
 
+#include "stream_kind.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -47,7 +49,7 @@ PlotScanner interpret(PlotSource &source, PlotInterpreter &interpreter, bool *pc
     bool first = true;
     for (std::size_t n; (n = source.read(buffer, sizeof buffer)) > 0;) {
         if (first && pcl_job != nullptr)
-            *pcl_job = buffer[0] == '\x1b';
+            *pcl_job = stream_is_pcl_job({buffer, n});
         first = false;
         scan_plot_events(scanner, buffer, n, interpreter);
     }

@@ -129,6 +129,34 @@ TEST(ZelvoRenderPng, UprightReadsLandscapePagesAsAPersonDoes)
     }
 }
 
+// A plot that starts with a plotter's device-control sequences, as
+// gnuplot's and AutoCAD's do, is a plot: its own page, its PG pages, its
+// pens' colours, and --fit.
+TEST(ZelvoRenderPng, PlotterEscapesStartAPlot)
+{
+    TempDir dir;
+    const auto input = dir.write("esc.plt", "\x1b.Y\n\x1b.I81;;17:\x1b.N;19:IN;SP2;PU0,0;"
+                                            "PD2000,0,2000,1000;PG;PD0,0;");
+    RunOptions options;
+    options.cwd = dir.path();
+    options.args = {"-o", "page-%d.png", input.string()};
+    RunResult result = run_program(program, options);
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(names_in(dir.path()),
+              (std::vector<std::string>{"esc.plt", "page-1.png", "page-2.png"}));
+    // The drawing's own page: 50 by 25 mm and a margin of 10 all round.
+    EXPECT_EQ(png_size(read_file(dir.path() / "page-1.png")), (std::pair{276u, 177u}));
+    options.args = {"-f", "svg", input.string()};
+    result = run_program(program, options);
+    const bool red = result.out.find("rgb(100%,0%,0%)") != std::string::npos
+                     || result.out.find("#ff0000") != std::string::npos
+                     || result.out.find("rgb(255,0,0)") != std::string::npos;
+    EXPECT_TRUE(red) << "pen 2 is red";
+    options.args = {"-f", "png", "--paper", "A4", "--fit", input.string()};
+    result = run_program(program, options);
+    EXPECT_EQ(png_size(result.out), (std::pair{1169u, 827u}));
+}
+
 TEST(ZelvoRenderErrors, OneLineStatusOneAndNothingLeftBehind)
 {
     struct Case {
