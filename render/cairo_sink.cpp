@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cairo_sink.h"
 
+#include "mark_rules.h"
 #include "pixel_grid.h"
 #include "units.h"
 
-#include <cairo-pdf.h>
-#include <cairo-ps.h>
-#include <cairo-svg.h>
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
@@ -17,14 +15,10 @@
 
 namespace {
 
-constexpr double kPointsPerMm = kPointsPerInch / kMillimetresPerInch;
 // The largest PNG page: the side PNG writers take, and 2^28 pixels in all
 // (a gigabyte of memory as the page is drawn).
 constexpr double kMaxPngSide = 32767;
 constexpr double kMaxPngPixels = 268435456;
-// The lines one hatched fill draws at the most: a shape that would take
-// more is hatched only that far.
-constexpr double kMaxHatchLines = 100000;
 
 cairo_status_t write_to_file(void *closure, const unsigned char *data, unsigned int length)
 {
@@ -33,26 +27,24 @@ cairo_status_t write_to_file(void *closure, const unsigned char *data, unsigned 
                                                         : CAIRO_STATUS_WRITE_ERROR;
 }
 
-cairo_line_cap_t cap_of(LineEnd end)
+cairo_line_cap_t cap_of(DrawnEnd end)
 {
     switch (end) {
-    case LineEnd::Butt:
+    case DrawnEnd::Butt:
         return CAIRO_LINE_CAP_BUTT;
-    case LineEnd::Square:
+    case DrawnEnd::Square:
         return CAIRO_LINE_CAP_SQUARE;
     default:
-        return CAIRO_LINE_CAP_ROUND; // triangular ends come closest round
+        return CAIRO_LINE_CAP_ROUND;
     }
 }
 
-cairo_line_join_t join_of(LineJoin join)
+cairo_line_join_t join_of(DrawnJoin join)
 {
     switch (join) {
-    case LineJoin::Mitered:
-    case LineJoin::MiteredBeveled:
+    case DrawnJoin::Miter:
         return CAIRO_LINE_JOIN_MITER;
-    case LineJoin::Triangular:
-    case LineJoin::Round:
+    case DrawnJoin::Round:
         return CAIRO_LINE_JOIN_ROUND;
     default:
         return CAIRO_LINE_JOIN_BEVEL;
@@ -105,12 +97,10 @@ std::optional<PixelSize> png_page_size(double width, double height, double dpi)
 
 } // namespace
 
-CairoSink::CairoSink(OutputFormat format, std::FILE *document, PageFiles *pages,
-                     std::uint64_t max_pages, double dpi)
-    : format_(format), document_(document), files_(pages), max_pages_(max_pages), dpi_(dpi)
+CairoSink::CairoSink(PageFiles &pages, std::uint64_t max_pages, double dpi, GlyphFonts &fonts)
+    : files_(pages), max_pages_(max_pages), dpi_(dpi), units_per_mm_(dpi / kMillimetresPerInch),
+      fonts_(fonts)
 {
-    units_per_mm_ = format == OutputFormat::Png ? dpi / kMillimetresPerInch : kPointsPerMm;
-    thinnest_ = format == OutputFormat::Png ? kMillimetresPerInch / dpi : 0.05;
 }
 
 CairoSink::~CairoSink()
@@ -119,60 +109,32 @@ CairoSink::~CairoSink()
         cairo_destroy(cr_);
     if (surface_ != nullptr)
         cairo_surface_destroy(surface_);
-    if (outline_unit_ != nullptr)
-        cairo_scaled_font_destroy(outline_unit_);
 }
 
 void CairoSink::begin_page(double width, double height)
 {
     ++pages_;
-    const bool one_page = format_ == OutputFormat::Png || format_ == OutputFormat::Svg;
-    if (one_page && pages_ > max_pages_)
+    if (pages_ > max_pages_)
         return;
-    const double w = width * kPointsPerMm;
-    const double h = height * kPointsPerMm;
-    switch (format_) {
-    case OutputFormat::Pdf:
-        if (surface_ == nullptr)
-            surface_ = cairo_pdf_surface_create_for_stream(write_to_file, document_, w, h);
-        else
-            cairo_pdf_surface_set_size(surface_, w, h);
-        break;
-    case OutputFormat::Ps:
-        if (surface_ == nullptr)
-            surface_ = cairo_ps_surface_create_for_stream(write_to_file, document_, w, h);
-        else
-            cairo_ps_surface_set_size(surface_, w, h);
-        break;
-    case OutputFormat::Svg:
-    case OutputFormat::Png: {
-        const std::optional<PixelSize> size = png_page_size(width, height, dpi_);
-        if (format_ == OutputFormat::Png && !size) {
-            refuse_page(width, height);
-            return;
-        }
-        page_file_ = files_->open_page(pages_);
-        if (page_file_ == nullptr) {
-            failed_ = true;
-            return;
-        }
-        if (format_ == OutputFormat::Svg)
-            surface_ = cairo_svg_surface_create_for_stream(write_to_file, page_file_, w, h);
-        else
-            surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size->width, size->height);
-        break;
+    const std::optional<PixelSize> size = png_page_size(width, height, dpi_);
+    if (!size) {
+        refuse_page(width, height);
+        return;
     }
+    page_file_ = files_.open_page(pages_);
+    if (page_file_ == nullptr) {
+        failed_ = true;
+        return;
     }
+    surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size->width, size->height);
     cr_ = cairo_create(surface_);
     cairo_scale(cr_, units_per_mm_, units_per_mm_);
-    if (format_ == OutputFormat::Png) {
-        cairo_set_source_rgb(cr_, 1, 1, 1);
-        cairo_paint(cr_);
-        // The printer inks whole pixels, those whose centre a stroke or a
-        // fill covers, in the pen's gray; smoothed edges would be lighter
-        // pixels half of the way.
-        cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
-    }
+    cairo_set_source_rgb(cr_, 1, 1, 1);
+    cairo_paint(cr_);
+    // The printer inks whole pixels, those whose centre a stroke or a
+    // fill covers, in the pen's gray; smoothed edges would be lighter
+    // pixels half of the way.
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
 }
 
 void CairoSink::refuse_page(double width, double height)
@@ -205,38 +167,32 @@ void CairoSink::stroke(const Path &path, const Pen &pen)
 {
     if (!drawing())
         return;
-    // The printer rasterises a glyph's strokes one by one; on a raster page
-    // they are drawn so, where a document takes the label as one mark.
-    if (format_ == OutputFormat::Png && pen.glyph && path.size() > 1) {
+    // The printer rasterises a glyph's strokes one by one.
+    if (pen.glyph && path.size() > 1) {
         for (const SubPath &sub : path)
             stroke({sub}, pen);
         return;
     }
-    const double width = std::max(pen.width, thinnest_);
-    if (format_ == OutputFormat::Png) {
-        // A printer's rasteriser adjusts strokes to whole pixels.
-        const double given = pen.width * units_per_mm_;
-        const int pixels = adjusted_stroke_pixels(width * units_per_mm_);
-        const bool hairline = drawn_as_hairline(given);
-        const Path adjusted =
-            pen.glyph && !hairline ? path : adjusted_stroke(path, pixels, hairline, units_per_mm_);
-        if (hairline && pen.dashes.empty()) {
-            stroke_hairline(adjusted, pen);
-            return;
-        }
-        add_path(adjusted);
-        // The pixels whose centre the pen covers (see begin_page): a level
-        // or upright stroke, centred as adjusted, covers `pixels` centres,
-        // a slanted one as many as its true width does. A hairline still
-        // inks a pixel at every step.
-        cairo_set_line_width(cr_, std::max(given, 1.0) / units_per_mm_);
-    } else {
-        add_path(path);
-        cairo_set_line_width(cr_, width);
+    // A printer's rasteriser adjusts strokes to whole pixels.
+    const double thinnest = 1 / units_per_mm_;
+    const double given = pen.width * units_per_mm_;
+    const int pixels = adjusted_stroke_pixels(std::max(pen.width, thinnest) * units_per_mm_);
+    const bool hairline = drawn_as_hairline(given);
+    const Path adjusted =
+        pen.glyph && !hairline ? path : adjusted_stroke(path, pixels, hairline, units_per_mm_);
+    if (hairline && pen.dashes.empty()) {
+        stroke_hairline(adjusted, pen);
+        return;
     }
+    add_path(adjusted);
+    // The pixels whose centre the pen covers (see begin_page): a level or
+    // upright stroke, centred as adjusted, covers `pixels` centres, a
+    // slanted one as many as its true width does. A hairline still inks a
+    // pixel at every step.
+    cairo_set_line_width(cr_, std::max(given, 1.0) / units_per_mm_);
     cairo_set_source_rgb(cr_, pen.colour.red, pen.colour.green, pen.colour.blue);
-    cairo_set_line_cap(cr_, cap_of(pen.end));
-    cairo_set_line_join(cr_, join_of(pen.join));
+    cairo_set_line_cap(cr_, cap_of(drawn_end(pen.end)));
+    cairo_set_line_join(cr_, join_of(drawn_join(pen.join)));
     cairo_set_miter_limit(cr_, pen.miter_limit);
     cairo_set_dash(cr_, pen.dashes.data(), static_cast<int>(pen.dashes.size()), pen.dash_offset);
     cairo_stroke(cr_);
@@ -274,65 +230,25 @@ void CairoSink::stroke_hairline(const Path &path, const Pen &pen)
     }
 }
 
-// Parallel lines `fill.spacing` apart through the anchor, over the path's
-// box within the clip, clipped to the path: as many as the shape needs,
-// never more than kMaxHatchLines.
+// The hatch lines over the shape within the clip, clipped to the shape.
 void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
 {
-    // The clip's box, and the part of it the shape's box covers.
     double x1, y1, x2, y2;
     cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
-    Point low_corner{x2, y2};
-    Point high_corner{x1, y1};
-    for (const SubPath &sub : path) {
-        for (const Point p : sub.points) {
-            low_corner = {std::min(low_corner.x, p.x), std::min(low_corner.y, p.y)};
-            high_corner = {std::max(high_corner.x, p.x), std::max(high_corner.y, p.y)};
-        }
-    }
-    low_corner = {std::max(low_corner.x, x1), std::max(low_corner.y, y1)};
-    high_corner = {std::min(high_corner.x, x2), std::min(high_corner.y, y2)};
-    if (!(low_corner.x <= high_corner.x && low_corner.y <= high_corner.y))
-        return;
     cairo_save(cr_);
     add_path(path);
     cairo_clip(cr_);
-    const double dx = std::cos(angle);
-    const double dy = std::sin(angle);
-    // The offsets from the anchor along the normal (-dy, dx) of the lines
-    // that cross the shape's box.
-    double low = HUGE_VAL;
-    double high = -HUGE_VAL;
-    for (const double x : {low_corner.x, high_corner.x}) {
-        for (const double y : {low_corner.y, high_corner.y}) {
-            const double offset = -dy * (x - fill.anchor.x) + dx * (y - fill.anchor.y);
-            low = std::min(low, offset);
-            high = std::max(high, offset);
-        }
-    }
-    // Each line runs across the clip's box, whatever part the shape takes,
-    // so that where it lies on the pixels does not depend on the shape.
-    const double reach = std::hypot(x2 - x1, y2 - y1);
-    const double cx = (x1 + x2) / 2;
-    const double cy = (y1 + y2) / 2;
-    const double first = std::ceil(low / fill.spacing);
-    const double last = std::min(std::floor(high / fill.spacing), first + kMaxHatchLines);
-    for (double k = first; k <= last; ++k) {
-        // The point of the line nearest the box's centre, then both ways.
-        const double offset = k * fill.spacing;
-        const double along = dx * (cx - fill.anchor.x) + dy * (cy - fill.anchor.y);
-        const double ox = fill.anchor.x - dy * offset + dx * along;
-        const double oy = fill.anchor.y + dx * offset + dy * along;
-        cairo_move_to(cr_, ox - dx * reach, oy - dy * reach);
-        cairo_line_to(cr_, ox + dx * reach, oy + dy * reach);
-    }
+    hatch_lines(path, fill, angle, {{x1, y1}, {x2, y2}}, [&](Point from, Point to) {
+        cairo_move_to(cr_, from.x, from.y);
+        cairo_line_to(cr_, to.x, to.y);
+    });
     cairo_set_source_rgb(cr_, fill.colour.red, fill.colour.green, fill.colour.blue);
-    double width = std::max(fill.line_width, thinnest_);
+    double width = std::max(fill.line_width, 1 / units_per_mm_);
     // The printer draws a hairline a pixel at every step along its longer
     // axis: a stroke that wide across that axis covers the centre of one
     // pixel per step, where a wider slanted one would take two at times.
-    if (format_ == OutputFormat::Png && drawn_as_hairline(fill.line_width * units_per_mm_))
-        width = hairline_width(dx, dy) / units_per_mm_;
+    if (drawn_as_hairline(fill.line_width * units_per_mm_))
+        width = hairline_width(std::cos(angle), std::sin(angle)) / units_per_mm_;
     cairo_set_line_width(cr_, width);
     cairo_set_dash(cr_, nullptr, 0, 0);
     cairo_stroke(cr_);
@@ -351,11 +267,9 @@ void CairoSink::fill(const Path &path, const Fill &fill)
             hatch(path, fill, fill.angle + M_PI / 2);
         return;
     }
-    // Shading mixes the colour with white.
-    const double level = fill.shade / 100;
+    const Colour colour = shaded_colour(fill);
     add_path(path);
-    cairo_set_source_rgb(cr_, 1 - (1 - fill.colour.red) * level,
-                         1 - (1 - fill.colour.green) * level, 1 - (1 - fill.colour.blue) * level);
+    cairo_set_source_rgb(cr_, colour.red, colour.green, colour.blue);
     cairo_fill(cr_);
 }
 
@@ -372,8 +286,8 @@ void CairoSink::text(const TextRun &run)
 {
     if (!drawing())
         return;
-    cairo_font_face_t *face =
-        cairo_toy_font_face_create("Courier", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_font_face_t *face = cairo_toy_font_face_create(
+        GlyphFonts::family(Typeface::Courier), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_save(cr_);
     cairo_translate(cr_, run.start.x, run.start.y);
     cairo_rotate(cr_, std::atan2(run.advance.y, run.advance.x));
@@ -394,16 +308,11 @@ void CairoSink::text(const TextRun &run)
             if (run.characters[i] == ' ')
                 continue;
             // Each character at its own place: the pitch is the printer's,
-            // whatever the font found.
+            // whatever the font found. The font's hinted glyphs, as the
+            // printer's rasteriser takes them.
             one[0] = run.characters[i];
             cairo_move_to(cr_, static_cast<double>(i) * step, 0);
-            // PNG pages take the font's hinted glyphs, as the printer's
-            // rasteriser does; documents take the outlines and so embed
-            // no font (cairo 1.16's PostScript font subsets lose memory).
-            if (format_ == OutputFormat::Png)
-                cairo_show_text(cr_, one);
-            else
-                cairo_text_path(cr_, one);
+            cairo_show_text(cr_, one);
         }
         cairo_fill(cr_);
     }
@@ -413,72 +322,19 @@ void CairoSink::text(const TextRun &run)
     cairo_restore(cr_);
 }
 
-namespace {
-
-// URW's Helvetica, the nearest that Debian's fonts have to the printer's
-// Univers.
-constexpr const char *kOutlineFamily = "Nimbus Sans";
-// The printer's Univers stands this high, per em, against Nimbus Sans's
-// 0.73.
-constexpr double kOutlineCapPerEm = 0.69;
-// A glyph is stretched or narrowed to the printer's advance up to these
-// factors; beyond them ('+', '<', '|' take a whole em there) it keeps its
-// shape in the middle of the advance.
-constexpr double kNarrowest = 0.85;
-constexpr double kWidest = 1.2;
-// The size the outline font's metrics are read at, per em.
-constexpr double kMetricsEm = 1000;
-
-cairo_font_face_t *outline_face()
-{
-    return cairo_toy_font_face_create(kOutlineFamily, CAIRO_FONT_SLANT_NORMAL,
-                                      CAIRO_FONT_WEIGHT_NORMAL);
-}
-
-} // namespace
-
-bool CairoSink::read_outline_font()
-{
-    if (outline_unit_ == nullptr) {
-        // At a large size and unhinted, so that the metrics keep their
-        // fractions.
-        cairo_font_face_t *face = outline_face();
-        cairo_matrix_t size;
-        cairo_matrix_init_scale(&size, kMetricsEm, kMetricsEm);
-        cairo_matrix_t identity;
-        cairo_matrix_init_identity(&identity);
-        cairo_font_options_t *options = cairo_font_options_create();
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-        outline_unit_ = cairo_scaled_font_create(face, &size, &identity, options);
-        cairo_font_options_destroy(options);
-        cairo_font_face_destroy(face);
-        if (cairo_scaled_font_status(outline_unit_) == CAIRO_STATUS_SUCCESS) {
-            cairo_text_extents_t extents;
-            cairo_scaled_font_text_extents(outline_unit_, "H", &extents);
-            outline_cap_ = -extents.y_bearing / kMetricsEm;
-        }
-    }
-    return outline_cap_ > 0;
-}
-
 void CairoSink::glyph(const GlyphMark &mark)
 {
-    if (!drawing() || mark.character <= ' ' || mark.character > '~' || !read_outline_font())
+    if (!drawing())
+        return;
+    const std::optional<Affine> place = fonts_.placement(mark);
+    if (!place)
         return;
     const char text[2] = {mark.character, 0};
-    cairo_text_extents_t extents;
-    cairo_scaled_font_text_extents(outline_unit_, text, &extents);
-    const double own = extents.x_advance / kMetricsEm;
-    if (own <= 0)
-        return;
-    const double stretch = std::clamp(mark.advance / own, kNarrowest, kWidest);
-    const double shift = (mark.advance - own * stretch) / 2;
-    const double rise = kOutlineCapPerEm / outline_cap_;
-    cairo_font_face_t *face = outline_face();
+    cairo_font_face_t *face = cairo_toy_font_face_create(
+        GlyphFonts::family(Typeface::Sans), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     // The font's y axis points down: an em up is its minus y.
     cairo_matrix_t size;
-    cairo_matrix_init(&size, mark.across.x * stretch, mark.across.y * stretch, -mark.up.x * rise,
-                      -mark.up.y * rise, 0, 0);
+    cairo_matrix_init(&size, place->xx, place->yx, -place->xy, -place->yy, 0, 0);
     cairo_matrix_t ctm;
     cairo_get_matrix(cr_, &ctm);
     cairo_font_options_t *options = cairo_font_options_create();
@@ -493,16 +349,13 @@ void CairoSink::glyph(const GlyphMark &mark)
         cairo_save(cr_);
         cairo_set_scaled_font(cr_, font);
         cairo_set_source_rgb(cr_, mark.colour.red, mark.colour.green, mark.colour.blue);
-        cairo_move_to(cr_, mark.origin.x + shift * mark.across.x,
-                      mark.origin.y + shift * mark.across.y);
-        // PDF documents embed the font's subset, far smaller than a path
-        // for each glyph; PostScript and SVG take the outlines, as PCL
-        // text does. A PNG page takes the hinted glyph, as the printer's
-        // font cache does, but for a glyph the printer fills as a path.
-        if (format_ == OutputFormat::Pdf || (format_ == OutputFormat::Png && !mark.outline))
-            cairo_show_text(cr_, text);
-        else
+        cairo_move_to(cr_, place->dx, place->dy);
+        // The hinted glyph, as the printer's font cache holds it, but for a
+        // glyph the printer fills as a path.
+        if (mark.outline)
             cairo_text_path(cr_, text);
+        else
+            cairo_show_text(cr_, text);
         cairo_fill(cr_);
         cairo_restore(cr_);
     }
@@ -524,35 +377,23 @@ void CairoSink::end_page()
     cairo_show_page(cr_);
     if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
         failed_ = true;
-    if (format_ == OutputFormat::Pdf || format_ == OutputFormat::Ps) {
-        cairo_destroy(cr_);
-        cr_ = nullptr;
-        return;
-    }
     cairo_destroy(cr_);
     cr_ = nullptr;
-    if (format_ == OutputFormat::Png
-        && cairo_surface_write_to_png_stream(surface_, write_to_file, page_file_)
-               != CAIRO_STATUS_SUCCESS)
+    if (cairo_surface_write_to_png_stream(surface_, write_to_file, page_file_)
+        != CAIRO_STATUS_SUCCESS)
         failed_ = true;
     cairo_surface_finish(surface_);
     if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS)
         failed_ = true;
     cairo_surface_destroy(surface_);
     surface_ = nullptr;
-    if (!files_->close_page(page_file_))
+    if (!files_.close_page(page_file_))
         failed_ = true;
     page_file_ = nullptr;
 }
 
 bool CairoSink::finish()
 {
-    if (surface_ != nullptr && (format_ == OutputFormat::Pdf || format_ == OutputFormat::Ps)) {
-        cairo_surface_finish(surface_);
-        if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS)
-            failed_ = true;
-        cairo_surface_destroy(surface_);
-        surface_ = nullptr;
-    }
+    end_page();
     return !failed_;
 }

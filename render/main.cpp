@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 // zelvo-render: draws HP-GL/2 plots and PCL 5 jobs with HP-GL/2 in them as
 // PDF, SVG, PostScript or PNG. Here are the options and the run; the inputs
-// are spooled by input_spool.h, the files written by output_files.h, and the
-// rendering is the library's.
+// are spooled by input_spool.h, the files written by output_files.h, the
+// rendering is the library's, and the pages are written by a sink of each
+// format.
 #include "cairo_sink.h"
+#include "glyph_fonts.h"
 #include "input_spool.h"
 #include "output_files.h"
+#include "pdf_sink.h"
+#include "ps_sink.h"
 #include "render.h"
+#include "svg_sink.h"
 #include "units.h"
 
 #include <getopt.h>
@@ -18,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -300,6 +306,24 @@ std::string spool_folder()
     return folder != nullptr && folder[0] != '\0' ? folder : "/tmp";
 }
 
+// The sink of `settings`' format: PDF and PostScript into `document`, PNG
+// and SVG pages through `pages`, up to `max_pages` of them.
+std::unique_ptr<OutputSink> make_sink(const Settings &settings, std::FILE *document,
+                                      PageFiles &pages, std::uint64_t max_pages, GlyphFonts &fonts)
+{
+    switch (settings.format) {
+    case OutputFormat::Pdf:
+        return std::make_unique<PdfSink>(document, fonts);
+    case OutputFormat::Ps:
+        return std::make_unique<PsSink>(document, fonts);
+    case OutputFormat::Svg:
+        return std::make_unique<SvgSink>(pages, max_pages, fonts);
+    case OutputFormat::Png:
+        break;
+    }
+    return std::make_unique<CairoSink>(pages, max_pages, settings.dpi, fonts);
+}
+
 int run(const Settings &settings)
 {
     InputSpool source(settings.inputs, spool_folder(), settings.spool_limit);
@@ -340,9 +364,11 @@ int run(const Settings &settings)
         return 1;
     }
     PageFiles *pages = to_stdout ? static_cast<PageFiles *>(&standard_output) : &outputs;
-    CairoSink sink(settings.format, document, pages, numbered ? UINT64_MAX : 1, settings.dpi);
-    render_plot(source, measure, options, sink);
-    bool ok = sink.finish() && !source.read_failed();
+    GlyphFonts fonts;
+    const std::unique_ptr<OutputSink> sink =
+        make_sink(settings, document, *pages, numbered ? UINT64_MAX : 1, fonts);
+    render_plot(source, measure, options, *sink);
+    bool ok = sink->finish() && !source.read_failed();
     if (document != nullptr && document != stdout)
         ok = outputs.close_page(document) && ok;
     else if (document == stdout)
@@ -350,13 +376,13 @@ int run(const Settings &settings)
     const bool committed = ok && outputs.commit();
     outputs_to_remove = nullptr;
     if (!ok)
-        error(!sink.error().empty() ? sink.error() : "cannot write '" + settings.output + "'");
+        error(!sink->error().empty() ? sink->error() : "cannot write '" + settings.output + "'");
     if (!committed)
         return 1;
-    if (one_page && !numbered && sink.pages() > 1)
+    if (one_page && !numbered && sink->pages() > 1)
         std::fprintf(stderr,
                      "%s: warning: only the first of %llu pages written (%s holds no %%d)\n",
-                     kProgram, static_cast<unsigned long long>(sink.pages()),
+                     kProgram, static_cast<unsigned long long>(sink->pages()),
                      to_stdout ? "standard output" : settings.output.c_str());
     return 0;
 }

@@ -26,7 +26,7 @@
 #ifndef ZELVO_OUTPUT_FILES_H
 #define ZELVO_OUTPUT_FILES_H
 
-#include "cairo_sink.h"
+#include "output_sink.h"
 
 #include <sys/types.h>
 

@@ -174,7 +174,8 @@ bool zelvo_ink(const std::string &job, const StrokeFont &font, const std::string
     const PlotMeasure measure = measure_plot(measured, options.font);
     JobBytes drawn(job);
     OnePage page(png_path);
-    CairoSink sink(OutputFormat::Png, nullptr, &page, 1, kFitDpi);
+    GlyphFonts fonts;
+    CairoSink sink(page, 1, kFitDpi, fonts);
     render_plot(drawn, measure, options, sink);
     if (!sink.finish()) {
         error = png_path + ": cannot write";
