@@ -77,7 +77,7 @@ void hatch_lines(const Path &path, const Fill &fill, double angle, const Box &cl
     if (clip.empty() || !(fill.spacing > 0))
         return;
     // The part of the clip's box that the shape's box covers.
-    Box shape{clip.high, clip.low};
+    Box shape{{HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL}};
     for (const SubPath &sub : path) {
         for (const Point p : sub.points) {
             shape.low = {std::min(shape.low.x, p.x), std::min(shape.low.y, p.y)};
