@@ -2,7 +2,8 @@
 #include "pdf_sink.h"
 
 #include <cmath>
-#include <cstring>
+#include <string>
+#include <utility>
 
 namespace {
 

@@ -122,7 +122,7 @@ TEST(ZelvoRenderDocuments, PagesInkAsThePngPage)
         // PNG page does, with no fill adjustment; and says an error of the
         // document on its standard output.
         const RunResult ps =
-            run(*gs, {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pnggray",
+            run(*gs, {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=png16m",
                       "-r" + std::to_string(kDpi), "-dLastPage=1",
                       "-sOutputFile=" + (dir.path() / "ps.png").string(), "-c",
                       "0 0 .setfilladjust2", "-f", (dir.path() / "page.ps").string()});
