@@ -3,6 +3,7 @@
 // rely on (PDF's cross-reference offsets and stream lengths, PostScript's
 // DSC comments and balanced graphics states, SVG that is well-formed), the
 // rules the three share, and writes that fail.
+#include "cairo_sink.h"
 #include "document_output.h"
 #include "glyph_fonts.h"
 #include "mark_rules.h"
@@ -24,6 +25,14 @@
 #include <vector>
 
 namespace {
+
+// The fonts cairo and fontconfig keep for the whole run let go once every
+// test is done, as zelvo-render lets them go at its end.
+class ReleaseFonts : public ::testing::Environment {
+public:
+    void TearDown() override { release_cairo_fonts(); }
+};
+::testing::Environment *const release_fonts = ::testing::AddGlobalTestEnvironment(new ReleaseFonts);
 
 TEST(DocumentNumbers, ShortestDecimalsAtThePlacesAsked)
 {
