@@ -89,6 +89,14 @@ if(EXISTS /usr/share/cups/drv/sample.drv)
 endif()
 zelvo_note_missing("${zelvo_sample_drivers}" "CUPS's sample.drv missing (Debian: cups-common)"
                    TESTS cups_filter_e2e)
+# zelvo-render's documents rendered and read back.
+zelvo_have_programs(zelvo_document_readers gs pdftoppm)
+zelvo_note_missing("${zelvo_document_readers}"
+  "gs or pdftoppm missing (Debian: ghostscript, poppler-utils)"
+  CASES render_documents_test:ZelvoRenderDocuments.PagesInkAsThePngPage)
+zelvo_have_programs(zelvo_xmllint xmllint)
+zelvo_note_missing("${zelvo_xmllint}" "xmllint missing (Debian: libxml2-utils)"
+  CASES document_sinks_test:SvgSink.EachPageWellFormedWithGlyphsDefinedOnce)
 zelvo_have_programs(zelvo_queue_tools lpinfo lpoptions cancel gs pdftoppm)
 zelvo_note_missing("${zelvo_queue_tools}"
   "lpinfo, lpoptions, cancel, gs or pdftoppm missing (Debian: cups-client, ghostscript, poppler-utils)"
@@ -138,7 +146,8 @@ endif()
 zelvo_note_missing("${zelvo_samples}" "hp2xx's sample plots missing (Debian: hp2xx)"
   TESTS cups_samples_e2e ink_agreement ink_agreement_selfcheck_none ink_agreement_selfcheck_drop
         ink_agreement_selfcheck_scale real_producers
-  CASES real_plots_test:RealPlots.HoldKeepsSettingsAcrossThePlotsOwnIN
+  CASES render_documents_test:ZelvoRenderDocuments.PagesInkAsThePngPage
+        real_plots_test:RealPlots.HoldKeepsSettingsAcrossThePlotsOwnIN
         real_plots_test:RealPlots.FitsASamplePlotToItsOwnSize
         real_plots_test:RealPlots.FitPrintsEverySamplePlot)
 zelvo_have_programs(zelvo_producers gnuplot fig2dev pstoedit gs graph plot pic2plot tek2plot ode
