@@ -24,13 +24,15 @@ public:
     void glyph(char c, Point origin, Point across, Point up, double advance) override;
     void fill(const Point *points, std::size_t count) override;
     Point escapement(Point advance) override;
-    // Draws the strokes gathered so far.
+    void character(char c, Point origin, Point across, Point up) override;
+    // Draws the strokes gathered so far, with their text for a search.
     void flush();
 
 private:
     Plotter &p_;
     Path strokes_;
     Pen pen_;
+    HiddenText text_;
 };
 
 bool on_pixels(const Plotter &p)
@@ -63,12 +65,25 @@ void LabelMarks::stroke(const Point *points, std::size_t count, Point origin)
     pen_ = pen;
 }
 
+void LabelMarks::character(char c, Point origin, Point across, Point up)
+{
+    if (strokes_.empty())
+        return; // transparent, or nothing drawn
+    const Point at = p_.plotter_to_sheet.apply(origin);
+    text_.characters += c;
+    text_.origins.push_back(at);
+    text_.across = p_.plotter_to_sheet.apply_vector(across);
+    text_.up = p_.plotter_to_sheet.apply_vector(up);
+}
+
 void LabelMarks::flush()
 {
     if (strokes_.empty())
         return;
     p_.sink.stroke(strokes_, pen_);
+    p_.sink.hidden_text(text_);
     strokes_.clear();
+    text_ = {};
 }
 
 // On a raster the printer moves the pen glyph by glyph in its fixed point.

@@ -347,6 +347,8 @@ void draw_glyph(const StrokeFont &font, const Glyph &glyph, unsigned char c, con
                               at + glyph_offset(f, serif.right, serif.up)};
         listener.stroke(bar, 2, at);
     }
+    if (c > ' ' && c <= '~')
+        listener.character(static_cast<char>(c), at, glyph_offset(f, 1, 0), glyph_offset(f, 0, 1));
 }
 
 // Hands on an outline character to be filled at `at`.

@@ -99,6 +99,9 @@ public:
     // The move a glyph of the stroke font makes the pen along the path
     // right, given its advance: the page may take it in steps of its own.
     virtual Point escapement(Point advance) { return advance; }
+    // A character drawn in strokes: its origin, one cell along the
+    // baseline and one cap height up, for who keeps the text.
+    virtual void character(char, Point, Point, Point) {}
 
 protected:
     ~LabelStrokeListener() = default;

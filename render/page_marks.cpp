@@ -115,6 +115,14 @@ void PageMarks::glyph(const GlyphMark &mark)
         out_.glyph(mark);
 }
 
+void PageMarks::hidden_text(const HiddenText &text)
+{
+    if (!open_ || text.characters.empty())
+        return;
+    ++calls_;
+    out_.hidden_text(text);
+}
+
 void PageMarks::end_page(bool even_blank)
 {
     if (!open_ && !even_blank)

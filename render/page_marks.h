@@ -28,6 +28,8 @@ public:
     void fill(const Path &path, const Fill &fill);
     void text(const TextRun &run);
     void glyph(const GlyphMark &mark);
+    // Unseen, it begins no page: it goes with marks that show.
+    void hidden_text(const HiddenText &text);
 
     // Ends the open page; without one, with `even_blank`, puts out a page
     // with nothing on it.

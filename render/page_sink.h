@@ -106,6 +106,17 @@ inline SubPath glyph_box(const GlyphMark &mark)
     return {{at(0, low), at(a, low), at(a, 0.75), at(0, 0.75)}, true};
 }
 
+// The characters of a label drawn in strokes, to be found by a search of
+// a document that can hold text it does not show: each character's origin
+// on the baseline, and one cell along the baseline and one cap height up
+// from it (the same for the whole label).
+struct HiddenText {
+    std::string characters; // '!' to '~'
+    std::vector<Point> origins;
+    Point across;
+    Point up;
+};
+
 class PageSink {
 public:
     virtual ~PageSink() = default;
@@ -118,6 +129,8 @@ public:
     virtual void clip(Point low, Point high) = 0;
     virtual void text(const TextRun &run) = 0;
     virtual void glyph(const GlyphMark &mark) = 0;
+    // Only a document that can hold unseen text takes it.
+    virtual void hidden_text(const HiddenText &) {}
     virtual void end_page() = 0;
 };
 

@@ -125,6 +125,26 @@ void PdfSink::text(const TextRun &run)
     show(kTextFont, text_character_place(run, 0), run.characters, step / run.em - kCourierAdvance);
 }
 
+void PdfSink::hidden_text(const HiddenText &text)
+{
+    if (!in_page_)
+        return;
+    // Courier's cell over the stroke font's cell, its capitals as high.
+    constexpr double kCourierCap = 0.57;
+    out_ << "3 Tr\n";
+    for (std::size_t i = 0; i < text.characters.size() && i < text.origins.size(); ++i) {
+        Affine place;
+        place.xx = text.across.x / kCourierAdvance;
+        place.yx = text.across.y / kCourierAdvance;
+        place.xy = text.up.x / kCourierCap;
+        place.yy = text.up.y / kCourierCap;
+        place.dx = text.origins[i].x;
+        place.dy = text.origins[i].y;
+        show(kTextFont, place, std::string_view(&text.characters[i], 1), 0);
+    }
+    out_ << "0 Tr\n";
+}
+
 void PdfSink::glyph(const GlyphMark &mark)
 {
     if (!in_page_)

@@ -27,6 +27,8 @@ public:
     void fill(const Path &path, const Fill &fill) override;
     void clip(Point low, Point high) override;
     void text(const TextRun &run) override;
+    // Searchable, unseen: in render mode 3, Courier over each character.
+    void hidden_text(const HiddenText &text) override;
     void glyph(const GlyphMark &mark) override;
     void end_page() override;
     bool finish() override;

@@ -135,6 +135,29 @@ TEST(ZelvoRenderDocuments, PagesInkAsThePngPage)
 
 // A document that cannot be written whole fails, saying so, whatever part
 // of it went out before the disk filled.
+// A label drawn in strokes can be found in the PDF: its text is there,
+// unseen, over its strokes, as scanned documents hold theirs; an outline
+// font's label is text anyway.
+TEST(ZelvoRenderDocuments, LabelsAreTextAPdfSearchFinds)
+{
+    const std::optional<std::string> pdftotext = tool("pdftotext");
+    if (!pdftotext)
+        ZELVO_SKIP() << "pdftotext is not installed (Debian: poppler-utils)";
+    TempDir dir;
+    const std::string pdf = (dir.path() / "labels.pdf").string();
+    const RunResult drawn =
+        run(program, {"-o", pdf,
+                      dir.write("labels.plt", "IN;SP1;PA1000,1000;LBStick Label\x03"
+                                              "SD1,21,2,1,4,12,7,4148;PA1000,3000;"
+                                              "LBOutline Label\x03")
+                          .string()});
+    ASSERT_EQ(drawn.exit_status, 0) << drawn.err;
+    const RunResult text = run(*pdftotext, {pdf, "-"});
+    EXPECT_NE(text.out.find("Stick"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Label"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Outline"), std::string::npos) << text.out;
+}
+
 TEST(ZelvoRenderDocuments, AFullDiskIsNoSuccess)
 {
     TempDir dir;
