@@ -97,9 +97,10 @@ std::optional<PixelSize> png_page_size(double width, double height, double dpi)
 
 } // namespace
 
-CairoSink::CairoSink(PageFiles &pages, std::uint64_t max_pages, double dpi, GlyphFonts &fonts)
+CairoSink::CairoSink(PageFiles &pages, std::uint64_t max_pages, double dpi, GlyphFonts &fonts,
+                     bool smooth)
     : files_(pages), max_pages_(max_pages), dpi_(dpi), units_per_mm_(dpi / kMillimetresPerInch),
-      fonts_(fonts)
+      fonts_(fonts), smooth_(smooth)
 {
 }
 
@@ -134,7 +135,8 @@ void CairoSink::begin_page(double width, double height)
     // The printer inks whole pixels, those whose centre a stroke or a
     // fill covers, in the pen's gray; smoothed edges would be lighter
     // pixels half of the way.
-    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+    if (!smooth_)
+        cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
 }
 
 void CairoSink::refuse_page(double width, double height)
@@ -163,10 +165,27 @@ void CairoSink::add_path(const Path &path)
     }
 }
 
+// For a screen: the path as it lies, at least a pixel wide.
+void CairoSink::stroke_smooth(const Path &path, const Pen &pen)
+{
+    add_path(path);
+    cairo_set_line_width(cr_, std::max(pen.width, 1 / units_per_mm_));
+    cairo_set_source_rgb(cr_, pen.colour.red, pen.colour.green, pen.colour.blue);
+    cairo_set_line_cap(cr_, cap_of(drawn_end(pen.end)));
+    cairo_set_line_join(cr_, join_of(drawn_join(pen.join)));
+    cairo_set_miter_limit(cr_, pen.miter_limit);
+    cairo_set_dash(cr_, pen.dashes.data(), static_cast<int>(pen.dashes.size()), pen.dash_offset);
+    cairo_stroke(cr_);
+}
+
 void CairoSink::stroke(const Path &path, const Pen &pen)
 {
     if (!drawing())
         return;
+    if (smooth_) {
+        stroke_smooth(path, pen);
+        return;
+    }
     // The printer rasterises a glyph's strokes one by one.
     if (pen.glyph && path.size() > 1) {
         for (const SubPath &sub : path)
@@ -247,7 +266,7 @@ void CairoSink::hatch(const Path &path, const Fill &fill, double angle)
     // The printer draws a hairline a pixel at every step along its longer
     // axis: a stroke that wide across that axis covers the centre of one
     // pixel per step, where a wider slanted one would take two at times.
-    if (drawn_as_hairline(fill.line_width * units_per_mm_))
+    if (!smooth_ && drawn_as_hairline(fill.line_width * units_per_mm_))
         width = hairline_width(std::cos(angle), std::sin(angle)) / units_per_mm_;
     cairo_set_line_width(cr_, width);
     cairo_set_dash(cr_, nullptr, 0, 0);

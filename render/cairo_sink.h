@@ -17,8 +17,12 @@ typedef struct _cairo_surface cairo_surface_t;
 class CairoSink final : public OutputSink {
 public:
     // The pages go through `pages`, up to `max_pages` of them (the rest are
-    // only counted), `dpi` pixels to the inch.
-    CairoSink(PageFiles &pages, std::uint64_t max_pages, double dpi, GlyphFonts &fonts);
+    // only counted), `dpi` pixels to the inch. They are the printer's raster
+    // (whole pixels, strokes adjusted to them, no smoothing), or with
+    // `smooth` drawn for a screen: edges smoothed, every stroke where it
+    // lies.
+    CairoSink(PageFiles &pages, std::uint64_t max_pages, double dpi, GlyphFonts &fonts,
+              bool smooth = false);
     ~CairoSink() override;
     CairoSink(const CairoSink &) = delete;
     CairoSink &operator=(const CairoSink &) = delete;
@@ -42,6 +46,7 @@ private:
     void add_path(const Path &path);
     void refuse_page(double width, double height);
     void stroke_hairline(const Path &path, const Pen &pen);
+    void stroke_smooth(const Path &path, const Pen &pen);
     void hatch(const Path &path, const Fill &fill, double angle);
     bool drawing() const { return cr_ != nullptr; }
 
@@ -50,6 +55,7 @@ private:
     double dpi_;
     double units_per_mm_;
     GlyphFonts &fonts_;
+    bool smooth_;
     cairo_surface_t *surface_ = nullptr;
     cairo_t *cr_ = nullptr;
     std::FILE *page_file_ = nullptr;

@@ -17,6 +17,7 @@
 #include <getopt.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -52,6 +53,7 @@ const char kUsage[] =
     "      --upright       turn a PCL job's landscape pages to read upright\n"
     "      --pen-width MM  every pen's width until the plot sets one (default 0.35)\n"
     "      --dpi N         PNG resolution (default 100)\n"
+    "      --antialias     PNG smoothed for a screen, not inked as the printer inks it\n"
     "      --spool-limit N the most bytes of input that is no regular file (default 2G)\n"
     "  -h, --help          show this help\n";
 
@@ -61,6 +63,7 @@ struct Settings {
     OutputFormat format = OutputFormat::Pdf;
     RenderOptions render;
     double dpi = 100;
+    bool antialias = false; // PNG for a screen rather than as the printer inks it
     std::uint64_t spool_limit = kDefaultSpoolLimit;
     std::vector<std::string> inputs;
 };
@@ -121,113 +124,138 @@ bool parse_size(const char *text, std::uint64_t &bytes)
     return true;
 }
 
+// What an option does with its value; the message of a value it cannot
+// use, empty when it can.
+using OptionAction = std::string (*)(Settings &settings, const char *value);
+
+struct OptionRule {
+    option long_option; // its `val` is the key of the rule
+    OptionAction apply;
+};
+
+std::string refused(const std::string &what, const char *value)
+{
+    return what + ", not '" + value + "'";
+}
+
+// Every option but --help, by its getopt key.
+const OptionRule kOptionRules[] = {
+    {{"output", required_argument, nullptr, 'o'},
+     [](Settings &s, const char *v) {
+         s.output = v;
+         return std::string();
+     }},
+    {{"format", required_argument, nullptr, 'f'},
+     [](Settings &s, const char *v) {
+         s.format_given = true;
+         return parse_format(v, s.format)
+                    ? std::string()
+                    : std::string("unknown format '") + v + "' (pdf, svg, ps or png)";
+     }},
+    {{"paper", required_argument, nullptr, 256},
+     [](Settings &s, const char *v) {
+         s.render.paper = find_paper(v);
+         return s.render.paper != nullptr ? std::string()
+                                          : std::string("unknown paper '") + v + "'";
+     }},
+    {{"fit", no_argument, nullptr, 257},
+     [](Settings &s, const char *) {
+         s.render.fit = true;
+         return std::string();
+     }},
+    {{"fit-if-larger", no_argument, nullptr, 258},
+     [](Settings &s, const char *) {
+         s.render.fit_if_larger = true;
+         return std::string();
+     }},
+    {{"sheet", required_argument, nullptr, 259},
+     [](Settings &s, const char *v) {
+         const bool portrait = strcasecmp(v, "portrait") == 0;
+         if (!portrait && strcasecmp(v, "landscape") != 0)
+             return refused("--sheet takes portrait or landscape", v);
+         s.render.sheet = portrait ? SheetShape::Portrait : SheetShape::Landscape;
+         return std::string();
+     }},
+    {{"rotate", required_argument, nullptr, 260},
+     [](Settings &s, const char *v) {
+         double degrees = 0;
+         if (!parse_number(v, 0, 270, degrees) || std::fmod(degrees, 90) != 0)
+             return refused("--rotate takes 0, 90, 180 or 270", v);
+         s.render.rotate = static_cast<int>(degrees);
+         return std::string();
+     }},
+    {{"upright", no_argument, nullptr, 261},
+     [](Settings &s, const char *) {
+         s.render.upright = true;
+         return std::string();
+     }},
+    {{"pen-width", required_argument, nullptr, 262},
+     [](Settings &s, const char *v) {
+         return parse_number(v, 0, 100, s.render.pen_width)
+                    ? std::string()
+                    : refused("--pen-width takes millimetres from 0 to 100", v);
+     }},
+    {{"dpi", required_argument, nullptr, 263},
+     [](Settings &s, const char *v) {
+         return parse_number(v, 1, 2400, s.dpi) ? std::string()
+                                                : refused("--dpi takes 1 to 2400", v);
+     }},
+    {{"antialias", no_argument, nullptr, 264},
+     [](Settings &s, const char *) {
+         s.antialias = true;
+         return std::string();
+     }},
+    {{"spool-limit", required_argument, nullptr, 265},
+     [](Settings &s, const char *v) {
+         return parse_size(v, s.spool_limit)
+                    ? std::string()
+                    : refused("--spool-limit takes a count of bytes (k, M, G for 1024s)", v);
+     }},
+};
+
+// The format of an output named without --format, from its extension;
+// false, said, when the extension names none.
+bool format_from_name(Settings &settings)
+{
+    if (settings.format_given || settings.output == "-")
+        return true;
+    const std::size_t dot = settings.output.rfind('.');
+    const std::size_t slash = settings.output.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)
+        || parse_format(settings.output.substr(dot + 1), settings.format))
+        return true;
+    error("cannot tell the format from '" + settings.output + "': give --format");
+    return false;
+}
+
 // Returns false (after saying why) when the arguments cannot be used; exits
 // for --help.
 bool parse_arguments(int argc, char **argv, Settings &settings)
 {
-    enum {
-        kPaper = 256,
-        kFit,
-        kFitIfLarger,
-        kSheet,
-        kRotate,
-        kUpright,
-        kPenWidth,
-        kDpi,
-        kSpoolLimit
-    };
-    static const option kOptions[] = {
-        {"output", required_argument, nullptr, 'o'},
-        {"format", required_argument, nullptr, 'f'},
-        {"paper", required_argument, nullptr, kPaper},
-        {"fit", no_argument, nullptr, kFit},
-        {"fit-if-larger", no_argument, nullptr, kFitIfLarger},
-        {"sheet", required_argument, nullptr, kSheet},
-        {"rotate", required_argument, nullptr, kRotate},
-        {"upright", no_argument, nullptr, kUpright},
-        {"pen-width", required_argument, nullptr, kPenWidth},
-        {"dpi", required_argument, nullptr, kDpi},
-        {"spool-limit", required_argument, nullptr, kSpoolLimit},
-        {"help", no_argument, nullptr, 'h'},
-        {nullptr, 0, nullptr, 0},
-    };
+    std::vector<option> options;
+    for (const OptionRule &rule : kOptionRules)
+        options.push_back(rule.long_option);
+    options.push_back({"help", no_argument, nullptr, 'h'});
+    options.push_back({nullptr, 0, nullptr, 0});
     opterr = 0;
-    for (int c; (c = getopt_long(argc, argv, ":o:f:h", kOptions, nullptr)) != -1;) {
-        double number = 0;
-        switch (c) {
-        case 'o':
-            settings.output = optarg;
-            break;
-        case 'f':
-            if (!parse_format(optarg, settings.format)) {
-                error(std::string("unknown format '") + optarg + "' (pdf, svg, ps or png)");
-                return false;
-            }
-            settings.format_given = true;
-            break;
-        case kPaper:
-            settings.render.paper = find_paper(optarg);
-            if (settings.render.paper == nullptr) {
-                error(std::string("unknown paper '") + optarg + "'");
-                return false;
-            }
-            break;
-        case kFit:
-            settings.render.fit = true;
-            break;
-        case kFitIfLarger:
-            settings.render.fit_if_larger = true;
-            break;
-        case kSheet:
-            if (strcasecmp(optarg, "portrait") == 0) {
-                settings.render.sheet = SheetShape::Portrait;
-            } else if (strcasecmp(optarg, "landscape") == 0) {
-                settings.render.sheet = SheetShape::Landscape;
-            } else {
-                error(std::string("--sheet takes portrait or landscape, not '") + optarg + "'");
-                return false;
-            }
-            break;
-        case kRotate:
-            if (!parse_number(optarg, 0, 270, number) || std::fmod(number, 90) != 0) {
-                error(std::string("--rotate takes 0, 90, 180 or 270, not '") + optarg + "'");
-                return false;
-            }
-            settings.render.rotate = static_cast<int>(number);
-            break;
-        case kUpright:
-            settings.render.upright = true;
-            break;
-        case kPenWidth:
-            if (!parse_number(optarg, 0, 100, number)) {
-                error(std::string("--pen-width takes millimetres from 0 to 100, not '") + optarg
-                      + "'");
-                return false;
-            }
-            settings.render.pen_width = number;
-            break;
-        case kDpi:
-            if (!parse_number(optarg, 1, 2400, number)) {
-                error(std::string("--dpi takes 1 to 2400, not '") + optarg + "'");
-                return false;
-            }
-            settings.dpi = number;
-            break;
-        case kSpoolLimit:
-            if (!parse_size(optarg, settings.spool_limit)) {
-                error(std::string("--spool-limit takes a count of bytes (k, M, G for 1024s), not '")
-                      + optarg + "'");
-                return false;
-            }
-            break;
-        case 'h':
+    for (int c; (c = getopt_long(argc, argv, ":o:f:h", options.data(), nullptr)) != -1;) {
+        if (c == 'h') {
             std::fputs(kUsage, stdout);
             std::exit(0);
-        case ':':
+        }
+        if (c == ':') {
             error(std::string("option '") + argv[optind - 1] + "' needs a value");
             return false;
-        default:
+        }
+        const auto rule = std::find_if(std::begin(kOptionRules), std::end(kOptionRules),
+                                       [c](const OptionRule &r) { return r.long_option.val == c; });
+        if (rule == std::end(kOptionRules)) {
             error(std::string("unknown option '") + argv[optind - 1] + "' (see --help)");
+            return false;
+        }
+        const std::string message = rule->apply(settings, optarg);
+        if (!message.empty()) {
+            error(message);
             return false;
         }
     }
@@ -235,16 +263,7 @@ bool parse_arguments(int argc, char **argv, Settings &settings)
         settings.inputs.emplace_back(argv[i]);
     if (settings.inputs.empty())
         settings.inputs.emplace_back("-");
-    if (!settings.format_given && settings.output != "-") {
-        const std::size_t dot = settings.output.rfind('.');
-        const std::size_t slash = settings.output.rfind('/');
-        if (dot != std::string::npos && (slash == std::string::npos || dot > slash)
-            && !parse_format(settings.output.substr(dot + 1), settings.format)) {
-            error("cannot tell the format from '" + settings.output + "': give --format");
-            return false;
-        }
-    }
-    return true;
+    return format_from_name(settings);
 }
 
 // The longest side of a PDF, PostScript or SVG page: PDF's 14,400 units of
@@ -321,7 +340,7 @@ std::unique_ptr<OutputSink> make_sink(const Settings &settings, std::FILE *docum
     case OutputFormat::Png:
         break;
     }
-    return std::make_unique<CairoSink>(pages, max_pages, settings.dpi, fonts);
+    return std::make_unique<CairoSink>(pages, max_pages, settings.dpi, fonts, settings.antialias);
 }
 
 int run(const Settings &settings)
@@ -340,7 +359,8 @@ int run(const Settings &settings)
     RenderOptions options = settings.render;
     options.font = font.ok ? &font.font : nullptr;
     options.outline_glyphs = true;
-    if (settings.format == OutputFormat::Png)
+    // The printer's raster rules, but for a page smoothed for a screen.
+    if (settings.format == OutputFormat::Png && !settings.antialias)
         options.raster_pixel = kMillimetresPerInch / settings.dpi;
     else
         options.largest_sheet = kLargestDocumentPage;

@@ -242,3 +242,36 @@ TEST(ZelvoRenderPng, OutlineFontLabelsAreFilledAtThePrintersSize)
 }
 
 } // namespace
+
+namespace {
+
+// How many gray levels a PNG page of `plot` has.
+std::size_t gray_levels(const std::string &plot, const std::vector<std::string> &options)
+{
+    TempDir dir;
+    RunOptions run;
+    run.args = options;
+    run.args.insert(run.args.end(),
+                    {"-o", (dir.path() / "page.png").string(), dir.write("p.plt", plot).string()});
+    const RunResult result = run_program(program, run);
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    std::string error;
+    const std::optional<GrayImage> page = read_png_gray(dir.path() / "page.png", error);
+    if (!page)
+        return 0;
+    std::vector<bool> seen(256);
+    for (const unsigned char level : page->pixels)
+        seen[level] = true;
+    return static_cast<std::size_t>(std::count(seen.begin(), seen.end(), true));
+}
+
+// As the printer inks it, a page of black pens is black and white; smoothed
+// for a screen, its slanted edges take the grays between.
+TEST(ZelvoRenderPng, AntialiasSmoothsTheEdgesForAScreen)
+{
+    const std::string plot = "IN;SP1;PW0.5;PU0,0;PD3000,1000,500,2500;CI800;";
+    EXPECT_EQ(gray_levels(plot, {}), 2u);
+    EXPECT_GT(gray_levels(plot, {"--antialias"}), 8u);
+}
+
+} // namespace
