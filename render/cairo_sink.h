@@ -51,6 +51,9 @@ public:
     // has), the glyph's H as high as the printer's and its width fitted to
     // the printer's advance; nothing when it finds none.
     void glyph(const GlyphMark &mark) override;
+    // As image data of the document, or on a PNG page each pixel inking
+    // the page's pixels whose centres it covers: never smoothed.
+    void image(const ImageBand &band) override;
     void end_page() override;
 
     // Ends the document; false when anything could not be drawn or written.

@@ -115,6 +115,15 @@ void PageMarks::glyph(const GlyphMark &mark)
         out_.glyph(mark);
 }
 
+void PageMarks::image(const ImageBand &band)
+{
+    Box box;
+    for (const Point p : image_box(band).points)
+        box.add(p);
+    if (shows(box.low, box.high))
+        out_.image(band);
+}
+
 void PageMarks::end_page(bool even_blank)
 {
     if (!open_ && !even_blank)

@@ -28,6 +28,7 @@ public:
     void fill(const Path &path, const Fill &fill);
     void text(const TextRun &run);
     void glyph(const GlyphMark &mark);
+    void image(const ImageBand &band);
 
     // Ends the open page; without one, with `even_blank`, puts out a page
     // with nothing on it.
