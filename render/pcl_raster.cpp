@@ -15,8 +15,10 @@
 //   either to what is left of the sheet right of and below its corner,
 //   keeping the shape (from 750 x 5699 at 600 dpi, 2403 by 901 to the
 //   sheet's 6600). 0 and 1 never scale.
-// - The rows run down the logical page; with ESC *r 3 F on a landscape
-//   page they run down the sheet as it is fed, a row across it, the image's
+// - The rows run down the logical page with ESC *r 0 F; with 3 F, as
+//   after a reset, on a landscape page they run down the sheet as it is
+//   fed, a row across it (measured without F, in PCL context and from
+//   HP-GL/2 alike, as with 3 F), the image's
 //   first pixel on the same device pixel as with 0 F: one device pixel
 //   along the logical page's x from the cursor (at 600 dpi its top at 5879
 //   where the cursor lies at 5880).

@@ -124,7 +124,8 @@ void decode_plane(PlaneDecoding &d, std::span<const std::uint8_t> bytes,
                 static_cast<std::size_t>(std::min<std::uint64_t>(d.count, bytes.size() - i));
             const std::size_t room = d.at < size ? size - d.at : 0;
             const std::size_t n = std::min(due, room);
-            std::memcpy(row.data() + d.at, bytes.data() + i, n);
+            if (n > 0)
+                std::memcpy(row.data() + d.at, bytes.data() + i, n);
             d.at += n;
             d.reach = std::max(d.reach, d.at);
             if (d.count != kEndless)
@@ -392,6 +393,8 @@ void RasterDecoder::data(std::span<const std::uint8_t> bytes, RasterListener &li
 {
     const std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(data_left_, bytes.size()));
+    if (n == 0)
+        return;
     bytes = bytes.first(n);
     data_left_ -= n;
     if (target_ == Target::Configuration) {
@@ -419,6 +422,9 @@ void RasterDecoder::refuse(const char *message, RasterListener &listener)
 {
     if (!refused_)
         listener.refused(message);
+    // The rows decoded before stand.
+    if (!band_.empty())
+        flush(listener);
     refused_ = true;
     seeds_.clear();
     band_.clear();

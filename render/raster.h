@@ -71,10 +71,11 @@ struct RasterSettings {
     // ESC *t # H and # V, decipoints; 0 when not given.
     double destination_width = 0;
     double destination_height = 0;
-    int compression = 0;  // ESC *b # M
-    int presentation = 0; // ESC *r # F: 0 as the page is turned, 3 along the sheet
-    bool opaque = false;  // ESC *v # N: 1 prints white pixels white
-    PixelFormat format;   // ESC *r # U, ESC *v # W
+    int compression = 0; // ESC *b # M
+    // ESC *r # F: 0 as the page is turned, 3 (after a reset) along the sheet.
+    int presentation = 3;
+    bool opaque = false; // ESC *v # N: 1 prints white pixels white
+    PixelFormat format;  // ESC *r # U, ESC *v # W
     std::vector<RasterColour> palette{{255, 255, 255}, {0, 0, 0}};
     RasterColour foreground;       // ESC *v # S
     int components[3] = {0, 0, 0}; // ESC *v # A, # B, # C, for # I
