@@ -52,7 +52,7 @@ PlotScanner interpret(PlotSource &source, PlotInterpreter &interpreter, bool *pc
     for (std::size_t n; (n = source.read(buffer, sizeof buffer)) > 0;) {
         // A PCL job starts in PCL context, as the printer starts every job;
         // a plot in HP-GL/2 context, where the job header leaves it.
-        if (first && buffer[0] == '\x1b') {
+        if (first && stream_is_pcl_job({buffer, n})) {
             scanner.in_pcl = true;
             scanner.state = ScanState::Pcl;
             interpreter.context(true);
