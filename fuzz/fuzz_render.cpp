@@ -17,6 +17,10 @@ namespace {
 
 // Far above what any one call carries: a polyline goes out in pieces.
 constexpr std::size_t kMaxPathPoints = 1 << 17;
+// An image goes out in bands of rows of bounded width.
+constexpr std::size_t kMaxImageWidth = 65536;
+constexpr std::size_t kMaxImageBytes =
+    std::size_t{1} << 20 > kMaxImageWidth * 3 ? std::size_t{1} << 20 : kMaxImageWidth * 3;
 
 class CheckingSink : public PageSink {
 public:
@@ -60,6 +64,15 @@ public:
         for (const Point p : {mark.origin, mark.across, mark.up})
             FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
         FUZZ_CHECK(mark.advance > 0 && mark.advance <= 1);
+    }
+    void image(const ImageBand &band) override
+    {
+        FUZZ_CHECK(open_);
+        FUZZ_CHECK(band.width > 0 && band.rows > 0);
+        FUZZ_CHECK(band.rgb.size() == band.width * band.rows * 3);
+        FUZZ_CHECK(band.width <= kMaxImageWidth && band.rgb.size() <= kMaxImageBytes);
+        for (const Point p : {band.origin, band.across, band.down})
+            FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y));
     }
     void end_page() override
     {

@@ -444,13 +444,14 @@ private:
 
         const bool picture_data = kind == '*' && group == 'b' && p == 'W';
         const bool transparent_data = kind == '&' && group == 'p' && p == 'X';
-        if (p != 'W' && !transparent_data)
+        const bool plane_data = kind == '*' && group == 'b' && p == 'V';
+        if (p != 'W' && !transparent_data && !plane_data)
             return;
         std::uint64_t count = value.negative ? 0 : value.integer;
         if (count > 0)
             reset_due_ = false;
         // Announcing the data puts something on the page.
-        if (in_pcl_ && (picture_data || transparent_data) && count > 0)
+        if (in_pcl_ && (picture_data || plane_data || transparent_data) && count > 0)
             page_marked_ = true;
         for (; count > 0 && !at_end(); --count)
             ++pos_;

@@ -63,6 +63,7 @@ struct NoReports {
     void page_ejected() {}
     void form_feed() {}
     void label_terminated() {}
+    void escape_data(const unsigned char *, std::size_t) {}
 };
 
 struct ReportsToEvents {
@@ -86,6 +87,10 @@ struct ReportsToEvents {
     void pcl_text(const unsigned char *bytes, std::size_t size)
     {
         events.pcl_text(reinterpret_cast<const char *>(bytes), size);
+    }
+    void escape_data(const unsigned char *bytes, std::size_t size)
+    {
+        events.escape_data(reinterpret_cast<const char *>(bytes), size);
     }
 };
 
@@ -114,6 +119,7 @@ void start_value(PlotScanner &s)
 {
     s.value = 0;
     s.value_negative = false;
+    s.value_signed = false;
     s.value_fraction = false;
     s.value_decimals = 0;
     s.value_scale = 1;
@@ -143,7 +149,9 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
     const unsigned char kind = s.escape_kind;
     const unsigned char group = s.escape_group;
     const bool transparent = kind == '&' && group == 'p' && upper == 'X';
-    const bool carries_data = upper == 'W' || transparent;
+    // A raster row's planes before its last come with ESC *b # V.
+    const bool plane = kind == '*' && group == 'b' && upper == 'V';
+    const bool carries_data = upper == 'W' || transparent || plane;
 
     if (kind == '%' && group == 0) {
         if (upper == 'A' || upper == 'X')
@@ -151,8 +159,8 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
         else if (upper == 'B')
             s.in_pcl = false;
     } else if (s.in_pcl) {
-        if ((kind == '*' && group == 'b' && upper == 'W' && count > 0) || (transparent && count > 0)
-            || (kind == '*' && group == 'c' && upper == 'P'))
+        if ((kind == '*' && group == 'b' && (upper == 'W' || plane) && count > 0)
+            || (transparent && count > 0) || (kind == '*' && group == 'c' && upper == 'P'))
             s.page_marked = true;
         else if (kind == '&' && group == 'l' && (upper == 'H' || upper == 'A'))
             eject_if_marked(s, events);
@@ -164,7 +172,8 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
         const double magnitude =
             static_cast<double>(s.value)
             + static_cast<double>(s.value_decimals) / static_cast<double>(s.value_scale);
-        events.escape({kind, group, parameter, s.value_negative ? -magnitude : magnitude});
+        events.escape(
+            {kind, group, parameter, s.value_negative ? -magnitude : magnitude, s.value_signed});
         if (s.in_pcl != was_pcl)
             events.context(s.in_pcl);
     }
@@ -699,6 +708,7 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 }
             } else if (c == '-') {
                 s.value_negative = true;
+                s.value_signed = true;
             } else if (c == '.') {
                 s.value_fraction = true;
             } else if ((c >= '@' && c <= '^') || (c >= '`' && c <= '~')) {
@@ -710,7 +720,9 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                     if constexpr (!Events::kListening)
                         return i + 1;
                 }
-            } else if (c != '+') {
+            } else if (c == '+') {
+                s.value_signed = true;
+            } else {
                 s.reset_due = false;
                 end_escape(s);
                 continue; // read again: ESC starts a new sequence, anything else is context
@@ -722,8 +734,10 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
             const std::size_t left = size - i;
             if (s.data_left > left) {
                 s.data_left -= left;
+                events.escape_data(p + i, left);
                 return kNoHold;
             }
+            events.escape_data(p + i, static_cast<std::size_t>(s.data_left));
             i += static_cast<std::size_t>(s.data_left);
             s.data_left = 0;
             if (s.data_continues)

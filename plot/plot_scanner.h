@@ -32,7 +32,8 @@
 // each ended by a parameter byte that continues the sequence when it is from
 // '`' to '~' and ends it when it is from '@' to '^'. A value is the integer
 // of its digits before any '.', negative when it holds a '-'. A 'W' or 'w'
-// parameter, and 'X' or 'x' after "&p", is followed by as many data bytes as
+// parameter, 'X' or 'x' after "&p" and 'V' or 'v' after "*b" (a raster
+// row's plane), is followed by as many data bytes as
 // its value (none when negative), after which a continuing parameter goes on
 // with the next value. Without a group byte, "%" with the parameter 'A' or
 // 'X' enters PCL context and with 'B' HP-GL/2 context, in either case. ESC .
@@ -66,7 +67,8 @@
 // two numbers read as the renderer reads them, an optional sign, digits and
 // one decimal point, running on across a quoted string; IN, DF and ESC E
 // take the symbol away), and in PCL context bytes above ' ' outside escape sequences, a rectangle
-// fill (ESC *c # P) and ESC *b # W or ESC &p # X announcing data (# above 0).
+// fill (ESC *c # P) and ESC *b # W, ESC *b # V or ESC &p # X announcing data (#
+// above 0).
 //
 // The plot size is the first PS with just two numbers, a length and a width
 // above 0, or with a length alone above 0, which gives the width too (a
@@ -126,6 +128,7 @@ struct PlotScanner {
     unsigned char escape_kind = 0;  // the parameterized byte ('&', '*', '%', ...)
     unsigned char escape_group = 0; // the group byte, or 0
     bool value_negative = false;
+    bool value_signed = false;   // a '+' or '-': a move from where the cursor is
     bool value_fraction = false; // digits after '.' no longer count
     // The decimals after the '.', for the listeners of scan_plot_events:
     // value_decimals / value_scale, nine digits at most.
@@ -181,6 +184,7 @@ struct EscapeSequence {
     unsigned char group;     // the group byte, or 0
     unsigned char parameter; // as read, either case; the second byte of a two-character one
     double value;            // with its sign and decimals; 0 for a two-character one
+    bool relative = false;   // the value had a sign: a move, where the parameter takes one
 };
 
 // What scan_plot_events reads, told to whoever interprets the plot. Byte
@@ -214,6 +218,10 @@ public:
     // mode may have the terminator print. Not told of a label that an ESC
     // or the end of the stream cut short.
     virtual void label_terminated() {}
+    // The data bytes that the escape sequence last reported announced (a
+    // raster row, a palette's configuration), in as many reports as the
+    // chunks cut them into; only a renderer needs them.
+    virtual void escape_data(const char *, std::size_t) {}
 
 protected:
     ~ScanEvents() = default;

@@ -383,6 +383,88 @@ void CairoSink::glyph(const GlyphMark &mark)
     cairo_font_face_destroy(face);
 }
 
+namespace {
+
+// An image goes to cairo in pieces of at most this many pixels a row:
+// cairo's images take 32767.
+constexpr std::size_t kImagePiece = 4096;
+// How far, in page pixels, rows move up so that a page pixel's centre on
+// the line between two takes the lower: more than cairo's fixed point
+// resolves, far less than a pixel.
+constexpr double kRowSlack = 1.0 / 64;
+
+// Whether a pixel's steps span an area: a flat or endless one draws
+// nothing, and cairo takes no such matrix.
+bool spans_area(const ImageBand &band)
+{
+    const double area = band.across.x * band.down.y - band.across.y * band.down.x;
+    return std::isfinite(area) && area != 0 && std::isfinite(band.origin.x)
+           && std::isfinite(band.origin.y);
+}
+
+} // namespace
+
+void CairoSink::image(const ImageBand &band)
+{
+    if (!drawing() || band.width == 0 || band.rows == 0 || !spans_area(band)
+        || band.rgb.size() < band.width * band.rows * 3)
+        return;
+    const int rows = static_cast<int>(band.rows);
+    for (std::size_t left = 0; left < band.width; left += kImagePiece) {
+        const std::size_t columns = std::min(kImagePiece, band.width - left);
+        cairo_surface_t *piece = cairo_image_surface_create(
+            band.white_transparent ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
+            static_cast<int>(columns), rows);
+        if (cairo_surface_status(piece) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(piece);
+            failed_ = true;
+            return;
+        }
+        cairo_surface_flush(piece);
+        unsigned char *data = cairo_image_surface_get_data(piece);
+        const int stride = cairo_image_surface_get_stride(piece);
+        for (std::size_t y = 0; y < band.rows; ++y) {
+            auto *out =
+                reinterpret_cast<std::uint32_t *>(data + static_cast<std::ptrdiff_t>(y) * stride);
+            const std::uint8_t *in = band.rgb.data() + (y * band.width + left) * 3;
+            for (std::size_t x = 0; x < columns; ++x, in += 3) {
+                const bool clear =
+                    band.white_transparent && in[0] == 255 && in[1] == 255 && in[2] == 255;
+                // Premultiplied: a clear pixel is all zeros.
+                out[x] = clear ? 0
+                               : 0xFF000000u | (std::uint32_t{in[0]} << 16)
+                                     | (std::uint32_t{in[1]} << 8) | in[2];
+            }
+        }
+        cairo_surface_mark_dirty(piece);
+        const double l = static_cast<double>(left);
+        // As the printer inks it, a page pixel whose centre lies on the line between
+        // two rows takes the lower row, as the printer's does (200 dpi rows
+        // at 100 dpi: the second of each two), where cairo's sampling takes
+        // the upper: the rows move up a little, far less than a pixel.
+        Point shift{0, 0};
+        if (!smooth_) {
+            const double rise = kRowSlack / units_per_mm_ / std::hypot(band.down.x, band.down.y);
+            shift = {-band.down.x * rise, -band.down.y * rise};
+        }
+        cairo_save(cr_);
+        cairo_matrix_t place;
+        cairo_matrix_init(&place, band.across.x, band.across.y, band.down.x, band.down.y,
+                          band.origin.x + band.across.x * l + shift.x,
+                          band.origin.y + band.across.y * l + shift.y);
+        cairo_transform(cr_, &place);
+        cairo_set_source_surface(cr_, piece, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
+        // A fill of the image's rectangle: on a PNG page, without smoothing,
+        // the pixels whose centres it covers, each of the image pixel its
+        // centre lies in.
+        cairo_rectangle(cr_, 0, 0, static_cast<double>(columns), rows);
+        cairo_fill(cr_);
+        cairo_restore(cr_);
+        cairo_surface_destroy(piece);
+    }
+}
+
 void release_cairo_fonts()
 {
     cairo_debug_reset_static_data();

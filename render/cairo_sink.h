@@ -38,6 +38,9 @@ public:
     // In Nimbus Sans, placed as GlyphFonts fits it; nothing where it cannot
     // be had.
     void glyph(const GlyphMark &mark) override;
+    // As image data of the document, or on a PNG page each pixel inking
+    // the page's pixels whose centres it covers: never smoothed.
+    void image(const ImageBand &band) override;
     void end_page() override;
 
     bool finish() override;

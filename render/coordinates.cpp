@@ -53,6 +53,11 @@ void place_from_layout(Plotter &p)
     to.sheet_width = layout.sheet_width;
     to.sheet_height = layout.sheet_height;
     to.plot_to_sheet = layout.plot_to_sheet;
+    // A plain plot's PCL side, its raster's, counts from the top left of
+    // the plot's extent after IN, y down, in inches.
+    to.logical_page_to_sheet = compose(
+        layout.plot_to_sheet, compose(translation(0, layout.plot_width),
+                                      scaling(kPlotterUnitsPerInch, -kPlotterUnitsPerInch)));
     to.pen_scale = 1;
     to.plot_length = layout.plot_length;
     to.plot_width = layout.plot_width;

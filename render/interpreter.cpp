@@ -248,9 +248,15 @@ void PlotInterpreter::pcl_text(const char *bytes, std::size_t size)
     pcl_text_printed(plotter_, {bytes, size});
 }
 
+void PlotInterpreter::escape_data(const char *bytes, std::size_t size)
+{
+    pcl_escape_data(plotter_, {bytes, size});
+}
+
 void PlotInterpreter::finish()
 {
     end_number();
     flush_stroke(plotter_);
+    pcl_stream_ended(plotter_);
     plotter_.sink.end_page(plotter_.sink.pages() == 0);
 }

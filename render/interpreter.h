@@ -51,6 +51,7 @@ public:
     void form_feed() override;
     void pcl_text(const char *bytes, std::size_t size) override;
     void label_terminated() override;
+    void escape_data(const char *bytes, std::size_t size) override;
 
     // The stream ended: draws what is pending and ends the last page. A
     // stream that drew nothing still gives one (empty) page.

@@ -131,3 +131,17 @@ Affine text_character_place(const TextRun &run, std::size_t index)
             run.start.x + i * run.advance.x,
             run.start.y + i * run.advance.y};
 }
+
+Affine image_square_place(const ImageBand &band)
+{
+    const double w = static_cast<double>(band.width);
+    const double h = static_cast<double>(band.rows);
+    Affine place;
+    place.xx = band.across.x * w;
+    place.yx = band.across.y * w;
+    place.xy = -band.down.x * h;
+    place.yy = -band.down.y * h;
+    place.dx = band.origin.x + band.down.x * h;
+    place.dy = band.origin.y + band.down.y * h;
+    return place;
+}

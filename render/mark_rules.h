@@ -68,4 +68,8 @@ void hatch_lines(const Path &path, const Fill &fill, double angle, const Box &cl
 // from its origin, an em along the run and an em up from it.
 Affine text_character_place(const TextRun &run, std::size_t index);
 
+// The unit square onto an image band's corners, its first row along the
+// top (y 1), as PDF and PostScript draw an image.
+Affine image_square_place(const ImageBand &band);
+
 #endif

@@ -123,6 +123,15 @@ void PageMarks::hidden_text(const HiddenText &text)
     out_.hidden_text(text);
 }
 
+void PageMarks::image(const ImageBand &band)
+{
+    Box box;
+    for (const Point p : image_box(band).points)
+        box.add(p);
+    if (shows(box.low, box.high))
+        out_.image(band);
+}
+
 void PageMarks::end_page(bool even_blank)
 {
     if (!open_ && !even_blank)

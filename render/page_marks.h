@@ -30,6 +30,7 @@ public:
     void glyph(const GlyphMark &mark);
     // Unseen, it begins no page: it goes with marks that show.
     void hidden_text(const HiddenText &text);
+    void image(const ImageBand &band);
 
     // Ends the open page; without one, with `even_blank`, puts out a page
     // with nothing on it.

@@ -9,6 +9,8 @@
 #include "units.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,6 +119,37 @@ struct HiddenText {
     Point up;
 };
 
+// Rows of pixels of a raster image, a band of them at a time: `rows` rows
+// of `width` pixels, top row first, each pixel three bytes (red, green,
+// blue, 0 to 255). The first row's first pixel has its corner at `origin`;
+// `across` goes from a pixel to the next in its row and `down` from a row
+// to the next, millimetres on the sheet, so that a pixel covers the
+// parallelogram those two steps span from its corner (a turned, mirrored or
+// scaled image is one of other steps). Where `white_transparent`, white
+// pixels leave what lies beneath them, as the printer's source
+// transparency does.
+struct ImageBand {
+    std::size_t width = 0;
+    std::size_t rows = 0;
+    std::span<const std::uint8_t> rgb; // width * rows * 3 bytes
+    Point origin;
+    Point across;
+    Point down;
+    bool white_transparent = true;
+};
+
+// The four corners of a band on the sheet, in turn round it.
+inline SubPath image_box(const ImageBand &band)
+{
+    const double w = static_cast<double>(band.width);
+    const double h = static_cast<double>(band.rows);
+    const Point o = band.origin;
+    const Point a{band.across.x * w, band.across.y * w};
+    const Point d{band.down.x * h, band.down.y * h};
+    return {{o, {o.x + a.x, o.y + a.y}, {o.x + a.x + d.x, o.y + a.y + d.y}, {o.x + d.x, o.y + d.y}},
+            true};
+}
+
 class PageSink {
 public:
     virtual ~PageSink() = default;
@@ -131,6 +164,7 @@ public:
     virtual void glyph(const GlyphMark &mark) = 0;
     // Only a document that can hold unseen text takes it.
     virtual void hidden_text(const HiddenText &) {}
+    virtual void image(const ImageBand &band) = 0;
     virtual void end_page() = 0;
 };
 
@@ -143,6 +177,7 @@ public:
     void clip(Point, Point) override {}
     void text(const TextRun &) override {}
     void glyph(const GlyphMark &) override {}
+    void image(const ImageBand &) override {}
     void end_page() override {}
 };
 

@@ -7,6 +7,8 @@
 #include "hpgl_instructions.h"
 #include "pcl_text.h"
 
+#include <algorithm>
+
 namespace {
 
 // PCL context's printing characters, on the sheet.
@@ -40,19 +42,27 @@ private:
 
 void pcl_escape(Plotter &p, const EscapeSequence &sequence)
 {
-    if (!p.options.pcl_job)
-        return;
-    const bool reset = sequence.kind == 0 && (sequence.parameter & 0xDF) == 'E';
-    if (apply_pcl_escape(p.page.pcl, sequence, p.page.text_cursor)) {
-        place_plot_on_sheet(p);
-        if (reset)
-            initialise_graphics(p);
+    raster_cursor_sync(p);
+    const double line = p.page.text_cursor.y;
+    raster_escape(p, sequence);
+    if (p.options.pcl_job) {
+        const bool reset = sequence.kind == 0 && (sequence.parameter & 0xDF) == 'E';
+        if (apply_pcl_escape(p.page.pcl, sequence, p.page.text_cursor)) {
+            place_plot_on_sheet(p);
+            if (reset)
+                initialise_graphics(p);
+        }
+        p.page.text_cursor = pcl_cursor_after(p.page.text_cursor, sequence, p.page.pcl);
     }
-    p.page.text_cursor = pcl_cursor_after(p.page.text_cursor, sequence, p.page.pcl);
+    if (p.page.text_cursor.y != line)
+        raster_cursor_moved(p);
 }
 
 void pcl_context_changed(Plotter &p, bool pcl)
 {
+    if (!pcl)
+        end_raster(p);
+    p.raster.in_pcl = pcl;
     if (pcl || !p.options.pcl_job)
         return;
     // Entering HP-GL/2: the frame the PCL commands set takes effect.
@@ -70,6 +80,8 @@ void pcl_page_ejected(Plotter &p)
 {
     if (!p.options.pcl_job)
         return;
+    end_raster(p);
+    p.raster.data_announced = false;
     flush_stroke(p);
     p.sink.end_page(p.page.form_fed);
     p.page.form_fed = false;
@@ -78,9 +90,22 @@ void pcl_page_ejected(Plotter &p)
 
 void pcl_text_printed(Plotter &p, std::string_view bytes)
 {
+    // A character ends an image; controls between its rows do not.
+    if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return c > ' ' || c < 0; }))
+        end_raster(p);
     if (!p.options.pcl_job)
         return;
     PclCharacters characters(p);
     p.page.text_cursor =
         print_pcl_text(p.page.text_cursor, bytes, p.page.pcl.line_spacing, characters);
+}
+
+void pcl_escape_data(Plotter &p, std::string_view bytes)
+{
+    raster_data(p, bytes);
+}
+
+void pcl_stream_ended(Plotter &p)
+{
+    end_raster(p);
 }

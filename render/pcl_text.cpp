@@ -36,19 +36,25 @@ PclCursor pcl_cursor_after(PclCursor at, const EscapeSequence &e, const PclPage 
     }
     if (e.kind != '&' || e.group != 'a')
         return at;
+    // A signed value moves the cursor from where it is, up to the page's
+    // edge; another puts it at that distance from its origin.
+    const auto place = [&](double from, double origin, double length) {
+        return e.relative ? std::max(0.0, from + e.value * length)
+                          : origin + std::max(0.0, e.value) * length;
+    };
     switch (parameter) {
     case 'H':
-        at.x = std::max(0.0, e.value) / kDecipointsPerInch;
+        at.x = place(at.x, 0, 1 / kDecipointsPerInch);
         break;
     case 'V':
-        at.y = page.top_margin + std::max(0.0, e.value) / kDecipointsPerInch;
+        at.y = place(at.y, page.top_margin, 1 / kDecipointsPerInch);
         at.home = false;
         break;
     case 'C':
-        at.x = std::max(0.0, e.value) * kPclCharacterStep;
+        at.x = place(at.x, 0, kPclCharacterStep);
         break;
     case 'R':
-        at.y = pcl_home(page).y + std::max(0.0, e.value) * page.line_spacing;
+        at.y = place(at.y, pcl_home(page).y, page.line_spacing);
         at.home = false;
         break;
     default:

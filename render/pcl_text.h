@@ -25,7 +25,8 @@ PclCursor pcl_home(const PclPage &page);
 // The cursor after an escape sequence: ESC E, a page size or an orientation
 // send it home; a new top margin or line spacing moves a home cursor to the
 // new first line; ESC &a # H and # V (decipoints) and # C and # R (columns
-// and lines) put it in place. `page` is the page after the sequence.
+// and lines) put it in place, or with a sign move it that far. `page` is the page after the
+// sequence.
 PclCursor pcl_cursor_after(PclCursor at, const EscapeSequence &sequence, const PclPage &page);
 
 class PclTextListener {

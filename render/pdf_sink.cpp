@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "pdf_sink.h"
 
+#include "mark_rules.h"
+
 #include <cmath>
 #include <string>
 #include <utility>
@@ -82,10 +84,27 @@ void PdfSink::begin_page(double width, double height)
     in_page_ = true;
     width_ = width;
     height_ = height;
+    contents_.clear();
+    images_.clear();
+    begin_content();
+    content_.begin_page(width, height);
+}
+
+// A content stream of the open page, its length the object after it.
+void PdfSink::begin_content()
+{
     const std::uint64_t contents = begin_object(offsets_.size());
+    contents_.push_back(contents);
     out_ << "<< /Length " << contents + 1 << " 0 R /Filter /FlateDecode >>\nstream\n";
     out_.begin_compressed();
-    content_.begin_page(width, height);
+}
+
+void PdfSink::end_content()
+{
+    const std::uint64_t length = out_.end_compressed();
+    out_ << "\nendstream\nendobj\n";
+    begin_object(contents_.back() + 1);
+    out_ << length << "\nendobj\n";
 }
 
 void PdfSink::stroke(const Path &path, const Pen &pen)
@@ -156,22 +175,59 @@ void PdfSink::glyph(const GlyphMark &mark)
     show(kGlyphFont, *place, std::string_view(&mark.character, 1), 0);
 }
 
+void PdfSink::image(const ImageBand &band)
+{
+    const std::size_t bytes = band.width * band.rows * 3;
+    if (!in_page_ || band.width == 0 || band.rows == 0 || band.rgb.size() < bytes)
+        return;
+    end_content();
+    const std::uint64_t image = begin_object(offsets_.size());
+    out_ << "<< /Type /XObject /Subtype /Image /Width " << std::uint64_t{band.width} << " /Height "
+         << std::uint64_t{band.rows}
+         << " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Interpolate false";
+    if (band.white_transparent)
+        out_ << " /Mask [ 255 255 255 255 255 255 ]";
+    out_ << " /Length " << image + 1 << " 0 R /Filter /FlateDecode >>\nstream\n";
+    out_.begin_compressed();
+    out_ << std::string_view(reinterpret_cast<const char *>(band.rgb.data()), bytes);
+    const std::uint64_t length = out_.end_compressed();
+    out_ << "\nendstream\nendobj\n";
+    begin_object(image + 1);
+    out_ << length << "\nendobj\n";
+    images_.push_back(image);
+    begin_content();
+    const Affine place = image_square_place(band);
+    out_ << "q ";
+    content_.matrix(place);
+    out_ << " cm /Im" << std::uint64_t{images_.size() - 1} << " Do Q\n";
+}
+
 void PdfSink::end_page()
 {
     if (!in_page_)
         return;
     in_page_ = false;
     content_.end_page();
-    const std::uint64_t length = out_.end_compressed();
-    const std::uint64_t contents = offsets_.size() - 1;
-    out_ << "\nendstream\nendobj\n";
-    begin_object(contents + 1);
-    out_ << length << "\nendobj\n";
-    const std::uint64_t page = begin_object(contents + 2);
+    end_content();
+    const std::uint64_t page = begin_object(offsets_.size());
     out_ << "<< /Type /Page /Parent " << std::uint64_t{kPages} << " 0 R /MediaBox [ 0 0 "
          << Decimal{width_ * kPointsPerMm, 2} << ' ' << Decimal{height_ * kPointsPerMm, 2}
-         << " ] /Contents " << contents << " 0 R /Resources " << std::uint64_t{kResources}
-         << " 0 R >>\nendobj\n";
+         << " ] /Contents [";
+    for (const std::uint64_t contents : contents_)
+        out_ << ' ' << contents << " 0 R";
+    out_ << " ] /Resources ";
+    if (images_.empty()) {
+        out_ << std::uint64_t{kResources} << " 0 R";
+    } else {
+        // The shared resources and this page's images.
+        out_ << "<< /ProcSet [ /PDF /Text /ImageC ] /Font << " << kTextFont << ' '
+             << std::uint64_t{kCourier} << " 0 R " << kGlyphFont << ' ' << std::uint64_t{kHelvetica}
+             << " 0 R >> /XObject <<";
+        for (std::size_t i = 0; i < images_.size(); ++i)
+            out_ << " /Im" << std::uint64_t{i} << ' ' << images_[i] << " 0 R";
+        out_ << " >> >>";
+    }
+    out_ << " >>\nendobj\n";
     page_objects_.push_back(page);
 }
 

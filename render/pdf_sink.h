@@ -30,11 +30,17 @@ public:
     // Searchable, unseen: in render mode 3, Courier over each character.
     void hidden_text(const HiddenText &text) override;
     void glyph(const GlyphMark &mark) override;
+    // Each band an image object of its own, white masked where it is
+    // transparent: the page's content stream ends before it and goes on in
+    // another after it, the page's contents all of them in turn.
+    void image(const ImageBand &band) override;
     void end_page() override;
     bool finish() override;
 
 private:
     void begin_document();
+    void begin_content();
+    void end_content();
     std::uint64_t begin_object(std::uint64_t number);
     void show(const char *font, const Affine &place, std::string_view characters, double spacing);
 
@@ -48,6 +54,9 @@ private:
     // Where each object starts, by its number (0 is no object).
     std::vector<std::uint64_t> offsets_;
     std::vector<std::uint64_t> page_objects_;
+    // The open page's content streams and images, by object number.
+    std::vector<std::uint64_t> contents_;
+    std::vector<std::uint64_t> images_;
 };
 
 #endif

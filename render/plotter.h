@@ -12,6 +12,7 @@
 #include "page_marks.h"
 #include "page_sink.h"
 #include "pcl_page.h"
+#include "pcl_raster.h"
 #include "pixel_grid.h"
 #include "polyline_encoded.h"
 #include "stroke_font.h"
@@ -98,6 +99,7 @@ struct PageState {
 enum class Warning : unsigned {
     PolygonFull = 1,
     PolygonRedrawn = 2,
+    RasterRefused = 4,
 };
 
 // The last fill or edge of the polygon buffer, and how often this buffer
@@ -138,6 +140,7 @@ struct Plotter {
     std::string label_text; // the label read so far, laid out at its end
     EncodedPolylineDecoder encoded;
     PolygonDraws polygon_draws;
+    RasterGraphics raster;
     unsigned warned = 0; // the Warnings said
 };
 

@@ -39,6 +39,14 @@ public:
 
     void glyph(const GlyphMark &mark) override { add_outline(glyph_box(mark), true); }
 
+    // An image prints as far as its box, within the clip: as a filled box.
+    void image(const ImageBand &band) override
+    {
+        Fill box;
+        box.rule = FillRule::NonZero;
+        fill({image_box(band)}, box);
+    }
+
     void fill(const Path &path, const Fill &fill) override
     {
         for (const SubPath &sub : path)

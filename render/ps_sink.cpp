@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ps_sink.h"
 
+#include "mark_rules.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -57,7 +59,7 @@ void PsSink::begin_document()
             "%%Pages: (atend)\n"
             "%%BoundingBox: (atend)\n"
             "%%DocumentData: Clean7Bit\n"
-            "%%LanguageLevel: 2\n"
+            "%%LanguageLevel: 3\n"
             "%%EndComments\n"
          << kProlog << "%%BeginSetup\n%%EndSetup\n";
 }
@@ -139,6 +141,37 @@ void PsSink::glyph(const GlyphMark &mark)
         return;
     content_.fill_colour(mark.colour);
     draw_glyph(Typeface::Sans, mark.character, *place);
+}
+
+void PsSink::image(const ImageBand &band)
+{
+    const std::size_t bytes = band.width * band.rows * 3;
+    if (!in_page_ || band.width == 0 || band.rows == 0 || band.rgb.size() < bytes)
+        return;
+    const std::uint64_t w = band.width;
+    const std::uint64_t h = band.rows;
+    out_ << "q ";
+    content_.matrix(image_square_place(band));
+    out_ << " cm /DeviceRGB setcolorspace\n<< /ImageType "
+         << std::uint64_t{band.white_transparent ? 4u : 1u} << " /Width " << w << " /Height " << h
+         << " /BitsPerComponent 8 /Decode [ 0 1 0 1 0 1 ] /ImageMatrix [ " << w << " 0 0 -" << h
+         << " 0 " << h << " ]";
+    if (band.white_transparent)
+        out_ << " /MaskColor [ 255 255 255 ]";
+    out_ << " /DataSource currentfile /ASCIIHexDecode filter >> image\n";
+    static constexpr char kHex[] = "0123456789abcdef";
+    char line[129];
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        line[used++] = kHex[band.rgb[i] >> 4];
+        line[used++] = kHex[band.rgb[i] & 15];
+        if (used == 128 || i + 1 == bytes) {
+            line[used++] = '\n';
+            out_ << std::string_view(line, used);
+            used = 0;
+        }
+    }
+    out_ << ">\nQ\n";
 }
 
 void PsSink::end_page()

@@ -26,6 +26,9 @@ public:
     void clip(Point low, Point high) override;
     void text(const TextRun &run) override;
     void glyph(const GlyphMark &mark) override;
+    // Inline, its bytes in hexadecimal; white masked where transparent,
+    // with PostScript 3's masked image.
+    void image(const ImageBand &band) override;
     void end_page() override;
     bool finish() override;
 

@@ -20,6 +20,8 @@ public:
     void stroke(const Path &path, const Pen &) override { add(path); }
     void fill(const Path &path, const Fill &) override { add(path); }
     void glyph(const GlyphMark &mark) override { add({glyph_box(mark)}); }
+    // An image's box is its drawing, white pixels and all.
+    void image(const ImageBand &band) override { add({image_box(band)}); }
 
     bool drawn = false;
     Point low{std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
@@ -48,6 +50,13 @@ PlotScanner interpret(PlotSource &source, PlotInterpreter &interpreter, bool *pc
     char buffer[kChunk];
     bool first = true;
     for (std::size_t n; (n = source.read(buffer, sizeof buffer)) > 0;) {
+        // A PCL job starts in PCL context, as the printer starts every job;
+        // a plot in HP-GL/2 context, where the job header leaves it.
+        if (first && stream_is_pcl_job({buffer, n})) {
+            scanner.in_pcl = true;
+            scanner.state = ScanState::Pcl;
+            interpreter.context(true);
+        }
         if (first && pcl_job != nullptr)
             *pcl_job = stream_is_pcl_job({buffer, n});
         first = false;

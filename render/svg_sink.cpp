@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "svg_sink.h"
 
+#include "png_band.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -240,6 +242,23 @@ void SvgSink::glyph(const GlyphMark &mark)
         return;
     if (const std::optional<Affine> place = fonts_.placement(mark))
         draw_glyph(Typeface::Sans, mark.character, *place, mark.colour);
+}
+
+void SvgSink::image(const ImageBand &band)
+{
+    if (!drawing())
+        return;
+    const std::string png = png_of_band(band);
+    if (png.empty())
+        return;
+    close_style();
+    const auto number = [](double value) { return Decimal{value, kMatrixDecimals}; };
+    *out_ << "<image width=\"" << std::uint64_t{band.width} << "\" height=\""
+          << std::uint64_t{band.rows} << "\" preserveAspectRatio=\"none\" "
+          << "style=\"image-rendering:pixelated\" transform=\"matrix(" << number(band.across.x)
+          << ' ' << number(band.across.y) << ' ' << number(band.down.x) << ' '
+          << number(band.down.y) << ' ' << number(band.origin.x) << ' ' << number(band.origin.y)
+          << ")\" href=\"data:image/png;base64," << base64(png) << "\"/>\n";
 }
 
 void SvgSink::end_page()

@@ -30,6 +30,8 @@ public:
     void clip(Point low, Point high) override;
     void text(const TextRun &run) override;
     void glyph(const GlyphMark &mark) override;
+    // Embedded as a PNG image, each image pixel a square of the sheet's.
+    void image(const ImageBand &band) override;
     void end_page() override;
     bool finish() override;
 

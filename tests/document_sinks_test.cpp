@@ -278,7 +278,7 @@ TEST(PdfSink, CrossReferencesAndStreamLengthsReadBack)
         next = end + 5;
         const std::string dictionary = object(page);
         EXPECT_NE(dictionary.find(box), std::string::npos) << dictionary;
-        const long long stream = number_after(dictionary, "/Contents ");
+        const long long stream = number_after(dictionary, "/Contents [ ");
         const std::string head = object(stream);
         const long long length =
             std::stoll(object(number_after(head, "/Length ")).substr(head.find(" 0 obj\n") + 7));

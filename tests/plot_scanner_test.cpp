@@ -95,6 +95,9 @@ TEST(ScanPlot, HoldPlaces)
         {esc + "%0A" + esc + "*b2wAB1W" + esc + esc + "%1BIN;",
          esc + "%0A" + esc + "*b2wAB1W" + esc + esc + "%1BIN;|"},
         {esc + "&p3XIN;IN;", esc + "&p3XIN;IN;|"},
+        // A raster row's plane carries its data too: no IN in it.
+        {esc + "%1A" + esc + "*b3vIN;3W" + esc + "E;" + esc + "%1BIN;",
+         esc + "%1A" + esc + "*b3vIN;3W" + esc + "E;" + esc + "%1BIN;|"},
         {esc + ".(;" + esc + ".I81;;17:" + esc + ".N;19:IN;",
          esc + ".(;" + esc + ".I81;;17:" + esc + ".N;19:IN;|"},
         {esc + ".IIN;", esc + ".IIN;|"},
@@ -306,6 +309,71 @@ TEST(ScanPlotEvents, PclTextInRunsBetweenEscapesAndFormFeeds)
             finish_plot_events(scanner, log);
             EXPECT_EQ(log.log, row.heard);
         }
+    }
+}
+
+// What escape sequences and their data a renderer hears.
+class DataLog : public ScanEvents {
+public:
+    std::string log;
+
+    void instruction(char, char) override {}
+    void parameters(const char *, std::size_t) override {}
+    void text(const char *, std::size_t) override {}
+    void instruction_end() override {}
+    void escape(const EscapeSequence &e) override
+    {
+        log += '<';
+        log += static_cast<char>(e.parameter);
+        log += std::to_string(static_cast<int>(e.value));
+    }
+    void context(bool) override {}
+    void page_ejected() override {}
+    void pcl_text(const char *bytes, std::size_t size) override
+    {
+        log += '[';
+        log.append(bytes, size);
+    }
+    void escape_data(const char *bytes, std::size_t size) override
+    {
+        log += '{';
+        log.append(bytes, size);
+        data.append(bytes, size);
+    }
+    std::string data; // all the data bytes, without marks
+};
+
+TEST(ScanPlotEvents, DataOfEscapesAfterTheirSequence)
+{
+    const struct {
+        std::string input;
+        std::string heard; // chunks of one byte
+    } rows[] = {
+        // Each plane of a row, and its last, with the bytes after the
+        // parameter that announced them; a continuing sequence goes on.
+        {esc + "*b2vAB1W\x1b" + "Z", "<v2{A{B<W1{\x1b[Z"},
+        {esc + std::string("*v6W\x00\x01\x02\x03\x04\x05", 10),
+         std::string("<W6{\x00{\x01{\x02{\x03{\x04{\x05", 15)},
+        // No data: a count of 0 or below.
+        {esc + "*b0W" + esc + "*b-2WAB", "<W0<W-2[A[B"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.input);
+        PlotScanner scanner;
+        scanner.in_pcl = true;
+        scanner.state = ScanState::Pcl;
+        DataLog log;
+        for (const char c : row.input)
+            scan_plot_events(scanner, &c, 1, log);
+        EXPECT_EQ(log.log, row.heard);
+        // Read whole, the same data comes.
+        PlotScanner whole;
+        whole.in_pcl = true;
+        whole.state = ScanState::Pcl;
+        DataLog at_once;
+        scan_plot_events(whole, row.input.data(), row.input.size(), at_once);
+        EXPECT_EQ(at_once.data, log.data);
+        EXPECT_EQ(whole.state, scanner.state);
     }
 }
 

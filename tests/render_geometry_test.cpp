@@ -30,6 +30,16 @@ struct Filled {
     Fill fill;
 };
 
+struct RecordedImage {
+    std::size_t width = 0;
+    std::size_t rows = 0;
+    std::vector<std::uint8_t> rgb;
+    Point origin;
+    Point across;
+    Point down;
+    bool white_transparent = true;
+};
+
 struct Page {
     double width = 0;
     double height = 0;
@@ -37,6 +47,7 @@ struct Page {
     std::vector<Filled> fills;
     std::vector<TextRun> texts;
     std::vector<GlyphMark> glyphs;
+    std::vector<RecordedImage> images;
     Point clip_low{-1, -1};
     Point clip_high{-1, -1};
 };
@@ -66,6 +77,16 @@ public:
     }
     void text(const TextRun &run) override { pages.back().texts.push_back(run); }
     void glyph(const GlyphMark &mark) override { pages.back().glyphs.push_back(mark); }
+    void image(const ImageBand &band) override
+    {
+        pages.back().images.push_back({band.width,
+                                       band.rows,
+                                       {band.rgb.begin(), band.rgb.end()},
+                                       band.origin,
+                                       band.across,
+                                       band.down,
+                                       band.white_transparent});
+    }
     void end_page() override { ++ended; }
 
     std::vector<Page> pages;
