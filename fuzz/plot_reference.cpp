@@ -3,6 +3,8 @@
 
 #include "instructions.h"
 
+#include <string>
+
 namespace {
 
 constexpr unsigned char kEsc = 0x1b;
@@ -414,7 +416,12 @@ private:
                 return;
             }
             ++pos_;
+            pjl_due_ = false;
             act_on(kind, group, parameter, value);
+            if (ends && pjl_due_) {
+                read_pjl();
+                return;
+            }
             if (ends) {
                 // A page size or orientation resets the picture frame.
                 if (reset_due_)
@@ -425,10 +432,51 @@ private:
         }
     }
 
+    // PJL lines: "@PJL" after blanks and line ends, up to a line feed; the
+    // language one enters decides the context. Anything else, ESC too, is
+    // read again in PCL context.
+    void read_pjl()
+    {
+        static constexpr char kPjl[] = "@PJL";
+        for (;;) {
+            while (!at_end()
+                   && (next() == ' ' || next() == '\t' || next() == '\r' || next() == '\n'))
+                ++pos_;
+            std::size_t matched = 0;
+            while (matched < 4 && !at_end()
+                   && next() == static_cast<unsigned char>(kPjl[matched])) {
+                ++pos_;
+                ++matched;
+            }
+            if (matched < 4)
+                return;
+            std::string line;
+            while (!at_end() && next() != '\n' && next() != kEsc) {
+                const unsigned char c = take();
+                if (c > ' ' && line.size() < 24)
+                    line += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+            }
+            if (at_end() || next() == kEsc)
+                return;
+            ++pos_;
+            if (line == "ENTERLANGUAGE=HPGL2" || line == "ENTERLANGUAGE=HPGL/2") {
+                in_pcl_ = false;
+                return;
+            }
+            if (line == "ENTERLANGUAGE=PCL")
+                return;
+        }
+    }
+
     void act_on(unsigned char kind, unsigned char group, unsigned char parameter,
                 const EscapeValue &value)
     {
         const unsigned char p = upper(parameter);
+        // The universal exit language ends the page, and PJL lines follow.
+        if (kind == '%' && group == 0 && p == 'X' && value.negative && value.integer == 12345) {
+            eject_if_marked();
+            pjl_due_ = true;
+        }
         if (kind == '%' && group == 0) {
             if (p == 'A' || p == 'X')
                 in_pcl_ = true;
@@ -463,6 +511,7 @@ private:
     std::size_t pos_ = 0;
     bool break_due_ = false;
     bool reset_due_ = false;
+    bool pjl_due_ = false;
     bool in_pcl_ = false;
     unsigned char terminator_ = kEtx;
     bool symbol_ = false; // SM gave a symbol

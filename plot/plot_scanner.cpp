@@ -6,6 +6,7 @@
 #include "instructions.h"
 
 #include <array>
+#include <string_view>
 
 #include <cstring>
 
@@ -14,6 +15,8 @@ namespace {
 constexpr unsigned char kEsc = 0x1B;
 constexpr unsigned char kEtx = 0x03;
 constexpr unsigned char kFormFeed = 0x0C;
+// The universal exit language, ESC %-12345X, is PJL's.
+constexpr std::uint64_t kUniversalExitLanguage = 12345;
 
 // Byte classes of HP-GL/2 context.
 enum : unsigned char {
@@ -153,6 +156,10 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
     const bool plane = kind == '*' && group == 'b' && upper == 'V';
     const bool carries_data = upper == 'W' || transparent || plane;
 
+    const bool uel = kind == '%' && group == 0 && upper == 'X' && s.value_negative
+                     && s.value == kUniversalExitLanguage;
+    if (uel)
+        eject_if_marked(s, events);
     if (kind == '%' && group == 0) {
         if (upper == 'A' || upper == 'X')
             s.in_pcl = true;
@@ -185,9 +192,66 @@ void apply_parameter(PlotScanner &s, unsigned char parameter, Events &events)
         s.state = ScanState::EscapeData;
     } else if (continues) {
         start_value(s);
+    } else if (uel) {
+        s.state = ScanState::PjlStart;
+        s.pjl_matched = 0;
     } else {
         end_escape(s);
     }
+}
+
+// The language a PJL line enters: 'H' HP-GL/2, 'P' PCL, 0 none.
+char pjl_language(const PlotScanner &s)
+{
+    const std::string_view line(s.pjl_line, s.pjl_length);
+    constexpr std::string_view kEnter = "ENTERLANGUAGE=";
+    if (line.rfind(kEnter, 0) != 0)
+        return 0;
+    const std::string_view language = line.substr(kEnter.size());
+    if (language == "HPGL2" || language == "HPGL/2")
+        return 'H';
+    return language == "PCL" ? 'P' : 0;
+}
+
+// A byte of PJL; returns whether it was taken, else it is read again in
+// the context the PJL lines left.
+template <class Events>
+bool read_pjl(PlotScanner &s, unsigned char c, Events &events)
+{
+    static constexpr char kPjl[] = "@PJL";
+    if (s.state == ScanState::PjlStart) {
+        if (s.pjl_matched == 0 && (c == ' ' || c == '\t' || c == '\r' || c == '\n'))
+            return true;
+        if (s.pjl_matched < 4 && c == static_cast<unsigned char>(kPjl[s.pjl_matched])) {
+            if (++s.pjl_matched == 4) {
+                s.state = ScanState::PjlLine;
+                s.pjl_length = 0;
+            }
+            return true;
+        }
+        s.state = ScanState::Pcl; // what no PJL line starts is the job's data
+        return false;
+    }
+    if (c == kEsc) {
+        s.state = ScanState::Pcl;
+        return false;
+    }
+    if (c != '\n') {
+        if (c > ' ' && s.pjl_length < sizeof s.pjl_line)
+            s.pjl_line[s.pjl_length++] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        return true;
+    }
+    const char language = pjl_language(s);
+    s.pjl_matched = 0;
+    s.state = ScanState::PjlStart;
+    if (language == 'H') {
+        s.in_pcl = false;
+        s.state = ScanState::Between;
+        events.context(false);
+    } else if (language == 'P') {
+        s.state = ScanState::Pcl;
+    }
+    return true;
 }
 
 template <class Events>
@@ -746,6 +810,12 @@ std::size_t scan_bytes(PlotScanner &s, const unsigned char *p, std::size_t size,
                 end_escape(s);
             continue;
         }
+
+        case ScanState::PjlStart:
+        case ScanState::PjlLine:
+            if (read_pjl(s, c, events))
+                ++i;
+            continue;
 
         case ScanState::DeviceControl:
             s.state = c == kEsc ? ScanState::Escape : ScanState::DeviceParams;

@@ -46,6 +46,13 @@
 //
 // PCL context: every byte but ESC is text or data.
 //
+// PJL: a universal exit language (ESC %-12345X) ends the job as far as the
+// page goes (a page with something on it is ejected) and is followed by PJL
+// command lines, each "@PJL" (in capitals, after any blanks and line ends;
+// the rest of the line in either case) up to a line feed. "@PJL ENTER LANGUAGE=HPGL2" enters
+// HP-GL/2 context and "=PCL" PCL context; any other byte that no PJL line starts (ESC among them)
+// ends the PJL lines and is read in PCL context.
+//
 // The hold text goes after every IN and BP instruction: right after its
 // ';', else right before the letter or ESC that ends it, else at the end of
 // the stream.
@@ -103,6 +110,8 @@ enum class ScanState : std::uint8_t {
     EscapeData,    // the data bytes a parameter announced
     DeviceControl, // the byte after ESC .
     DeviceParams,  // the parameters of a device-control sequence
+    PjlStart,      // after a universal exit language: between PJL lines
+    PjlLine,       // a PJL command line, up to its line feed
 };
 
 // What a place returned by scan_plot is for.
@@ -155,6 +164,12 @@ struct PlotScanner {
     bool pair_in_number = false;
     bool pair_has_digit = false;
     bool pair_fraction = false;
+    // PJL after a universal exit language: how much of "@PJL" a line
+    // started with, and the line so far, upper case without blanks, as far
+    // as it tells the language it enters.
+    std::uint8_t pjl_matched = 0;
+    std::uint8_t pjl_length = 0;
+    char pjl_line[24] = {};
     // What the reading found.
     bool drawn = false; // a drawing instruction was seen
     bool plot_size_found = false;

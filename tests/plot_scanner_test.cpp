@@ -104,7 +104,19 @@ TEST(ScanPlot, HoldPlaces)
         {esc + esc + "EIN;", esc + esc + "EIN;"},
         {esc + "\x01IN;", esc + "\x01IN;|"},
         {"LBab" + esc + "%0AIN;", "LBab" + esc + "%0AIN;"},
+        // PJL lines after a universal exit language: the language entered.
         {esc + "%-12345X@PJL\nIN;", esc + "%-12345X@PJL\nIN;"},
+        {esc + "%-12345X@PJL SET PAPER=A4\r\n@PJL ENTER LANGUAGE = HPGL2\r\nIN;PD;",
+         esc + "%-12345X@PJL SET PAPER=A4\r\n@PJL ENTER LANGUAGE = HPGL2\r\nIN;|PD;"},
+        {esc + "%-12345X\r\n@PJL enter language=hpgl2\nIN;",
+         esc + "%-12345X\r\n@PJL enter language=hpgl2\nIN;|"},
+        {esc + "%-12345X@pjl enter language=hpgl2\nIN;",
+         esc + "%-12345X@pjl enter language=hpgl2\nIN;"},
+        {esc + "%-12345X@PJL ENTER LANGUAGE=PCL\nIN;" + esc + "%1BIN;",
+         esc + "%-12345X@PJL ENTER LANGUAGE=PCL\nIN;" + esc + "%1BIN;|"},
+        {esc + "%-12345X@PJL ENTER LANGUAGE=POSTSCRIPT\nIN;",
+         esc + "%-12345X@PJL ENTER LANGUAGE=POSTSCRIPT\nIN;"},
+        {esc + "%-12345X@PJL ENTER" + esc + "%1BIN;", esc + "%-12345X@PJL ENTER" + esc + "%1BIN;|"},
         {"BP\"a" + esc + "E", "BP\"a|" + esc + "E"},
         // A quoted string that starts a drawn plot's parameters, where the
         // scanner passes plain runs over.
@@ -155,6 +167,9 @@ TEST(ScanPlot, JobMendPlaces)
         {esc + "%0A" + esc + "&l1o", esc + "%0A" + esc + "&l1o", 0},
         {esc + "%0A" + esc + "&l1o" + esc + "E", esc + "%0A" + esc + "&l1o" + esc + "E!", 0},
         {esc + "&lE", esc + "&lE", 0},
+        // A universal exit language ends a page with something on it.
+        {"IN;PD;" + esc + "%-12345X@PJL ENTER LANGUAGE=HPGL2\nIN;PD;" + esc + "%-12345X",
+         "IN;|PD;" + esc + "%-12345X@PJL ENTER LANGUAGE=HPGL2\nIN;|PD;" + esc + "%-12345X", 2},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.input);

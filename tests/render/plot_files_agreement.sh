@@ -6,7 +6,7 @@
 # written here, each rendered at 100 dpi by both. As many pages, and each
 # page's ink agreeing (ink_compare) to at least 0.95.
 #
-#   raster_agreement.sh ZELVO_RENDER INK_COMPARE
+#   plot_files_agreement.sh ZELVO_RENDER INK_COMPARE
 #
 # Between them the drivers write compression methods 0 (laserjet), 2 and 3
 # (ljet4), 1 (paintjet) and 9 (cdj550), monochrome, an RGB palette and
@@ -15,7 +15,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-[ $# -eq 2 ] || { echo "usage: raster_agreement.sh ZELVO_RENDER INK_COMPARE" >&2; exit 2; }
+[ $# -eq 2 ] || { echo "usage: plot_files_agreement.sh ZELVO_RENDER INK_COMPARE" >&2; exit 2; }
 zelvo_render=$1
 ink_compare=$2
 interpreter=${ZELVO_PCL_RENDERER:-$here/../../../shared/tools/render-pcl}
@@ -38,7 +38,7 @@ jobs=()
 for drawing in pages pages1 colour; do
   source=$work/$drawing.eps
   [ "$drawing" = colour ] && source=$work/colour.ps
-  for device in laserjet ljet4 paintjet cdj550; do
+  for device in laserjet ljet4 paintjet cdj550 pjxl300; do
     gs -q -dBATCH -dNOPAUSE -dSAFER -sPAPERSIZE=letter -sDEVICE="$device" -r300 \
       -sOutputFile="$work/$drawing.$device.pcl" "$source" > /dev/null
     jobs+=("$drawing.$device")
@@ -62,6 +62,20 @@ esc=$'\e'
   printf 'PU;%sE' "$esc"
 } > "$work/rtl-plot.pcl"
 jobs+=(rtl-plot)
+
+# PJL job headers: HP-GL/2 as a DesignJet takes it (its PS gives the
+# page), and PCL entered with ESC %-1B and with ESC %1B. A plot outside a
+# PCL job is drawn exactly rather than on the printer's pixel grid, so its
+# pen is a hairline, which both put on the same pixels.
+uel="$esc%-12345X"
+plot=$'IN;SP1;PW0.5;PU1000,1000;PD15000,1000,15000,10000,1000,10000,1000,1000;PU3000,3000;LBPJL\003;'
+printf '%s@PJL JOB NAME="plot"\r\n@PJL SET PAPER=A4\r\n@PJL ENTER LANGUAGE=HPGL2\r\nIN;PS16000,11000;%s%s@PJL EOJ\r\n%s' \
+  "$uel" "${plot/PW0.5/PW0}" "$uel" "$uel" > "$work/pjl-hpgl2.pcl"
+for enter in -1B 1B; do
+  printf '%s@PJL JOB\n@PJL ENTER LANGUAGE = PCL\n%sE%s&l1O%s%%%s%s%s%%0A%sE%s@PJL EOJ\n%s' \
+    "$uel" "$esc" "$esc" "$esc" "$enter" "$plot" "$esc" "$esc" "$uel" "$uel" > "$work/pjl-pcl$enter.pcl"
+done
+jobs+=(pjl-hpgl2 pjl-pcl-1B pjl-pcl1B)
 
 failed=0
 printf '%-22s %5s %5s  %s\n' job pcl zr scores
